@@ -1,0 +1,26 @@
+/// The command-line record and its parsing.
+#ifndef PAGETRIX_APP_COMMAND_LINE_H_
+#define PAGETRIX_APP_COMMAND_LINE_H_
+
+#include <string>
+
+class CMyCommandLineInfo {
+ public:
+  CMyCommandLineInfo() = default;
+  virtual ~CMyCommandLineInfo() = default;
+
+  /// Parses the arguments of a command line (the text after the program name).
+  void ParseCommandLine(const std::string& command_line);
+  /// Handles one argument after the prefix step.
+  virtual void ParseArgument(const std::string& argument, bool prefixed);
+  /// Shows the help window modally, then sets the help-shown flag.
+  virtual void ShowHelp();
+
+  std::string command_file;
+  bool help_shown = false;
+  std::string user;
+  std::string server;
+  std::string environment_file;
+};
+
+#endif  // PAGETRIX_APP_COMMAND_LINE_H_

@@ -1,0 +1,22 @@
+#include "config/main_config.h"
+
+#include "fs/util.h"
+#include "platform/platform.h"
+
+std::string LocateMainConfiguration() {
+  Platform& platform = GetPlatform();
+  CUtil parts;
+  parts.SplitPath(platform.GetModuleFileName());
+  const std::string& base = parts.file_name;
+
+  std::string folder, value;
+  if (platform.GetEnvironmentVariable("U3_APP_DATA_PATH", &value) && !value.empty()) {
+    folder = value;
+  } else if (platform.GetEnvironmentVariable("APPDATA", &value) && !value.empty()) {
+    folder = value + kPathSeparator + base;
+  }
+  if (folder.empty()) return base + ".INI";
+  // A single level only; an existing folder is fine.
+  platform.CreateDirectory(folder);
+  return folder + kPathSeparator + base + ".ini";
+}

@@ -1,0 +1,46 @@
+#include "config/run_log.h"
+
+#include "res/messages.h"
+
+void CRunLog::SetPath(const std::string& path) {
+  path_ = path;
+  enabled_ = !path.empty();
+}
+
+void CRunLog::Log(const std::string& text) {
+  if (!enabled_) return;
+  Platform& platform = GetPlatform();
+  if (!origin_taken_) {
+    origin_ = platform.GetTickCount();
+    origin_taken_ = true;
+  }
+  if (!file_) {
+    // Rewritten by every run and held exclusively, so that a second run at
+    // the same time finds it locked and runs without a log.
+    file_ = platform.NewWritableFile(path_, /*exclusive=*/true);
+    if (!file_) {
+      enabled_ = false;
+      return;
+    }
+  }
+  std::int32_t elapsed = static_cast<std::int32_t>(platform.GetTickCount() - origin_);
+  std::string line = StringPrintf("(%d ms) ", static_cast<int>(elapsed));
+  line.reserve(line.size() + text.size() + 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (text[i] == '\n') {
+      line += "\r\n";
+    } else {
+      line.push_back(text[i]);
+    }
+  }
+  line += "\r\n";
+  file_->Append(line);
+}
+
+void CRunLog::Close() {
+  if (file_) {
+    file_->Close();
+    file_.reset();
+  }
+}

@@ -1,0 +1,32 @@
+/// The optional run log: one line per event, stamped with elapsed milliseconds.
+#ifndef PAGETRIX_CONFIG_RUN_LOG_H_
+#define PAGETRIX_CONFIG_RUN_LOG_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+class CRunLog {
+ public:
+  CRunLog() = default;
+  virtual ~CRunLog() = default;
+
+  /// Sets the log path; the log is on exactly when it is not empty.
+  void SetPath(const std::string& path);
+  bool IsEnabled() const { return enabled_; }
+  /// Writes "(%d ms) %s" and CR LF; line breaks inside become CR LF.
+  void Log(const std::string& text);
+  /// Flushes and closes the file (process end).
+  void Close();
+
+ private:
+  std::string path_;
+  bool enabled_ = false;
+  bool origin_taken_ = false;
+  std::uint32_t origin_ = 0;
+  std::unique_ptr<WritableFile> file_;
+};
+
+#endif  // PAGETRIX_CONFIG_RUN_LOG_H_

@@ -1,0 +1,21 @@
+/// Byte-string helpers shared by the readers and writers (Windows-1252).
+#ifndef PAGETRIX_CONFIG_TEXT_H_
+#define PAGETRIX_CONFIG_TEXT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+/// Equal apart from the letter case of A to Z; every other byte must match.
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
+/// Upper case with the Windows-1252 case mapping (umlauts included).
+std::string ToUpperAnsi(std::string_view text);
+/// Leading decimal integer as atoi reads it (white space, sign, digits).
+int ParseLeadingInt(std::string_view text);
+/// Hexadecimal number as "%x" reads it: white space, optional 0x, digits;
+/// more than eight digits keep the low 32 bits. 0 if no digit is read.
+std::uint32_t ParseHex(std::string_view text);
+/// Removes blanks and tabs from both ends.
+std::string TrimBlanks(std::string_view text);
+
+#endif  // PAGETRIX_CONFIG_TEXT_H_

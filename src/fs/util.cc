@@ -1,0 +1,143 @@
+#include "fs/util.h"
+
+#include "config/text.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsFieldSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool StartsWithTwoBackslashes(const std::string& text) {
+  return text.size() > 2 && text[0] == '\\' && text[1] == '\\';
+}
+
+// Drive, directory, name and extension; no system call.
+void SplitParts(const std::string& path, CUtil& parts) {
+  size_t pos = 0;
+  parts.drive.clear();
+  if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+    parts.drive = path.substr(0, 2);
+    pos = 2;
+  }
+  size_t name_start = pos;
+  for (size_t i = path.size(); i > pos; --i) {
+    if (IsSeparator(path[i - 1])) {
+      name_start = i;
+      break;
+    }
+  }
+  parts.directory = path.substr(pos, name_start - pos);
+  std::string last = path.substr(name_start);
+  size_t dot = last.rfind('.');
+  parts.file_name = last.substr(0, dot);
+  parts.extension = dot == std::string::npos ? std::string() : last.substr(dot);
+}
+
+}  // namespace
+
+void CUtil::SplitPath(const std::string& path) {
+  server_name.clear();
+  SplitParts(path, *this);
+
+  // The server behind a network drive (or the host of a network path).
+  std::string working;
+  if (StartsWithTwoBackslashes(path)) {
+    working = path;
+  } else if (path.size() > 2) {
+    std::string remote;
+    if (GetPlatform().GetNetworkName(path, &remote)) working = remote;
+  }
+  if (StartsWithTwoBackslashes(working)) {
+    std::string host = working.substr(2);
+    size_t cut = host.find('.');
+    if (cut != std::string::npos) host.erase(cut);
+    cut = host.find('\\');
+    if (cut != std::string::npos) host.erase(cut);
+    server_name = host;
+  }
+}
+
+bool GetField(std::string& field, const std::string& text, int n, char separator) {
+  field.clear();
+  size_t pos = 0;
+  for (int i = 1; i < n; ++i) {
+    size_t next = text.find(separator, pos);
+    if (next == std::string::npos) return false;
+    pos = next + 1;
+  }
+  size_t end = text.find(separator, pos);
+  if (end == std::string::npos) end = text.size();
+  size_t begin = pos;
+  while (begin < end && IsFieldSpace(text[begin])) ++begin;
+  while (end > begin && IsFieldSpace(text[end - 1])) --end;
+  field = text.substr(begin, end - begin);
+  return true;
+}
+
+void CollectFiles(const std::string& directory, const FileCollectOptions& options) {
+  std::vector<FindEntry> entries;
+  if (!GetPlatform().ListDirectory(directory, &entries)) return;
+  for (const FindEntry& entry : entries) {
+    if (entry.is_directory) {
+      if (options.directories) options.result.push_back(entry.path);
+      if (options.recurse) CollectFiles(entry.path, options);
+      continue;
+    }
+    if (options.directories) continue;
+    if (options.filter.empty()) {
+      options.result.push_back(entry.path);
+      continue;
+    }
+    CUtil parts;
+    SplitParts(entry.path, parts);
+    if (parts.extension.empty()) continue;
+    if (options.filter.find(ToUpperAnsi(parts.extension + ";")) != std::string::npos)
+      options.result.push_back(entry.path);
+  }
+}
+
+bool CreateDirectoryPath(const std::string& path) {
+  std::string copy = path;
+  while (!copy.empty() && IsSeparator(copy.back())) copy.pop_back();
+  std::string parent = GetDirectoryPart(copy);
+  if (parent == copy) return true;
+  if (GetPathKind(copy) == -1) return true;
+  if (!CreateDirectoryPath(parent)) return false;
+  return GetPlatform().CreateDirectory(copy);
+}
+
+bool DeleteFileAndDirectory(const std::string& path) {
+  Platform& platform = GetPlatform();
+  platform.SetNormalAttributes(path);
+  bool deleted = platform.DeleteFile(path);
+  RemoveDirResult removed = platform.RemoveDirectory(GetDirectoryPart(path));
+  if (removed == RemoveDirResult::kOtherError) return false;
+  return deleted;
+}
+
+int GetPathKind(const std::string& path) {
+  int kind = GetPlatform().FindPath(path);
+  if (kind != 0) return kind;
+  return CanChangeDirectory(path) ? -1 : 0;
+}
+
+bool CanChangeDirectory(const std::string& path) {
+  Platform& platform = GetPlatform();
+  std::string current;
+  if (!platform.GetCurrentDirectory(&current)) return false;
+  if (!platform.SetCurrentDirectory(path)) return false;
+  platform.SetCurrentDirectory(current);
+  return true;
+}
+
+std::string GetDirectoryPart(const std::string& path) {
+  CUtil parts;
+  SplitParts(path, parts);
+  return parts.drive + parts.directory;
+}

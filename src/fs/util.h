@@ -1,0 +1,47 @@
+/// Path splitting, field splitting and the directory and file operations everybody uses.
+#ifndef PAGETRIX_FS_UTIL_H_
+#define PAGETRIX_FS_UTIL_H_
+
+#include <string>
+#include <vector>
+
+/// Takes a path apart into drive, directory, name, extension and server.
+class CUtil {
+ public:
+  CUtil() = default;
+  virtual ~CUtil() = default;
+
+  void SplitPath(const std::string& path);
+
+  std::string drive;
+  std::string directory;
+  std::string file_name;
+  std::string extension;
+  std::string server_name;
+};
+
+/// Options of CollectFiles; filter and result are owned by the caller.
+struct FileCollectOptions {
+  const std::string& filter;
+  int recurse;
+  std::vector<std::string>& result;
+  int directories;
+};
+
+/// Field n (1-based) of a text split at `separator`, trimmed of white space;
+/// false (and an empty field) when the text has fewer than n fields.
+bool GetField(std::string& field, const std::string& text, int n, char separator);
+/// Appends the files (or directories) below a directory to options.result.
+void CollectFiles(const std::string& directory, const FileCollectOptions& options);
+/// Creates a directory with all its missing parents; true if it exists afterwards.
+bool CreateDirectoryPath(const std::string& path);
+/// Deletes a file (also read-only) and then its directory if that became empty.
+bool DeleteFileAndDirectory(const std::string& path);
+/// -1 an existing directory, 1 an existing file, 0 neither.
+int GetPathKind(const std::string& path);
+/// True if the current directory can be set to the path (it is restored).
+bool CanChangeDirectory(const std::string& path);
+/// The drive part followed by the directory part (with its trailing separator).
+std::string GetDirectoryPart(const std::string& path);
+
+#endif  // PAGETRIX_FS_UTIL_H_

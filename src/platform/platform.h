@@ -1,0 +1,154 @@
+/// The one interface between the program and the operating system.
+#ifndef PAGETRIX_PLATFORM_PLATFORM_H_
+#define PAGETRIX_PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CDialog;
+
+/// Separator the program puts between a directory and a name.
+#ifdef PAGETRIX_POSIX_PATHS
+inline constexpr char kPathSeparator = '/';
+#else
+inline constexpr char kPathSeparator = '\\';
+#endif
+
+/// One entry of a directory listing.
+struct FindEntry {
+  std::string path;  ///< the listed directory as the system normalizes it, a separator, the name
+  bool is_directory = false;
+};
+
+/// Outcome of removing a directory, as far as callers tell them apart.
+enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
+
+/// A file open for writing; closed (and flushed) when destroyed.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  /// Writes the bytes as they are; false on a write error.
+  virtual bool Append(std::string_view data) = 0;
+  /// Flushes and closes; false if that failed. Later calls do nothing.
+  virtual bool Close() = 0;
+};
+
+/// Operating-system services. Every method is safe to call at any time from
+/// the run's one thread; none throws. Paths are byte strings in the ANSI
+/// code page (Windows-1252).
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // ---- Files and directories ----
+
+  /// Reads a whole file, opened without sharing (another open handle makes
+  /// it fail). Returns 0 on success, 1 when it cannot be opened, 2 on a read
+  /// error. The bytes are returned raw (no text-mode translation).
+  virtual int ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
+  /// Reads a whole file with ordinary sharing; false if it cannot be read.
+  virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
+  /// Creates or truncates a file for writing; with `exclusive` no other
+  /// process may open it while it is open. Null on failure.
+  virtual std::unique_ptr<WritableFile> NewWritableFile(const std::string& path,
+                                                        bool exclusive) = 0;
+  /// Lists the entries of a directory (without "." and ".."), in the order the
+  /// file system reports them. False if the directory cannot be searched.
+  virtual bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) = 0;
+  /// Looks a path up with the file finder, no wildcard: 1 a file,
+  /// -1 a directory, 0 nothing found (roots of drives are not found this way).
+  virtual int FindPath(const std::string& path) = 0;
+  /// Creates one directory; parents are not created.
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  /// Removes an empty directory.
+  virtual RemoveDirResult RemoveDirectory(const std::string& path) = 0;
+  /// Deletes a file.
+  virtual bool DeleteFile(const std::string& path) = 0;
+  /// Resets a file's attributes to normal (clears read-only).
+  virtual bool SetNormalAttributes(const std::string& path) = 0;
+  /// Copies a file; with `fail_if_exists` an existing target is refused.
+  virtual bool CopyFile(const std::string& from, const std::string& to,
+                        bool fail_if_exists) = 0;
+  /// Creation time of a file or directory in seconds since 1970 (UTC); the
+  /// last-write time where the file system keeps no creation time.
+  virtual bool GetCreationTime(const std::string& path, std::int64_t* seconds) = 0;
+  virtual bool GetCurrentDirectory(std::string* path) = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  /// The user's temporary directory as the system reports it.
+  virtual std::string GetTempPath() = 0;
+  /// The system's search for a file name (no default extension): a name
+  /// with a path is resolved against the current directory and must exist;
+  /// a bare name is looked for beside the program, in the current directory,
+  /// the system directories and on PATH. False if nothing is found.
+  virtual bool SearchPath(const std::string& name, std::string* full_path) = 0;
+  /// Full path of the program file.
+  virtual std::string GetModuleFileName() = 0;
+
+  // ---- Machine facts (substituted in tests) ----
+
+  /// Drive type of a drive or directory: 0 unknown, 1 no root, 2 removable,
+  /// 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
+  virtual unsigned GetDriveType(const std::string& root) = 0;
+  /// Network name (\\host\share form) of the share that holds `path`, for
+  /// a path on a connected network drive; false for local paths.
+  virtual bool GetNetworkName(const std::string& path, std::string* remote) = 0;
+  /// Name of the logged-on user.
+  virtual bool GetUserName(std::string* name) = 0;
+  /// Default value of a key under the classes root; only string values of at
+  /// most 259 bytes count.
+  virtual bool ReadClassesRootDefault(const std::string& subkey, std::string* value) = 0;
+  /// Whether the Ctrl key is held down now.
+  virtual bool IsCtrlKeyDown() = 0;
+  /// Milliseconds since system start, wrapping at 32 bits.
+  virtual std::uint32_t GetTickCount() = 0;
+  /// Seconds since 1 January 1970 UTC.
+  virtual std::int64_t GetUnixTime() = 0;
+  /// The current local date and time; false if it cannot be represented.
+  virtual bool GetLocalTime(std::tm* local) = 0;
+  /// A new GUID in registry text form, with its braces.
+  virtual std::string CreateGuidText() = 0;
+
+  // ---- Process and environment ----
+
+  /// The program's arguments after the program name, as one string.
+  virtual std::string GetCommandLineText() = 0;
+  virtual bool GetEnvironmentVariable(const std::string& name, std::string* value) = 0;
+  virtual bool SetEnvironmentVariable(const std::string& name, const std::string& value) = 0;
+  /// Every entry of the environment block, "name=value", in block order.
+  virtual std::vector<std::string> GetEnvironmentBlock() = 0;
+  /// %NAME% expansion as the system does it; undefined references stay.
+  virtual std::string ExpandEnvironmentStrings(const std::string& text) = 0;
+  /// Creates a process from a command line (the program is its first token)
+  /// with this process's environment and current directory, waits at most
+  /// 2000 ms for it to be ready for input, and lets it run. On failure
+  /// returns false and the system's error code.
+  virtual bool StartProcess(const std::string& command_line, unsigned* error) = 0;
+  /// The system's message text for an error code, in the user's language.
+  virtual std::string FormatSystemMessage(unsigned error) = 0;
+
+  // ---- User interface ----
+
+  /// A string resource of the program; empty if it does not exist.
+  virtual std::string LoadString(int id) = 0;
+  /// A message box with an OK button; returns when it is closed.
+  virtual void ShowMessageBox(const std::string& text) = 0;
+  /// Shows a dialog modally; returns its end code (1 for OK).
+  virtual int RunModalDialog(CDialog& dialog) = 0;
+};
+
+/// The platform the program runs on; never null.
+Platform& GetPlatform();
+/// Replaces the platform (tests); null restores the system's. Returns the
+/// one that was in place.
+Platform* SetPlatform(Platform* platform);
+/// The system's own implementation for this build.
+Platform& SystemPlatform();
+/// Hands the process's arguments to the platform (the POSIX build needs
+/// them; Windows reads its own command line).
+void InitPlatformArguments(int argc, char** argv);
+
+#endif  // PAGETRIX_PLATFORM_PLATFORM_H_

@@ -1,0 +1,267 @@
+"""Shared harness of the end-to-end tests: runs the real Pagetrix.exe under Wine.
+
+Every test gets fresh real folders; the Wine prefix (build/win/wineprefix) and
+its wineserver are shared by all tests of one script and kept running while
+the script runs, since starting Wine for every call costs seconds.
+"""
+
+import atexit
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+SOURCE = os.environ.get("PAGETRIX_SOURCE",
+                        os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+BUILD = os.environ.get("PAGETRIX_BUILD", os.path.join(SOURCE, "build", "win"))
+PAGETRIX_EXE = os.environ.get("PAGETRIX_EXE", os.path.join(BUILD, "Pagetrix.exe"))
+RECORDER_EXE = os.environ.get("RECORDER_EXE", os.path.join(BUILD, "recorder.exe"))
+
+
+def winpath(path):
+    """The Wine path (drive Z:) of a Unix path."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def cp1252(text):
+    return text.encode("cp1252") if isinstance(text, str) else text
+
+
+class Wine:
+    """One Wine prefix with a persistent wineserver."""
+
+    _instances = {}
+
+    def __init__(self, prefix, display=None):
+        self.prefix = prefix
+        self.display = display
+        self.started = False
+
+    @classmethod
+    def shared(cls, prefix=None, display=None):
+        prefix = prefix or os.path.join(BUILD, "wineprefix")
+        key = (prefix, display)
+        if key not in cls._instances:
+            cls._instances[key] = Wine(prefix, display)
+        return cls._instances[key]
+
+    def env(self):
+        env = dict(os.environ)
+        env["WINEPREFIX"] = self.prefix
+        env["WINEDEBUG"] = "-all"
+        env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        if self.display:
+            env["DISPLAY"] = self.display
+        else:
+            env.pop("DISPLAY", None)
+        return env
+
+    def start(self):
+        if self.started:
+            return
+        os.makedirs(self.prefix, exist_ok=True)
+        fresh = not os.path.exists(os.path.join(self.prefix, "system.reg"))
+        subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env(), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
+                       check=False)
+        if fresh:
+            # A crash must end the process, not open a debugger window.
+            self.reg_add(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "0",
+                         kind="REG_DWORD")
+        self.started = True
+        atexit.register(self.stop)
+
+    def stop(self):
+        if self.started:
+            subprocess.run(["wineserver", "-k"], env=self.env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+            subprocess.run(["wineserver", "-w"], env=self.env(), stdin=subprocess.DEVNULL,
+                           timeout=60, check=False)
+            self.started = False
+
+    def restart(self):
+        self.stop()
+        self.start()
+
+    def run(self, args, timeout=60, **kwargs):
+        self.start()
+        try:
+            return subprocess.run(["wine"] + list(args), env=self.env(),
+                                  stdin=subprocess.DEVNULL, capture_output=True,
+                                  timeout=timeout, **kwargs)
+        except subprocess.TimeoutExpired:
+            # Whatever hung takes the whole prefix with it; start afresh.
+            self.stop()
+            raise
+
+    def reg_add(self, key, name, data, kind="REG_SZ"):
+        args = ["reg", "add", key]
+        args += ["/ve"] if name is None else ["/v", name]
+        args += ["/t", kind, "/d", data, "/f"]
+        result = subprocess.run(["wine"] + args, env=self.env(), stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=120)
+        if result.returncode != 0:
+            raise RuntimeError("reg add failed: %r" % (result.stderr,))
+
+    def reg_delete(self, key, name=None):
+        args = ["reg", "delete", key] + (["/ve"] if name is None else ["/v", name]) + ["/f"]
+        subprocess.run(["wine"] + args, env=self.env(), stdin=subprocess.DEVNULL,
+                       capture_output=True, timeout=120, check=False)
+
+    def reg_delete_key(self, key):
+        subprocess.run(["wine", "reg", "delete", key, "/f"], env=self.env(),
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=120, check=False)
+
+
+class WineTestCase(unittest.TestCase):
+    """A test with fresh folders that runs the real program under Wine."""
+
+    wine_prefix = None  # None: the shared prefix of the build
+    display = None
+
+    @classmethod
+    def wine(cls):
+        return Wine.shared(cls.wine_prefix, cls.display)
+
+    def setUp(self):
+        base = os.path.join(BUILD, "e2e-tmp")
+        os.makedirs(base, exist_ok=True)
+        self.tmp = tempfile.mkdtemp(prefix=self.id().split(".")[-1][:40] + "-", dir=base)
+        self.temp = os.path.join(self.tmp, "temp")
+        os.makedirs(self.temp)
+        self.recorder_exe = winpath(RECORDER_EXE)
+        self.pagetrix_exe = winpath(PAGETRIX_EXE)
+        self._cleanups_wine = []
+        self.addCleanup(self._cleanup)
+
+    def _cleanup(self):
+        for undo in reversed(self._cleanups_wine):
+            undo()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # ---- files ----
+
+    def write_text(self, path, text, crlf=True):
+        data = cp1252(text)
+        if crlf:
+            data = data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+        os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def read_bytes(self, path):
+        with open(path, "rb") as f:
+            return f.read()
+
+    def read_log(self, path):
+        """The run log as text lines (Windows-1252, CR LF split)."""
+        return self.read_bytes(path).decode("cp1252").split("\r\n")
+
+    def output_dirs(self):
+        base = os.path.join(self.temp, "Pagetrix")
+        if not os.path.isdir(base):
+            return []
+        return sorted(os.path.join(base, d) for d in os.listdir(base)
+                      if os.path.isdir(os.path.join(base, d)))
+
+    def read_recording(self, path):
+        """(raw command line, environment dict) written by recorder.exe."""
+        items = self.read_bytes(path).decode("cp1252").split("\0")
+        env = {}
+        for entry in items[1:]:
+            if not entry:
+                continue
+            name, _, value = entry[1:].partition("=") if entry.startswith("=") else entry.partition("=")
+            env[("=" + name) if entry.startswith("=") else name] = value
+        return items[0], env
+
+    # ---- running ----
+
+    def run_pagetrix(self, command_line_text, env=None, cwd=None, timeout=60, exe=None):
+        """Runs Pagetrix.exe with exactly this raw command line after the program name."""
+        full_env = {"TMP": winpath(self.temp), "TEMP": winpath(self.temp)}
+        full_env.update(env or {})
+        exe_path = exe or self.pagetrix_exe
+        command = '"%s"' % exe_path
+        if command_line_text:
+            command += " " + command_line_text
+        lines = ["ENV %s=%s" % (k, v) for k, v in full_env.items()]
+        lines.append("CWD %s" % (cwd if cwd and ":" in cwd else winpath(cwd or self.tmp)))
+        lines.append("CMD %s" % command)
+        spec = os.path.join(self.tmp, "launch-spec.txt")
+        with open(spec, "wb") as f:
+            f.write(cp1252("\r\n".join(lines) + "\r\n"))
+        result = self.wine().run([RECORDER_EXE, "--launch", winpath(spec)], timeout=timeout)
+        self.last_result = result
+        return result.returncode
+
+    # ---- machine facts ----
+
+    def _dosdevice(self, letter):
+        return os.path.join(self.wine().prefix, "dosdevices", letter.lower() + ":")
+
+    def map_drive(self, letter, folder, kind):
+        """Presents a folder as drive `letter`: of kind 'cdrom', 'network', 'hd', ..."""
+        wine = self.wine()
+        wine.start()
+        link = self._dosdevice(letter)
+        wine.stop()
+        if os.path.lexists(link):
+            os.remove(link)
+        os.symlink(os.path.abspath(folder), link)
+        wine.start()
+        wine.reg_add(r"HKLM\Software\Wine\Drives", letter.lower() + ":", kind)
+        wine.restart()
+
+        def undo():
+            wine.reg_delete(r"HKLM\Software\Wine\Drives", letter.lower() + ":")
+            wine.stop()
+            if os.path.lexists(link):
+                os.remove(link)
+            wine.start()
+        self._cleanups_wine.append(undo)
+
+    def map_unc_share(self, letter, host, share, folder):
+        """Drive `letter` connected to \\\\host\\share, which holds `folder`."""
+        wine = self.wine()
+        wine.start()
+        wine.stop()
+        unc = os.path.join(wine.prefix, "dosdevices", "unc", host)
+        os.makedirs(unc, exist_ok=True)
+        share_link = os.path.join(unc, share)
+        if os.path.lexists(share_link):
+            os.remove(share_link)
+        os.symlink(os.path.abspath(folder), share_link)
+        link = self._dosdevice(letter)
+        if os.path.lexists(link):
+            os.remove(link)
+        os.symlink(os.path.join("unc", host, share), link)  # must be relative
+        wine.start()
+
+        def undo():
+            wine.stop()
+            for path in (link, share_link):
+                if os.path.lexists(path):
+                    os.remove(path)
+            wine.start()
+        self._cleanups_wine.append(undo)
+
+    def reg_add(self, key, name, data, kind="REG_SZ"):
+        self.wine().reg_add(key, name, data, kind)
+
+
+def main():
+    """Runs the script's tests and prints the closing 'N passed, N failed' line."""
+    suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    failed = len(result.failures) + len(result.errors)
+    skipped = len(result.skipped)
+    passed = result.testsRun - failed - skipped
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
+    sys.exit(0 if result.wasSuccessful() else 1)

@@ -1,0 +1,74 @@
+// Test helper for the end-to-end tests, a small Windows program with two jobs.
+//
+// As a start program it writes its raw command line and its environment
+// block to the file named by RECORDER_OUT: the command line, then each
+// environment entry, every item followed by a NUL byte.
+//
+// With "--launch SPEC" it starts a program the way a user's shell would,
+// with an exact raw command line: SPEC holds lines "ENV name=value",
+// "CWD folder" and "CMD command line"; it waits for the program to end and
+// exits with its exit code.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+static int Record() {
+  char out_path[1024];
+  DWORD n = GetEnvironmentVariableA("RECORDER_OUT", out_path, sizeof(out_path));
+  if (n == 0 || n >= sizeof(out_path)) return 3;
+  std::string data = GetCommandLineA();
+  data.push_back('\0');
+  char* block = GetEnvironmentStringsA();
+  for (const char* p = block; *p; p += std::strlen(p) + 1) {
+    data += p;
+    data.push_back('\0');
+  }
+  FreeEnvironmentStringsA(block);
+  FILE* f = std::fopen(out_path, "wb");
+  if (!f) return 4;
+  std::fwrite(data.data(), 1, data.size(), f);
+  std::fclose(f);
+  return 0;
+}
+
+static int Launch(const char* spec_path) {
+  std::ifstream spec(spec_path, std::ios::binary);
+  if (!spec) return 90;
+  std::string line, command;
+  while (std::getline(spec, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("ENV ", 0) == 0) {
+      std::string assignment = line.substr(4);
+      size_t eq = assignment.find('=');
+      if (eq == std::string::npos) continue;
+      std::string name = assignment.substr(0, eq), value = assignment.substr(eq + 1);
+      SetEnvironmentVariableA(name.c_str(), value.empty() ? nullptr : value.c_str());
+    } else if (line.rfind("CWD ", 0) == 0) {
+      SetCurrentDirectoryA(line.substr(4).c_str());
+    } else if (line.rfind("CMD ", 0) == 0) {
+      command = line.substr(4);
+    }
+  }
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof(si));
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi;
+  std::string buffer = command;
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return 91;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 92;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--launch") == 0) return Launch(argv[2]);
+  return Record();
+}
