@@ -1,0 +1,135 @@
+#include "app/pagetrix_app.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class PerformRunTest : public ::testing::Test {
+ protected:
+  PerformRunTest() {
+    platform_->temp_path = dir_.path() + kPathSeparator;
+    platform_->user_name = "anna";
+    platform_->tick_count = 5000;
+    platform_->drive_type = 3;
+    platform_->network_name = "";
+    dir_.Write("t.htm", "<html></html>\r\n");
+    dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
+  }
+
+  void WriteConfig(const std::string& text) { dir_.Write("Pagetrix.ini", text); }
+
+  // Runs with the main configuration file and the given further arguments.
+  void Run(const std::string& arguments) {
+    platform_->command_line_text = "/INI=\"" + dir_.Path("Pagetrix.ini") + "\" " + arguments;
+    CPagetrixApp app;
+    EXPECT_FALSE(app.PerformRun());
+  }
+  void RunWithCommandFile() { Run("\"" + dir_.Path("start.ini") + "\""); }
+
+  std::string StartPagePrefix() const {
+    return "\"prog.exe\" \"" + dir_.Path("Pagetrix") + kPathSeparator;
+  }
+
+  ScopedPlatform platform_;
+  TempDir dir_;
+};
+
+TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
+  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n");
+  RunWithCommandFile();
+  ASSERT_EQ(1u, platform_->started_processes.size());
+  const std::string& line = platform_->started_processes[0];
+  ASSERT_EQ(0u, line.find(StartPagePrefix())) << line;
+  EXPECT_EQ(std::string(kPathSeparator) + "Pagetrix.htm\"",
+            line.substr(line.size() - 14));
+  EXPECT_EQ(StartPagePrefix().size() + 36 + 14, line.size());
+}
+
+TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {
+  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n"
+              "Log=l.txt\r\nParam=-k \"x\"\r\nIni=c.ini\r\n");
+  RunWithCommandFile();
+  ASSERT_EQ(1u, platform_->started_processes.size());
+  const std::string& line = platform_->started_processes[0];
+  std::string tail = " /INI=\"c.ini\" /PARAM=\"-k \"x\"\" /LOG=\"l.txt\"";
+  ASSERT_GT(line.size(), tail.size());
+  EXPECT_EQ(tail, line.substr(line.size() - tail.size()));
+}
+
+TEST_F(PerformRunTest, NoStartProgramWithoutNameOrPage) {
+  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nIni=c.ini\r\n");
+  RunWithCommandFile();
+  EXPECT_TRUE(platform_->started_processes.empty());
+  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n");
+  Run("\"" + dir_.Path("fehlt.ini") + "\"");
+  EXPECT_TRUE(platform_->started_processes.empty());
+}
+
+TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
+  WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
+  platform_->start_process_error = 2;
+  RunWithCommandFile();
+  ASSERT_EQ(1u, platform_->message_boxes.size());
+  EXPECT_EQ(SystemPlatform().FormatSystemMessage(2), platform_->message_boxes[0]);
+  EXPECT_EQ(1u, platform_->dialogs.size());
+}
+
+TEST_F(PerformRunTest, VisibilityFollowsLeadingInteger) {
+  const std::pair<const char*, size_t> cases[] = {
+      {"", 1}, {"0", 0}, {"00", 0}, {"nein", 0}, {"2", 1}, {"1abc", 1}, {"-1", 1}, {" 0", 0}};
+  for (const auto& [value, windows] : cases) {
+    platform_->dialogs.clear();
+    WriteConfig(std::string("[Pagetrix]\r\nSichtbar=") + value + "\r\n");
+    RunWithCommandFile();
+    EXPECT_EQ(windows, platform_->dialogs.size()) << "Sichtbar=" << value;
+  }
+  platform_->dialogs.clear();
+  WriteConfig("");
+  RunWithCommandFile();
+  EXPECT_EQ(1u, platform_->dialogs.size());
+}
+
+TEST_F(PerformRunTest, HelpEndsTheRunWithoutTouchingTheLog) {
+  WriteConfig("[Protokolldatei]\r\nName=" + dir_.Path("run.log") + "\r\n");
+  dir_.Write("run.log", "old");
+  Run("?");
+  EXPECT_EQ(1u, platform_->dialogs.size());
+  Run("");  // no command file anywhere
+  EXPECT_EQ(2u, platform_->dialogs.size());
+  EXPECT_EQ("old", dir_.Read("run.log"));
+  EXPECT_TRUE(platform_->started_processes.empty());
+}
+
+TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
+  WriteConfig("");
+  platform_->ctrl_key_down = true;
+  Run("?");
+  ASSERT_EQ(1u, platform_->message_boxes.size());
+  EXPECT_EQ("Aufrufparameter='/INI=\"" + dir_.Path("Pagetrix.ini") + "\" ?'",
+            platform_->message_boxes[0]);
+}
+
+TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
+  std::tm when{};
+  when.tm_year = 126;
+  when.tm_mon = 11;
+  when.tm_mday = 8;
+  when.tm_hour = 7;
+  when.tm_min = 5;
+  when.tm_sec = 9;
+  platform_->local_time = when;
+  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[Protokolldatei]\r\nName=" + dir_.Path("run.log") +
+              "\r\n[Rechte]\r\nANNA=00010003\r\n[StartVorlage]\r\nStartVorlage=" +
+              dir_.Path("start.ini") + "\r\n");
+  Run("");
+  std::string log = dir_.Read("run.log");
+  EXPECT_EQ(0u, log.find("(0 ms) 08.12.2026 07:05:09\r\n"
+                         "(0 ms) Aktueller User: 'anna', Rechte: '00010003'\r\n"
+                         "(0 ms) \r\n(0 ms) Programmaufruf: "))
+      << log;
+}
+
+}  // namespace

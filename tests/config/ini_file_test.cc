@@ -1,0 +1,151 @@
+#include "config/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  int Parse(const std::string& bytes) { return ini_.LoadFromBytes(bytes); }
+  std::string Value(const std::string& section, const std::string& key) {
+    std::string value;
+    ini_.GetValue(section, key, value);
+    return value;
+  }
+  std::string SectionName(int index) {
+    std::string name;
+    ini_.GetSection(index, name);
+    return name;
+  }
+  CIniFile ini_;
+};
+
+TEST_F(IniFileTest, HeaderForms) {
+  EXPECT_EQ(0, Parse(" \t[Links]\t \r\n[ Blank]\r\n[Kommentar] ; Text\r\n[Direkt];Kommentar\r\n"));
+  ASSERT_EQ(4, ini_.GetSectionCount());
+  EXPECT_EQ("Links", SectionName(0));
+  EXPECT_EQ(" Blank", SectionName(1));
+  EXPECT_EQ("Kommentar", SectionName(2));
+  // Without a blank before ";" the header keeps it and loses its last letter.
+  EXPECT_EQ("Direkt];Kommenta", SectionName(3));
+}
+
+TEST_F(IniFileTest, BracketWithoutCloseIsAKeyLineWithoutEquals) {
+  EXPECT_EQ(4, Parse("[A]\r\n[B\r\nx=1\r\n"));
+  EXPECT_EQ(1, ini_.GetSectionCount());
+  EXPECT_EQ("1", Value("a", "X"));
+}
+
+TEST_F(IniFileTest, KeyLinesAndComments) {
+  EXPECT_EQ(0, Parse("[S]\n  key  =  value  ; comment\nsemi=a;b\nurl=a=b\n=empty key\n"
+                     "; comment\n: also\n#tag=1\ntab=x\t;c\n"));
+  EXPECT_EQ("value", Value("S", "key"));
+  EXPECT_EQ("a;b", Value("S", "semi"));
+  EXPECT_EQ("a=b", Value("S", "url"));
+  EXPECT_EQ("empty key", Value("S", ""));
+  EXPECT_EQ("1", Value("S", "#tag"));
+  EXPECT_EQ("x", Value("S", "tab"));
+}
+
+TEST_F(IniFileTest, HashLineWithoutEqualsGivesCodeFour) {
+  EXPECT_EQ(4, Parse("[S]\n# just a remark\na=1\n"));
+  EXPECT_EQ("1", Value("S", "a"));
+}
+
+TEST_F(IniFileTest, LinesBeforeFirstHeaderAreIgnored) {
+  EXPECT_EQ(0, Parse("stray\nk=v\n[S]\na=1\n"));
+  EXPECT_EQ("", Value("S", "k"));
+}
+
+TEST_F(IniFileTest, ByteOrderMarkHidesFirstHeader) {
+  EXPECT_EQ(0, Parse("\xEF\xBB\xBF[First]\na=1\n[Second]\nb=2\n"));
+  EXPECT_EQ(1, ini_.GetSectionCount());
+  EXPECT_EQ("", Value("First", "a"));
+  EXPECT_EQ("2", Value("Second", "b"));
+}
+
+TEST_F(IniFileTest, DuplicateSectionsAndKeys) {
+  Parse("[Links]\na=1\na=2\n[LINKS]\na=3\nb=4\nc=5\n");
+  EXPECT_EQ("1", Value("links", "A"));
+  EXPECT_EQ("4", Value("Links", "b"));
+  std::string key, value;
+  ASSERT_TRUE(ini_.GetEntry("links", 0, key, value));
+  EXPECT_EQ("1", value);
+  ASSERT_TRUE(ini_.GetEntry("links", 1, key, value));
+  EXPECT_EQ("2", value);
+  // Index 2 is beyond the first record: the second one's own third entry.
+  ASSERT_TRUE(ini_.GetEntry("links", 2, key, value));
+  EXPECT_EQ("c", key);
+  EXPECT_FALSE(ini_.GetEntry("links", 3, key, value));
+  EXPECT_TRUE(key.empty() && value.empty());
+}
+
+TEST_F(IniFileTest, CaseFoldingCoversAsciiOnly) {
+  Parse("[\xC4nderung]\nk=v\n");
+  EXPECT_EQ("v", Value("\xC4NDERUNG", "K"));
+  EXPECT_EQ("", Value("\xE4nderung", "k"));
+}
+
+TEST_F(IniFileTest, LongLineIsReadInPieces) {
+  std::string line = "k=" + std::string(1498, 'x');
+  EXPECT_EQ(4, Parse("[S]\n" + line + "\n"));
+  EXPECT_EQ(std::string(1020, 'x'), Value("S", "k"));
+}
+
+TEST_F(IniFileTest, TextModeRules) {
+  // CR before LF is dropped, a lone CR stays, 0x1A ends the file.
+  EXPECT_EQ(0, Parse("[S]\r\na=1\rx\r\nb=2\r\n\x1A" "c=3\r\n"));
+  EXPECT_EQ("1\rx", Value("S", "a"));
+  EXPECT_EQ("", Value("S", "c"));
+}
+
+TEST_F(IniFileTest, SectionIndexOutOfRange) {
+  Parse("[A]\n[B]\nx=1\n");
+  std::string name = "stale";
+  EXPECT_EQ(0, ini_.GetSection(0, name));
+  EXPECT_EQ("A", name);
+  EXPECT_EQ(1, ini_.GetSection(1, name));
+  EXPECT_EQ(0, ini_.GetSection(2, name));
+  EXPECT_EQ("", name);
+}
+
+TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
+  TempDir dir;
+  CIniFile ini;
+  std::string missing = dir.Path("fehlt.ini");
+  EXPECT_EQ(1, ini.Load(missing));
+  EXPECT_EQ(0, ini.GetSectionCount());
+  EXPECT_EQ(missing, ini.GetFileName());
+}
+
+TEST(IniFileLoadTest, FileHeldOpenElsewhereCannotBeLoaded) {
+  TempDir dir;
+  std::string path = dir.Path("held.ini");
+  auto holder = GetPlatform().NewWritableFile(path, /*exclusive=*/true);
+  ASSERT_TRUE(holder);
+  holder->Append("[S]\r\na=1\r\n");
+  CIniFile ini;
+  EXPECT_EQ(1, ini.Load(path));
+  holder->Close();
+  holder.reset();
+  EXPECT_EQ(0, ini.Load(path));
+  std::string value;
+  EXPECT_TRUE(ini.GetValue("S", "a", value));
+}
+
+TEST(IniFileLoadTest, ReloadStartsEmpty) {
+  TempDir dir;
+  dir.Write("a.ini", "[A]\r\nx=1\r\n");
+  dir.Write("b.ini", "[B]\r\ny=2\r\n");
+  CIniFile ini;
+  ini.Load(dir.Path("a.ini"));
+  ini.Load(dir.Path("b.ini"));
+  std::string value;
+  EXPECT_FALSE(ini.GetValue("A", "x", value));
+  EXPECT_TRUE(ini.GetValue("B", "y", value));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include "config/main_config.h"
+
+#include <gtest/gtest.h>
+
+#include "fs/util.h"
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Sets or removes an environment variable for one test.
+class ScopedVariable {
+ public:
+  ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
+    had_ = GetPlatform().GetEnvironmentVariable(name, &old_);
+    GetPlatform().SetEnvironmentVariable(name, value);
+  }
+  ~ScopedVariable() { GetPlatform().SetEnvironmentVariable(name_, had_ ? old_ : ""); }
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+class LocateMainConfigurationTest : public ::testing::Test {
+ protected:
+  LocateMainConfigurationTest() {
+    platform_->module_file_name = dir_.Path("bin/Seiten.exe");
+    platform_->network_name = "";
+  }
+  ScopedPlatform platform_;
+  TempDir dir_;
+};
+
+TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
+  ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
+  ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
+  EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
+  EXPECT_EQ(-1, GetPathKind(dir_.Path("Daten")));
+}
+
+TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
+  ScopedVariable u3("U3_APP_DATA_PATH", "");
+  ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
+  dir_.MakeDir("roaming");
+  EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
+  EXPECT_EQ(-1, GetPathKind(dir_.Path("roaming/Seiten")));
+}
+
+TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {
+  ScopedVariable u3("U3_APP_DATA_PATH", "");
+  ScopedVariable appdata("APPDATA", "");
+  EXPECT_EQ("Seiten.INI", LocateMainConfiguration());
+}
+
+}  // namespace

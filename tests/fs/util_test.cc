@@ -1,0 +1,134 @@
+#include "fs/util.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(SplitPathTest, NetworkDriveGivesHostOfShare) {
+  ScopedPlatform platform;
+  platform->network_names["G:\\Programme\\Start.exe"] = "\\\\host.firma.de\\apps";
+  CUtil parts;
+  parts.SplitPath("G:\\Programme\\Start.exe");
+  EXPECT_EQ("G:", parts.drive);
+  EXPECT_EQ("\\Programme\\", parts.directory);
+  EXPECT_EQ("Start", parts.file_name);
+  EXPECT_EQ(".exe", parts.extension);
+  EXPECT_EQ("host", parts.server_name);
+}
+
+TEST(SplitPathTest, LocalAndUncAndShortPaths) {
+  ScopedPlatform platform;
+  platform->network_name = "";  // every query fails: local drives
+  CUtil parts;
+  parts.SplitPath("C:\\TEMP\\x.txt");
+  EXPECT_EQ("", parts.server_name);
+  parts.SplitPath("\\\\host\\share\\dir\\file.htm");
+  EXPECT_EQ("", parts.drive);
+  EXPECT_EQ("\\\\host\\share\\dir\\", parts.directory);
+  EXPECT_EQ("host", parts.server_name);
+  parts.SplitPath("X:");
+  EXPECT_EQ("X:", parts.drive);
+  EXPECT_EQ("", parts.directory);
+  parts.SplitPath("a/b.c/name");
+  EXPECT_EQ("a/b.c/", parts.directory);
+  EXPECT_EQ("name", parts.file_name);
+  EXPECT_EQ("", parts.extension);
+}
+
+TEST(GetFieldTest, Fields) {
+  std::string field;
+  EXPECT_TRUE(GetField(field, "a|b|c", 2, '|'));
+  EXPECT_EQ("b", field);
+  EXPECT_TRUE(GetField(field, "a|b|c", 3, '|'));
+  EXPECT_EQ("c", field);
+  EXPECT_FALSE(GetField(field, "a|b|c", 4, '|'));
+  EXPECT_EQ("", field);
+  EXPECT_TRUE(GetField(field, " a | b ", 1, '|'));
+  EXPECT_EQ("a", field);
+  EXPECT_TRUE(GetField(field, " a | b \r\n", 2, '|'));
+  EXPECT_EQ("b", field);
+  EXPECT_TRUE(GetField(field, "a||c", 2, '|'));
+  EXPECT_EQ("", field);
+  EXPECT_TRUE(GetField(field, "x|y", 0, '|'));
+  EXPECT_EQ("x", field);
+}
+
+TEST(GetDirectoryPartTest, KeepsTrailingSeparator) {
+  EXPECT_EQ("C:\\a\\", GetDirectoryPart("C:\\a\\b"));
+  EXPECT_EQ("C:\\a\\b\\", GetDirectoryPart("C:\\a\\b\\"));
+  EXPECT_EQ("C:", GetDirectoryPart("C:"));
+  EXPECT_EQ("", GetDirectoryPart("name"));
+}
+
+class FileOpsTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Collect(const std::string& dir, const std::string& filter,
+                                   int recurse, int directories) {
+    std::vector<std::string> result;
+    CollectFiles(dir, FileCollectOptions{filter, recurse, result, directories});
+    return result;
+  }
+  TempDir dir_;
+};
+
+TEST_F(FileOpsTest, CollectDirectoriesParentFirst) {
+  ASSERT_TRUE(dir_.MakeDir("a/b/c"));
+  dir_.Write("a/b/file.txt", "x");
+  auto found = Collect(dir_.Path("a"), "", 1, 1);
+  ASSERT_EQ(2u, found.size());
+  EXPECT_EQ(dir_.Path("a/b"), found[0]);
+  EXPECT_EQ(dir_.Path("a/b/c"), found[1]);
+}
+
+TEST_F(FileOpsTest, CollectWithExtensionFilter) {
+  dir_.Write("index.htm", "");
+  dir_.Write("INDEX2.HTM", "");
+  dir_.Write("page.html", "");
+  dir_.Write("README", "");
+  dir_.MakeDir("sub.htm");
+  auto found = Collect(dir_.path(), ".HTM;.GIF;", 0, 0);
+  EXPECT_EQ(2u, found.size());
+  for (const auto& path : found) EXPECT_NE(std::string::npos, path.find("ndex"));
+  EXPECT_TRUE(Collect(dir_.Path("missing"), "", 1, 0).empty());
+}
+
+TEST_F(FileOpsTest, CreateDirectoryPathCreatesParentsTopDown) {
+  std::string deep = dir_.Path("x/y/z") + kPathSeparator;
+  EXPECT_TRUE(CreateDirectoryPath(deep));
+  EXPECT_EQ(-1, GetPathKind(dir_.Path("x/y/z")));
+  EXPECT_TRUE(CreateDirectoryPath(deep));
+}
+
+TEST_F(FileOpsTest, CreateDirectoryPathFailsOnAFileInTheWay) {
+  dir_.MakeDir("x");
+  dir_.Write("x/y", "file");
+  EXPECT_FALSE(CreateDirectoryPath(dir_.Path("x/y/z")));
+  EXPECT_EQ(1, GetPathKind(dir_.Path("x/y")));
+}
+
+TEST_F(FileOpsTest, DeleteFileAndDirectoryRemovesEmptiedDirectory) {
+  dir_.MakeDir("d");
+  dir_.Write("d/one", "1");
+  dir_.Write("d/two", "2");
+  EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/one")));
+  EXPECT_EQ(-1, GetPathKind(dir_.Path("d")));
+  EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/two")));
+  EXPECT_EQ(0, GetPathKind(dir_.Path("d")));
+}
+
+TEST_F(FileOpsTest, PathKinds) {
+  dir_.Write("f", "");
+  EXPECT_EQ(1, GetPathKind(dir_.Path("f")));
+  EXPECT_EQ(-1, GetPathKind(dir_.path()));
+  EXPECT_EQ(0, GetPathKind(dir_.Path("nothing")));
+  std::string root(1, kPathSeparator);
+  EXPECT_EQ(-1, GetPathKind(root));
+  EXPECT_TRUE(CanChangeDirectory(dir_.path()));
+  EXPECT_FALSE(CanChangeDirectory(dir_.Path("nothing")));
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+# Shared by the tools: install what is missing, configure and build.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Installs the Debian packages given that are not installed yet (as root).
+need_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing Debian packages: ${missing[*]} (run as root to install them)" >&2
+    return 1
+  fi
+  echo "Installing: ${missing[*]}"
+  if [[ -z ${PAGETRIX_APT_UPDATED:-} ]]; then
+    apt-get update -qq
+    export PAGETRIX_APT_UPDATED=1
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ googletest python3)
+WIN_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+
+# Configures a preset once, then builds it.
+build_preset() {
+  local preset=$1
+  shift
+  if [[ ! -f $ROOT/build/$preset/build.ninja ]]; then
+    cmake --preset "$preset" -S "$ROOT" >/dev/null
+  fi
+  cmake --build "$ROOT/build/$preset" -j"$(nproc)" "$@"
+}
+
+# The Wine prefix of the build's own tests and a persistent wineserver for it.
+start_wine() {
+  export WINEPREFIX=$ROOT/build/win/wineprefix
+  mkdir -p "$WINEPREFIX"
+  local fresh=0
+  [[ -f $WINEPREFIX/system.reg ]] || fresh=1
+  (env -u DISPLAY wineserver -p; env -u DISPLAY wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
+  if [[ $fresh -eq 1 ]]; then
+    env -u DISPLAY wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >/dev/null 2>&1 </dev/null || true
+  fi
+}
+
+stop_wine() {
+  [[ -n ${WINEPREFIX:-} ]] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
