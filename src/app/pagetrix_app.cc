@@ -38,9 +38,10 @@ CPagetrixApp::~CPagetrixApp() {
 }
 
 CPagetrixApp& TheApp() {
+  if (g_app != nullptr) return *g_app;
   // Code outside a run (tests of single pieces) still gets an object.
   static CPagetrixApp fallback_app;
-  return g_app != nullptr ? *g_app : fallback_app;
+  return fallback_app;
 }
 
 std::string CPagetrixApp::GetConfigValue(const std::string& section,

@@ -43,7 +43,7 @@ TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
   ASSERT_EQ(1u, platform_->started_processes.size());
   const std::string& line = platform_->started_processes[0];
   ASSERT_EQ(0u, line.find(StartPagePrefix())) << line;
-  EXPECT_EQ(std::string(kPathSeparator) + "Pagetrix.htm\"",
+  EXPECT_EQ(std::string(1, kPathSeparator) + "Pagetrix.htm\"",
             line.substr(line.size() - 14));
   EXPECT_EQ(StartPagePrefix().size() + 36 + 14, line.size());
 }
