@@ -10,10 +10,6 @@ void CRunLog::SetPath(const std::string& path) {
 void CRunLog::Log(const std::string& text) {
   if (!enabled_) return;
   Platform& platform = GetPlatform();
-  if (!origin_taken_) {
-    origin_ = platform.GetTickCount();
-    origin_taken_ = true;
-  }
   if (!file_) {
     // Rewritten by every run and held exclusively, so that a second run at
     // the same time finds it locked and runs without a log.
@@ -22,6 +18,11 @@ void CRunLog::Log(const std::string& text) {
       enabled_ = false;
       return;
     }
+  }
+  // Taken once the file is open, so that the first line shows 0 ms.
+  if (!origin_taken_) {
+    origin_ = platform.GetTickCount();
+    origin_taken_ = true;
   }
   std::int32_t elapsed = static_cast<std::int32_t>(platform.GetTickCount() - origin_);
   std::string line = StringPrintf("(%d ms) ", static_cast<int>(elapsed));
