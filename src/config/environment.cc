@@ -1,0 +1,183 @@
+#include "config/environment.h"
+
+#include <iterator>
+#include <string_view>
+
+#include "config/ini_file.h"
+#include "config/run_log.h"
+#include "config/text.h"
+#include "fs/util.h"
+#include "platform/platform.h"
+#include "res/messages.h"
+
+namespace {
+
+// The office applications whose executables are published, in table order.
+const char* const kOfficePrograms[] = {
+    "Word.Application",    "Excel.Application",     "Access.Application",
+    "PowerPoint.Application", "Outlook.Application", "Frontpage.Application",
+    "Publisher.Application",
+};
+constexpr size_t kOfficeTableStart = 2;  // after %StartLW% and %StartServer%
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The first %-token of a text, both percent signs included; empty if none.
+std::string_view FirstToken(std::string_view text) {
+  size_t first = text.find('%');
+  if (first == std::string_view::npos) return {};
+  size_t second = text.find('%', first + 1);
+  if (second == std::string_view::npos) return {};
+  return text.substr(first, second - first + 1);
+}
+
+const char* SectionForDriveType(unsigned drive_type) {
+  switch (drive_type) {
+    case 2: return "Environment_REMOVABLE";
+    case 3: return "Environment_FIXED";
+    case 4: return "Environment_REMOTE";
+    case 5: return "Environment_CDROM";
+    case 6: return "Environment_RAMDISK";
+    default: return "Environment";
+  }
+}
+
+}  // namespace
+
+void DetermineStartLocation(const std::string& server_override, StartLocation& location) {
+  Platform& platform = GetPlatform();
+  CUtil parts;
+  parts.SplitPath(platform.GetModuleFileName());
+
+  location.start_drive = parts.drive;
+  location.current_server = parts.server_name;
+  if (location.start_drive.empty()) {
+    // A network path (or, without drive letters, any path): its directory.
+    std::string directory = parts.directory;
+    while (!directory.empty() && IsSeparator(directory.back())) directory.pop_back();
+    location.start_drive = directory;
+  }
+  if (location.current_server.empty()) location.current_server = location.start_drive;
+
+  location.drive_type = platform.GetDriveType(location.start_drive);
+  location.environment_section = SectionForDriveType(location.drive_type);
+
+  // The override names the server only; the drive keeps its real type.
+  if (!server_override.empty()) location.current_server = server_override;
+}
+
+void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRunLog& log) {
+  CIniFile reader;
+  reader.Load(path);  // a missing file acts as an empty one
+
+  SubstitutionTable table;
+  table.emplace_back("%StartLW%", location.start_drive);
+  table.emplace_back("%StartServer%", location.current_server);
+  for (const char* program : kOfficePrograms)
+    table.emplace_back(std::string("%") + program + "%", LookupLocalServer(program));
+
+  VariableLists variables;
+  ApplyServerSection(reader, location, table, variables, log);
+  // The server section only feeds the table; it sets no variables itself.
+  variables.names.clear();
+  variables.values.clear();
+
+  bool found = false;
+  for (int i = 0; i < reader.GetSectionCount() && !found; ++i) {
+    std::string name;
+    reader.GetSection(i, name);
+    found = EqualsNoCaseAscii(name, location.environment_section);
+  }
+  if (!found) location.environment_section = "Environment";
+
+  log.Log("");
+  log.Log(Message(IDS_ENV_SECTION_USED, path));
+  ApplyEnvironmentSection(reader, location.environment_section, table, variables, log);
+
+  // Set after the section's own variables, so the registry has the last word.
+  for (size_t i = kOfficeTableStart; i < kOfficeTableStart + std::size(kOfficePrograms); ++i) {
+    const std::string& placeholder = table[i].first;
+    variables.names.push_back(placeholder.substr(1, placeholder.size() - 2));
+    variables.values.push_back(table[i].second);
+  }
+
+  Platform& platform = GetPlatform();
+  for (size_t i = 0; i < variables.names.size(); ++i)
+    platform.SetEnvironmentVariable(variables.names[i], variables.values[i]);
+  log.Log("");
+}
+
+void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
+                        SubstitutionTable& table, VariableLists& variables, CRunLog& log) {
+  const std::string& server = location.current_server;
+  std::string section = (server.size() == 2 && server[1] == ':')
+                            ? std::string("Lokal")
+                            : StringPrintf("Server_%s", server.c_str());
+  ApplyEnvironmentSection(reader, section, table, variables, log);
+}
+
+void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
+                             SubstitutionTable& table, VariableLists& variables, CRunLog& log) {
+  log.Log(StringPrintf("[%s]", section.c_str()));
+  std::string name, value;
+  for (int index = 0; reader.GetEntry(section, index, name, value); ++index) {
+    // Only the pairs known before this entry; the table grows below.
+    const size_t known = table.size();
+    for (size_t i = 0; i < known; ++i) ReplacePlaceholder(value, table[i].first, table[i].second);
+    variables.names.push_back(name);
+    variables.values.push_back(value);
+    table.emplace_back("%" + name + "%", value);
+    log.Log(StringPrintf("%s=%s", name.c_str(), value.c_str()));
+  }
+}
+
+void ReplacePlaceholder(std::string& value, const std::string& placeholder,
+                        const std::string& replacement) {
+  // A replacement whose first %-token is its own placeholder would be replaced
+  // again without end; then the inserted text is skipped instead.
+  const bool skip_inserted = EqualsNoCaseAscii(FirstToken(replacement), placeholder);
+  // Everything before `from` is free of "%" or is inserted text.
+  size_t from = 0;
+  while (true) {
+    size_t first = value.find('%', from);
+    if (first == std::string::npos || first + 1 >= value.size()) return;
+    size_t second = value.find('%', first + 1);
+    if (second == std::string::npos) return;
+    size_t length = second - first + 1;
+    if (!EqualsNoCaseAscii(std::string_view(value).substr(first, length), placeholder)) return;
+    value.replace(first, length, replacement);
+    from = skip_inserted ? first + replacement.size() : first;
+  }
+}
+
+std::string LookupLocalServer(const std::string& program_id) {
+  Platform& platform = GetPlatform();
+  std::string class_id;
+  if (!platform.ReadClassesRootDefault(program_id + "\\CLSID", &class_id)) return std::string();
+  std::string command;
+  if (!platform.ReadClassesRootDefault("CLSID\\" + class_id + "\\LocalServer32", &command))
+    return std::string();
+
+  size_t begin = 0;
+  while (begin < command.size() && IsCSpace(command[begin])) ++begin;
+  std::string result = command.substr(begin);
+  // "path" /automation: keep the path, quotes and all.
+  size_t slash = result.find('/');
+  if (slash != std::string::npos) {
+    result.erase(slash);
+    while (!result.empty() && IsCSpace(result.back())) result.pop_back();
+  }
+  return result;
+}
+
+void LogEnvironment(CRunLog& log) {
+  if (!log.IsEnabled()) return;
+  log.Log(Message(IDS_ENV_BEGIN));
+  for (const std::string& entry : GetPlatform().GetEnvironmentBlock()) log.Log(entry);
+  log.Log(Message(IDS_ENV_END));
+  log.Log("");
+}

@@ -1,0 +1,220 @@
+#include "config/environment.h"
+
+#include <gtest/gtest.h>
+
+#include "config/run_log.h"
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string Replaced(std::string value, const std::string& placeholder,
+                     const std::string& replacement) {
+  ReplacePlaceholder(value, placeholder, replacement);
+  return value;
+}
+
+TEST(ReplacePlaceholderTest, OnlyTheLeftmostTokenIsReplaced) {
+  EXPECT_EQ("G:\\x", Replaced("%startlw%\\x", "%StartLW%", "G:"));
+  EXPECT_EQ("rr-", Replaced("%A%%a%-", "%A%", "r"));
+  EXPECT_EQ("%B%\\%A%", Replaced("%B%\\%A%", "%A%", "r"));
+  // A stray percent sign before the placeholder blocks it.
+  EXPECT_EQ("50%\\%A%", Replaced("50%\\%A%", "%A%", "r"));
+  EXPECT_EQ("x%A", Replaced("x%A", "%A%", "r"));
+  EXPECT_EQ("x%", Replaced("x%", "%A%", "r"));
+  EXPECT_EQ("", Replaced("", "%A%", "r"));
+}
+
+TEST(ReplacePlaceholderTest, InsertedPercentSignsStillBlockLikeAnyOther) {
+  EXPECT_EQ("50%%A%", Replaced("%A%%A%", "%A%", "50%"));
+  EXPECT_EQ("%B%x%A%", Replaced("%A%%A%", "%A%", "%B%x"));
+  // The shrinking case ends on its own: "%A" + "%" forms %A% once more.
+  EXPECT_EQ("%A", Replaced("%A%%", "%A%", "%A"));
+}
+
+TEST(ReplacePlaceholderTest, SelfReplacementEnds) {
+  EXPECT_EQ("%X%", Replaced("%X%", "%X%", "%X%"));
+  EXPECT_EQ("a%x%\\a%x%b", Replaced("%X%\\%X%b", "%X%", "a%x%"));
+  EXPECT_EQ("%X%\\%Y%", Replaced("%X%\\%Y%", "%X%", "%X%"));
+}
+
+class StartLocationTest : public ::testing::Test {
+ protected:
+  StartLocation Determine(const std::string& module, const std::string& server = "") {
+    platform_->module_file_name = module;
+    StartLocation location;
+    DetermineStartLocation(server, location);
+    return location;
+  }
+  ScopedPlatform platform_;
+};
+
+TEST_F(StartLocationTest, PathWithoutDriveUsesItsDirectory) {
+  platform_->network_name = "";
+  platform_->drive_type = 0;
+  StartLocation location = Determine("\\\\host\\share\\dir\\\\Pagetrix.exe");
+  EXPECT_EQ("\\\\host\\share\\dir", location.start_drive);
+  EXPECT_EQ("host", location.current_server);
+  EXPECT_EQ("Environment", location.environment_section);
+
+  platform_->drive_types["/opt/pagetrix"] = 6;
+  location = Determine("/opt/pagetrix/pagetrix");
+  EXPECT_EQ("/opt/pagetrix", location.start_drive);
+  EXPECT_EQ("/opt/pagetrix", location.current_server);
+  EXPECT_EQ("Environment_RAMDISK", location.environment_section);
+}
+
+TEST_F(StartLocationTest, ServerOverrideKeepsDriveAndSection) {
+  platform_->network_name = "";
+  platform_->drive_types["D:"] = 5;
+  StartLocation location = Determine("D:\\Pagetrix.exe", "Zentrale");
+  EXPECT_EQ("Zentrale", location.current_server);
+  EXPECT_EQ(5u, location.drive_type);
+  EXPECT_EQ("Environment_CDROM", location.environment_section);
+  platform_->drive_types["D:"] = 2;
+  EXPECT_EQ("Environment_REMOVABLE", Determine("D:\\Pagetrix.exe").environment_section);
+}
+
+TEST(LookupLocalServerTest, ReadsTheServerPathFromTheClassesRoot) {
+  ScopedPlatform platform;
+  auto& registry = platform->classes_root;
+  registry["Word.Application\\CLSID"] = "{W}";
+  registry["CLSID\\{W}\\LocalServer32"] = " \t\"C:\\Office\\WINWORD.EXE\"  /automation";
+  registry["Excel.Application\\CLSID"] = "{E}";
+  registry["CLSID\\{E}\\LocalServer32"] = "C:\\Office\\EXCEL.EXE  ";
+  registry["Access.Application\\CLSID"] = "{A}";
+  registry["Outlook.Application\\CLSID"] = "{O}";
+  registry["CLSID\\{O}\\LocalServer32"] = std::string(300, 'x');
+  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", LookupLocalServer("Word.Application"));
+  EXPECT_EQ("C:\\Office\\EXCEL.EXE  ", LookupLocalServer("excel.application"));
+  EXPECT_EQ("", LookupLocalServer("Access.Application"));
+  EXPECT_EQ("", LookupLocalServer("Outlook.Application"));
+  EXPECT_EQ("", LookupLocalServer("Publisher.Application"));
+}
+
+class EnvironmentFileTest : public ::testing::Test {
+ protected:
+  EnvironmentFileTest() {
+    platform_->tick_count = 0;
+    platform_->network_name = "";
+    platform_->drive_types["G:"] = 3;
+    platform_->module_file_name = "G:\\Pagetrix\\Pagetrix.exe";
+    log_.SetPath(dir_.Path("run.log"));
+  }
+  // Applies the file as the run does and returns the run log.
+  std::string Apply(const std::string& content, const std::string& server = "") {
+    dir_.Write("env.ini", content);
+    DetermineStartLocation(server, location_);
+    ApplyEnvironmentFile(dir_.Path("env.ini"), location_, log_);
+    log_.Close();
+    return dir_.Read("run.log");
+  }
+  static bool InBlock(const std::string& entry) {
+    for (const std::string& e : GetPlatform().GetEnvironmentBlock())
+      if (e == entry) return true;
+    return false;
+  }
+  std::string Variable(const std::string& name) {
+    std::string value;
+    if (!GetPlatform().GetEnvironmentVariable(name, &value)) return "<unset>";
+    return value;
+  }
+  ScopedPlatform platform_;
+  TempDir dir_;
+  CRunLog log_;
+  StartLocation location_;
+};
+
+TEST_F(EnvironmentFileTest, ServerEntriesAndEarlierEntriesArePlaceholders) {
+  platform_->classes_root["Word.Application\\CLSID"] = "{W}";
+  platform_->classes_root["CLSID\\{W}\\LocalServer32"] = "\"C:\\Office\\WINWORD.EXE\" /auto";
+  GetPlatform().SetEnvironmentVariable("Excel.Application", "stale");
+  std::string log = Apply(
+      "[Lokal]\r\nPTX1_BASE=%StartLW%\\Daten\r\n"
+      "[environment_fixed]\r\nPTX1_DRIVE=%startlw%\r\nPTX1_SERVER=%StartServer%\r\n"
+      "PTX1_SUB=%PTX1_BASE%\\sub\r\nPTX1_LATER=%PTX1_LAST%x\r\nPTX1_EARLY=%PTX1_DRIVE%\\y\r\n"
+      "PTX1_PATH=%PATH%;z\r\nPTX1_LAST=last\r\nWord.Application=mine\r\n"
+      "[Environment]\r\nPTX1_WRONG=1\r\n");
+  EXPECT_EQ("Environment_FIXED", location_.environment_section);
+  EXPECT_EQ("<unset>", Variable("PTX1_BASE"));
+  EXPECT_EQ("G:", Variable("PTX1_DRIVE"));
+  EXPECT_EQ("G:", Variable("PTX1_SERVER"));
+  EXPECT_EQ("G:\\Daten\\sub", Variable("PTX1_SUB"));
+  EXPECT_EQ("%PTX1_LAST%x", Variable("PTX1_LATER"));
+  EXPECT_EQ("G:\\y", Variable("PTX1_EARLY"));
+  EXPECT_EQ("%PATH%;z", Variable("PTX1_PATH"));
+  EXPECT_EQ("<unset>", Variable("PTX1_WRONG"));
+  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", Variable("Word.Application"));
+  EXPECT_TRUE(InBlock("Excel.Application="));
+  EXPECT_EQ(
+      "(0 ms) [Lokal]\r\n(0 ms) PTX1_BASE=G:\\Daten\r\n(0 ms) \r\n"
+      "(0 ms) Verwendete Sektion aus der Umgebungsdatei: " + dir_.Path("env.ini") + "\r\n"
+      "(0 ms) [Environment_FIXED]\r\n(0 ms) PTX1_DRIVE=G:\r\n(0 ms) PTX1_SERVER=G:\r\n"
+      "(0 ms) PTX1_SUB=G:\\Daten\\sub\r\n(0 ms) PTX1_LATER=%PTX1_LAST%x\r\n"
+      "(0 ms) PTX1_EARLY=G:\\y\r\n(0 ms) PTX1_PATH=%PATH%;z\r\n(0 ms) PTX1_LAST=last\r\n"
+      "(0 ms) Word.Application=mine\r\n(0 ms) \r\n",
+      log);
+}
+
+TEST_F(EnvironmentFileTest, MissingSectionFallsBackEmptySectionDoesNot) {
+  Apply("[Environment]\r\nPTX2_FALLBACK=yes\r\n");
+  EXPECT_EQ("Environment", location_.environment_section);
+  EXPECT_EQ("yes", Variable("PTX2_FALLBACK"));
+
+  log_.SetPath(dir_.Path("run.log"));
+  Apply("[ENVIRONMENT_FIXED]\r\n[Environment]\r\nPTX2_NOT=yes\r\n");
+  EXPECT_EQ("Environment_FIXED", location_.environment_section);
+  EXPECT_EQ("<unset>", Variable("PTX2_NOT"));
+}
+
+TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
+  GetPlatform().SetEnvironmentVariable("Publisher.Application", "stale");
+  DetermineStartLocation("", location_);
+  ApplyEnvironmentFile(dir_.Path("missing.ini"), location_, log_);
+  log_.Close();
+  EXPECT_EQ("(0 ms) [Lokal]\r\n(0 ms) \r\n(0 ms) Verwendete Sektion aus der Umgebungsdatei: " +
+                dir_.Path("missing.ini") + "\r\n(0 ms) [Environment]\r\n(0 ms) \r\n",
+            dir_.Read("run.log"));
+  EXPECT_TRUE(InBlock("Publisher.Application="));
+}
+
+TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
+  platform_->network_name = "\\\\fileserver\\apps";
+  platform_->drive_types["N:"] = 4;
+  platform_->module_file_name = "N:\\Pagetrix.exe";
+  std::string file =
+      "[Server_fileserver]\r\nPTX3_HOME=\\\\fileserver\\home\r\n"
+      "[Server_Zentrale]\r\nPTX3_HOME=\\\\zentrale\\home\r\n"
+      "[Environment_REMOTE]\r\nPTX3_DIR=%ptx3_home%\\%StartServer%\r\n"
+      "PTX3_SRV=%StartServer%\\%ptx3_home%\r\n";
+  Apply(file);
+  // %StartServer% comes first in the table, so it is tried while not leftmost.
+  EXPECT_EQ("\\\\fileserver\\home\\%StartServer%", Variable("PTX3_DIR"));
+  EXPECT_EQ("fileserver\\\\\\fileserver\\home", Variable("PTX3_SRV"));
+  log_.SetPath(dir_.Path("run.log"));
+  std::string log = Apply(file, "Zentrale");
+  EXPECT_EQ("Zentrale\\\\\\zentrale\\home", Variable("PTX3_SRV"));
+  EXPECT_EQ(0u, log.find("(0 ms) [Server_Zentrale]\r\n"));
+}
+
+TEST_F(EnvironmentFileTest, SelfReferringEntryEnds) {
+  Apply("[Environment_FIXED]\r\nPTX4_X=%PTX4_X%\r\nPTX4_Y=%PTX4_X%\\end\r\n");
+  EXPECT_EQ("%PTX4_X%", Variable("PTX4_X"));
+  EXPECT_EQ("%PTX4_X%\\end", Variable("PTX4_Y"));
+}
+
+TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlock) {
+  GetPlatform().SetEnvironmentVariable("PTX5_DUMP", "v");
+  LogEnvironment(log_);
+  log_.Close();
+  std::string expected = "(0 ms) *******   Beginn:  Alle zur Verf\xFCgung stehenden "
+                         "Umgebungsvariablen  *******\r\n";
+  for (const std::string& entry : GetPlatform().GetEnvironmentBlock())
+    expected += "(0 ms) " + entry + "\r\n";
+  expected += "(0 ms) *******   Ende:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen"
+              "  *******\r\n(0 ms) \r\n";
+  EXPECT_EQ(expected, dir_.Read("run.log"));
+  EXPECT_NE(std::string::npos, expected.find("\r\n(0 ms) PTX5_DUMP=v\r\n"));
+}
+
+}  // namespace
