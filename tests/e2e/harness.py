@@ -99,6 +99,12 @@ class Wine:
             self.stop()
             raise
 
+    def popen(self, args, **kwargs):
+        """Starts a Wine program without waiting for it (GUI tests)."""
+        self.start()
+        return subprocess.Popen(["wine"] + list(args), env=self.env(), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs)
+
     def reg_add(self, key, name, data, kind="REG_SZ"):
         args = ["reg", "add", key]
         args += ["/ve"] if name is None else ["/v", name]
@@ -185,6 +191,17 @@ class WineTestCase(unittest.TestCase):
 
     def run_pagetrix(self, command_line_text, env=None, cwd=None, timeout=60, exe=None):
         """Runs Pagetrix.exe with exactly this raw command line after the program name."""
+        spec = self._launch_spec(command_line_text, env, cwd, exe)
+        result = self.wine().run([RECORDER_EXE, "--launch", winpath(spec)], timeout=timeout)
+        self.last_result = result
+        return result.returncode
+
+    def start_pagetrix(self, command_line_text, env=None, cwd=None, exe=None):
+        """Like run_pagetrix, but returns the running subprocess.Popen at once."""
+        spec = self._launch_spec(command_line_text, env, cwd, exe)
+        return self.wine().popen([RECORDER_EXE, "--launch", winpath(spec)])
+
+    def _launch_spec(self, command_line_text, env, cwd, exe):
         full_env = {"TMP": winpath(self.temp), "TEMP": winpath(self.temp)}
         full_env.update(env or {})
         exe_path = exe or self.pagetrix_exe
@@ -197,9 +214,7 @@ class WineTestCase(unittest.TestCase):
         spec = os.path.join(self.tmp, "launch-spec.txt")
         with open(spec, "wb") as f:
             f.write(cp1252("\r\n".join(lines) + "\r\n"))
-        result = self.wine().run([RECORDER_EXE, "--launch", winpath(spec)], timeout=timeout)
-        self.last_result = result
-        return result.returncode
+        return spec
 
     # ---- machine facts ----
 
@@ -243,8 +258,12 @@ class WineTestCase(unittest.TestCase):
             os.remove(link)
         os.symlink(os.path.join("unc", host, share), link)  # must be relative
         wine.start()
+        # Wine answers for the connection only on a drive of the network kind.
+        wine.reg_add(r"HKLM\Software\Wine\Drives", letter.lower() + ":", "network")
+        wine.restart()
 
         def undo():
+            wine.reg_delete(r"HKLM\Software\Wine\Drives", letter.lower() + ":")
             wine.stop()
             for path in (link, share_link):
                 if os.path.lexists(path):

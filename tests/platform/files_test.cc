@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    ASSERT_TRUE(platform_.GetCurrentDirectory(&saved_cwd_));
+  }
+  void TearDown() override { platform_.SetCurrentDirectory(saved_cwd_); }
+
+  Platform& platform_ = SystemPlatform();
+  TempDir dir_;
+  std::string saved_cwd_;
+};
+
+TEST_F(FilesTest, ReadFileExclusiveReadsRawBytes) {
+  const std::string bytes("a\r\nb\0c\n\x80\xff", 10);
+  ASSERT_TRUE(dir_.Write("f.ini", bytes));
+  std::string read;
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 0);
+  EXPECT_EQ(read, bytes);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("missing.ini"), &read), 1);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), 1);
+}
+
+TEST_F(FilesTest, ReadFileExclusiveFailsWhileAnotherHandleIsOpen) {
+  std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("f.ini"), false);
+  ASSERT_TRUE(writer);
+  ASSERT_TRUE(writer->Append("[x]\r\n"));
+  std::string read;
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 1);
+  ASSERT_TRUE(writer->Close());
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 0);
+  EXPECT_EQ(read, "[x]\r\n");
+}
+
+TEST_F(FilesTest, ExclusiveWriterKeepsOthersOut) {
+  std::unique_ptr<WritableFile> first = platform_.NewWritableFile(dir_.Path("log.txt"), true);
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(first->Append("first"));
+  EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("log.txt"), true));
+  EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("log.txt"), false));
+  std::string read;
+  EXPECT_FALSE(platform_.ReadFile(dir_.Path("log.txt"), &read));
+  first.reset();
+  // The refused opens did not truncate the holder's file.
+  EXPECT_EQ(dir_.Read("log.txt"), "first");
+}
+
+TEST_F(FilesTest, OrdinaryHandlesShare) {
+  std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("log.txt"), false);
+  ASSERT_TRUE(writer);
+  ASSERT_TRUE(writer->Append("line\r\n"));
+  std::string read;
+  EXPECT_TRUE(platform_.ReadFile(dir_.Path("log.txt"), &read));
+  EXPECT_EQ(read, "line\r\n");
+}
+
+TEST_F(FilesTest, WritableFileTruncates) {
+  ASSERT_TRUE(dir_.Write("f.txt", "a long old content"));
+  ASSERT_TRUE(dir_.Write("f.txt", "new"));
+  EXPECT_EQ(dir_.Read("f.txt"), "new");
+}
+
+TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
+  ASSERT_TRUE(dir_.Write("b.htm", "x"));
+  ASSERT_TRUE(dir_.Write("A.gif", "x"));
+  ASSERT_TRUE(dir_.MakeDir("sub"));
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<std::pair<std::string, bool>> found;
+  for (const FindEntry& entry : entries) found.emplace_back(entry.path, entry.is_directory);
+  std::sort(found.begin(), found.end());
+  std::vector<std::pair<std::string, bool>> expected = {
+      {dir_.Path("A.gif"), false}, {dir_.Path("b.htm"), false}, {dir_.Path("sub"), true}};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(FilesTest, ListDirectoryNormalizesTheDirectory) {
+  ASSERT_TRUE(dir_.MakeDir("sub"));
+  ASSERT_TRUE(dir_.Write("sub/f.txt", "x"));
+  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(platform_.ListDirectory("sub", &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
+  ASSERT_TRUE(platform_.ListDirectory(dir_.Path("sub") + kPathSeparator, &entries));
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
+}
+
+TEST_F(FilesTest, ListDirectoryFailsForMissingDirectory) {
+  std::vector<FindEntry> entries;
+  EXPECT_FALSE(platform_.ListDirectory(dir_.Path("missing"), &entries));
+  EXPECT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
+  ASSERT_TRUE(dir_.Write("f.txt", "x"));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), 1);
+  EXPECT_EQ(platform_.FindPath(dir_.path()), -1);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), 0);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), 0);
+}
+
+TEST_F(FilesTest, RemoveDirectoryResults) {
+  ASSERT_TRUE(dir_.MakeDir("full"));
+  ASSERT_TRUE(dir_.Write("full/f.txt", "x"));
+  ASSERT_TRUE(platform_.CreateDirectory(dir_.Path("empty")));
+  EXPECT_FALSE(platform_.CreateDirectory(dir_.Path("empty")));
+  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("empty")), RemoveDirResult::kOk);
+  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("empty")), RemoveDirResult::kFileNotFound);
+  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("missing/sub")), RemoveDirResult::kPathNotFound);
+  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("full")), RemoveDirResult::kNotEmpty);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("full/f.txt")), 1);
+}
+
+TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
+  ASSERT_TRUE(dir_.Write("f.txt", "x"));
+  ASSERT_TRUE(dir_.MakeDir("sub"));
+  EXPECT_TRUE(platform_.SetNormalAttributes(dir_.Path("f.txt")));
+  EXPECT_TRUE(platform_.DeleteFile(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.DeleteFile(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.DeleteFile(dir_.Path("sub")));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), -1);
+}
+
+TEST_F(FilesTest, CopyFileFailIfExistsLeavesTargetAlone) {
+  ASSERT_TRUE(dir_.Write("from.txt", "new"));
+  ASSERT_TRUE(dir_.Write("to.txt", "old"));
+  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("to.txt"), true));
+  EXPECT_EQ(dir_.Read("to.txt"), "old");
+  EXPECT_TRUE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("to.txt"), false));
+  EXPECT_EQ(dir_.Read("to.txt"), "new");
+  EXPECT_TRUE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("fresh.txt"), true));
+  EXPECT_EQ(dir_.Read("fresh.txt"), "new");
+}
+
+TEST_F(FilesTest, CopyFileFailures) {
+  ASSERT_TRUE(dir_.Write("from.txt", "data"));
+  EXPECT_FALSE(platform_.CopyFile(dir_.Path("missing.txt"), dir_.Path("to.txt"), false));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), 0);
+  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false));
+  // Copying a file onto itself must not lose it.
+  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("from.txt"), false));
+  EXPECT_EQ(dir_.Read("from.txt"), "data");
+}
+
+TEST_F(FilesTest, CreationTimeIsNearNow) {
+  ASSERT_TRUE(dir_.Write("f.txt", "x"));
+  std::int64_t created = 0;
+  ASSERT_TRUE(platform_.GetCreationTime(dir_.Path("f.txt"), &created));
+  EXPECT_LT(std::abs(created - platform_.GetUnixTime()), 24 * 3600);
+  ASSERT_TRUE(platform_.GetCreationTime(dir_.path(), &created));
+  EXPECT_FALSE(platform_.GetCreationTime(dir_.Path("missing"), &created));
+}
+
+TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
+  ASSERT_TRUE(dir_.Write("pagetrix-probe.txt", "x"));
+  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  std::string found;
+  EXPECT_TRUE(platform_.SearchPath("pagetrix-probe.txt", &found));
+  EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
+  EXPECT_TRUE(platform_.SearchPath(dir_.Path("pagetrix-probe.txt"), &found));
+  EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
+  EXPECT_FALSE(platform_.SearchPath("pagetrix-missing.txt", &found));
+  EXPECT_FALSE(platform_.SearchPath(dir_.Path("pagetrix-missing.txt"), &found));
+}
+
+TEST_F(FilesTest, CurrentDirectoryRoundTrips) {
+  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  std::string cwd;
+  ASSERT_TRUE(platform_.GetCurrentDirectory(&cwd));
+  EXPECT_EQ(cwd, dir_.path());
+  EXPECT_FALSE(platform_.SetCurrentDirectory(dir_.Path("missing")));
+}
+
+}  // namespace
