@@ -1,0 +1,138 @@
+#include "app/pagetrix_dlg.h"
+
+#include <cstdint>
+
+#include "app/about_dlg.h"
+#include "app/pagetrix_app.h"
+#include "platform/platform.h"
+#include "res/messages.h"
+#include "res/resource.h"
+
+namespace {
+
+const char kPlacementSection[] = "Pagetrix";
+
+// Sums of saved values may lie beyond int; such a placement is unusable.
+bool AddInRange(int a, int b, int* sum) {
+  std::int64_t wide = static_cast<std::int64_t>(a) + b;
+  if (wide < INT_MIN || wide > INT_MAX) return false;
+  *sum = static_cast<int>(wide);
+  return true;
+}
+
+}  // namespace
+
+CPagetrixDlg::CPagetrixDlg() : CDialog(IDD_PAGETRIX_DIALOG), icon_(LoadAppIcon(IDR_MAINFRAME)) {}
+
+bool CPagetrixDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  std::string about = LoadMessage(IDS_ABOUTBOX);
+  if (!about.empty()) AppendSystemMenuItem(IDM_ABOUTBOX, about);
+
+  SetIcon(icon_, true);
+  SetIcon(icon_, false);
+
+  WindowRect saved;
+  if (RestoreWindowPlacement(&saved, kPlacementSection)) {
+    MoveWindow(saved, true);
+  } else {
+    MoveToWorkAreaCorner();
+  }
+  SetForegroundWindow();
+  return true;
+}
+
+void CPagetrixDlg::MoveToWorkAreaCorner() {
+  WindowRect work, window;
+  if (!GetWorkArea(&work) || !GetWindowRect(&window)) return;
+  MoveWindow(WindowRect{work.right - window.Width(), work.bottom - window.Height(), work.right,
+                        work.bottom},
+             true);
+  // The template's height is not the held height; the move itself brings
+  // the window to 44 pixels, so the corner is set again for the new size.
+  if (GetWindowRect(&window) && (window.right != work.right || window.bottom != work.bottom)) {
+    MoveWindow(WindowRect{work.right - window.Width(), work.bottom - window.Height(), work.right,
+                          work.bottom},
+               true);
+  }
+}
+
+void CPagetrixDlg::DoDataExchange(bool save_and_validate) {
+  CDialog::DoDataExchange(save_and_validate);
+  ExchangeText(save_and_validate, IDC_SEITE, page_path);
+}
+
+bool CPagetrixDlg::OnSysCommand(unsigned command) {
+  if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg about;
+    about.DoModal();
+    return true;
+  }
+  return CDialog::OnSysCommand(command);
+}
+
+bool CPagetrixDlg::OnPaint() {
+  if (!IsMinimized()) return CDialog::OnPaint();
+  auto paint = BeginPaint();
+  paint->EraseIconBackground();
+  WindowRect client;
+  if (!GetClientRect(&client)) return true;
+  int icon_width = 0, icon_height = 0;
+  GetIconSize(&icon_width, &icon_height);
+  paint->DrawIcon((client.Width() - icon_width + 1) / 2, (client.Height() - icon_height + 1) / 2,
+                  icon_);
+  return true;
+}
+
+IconHandle CPagetrixDlg::OnQueryDragIcon() { return icon_; }
+
+void CPagetrixDlg::OnSize(int client_width, int client_height) {
+  CDialog::OnSize(client_width, client_height);
+  WindowRect edit, window;
+  if (!GetItemRect(IDC_SEITE, &edit) || !GetWindowRect(&window)) return;
+  MoveItem(IDC_SEITE,
+           WindowRect{edit.left, edit.top, edit.left + window.Width(), edit.bottom});
+}
+
+void CPagetrixDlg::OnGetMinMaxInfo(TrackingLimits* limits) {
+  limits->min_height = kResultWindowHeight;
+  limits->max_height = kResultWindowHeight;
+}
+
+void CPagetrixDlg::OnDestroy() {
+  SaveWindowPlacement(kPlacementSection);
+  CDialog::OnDestroy();
+}
+
+std::string CPagetrixDlg::ConsoleText() const { return page_path + "\n"; }
+
+bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& section) {
+  const std::string& file = TheApp().ProfilePath();
+  int x = ReadProfileInt(file, section, "X", kPlacementMissing);
+  int y = ReadProfileInt(file, section, "Y", kPlacementMissing);
+  int cx = ReadProfileInt(file, section, "CX", kPlacementMissing);
+  int cy = ReadProfileInt(file, section, "CY", kPlacementMissing);
+  // The four keys are always written together; a partial set is treated
+  // as no saved placement rather than as a window of absurd size.
+  if (x == kPlacementMissing || y == kPlacementMissing || cx == kPlacementMissing ||
+      cy == kPlacementMissing) {
+    return false;
+  }
+  WindowRect placed{x, y, 0, 0};
+  if (!AddInRange(x, cx, &placed.right) || !AddInRange(y, cy, &placed.bottom)) return false;
+  *rect = placed;
+  return true;
+}
+
+void CPagetrixDlg::SaveWindowPlacement(const std::string& section) {
+  WindowPlacement placement;
+  if (!GetWindowPlacement(&placement)) return;
+  const std::string& file = TheApp().ProfilePath();
+  const WindowRect& normal = placement.normal;
+  WriteProfileValue(file, section, "X", StringPrintf("%d", normal.left));
+  WriteProfileValue(file, section, "Y", StringPrintf("%d", normal.top));
+  WriteProfileValue(file, section, "CX", StringPrintf("%d", normal.Width()));
+  WriteProfileValue(file, section, "CY", StringPrintf("%d", normal.Height()));
+  WriteProfileValue(file, section, "Maximize", placement.maximized ? "1" : "0");
+}

@@ -1,0 +1,17 @@
+#include "app/windows.h"
+
+#include "app/dlg_hilfe.h"
+#include "app/pagetrix_dlg.h"
+#include "res/usage_text.h"
+
+void ShowResultWindow(const std::string& page_path) {
+  CPagetrixDlg dialog;
+  dialog.page_path = page_path;
+  dialog.DoModal();
+}
+
+void ShowHelpWindow() {
+  CDlgHilfe dialog;
+  dialog.text = UsageText();
+  dialog.DoModal();
+}

@@ -1,0 +1,61 @@
+// The console build has no windows: a dialog prints what it would show and
+// ends as if confirmed; the window operations have nothing to act on.
+#include <cstdio>
+
+#include "platform/dialog.h"
+#include "platform/dialog_impl.h"
+
+namespace {
+
+class NullPaintContext : public CPaintContext {
+ public:
+  void EraseIconBackground() override {}
+  void DrawIcon(int, int, IconHandle) override {}
+};
+
+}  // namespace
+
+int RunModalDialogPosix(CDialog& dialog) {
+  std::string text = dialog.ConsoleText();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  return kIdOk;
+}
+
+IconHandle CDialog::LoadAppIcon(int) { return nullptr; }
+
+void CDialog::EndDialog(int) {}
+std::string CDialog::GetItemText(int) { return std::string(); }
+void CDialog::SetItemText(int, const std::string&) {}
+void CDialog::SetItemSelection(int, int, int) {}
+void CDialog::ScrollItemCaret(int) {}
+bool CDialog::GetItemRect(int, WindowRect*) { return false; }
+void CDialog::MoveItem(int, const WindowRect&) {}
+bool CDialog::AppendSystemMenuItem(unsigned, const std::string&) { return false; }
+void CDialog::SetIcon(IconHandle, bool) {}
+bool CDialog::IsMinimized() { return false; }
+bool CDialog::GetWindowRect(WindowRect*) { return false; }
+bool CDialog::GetClientRect(WindowRect*) { return false; }
+void CDialog::MoveWindow(const WindowRect&, bool) {}
+bool CDialog::GetWindowPlacement(WindowPlacement*) { return false; }
+void CDialog::SetForegroundWindow() {}
+bool CDialog::GetWorkArea(WindowRect*) { return false; }
+
+void CDialog::GetIconSize(int* width, int* height) {
+  *width = 32;
+  *height = 32;
+}
+
+std::unique_ptr<CPaintContext> CDialog::BeginPaint() {
+  return std::make_unique<NullPaintContext>();
+}
+
+int CDialog::ReadProfileInt(const std::string&, const std::string&, const std::string&,
+                            int default_value) {
+  return default_value;
+}
+
+bool CDialog::WriteProfileValue(const std::string&, const std::string&, const std::string&,
+                                const std::string&) {
+  return false;
+}
