@@ -38,10 +38,10 @@ std::string StringPrintf(const char* format, ...) {
 
 std::string LoadMessage(int id) { return GetPlatform().LoadString(id); }
 
-std::string FormatMessageText(const std::string& format, ...) {
+std::string FormatMessageText(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string out = VStringPrintf(format.c_str(), args);
+  std::string out = VStringPrintf(format, args);
   va_end(args);
   return out;
 }

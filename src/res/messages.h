@@ -28,10 +28,11 @@ inline const char* MessageArg(const std::string& s) { return s.c_str(); }
 inline const char* MessageArg(const char* s) { return s; }
 inline int MessageArg(int v) { return v; }
 std::string LoadMessage(int id);
-std::string FormatMessageText(const std::string& format, ...);
+/// printf-style filling of a loaded message text.
+std::string FormatMessageText(const char* format, ...);
 template <typename... Args>
 std::string Message(int id, const Args&... args) {
-  return FormatMessageText(LoadMessage(id), MessageArg(args)...);
+  return FormatMessageText(LoadMessage(id).c_str(), MessageArg(args)...);
 }
 #endif  // RC_INVOKED
 
