@@ -1,0 +1,41 @@
+/// One link entry of a placeholder section: its fields and whether the user may see it.
+#ifndef PAGETRIX_GEN_LINK_ENTRY_H_
+#define PAGETRIX_GEN_LINK_ENTRY_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CIniFile;
+
+/// Flag bits of a link entry.
+inline constexpr std::uint32_t kLinkNewWindow = 0x00000001;
+inline constexpr std::uint32_t kLinkNotFromCd = 0x00000002;
+inline constexpr std::uint32_t kLinkTreeFlag = 0x00000004;
+
+/// The fields of a link entry that a writer formats.
+struct LinkEntry {
+  std::string text;  ///< Linktext, indent characters included
+  std::string link;
+  std::string description;
+  std::string tooltip;
+  std::uint32_t rights = 0;
+  std::uint32_t flags = 0;
+};
+
+/// True for the keys of a placeholder section that are settings, not links.
+bool IsSettingKey(std::string_view key);
+
+/// Whether a link with these rights and flag bits is shown to the run's user
+/// on the run's server, started from the run's start drive.
+bool IsLinkAllowed(std::uint32_t rights, std::uint32_t flags);
+
+/// Splits, logs and filters the link entry `value` read from `commands`.
+/// True when the entry is shown; `entry` then holds its expanded fields.
+bool ProcessLinkEntry(const CIniFile& commands, const std::string& value, LinkEntry& entry);
+
+/// Number of indent characters "#" at the start of a link text.
+size_t CountIndent(const std::string& text);
+
+#endif  // PAGETRIX_GEN_LINK_ENTRY_H_

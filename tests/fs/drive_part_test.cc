@@ -1,0 +1,30 @@
+#include "fs/drive_part.h"
+
+#include <gtest/gtest.h>
+
+#include "fs/util.h"
+#include "platform/platform.h"
+#include "support/fake_platform.h"
+
+namespace {
+
+bool HasDrive(const std::string& path) {
+  CUtil parts;
+  parts.SplitPath(path);
+  return HasDrivePart(parts);
+}
+
+TEST(HasDrivePartTest, DriveLettersAndNativeRoots) {
+  ScopedPlatform platform;
+  platform->network_name = "";
+  EXPECT_TRUE(HasDrive("C:\\Vorlagen\\nav.ini"));
+  EXPECT_TRUE(HasDrive("c:nav.ini"));
+  EXPECT_FALSE(HasDrive("nav.ini"));
+  EXPECT_FALSE(HasDrive("sub\\nav.ini"));
+  // A backslash root still has no drive; the command directory goes in front.
+  EXPECT_FALSE(HasDrive("\\Vorlagen\\nav.ini"));
+  EXPECT_FALSE(HasDrive("\\\\host\\share\\nav.ini"));
+  EXPECT_EQ(kPathSeparator == '/', HasDrive("/srv/vorlagen/nav.ini"));
+}
+
+}  // namespace

@@ -1,0 +1,50 @@
+#include "gen/gen_fixture.h"
+
+namespace {
+
+std::string FrameSetPage(const std::string& title, const std::string& width,
+                         const std::string& left, const std::string& right) {
+  return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n</head>\r\n<frameset cols=\"" +
+         width + ",*\">\r\n  <frame src=\"" + left + "\" name=\"Navigation\">\r\n  <frame src=\"" +
+         right +
+         "\" name=\"Daten\">\r\n  <noframes>\r\n    Ihr Browser kann diese Seite leider nicht "
+         "anzeigen!\r\n  </noframes>\r\n</frameset>\r\n</html>\r\n";
+}
+
+class FrameSetTest : public GenTest {};
+
+TEST_F(FrameSetTest, DefaultsAndVerbatimValues) {
+  LoadCommands("[FrameSet]\r\nFrameLinks=%NAV%.htm\r\nFrameRechts=inhalt.htm\r\n");
+  ASSERT_EQ(0, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  std::string page = dir_.Read("fs.htm");
+  EXPECT_EQ(FrameSetPage("", "150", "%NAV%.htm", "inhalt.htm"), page);
+  size_t lines = 0;
+  for (size_t pos = page.find("\r\n"); pos != std::string::npos; pos = page.find("\r\n", pos + 2))
+    ++lines;
+  EXPECT_EQ(12u, lines);
+}
+
+TEST_F(FrameSetTest, TitleAndWidthAndTruncatesOldPage) {
+  dir_.Write("fs.htm", std::string(2000, 'x'));
+  LoadCommands(
+      "[framesET]\r\nframelinks=nav.htm\r\nFrameRechts=main.htm\r\n"
+      "BreiteLinks=25%\r\nTitel=Start\r\n");
+  ASSERT_EQ(0, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(FrameSetPage("Start", "25%", "nav.htm", "main.htm"), dir_.Read("fs.htm"));
+}
+
+TEST_F(FrameSetTest, MissingFrameMeansNoPage) {
+  LoadCommands("[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=\r\n[Other]\r\n");
+  EXPECT_EQ(6, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  LoadCommands("[Vorlage]\r\nVorlage=t.htm\r\n");
+  EXPECT_EQ(6, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("fs.htm")));
+}
+
+TEST_F(FrameSetTest, UnwritablePathGivesSeven) {
+  LoadCommands("[FrameSet]\r\nFrameLinks=a\r\nFrameRechts=b\r\n");
+  EXPECT_EQ(7, gen_.WriteFrameSet(commands_, dir_.Path("missing/fs.htm")));
+  EXPECT_EQ(7, gen_.WriteFrameSet(commands_, dir_.path() + kPathSeparator));
+}
+
+}  // namespace

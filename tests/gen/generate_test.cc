@@ -1,0 +1,157 @@
+#include "config/text.h"
+#include "gen/gen_fixture.h"
+
+namespace {
+
+class GenerateTest : public GenTest {
+ protected:
+  GenerateTest() {
+    platform_->temp_path = dir_.path() + kPathSeparator;
+    platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+    gen_.InitOutputDirectory();
+    prefix_ = gen_.OutputDirectoryPath() + kPathSeparator;
+  }
+  int Generate(const std::string& command_file) {
+    return gen_.Generate(command_file, start_page_);
+  }
+  bool OutputDirectoryExists() { return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == -1; }
+  std::string Output(const std::string& name) {
+    return dir_.Read("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/" + name);
+  }
+
+  std::string prefix_;
+  std::string start_page_;
+};
+
+TEST_F(GenerateTest, SinglePageRunLogsEveryStep) {
+  EnableLog();
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  dir_.Write("t.htm", "<p>links</p>\r\n");
+  dir_.Write("bild.gif", "gif");
+  ASSERT_EQ(0, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
+  EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<a >A</a>"));
+  EXPECT_EQ("gif", Output("bild.gif"));
+  EXPECT_EQ("", Output("t.htm"));
+  EXPECT_EQ("", Output("cmd.ini"));
+  const std::string cmd = dir_.Path("cmd.ini");
+  std::string log = LogText();
+  size_t tail = log.find("\r\nAlle notwendigen");
+  ASSERT_NE(std::string::npos, tail);
+  EXPECT_EQ("Lese Kommandodatei: '" + cmd + "'\r\nAusgabeverzeichnis: '" + prefix_ +
+                "'\r\n\r\nVorlagen INI-Datei: '" + cmd + "'\r\nVorlagen HTML-Datei: '" +
+                dir_.Path("t.htm") + "'\r\nAusgabedatei-Datei: '" + prefix_ + "Pagetrix.htm'\r\n" +
+                "Verarbeite diesen Link: 'A'",
+            log.substr(0, tail));
+  EXPECT_EQ("\r\nAlle notwendigen Dateien aus den Vorlageverzeichnissen in das Ausgabeverzeichnis "
+            "kopieren, jedoch keine Dateien aus der Negativliste \r\n",
+            log.substr(tail, log.find("Kopiere Datei") - tail));
+  const std::string end = "\r\nAlle Eintr\xE4ge der Sektion [KOPIEREN] kopieren.\r\n\r\n";
+  ASSERT_GT(log.size(), end.size());
+  EXPECT_EQ(end, log.substr(log.size() - end.size()));
+}
+
+TEST_F(GenerateTest, CommandFileErrorsStopBeforeAnyDirectory) {
+  EXPECT_EQ(1, Generate(dir_.Path("missing.ini")));
+  dir_.Write("stray.ini", "[Seiten]\r\n# kein Gleichheitszeichen\r\n");
+  EXPECT_EQ(1, Generate(dir_.Path("stray.ini")));
+  dir_.Write("bar.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini\r\n");
+  EXPECT_EQ(5, Generate(dir_.Path("bar.ini")));
+  dir_.Write("empty.ini", "[Seiten]\r\n0=a.ini|\r\n");
+  EXPECT_EQ(5, Generate(dir_.Path("empty.ini")));
+  EXPECT_FALSE(OutputDirectoryExists());
+  EXPECT_EQ("", start_page_);
+}
+
+TEST_F(GenerateTest, SeveralPagesWithFrameSetAndSkippedPage) {
+  EnableLog();
+  dir_.MakeDir("abs");
+  dir_.Write("start.ini",
+             "[Seiten]\r\n0=  nav.ini | nav.htm \r\n1=missing.ini|m.htm\r\n2=" +
+                 dir_.Path("abs/inhalt.ini") + "|inhalt.htm\r\n"
+                 "[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=inhalt.htm\r\n");
+  dir_.Write("nav.ini", "[Vorlage]\r\nVorlage=nav.tpl\r\n[Menu]\r\n0=N\r\n");
+  dir_.Write("nav.tpl", "Menu");
+  dir_.Write("abs/inhalt.ini", "[Vorlage]\r\nVorlage=inhalt.tpl\r\n");
+  dir_.Write("abs/inhalt.tpl", "Inhalt");
+  ASSERT_EQ(0, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
+  EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<frame src=\"nav.htm\""));
+  EXPECT_NE(std::string::npos, Output("nav.htm").find("<a >N</a>"));
+  EXPECT_EQ("Inhalt", Output("inhalt.htm"));
+  EXPECT_EQ("", Output("start.ini"));
+  EXPECT_NE(std::string::npos,
+            LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("missing.ini") + "'"));
+}
+
+TEST_F(GenerateTest, NameWithoutFramesPointsAtThatFile) {
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=start.htm\r\n");
+  dir_.Write("t.htm", "FrameSet");
+  ASSERT_EQ(0, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ(prefix_ + "start.htm", start_page_);
+  EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<b></b>"));
+  EXPECT_EQ("", Output("start.htm"));
+}
+
+TEST_F(GenerateTest, PageFailuresStopTheRun) {
+  EnableLog();
+  dir_.Write("s.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|c.htm\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=a.tpl\r\n");
+  dir_.Write("a.tpl", "a");
+  dir_.Write("b.ini", "[Vorlage]\r\nVerzeichnis=" + dir_.path() + "\r\n");
+  dir_.Write("c.ini", "[Vorlage]\r\nVorlage=c.tpl\r\n");
+  dir_.Write("c.tpl", "c");
+  EXPECT_EQ(2, Generate(dir_.Path("s.ini")));
+  EXPECT_EQ("a", Output("a.htm"));
+  EXPECT_EQ("", Output("c.htm"));
+  EXPECT_EQ("", start_page_);
+
+  dir_.Write("b.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("a.tpl") + "\r\n[X]\r\n");
+  EXPECT_EQ(7, Generate(dir_.Path("s.ini")));
+  std::string log = LogText();
+  EXPECT_NE(std::string::npos, log.find("Keine Vorlage in der Kommandodatei: '" +
+                                        dir_.Path("b.ini") + "' angegeben."));
+  EXPECT_NE(std::string::npos,
+            log.find("Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: '" +
+                     dir_.path() + kPathSeparator + dir_.Path("a.tpl") + "'\r\nAusgabedatei: '" +
+                     prefix_ + "b.htm'\r\n"));
+}
+
+TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
+  dir_.Write("s.ini", "[Seiten]\r\n0=p.ini|p.htm\r\n");
+  dir_.Write("p.ini", "[Vorlage]\r\nVorlage=p.tpl\r\n");
+  dir_.Write("p.tpl", "p");
+  std::string current;
+  ASSERT_TRUE(SystemPlatform().GetCurrentDirectory(&current));
+  ASSERT_TRUE(SystemPlatform().SetCurrentDirectory(dir_.path()));
+  int result = Generate("s.ini");
+  SystemPlatform().SetCurrentDirectory(current);
+  EXPECT_EQ(0, result);
+  EXPECT_EQ("p", Output("p.htm"));
+}
+
+TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
+  dir_.MakeDir("tpl");
+  dir_.Write("tpl/t.htm", "t");
+  dir_.Write("tpl/bild.gif", "gif");
+  dir_.Write("c.tpl", "c");
+  dir_.Write("s.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|c.htm\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("tpl") + "\r\n");
+  // Only the ASCII case differs; b.htm exists, so its template is not needed.
+  dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("TPL") + "\r\n");
+  ASSERT_TRUE(dir_.MakeDir("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718"));
+  ASSERT_TRUE(dir_.Write("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/b.htm", "b"));
+  dir_.Write("c.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("c.tpl") + "\r\nVerzeichnis=\r\n");
+  platform_->listed.clear();
+  ASSERT_EQ(0, Generate(dir_.Path("s.ini")));
+  EXPECT_EQ("c", Output("c.htm"));
+  EXPECT_EQ("gif", Output("bild.gif"));
+  size_t template_listings = 0;
+  for (const std::string& listed : platform_->listed) {
+    EXPECT_NE("", listed);
+    if (EqualsNoCaseAscii(listed, dir_.Path("tpl") + kPathSeparator)) ++template_listings;
+  }
+  EXPECT_EQ(1u, template_listings);
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#include "config/text.h"
+#include "gen/gen_fixture.h"
+
+namespace {
+
+const char kOpening[] =
+    "\r\n<!--     Beginn TreeMenu     -->\r\n"
+    "<link rel=\"stylesheet\" href=\"treemenu.css\" type=\"text/css\">\r\n"
+    "<script type=\"text/javascript\" src=\"treemenu.js\"></script>\r\n"
+    "<script type=\"text/javascript\">\r\n<!--\r\n"
+    "tree = new treemenu('tree', false, false, false, false);\r\n";
+const char kClosing[] =
+    "document.write(tree);\r\n-->\r\n</script>\r\n<noscript>\r\n"
+    "<h1>Der Browser unterst\xFCtzt kein Javascript.</h1>\r\n</noscript>\r\n"
+    "<!--     Ende TreeMenu     -->\r\n";
+
+class TreeMenuTest : public GenTest {
+ protected:
+  std::string Replace(std::string line, const std::string& section = "Menu") {
+    size_t pos = ToUpperAnsi(line).find(ToUpperAnsi(section));
+    EXPECT_NE(std::string::npos, pos);
+    EXPECT_EQ(0, gen_.WriteTreeMenu(commands_, line, section, pos));
+    return line;
+  }
+};
+
+TEST_F(TreeMenuTest, CallsInEntryOrderWithIndentTargetAndTreeFlag) {
+  LoadCommands(
+      "[Menu]\r\nTreeMenu=1\r\n0=Home|index.htm||Start\r\n1=##Sub|sub.htm|Beschr|T2||5\r\n");
+  EXPECT_EQ(std::string("<td>") + kOpening +
+                "tree.put(0,'Home', 'Daten','index.htm','Start', '',  ''  );\r\n"
+                "tree.add(1,'  Sub', '_blank','sub.htm','T2', '',  ''  );\r\n" +
+                kClosing + "</td>",
+            Replace("<td>menu</td>"));
+}
+
+TEST_F(TreeMenuTest, FirstShownEntryIsPutAndEmptyLinkStaysInDaten) {
+  app_.SetRightsFlags(0x00000002);
+  LoadCommands(
+      "[Menu]\r\nUeberschrift=H\r\nFontTabelle=Arial|2\r\n0=Versteckt|v.htm|||1\r\n"
+      "1=Kopf||||2|1\r\n");
+  EXPECT_EQ(std::string(kOpening) + "tree.put(0,'Kopf', 'Daten','','', '',  ''  );\r\n" + kClosing,
+            Replace("Menu"));
+}
+
+TEST_F(TreeMenuTest, NoShownEntryRemovesPlaceholderOnly) {
+  app_.SetServerFlags(0x00010000);
+  LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=Weg|w.htm|||0|10000\r\n");
+  EXPECT_EQ("ab", Replace("aMenub"));
+}
+
+}  // namespace
