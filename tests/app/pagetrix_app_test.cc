@@ -27,7 +27,8 @@ class PerformRunTest : public ::testing::Test {
     CPagetrixApp app;
     EXPECT_FALSE(app.PerformRun());
   }
-  void RunWithCommandFile() { Run("\"" + dir_.Path("start.ini") + "\""); }
+  void RunWithCommandFile() { Run(Quoted(dir_.Path("start.ini"))); }
+  static std::string Quoted(const std::string& path) { return '"' + path + '"'; }
 
   std::string StartPagePrefix() const {
     return "\"prog.exe\" \"" + dir_.Path("Pagetrix") + kPathSeparator;
@@ -64,7 +65,7 @@ TEST_F(PerformRunTest, NoStartProgramWithoutNameOrPage) {
   RunWithCommandFile();
   EXPECT_TRUE(platform_->started_processes.empty());
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n");
-  Run("\"" + dir_.Path("fehlt.ini") + "\"");
+  Run(Quoted(dir_.Path("fehlt.ini")));
   EXPECT_TRUE(platform_->started_processes.empty());
 }
 
