@@ -191,17 +191,17 @@ class WineTestCase(unittest.TestCase):
 
     def run_pagetrix(self, command_line_text, env=None, cwd=None, timeout=60, exe=None):
         """Runs Pagetrix.exe with exactly this raw command line after the program name."""
-        spec = self._launch_spec(command_line_text, env, cwd, exe)
-        result = self.wine().run([RECORDER_EXE, "--launch", winpath(spec)], timeout=timeout)
+        launch_file = self._launch_file(command_line_text, env, cwd, exe)
+        result = self.wine().run([RECORDER_EXE, "--launch", winpath(launch_file)], timeout=timeout)
         self.last_result = result
         return result.returncode
 
     def start_pagetrix(self, command_line_text, env=None, cwd=None, exe=None):
         """Like run_pagetrix, but returns the running subprocess.Popen at once."""
-        spec = self._launch_spec(command_line_text, env, cwd, exe)
-        return self.wine().popen([RECORDER_EXE, "--launch", winpath(spec)])
+        launch_file = self._launch_file(command_line_text, env, cwd, exe)
+        return self.wine().popen([RECORDER_EXE, "--launch", winpath(launch_file)])
 
-    def _launch_spec(self, command_line_text, env, cwd, exe):
+    def _launch_file(self, command_line_text, env, cwd, exe):
         full_env = {"TMP": winpath(self.temp), "TEMP": winpath(self.temp)}
         full_env.update(env or {})
         exe_path = exe or self.pagetrix_exe
@@ -211,10 +211,10 @@ class WineTestCase(unittest.TestCase):
         lines = ["ENV %s=%s" % (k, v) for k, v in full_env.items()]
         lines.append("CWD %s" % (cwd if cwd and ":" in cwd else winpath(cwd or self.tmp)))
         lines.append("CMD %s" % command)
-        spec = os.path.join(self.tmp, "launch-spec.txt")
-        with open(spec, "wb") as f:
+        launch_file = os.path.join(self.tmp, "launch.txt")
+        with open(launch_file, "wb") as f:
             f.write(cp1252("\r\n".join(lines) + "\r\n"))
-        return spec
+        return launch_file
 
     # ---- machine facts ----
 
