@@ -20,12 +20,6 @@ const char* const kOfficePrograms[] = {
 };
 constexpr size_t kOfficeTableStart = 2;  // after %StartLW% and %StartServer%
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The first %-token of a text, both percent signs included; empty if none.
 std::string_view FirstToken(std::string_view text) {
   size_t first = text.find('%');
@@ -58,7 +52,7 @@ void DetermineStartLocation(const std::string& server_override, StartLocation& l
   if (location.start_drive.empty()) {
     // A network path (or, without drive letters, any path): its directory.
     std::string directory = parts.directory;
-    while (!directory.empty() && IsSeparator(directory.back())) directory.pop_back();
+    while (!directory.empty() && IsPathSeparator(directory.back())) directory.pop_back();
     location.start_drive = directory;
   }
   if (location.current_server.empty()) location.current_server = location.start_drive;

@@ -11,8 +11,6 @@ namespace {
 // Longest piece a line is read in, its line feed included.
 constexpr size_t kMaxPiece = 1022;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 }  // namespace
 
 void CIniFile::Clear() {
@@ -63,7 +61,7 @@ int CIniFile::ParseLine(std::string line) {
   line = TrimBlanks(line);
   if (line.empty() || line[0] == ';' || line[0] == ':') return 0;
   for (size_t i = 1; i < line.size(); ++i) {
-    if (line[i] == ';' && IsBlank(line[i - 1])) {
+    if (line[i] == ';' && IsBlankOrTab(line[i - 1])) {
       line.erase(i - 1);
       break;
     }
@@ -72,7 +70,7 @@ int CIniFile::ParseLine(std::string line) {
   if (line.empty()) return 0;
 
   if (line[0] == '[' && line.find(']') != std::string::npos) {
-    // The last character is dropped whatever it is, as the header rule says.
+    // Whatever stands last on a header line is taken for its closing bracket.
     try {
       sections_.push_back(CIniSection{line.substr(1, line.size() - 2), {}, {}});
     } catch (const std::bad_alloc&) {

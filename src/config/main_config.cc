@@ -6,7 +6,7 @@
 std::string LocateMainConfiguration() {
   Platform& platform = GetPlatform();
   CUtil parts;
-  parts.SplitPath(platform.GetModuleFileName());
+  parts.SplitPathLocal(platform.GetModuleFileName());
   const std::string& base = parts.file_name;
 
   std::string folder, value;

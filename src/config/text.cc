@@ -4,13 +4,6 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// The C library's notion of white space, as atoi and "%x" skip it.
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
 // Windows-1252 upper-case mapping; letters without an upper-case form in the
@@ -84,7 +77,7 @@ std::uint32_t ParseHex(std::string_view text) {
 
 std::string TrimBlanks(std::string_view text) {
   size_t begin = 0, end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
+  while (begin < end && IsBlankOrTab(text[begin])) ++begin;
+  while (end > begin && IsBlankOrTab(text[end - 1])) --end;
   return std::string(text.substr(begin, end - begin));
 }

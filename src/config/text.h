@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+/// Blank or tab, the white space of the INI reader.
+inline bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+/// White space as the C library's isspace sees it in the C locale.
+inline bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 /// Equal apart from the letter case of A to Z; every other byte must match.
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 /// Upper case with the Windows-1252 case mapping (umlauts included).

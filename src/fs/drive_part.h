@@ -4,8 +4,9 @@
 
 class CUtil;
 
-/// True when the path split into `parts` has a drive letter; on the native
-/// build, where paths have no drives, a path from the root counts as one.
+/// True when the path split into `parts` has a drive letter or is a network
+/// path; on the native build, where paths have no drives, a path from the
+/// root counts as one.
 bool HasDrivePart(const CUtil& parts);
 
 #endif  // PAGETRIX_FS_DRIVE_PART_H_

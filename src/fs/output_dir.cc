@@ -24,17 +24,24 @@ void CGenHtml::GetOutputBaseDirectory(std::string& path) const {
 }
 
 void CGenHtml::InitOutputDirectory() {
-  GetOutputBaseDirectory(output_directory_);
   std::string guid = GetPlatform().CreateGuidText();
   size_t begin = guid.find_first_not_of('{');
   size_t end = guid.find_last_not_of('}');
-  if (begin != std::string::npos && end != std::string::npos && begin <= end)
+  output_directory_.clear();
+  // Without a GUID the run would write into the folder all runs share, and
+  // without a temporary folder into the root of the drive: then no output
+  // directory at all, and generation reports that it cannot create one.
+  if (begin != std::string::npos && end != std::string::npos && begin <= end &&
+      !GetPlatform().GetTempPath().empty()) {
+    GetOutputBaseDirectory(output_directory_);
     output_directory_ += guid.substr(begin, end - begin + 1);
+  }
   GetPlatform().SetEnvironmentVariable(kAusgabePathVariable, output_directory_);
 }
 
 int CGenHtml::CreateOutputDirectory(std::string& prefix) {
   prefix = output_directory_ + kPathSeparator;
+  if (output_directory_.empty()) return 3;
   return CreateDirectoryPath(output_directory_) ? 0 : 3;
 }
 
@@ -44,6 +51,8 @@ void CGenHtml::DeleteOldOutputDirectories() {
   int threshold = hours_text.empty() ? kDefaultDeleteHours : ParseLeadingInt(hours_text);
   if (threshold == kNeverDelete) return;
 
+  // Without a temporary folder the base would be the root of the drive.
+  if (GetPlatform().GetTempPath().empty()) return;
   std::string base;
   GetOutputBaseDirectory(base);
   std::int64_t now = GetPlatform().GetUnixTime();

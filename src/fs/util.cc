@@ -5,13 +5,7 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool IsFieldSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 bool StartsWithTwoBackslashes(const std::string& text) {
   return text.size() > 2 && text[0] == '\\' && text[1] == '\\';
@@ -27,7 +21,7 @@ void SplitParts(const std::string& path, CUtil& parts) {
   }
   size_t name_start = pos;
   for (size_t i = path.size(); i > pos; --i) {
-    if (IsSeparator(path[i - 1])) {
+    if (IsPathSeparator(path[i - 1])) {
       name_start = i;
       break;
     }
@@ -41,9 +35,13 @@ void SplitParts(const std::string& path, CUtil& parts) {
 
 }  // namespace
 
-void CUtil::SplitPath(const std::string& path) {
+void CUtil::SplitPathLocal(const std::string& path) {
   server_name.clear();
   SplitParts(path, *this);
+}
+
+void CUtil::SplitPath(const std::string& path) {
+  SplitPathLocal(path);
 
   // The server behind a network drive (or the host of a network path).
   std::string working;
@@ -74,8 +72,8 @@ bool GetField(std::string& field, const std::string& text, int n, char separator
   size_t end = text.find(separator, pos);
   if (end == std::string::npos) end = text.size();
   size_t begin = pos;
-  while (begin < end && IsFieldSpace(text[begin])) ++begin;
-  while (end > begin && IsFieldSpace(text[end - 1])) --end;
+  while (begin < end && IsCSpace(text[begin])) ++begin;
+  while (end > begin && IsCSpace(text[end - 1])) --end;
   field = text.substr(begin, end - begin);
   return true;
 }
@@ -95,7 +93,7 @@ void CollectFiles(const std::string& directory, const FileCollectOptions& option
       continue;
     }
     CUtil parts;
-    SplitParts(entry.path, parts);
+    parts.SplitPathLocal(entry.path);
     if (parts.extension.empty()) continue;
     if (options.filter.find(ToUpperAnsi(parts.extension + ";")) != std::string::npos)
       options.result.push_back(entry.path);
@@ -104,7 +102,7 @@ void CollectFiles(const std::string& directory, const FileCollectOptions& option
 
 bool CreateDirectoryPath(const std::string& path) {
   std::string copy = path;
-  while (!copy.empty() && IsSeparator(copy.back())) copy.pop_back();
+  while (!copy.empty() && IsPathSeparator(copy.back())) copy.pop_back();
   std::string parent = GetDirectoryPart(copy);
   if (parent == copy) return true;
   if (GetPathKind(copy) == -1) return true;
@@ -138,6 +136,6 @@ bool CanChangeDirectory(const std::string& path) {
 
 std::string GetDirectoryPart(const std::string& path) {
   CUtil parts;
-  SplitParts(path, parts);
+  parts.SplitPathLocal(path);
   return parts.drive + parts.directory;
 }

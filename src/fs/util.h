@@ -12,6 +12,8 @@ class CUtil {
   virtual ~CUtil() = default;
 
   void SplitPath(const std::string& path);
+  /// The same without asking the system for the server (server name empty).
+  void SplitPathLocal(const std::string& path);
 
   std::string drive;
   std::string directory;
@@ -27,6 +29,9 @@ struct FileCollectOptions {
   std::vector<std::string>& result;
   int directories;
 };
+
+/// Backslash or slash: both separate the parts of a path.
+inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 /// Field n (1-based) of a text split at `separator`, trimmed of white space;
 /// false (and an empty field) when the text has fewer than n fields.

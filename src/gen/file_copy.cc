@@ -26,7 +26,7 @@ int CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directories,
     for (const std::string& file : files) {
       if (IsOnNegativeList(file)) continue;
       CUtil parts;
-      parts.SplitPath(file);
+      parts.SplitPathLocal(file);
       // Never overwrites: a generated page beats a template file of its name.
       if (CopyFileLogged(file, prefix + parts.file_name + parts.extension, true) != 0) return 4;
     }

@@ -67,7 +67,7 @@ int CGenHtml::Generate(const std::string& command_file, std::string& start_page)
       return 5;
     }
     CUtil parts;
-    parts.SplitPath(page_file);
+    parts.SplitPathLocal(page_file);
     if (!HasDrivePart(parts)) page_file = command_directory + page_file;
     pages.emplace_back(std::move(page_file), std::move(output_name));
   }

@@ -60,7 +60,8 @@ int CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template
     for (int i = 0; i < commands.GetSectionCount(); ++i) {
       std::string name;
       commands.GetSection(i, name);
-      if (EqualsNoCaseAscii(name, "Vorlage")) continue;
+      // An empty name would match at the start of every line.
+      if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
       placeholders.push_back(Placeholder{name, ToUpperAnsi(name)});
     }
     if (placeholders.empty()) return CopyFileLogged(template_file, output_file, true);

@@ -207,7 +207,10 @@ class Win32Platform final : public Platform {
       if (std::string_view(name) == "." || std::string_view(name) == "..") continue;
       FindEntry entry;
       entry.path = JoinPath(base, name);
-      entry.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      // A junction or directory link is listed as a file: deleting an old
+      // output tree must never reach into the folder it points to.
+      entry.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                           (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
       entries->push_back(std::move(entry));
     } while (::FindNextFileA(find.get(), &data));
     return true;

@@ -14,7 +14,7 @@ bool HasDrive(const std::string& path) {
   return HasDrivePart(parts);
 }
 
-TEST(HasDrivePartTest, DriveLettersAndNativeRoots) {
+TEST(HasDrivePartTest, DriveLettersNetworkPathsAndNativeRoots) {
   ScopedPlatform platform;
   platform->network_name = "";
   EXPECT_TRUE(HasDrive("C:\\Vorlagen\\nav.ini"));
@@ -23,7 +23,8 @@ TEST(HasDrivePartTest, DriveLettersAndNativeRoots) {
   EXPECT_FALSE(HasDrive("sub\\nav.ini"));
   // A backslash root still has no drive; the command directory goes in front.
   EXPECT_FALSE(HasDrive("\\Vorlagen\\nav.ini"));
-  EXPECT_FALSE(HasDrive("\\\\host\\share\\nav.ini"));
+  // A network path must not get a folder in front of its server name.
+  EXPECT_TRUE(HasDrive("\\\\host\\share\\nav.ini"));
   EXPECT_EQ(kPathSeparator == '/', HasDrive("/srv/vorlagen/nav.ini"));
 }
 

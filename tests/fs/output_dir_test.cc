@@ -117,6 +117,18 @@ TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
   EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
 }
 
+TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
+  platform_.guid_texts = {"{}"};
+  gen_.InitOutputDirectory();
+  EXPECT_EQ("", gen_.OutputDirectoryPath());
+  std::string prefix;
+  EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
+  EXPECT_FALSE(Exists("Pagetrix"));
+  platform_.temp_path = "";
+  gen_.InitOutputDirectory();
+  EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
+}
+
 TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
   const std::map<std::string, std::int64_t> ages = {
       {"h0", 0}, {"h23", 24 * kHour - 60}, {"h24", 24 * kHour}, {"h47", 47 * kHour},

@@ -76,6 +76,11 @@ TEST_F(TemplateFillTest, SectionNameWithUmlautIsFilledFromItsSection) {
   EXPECT_NE(std::string::npos, out.find("tree.put(0,'A'"));
 }
 
+TEST_F(TemplateFillTest, EmptySectionNameIsNoPlaceholder) {
+  EXPECT_EQ("a\r\n: links\r\n",
+            Fill("[Vorlage]\r\n[]\r\n0=X\r\n[Links]\r\n", "a\nLinks: links\n"));
+}
+
 TEST_F(TemplateFillTest, MissingTemplateOrUnwritablePageGivesSeven) {
   LoadCommands("[Vorlage]\r\n[L]\r\n");
   EXPECT_EQ(7, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
