@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <string_view>
+
 #include "app/pagetrix_app.h"
 #include "app/windows.h"
 #include "config/text.h"
@@ -8,22 +10,33 @@
 
 namespace {
 
-bool HasKeyword(const std::string& text, std::string_view keyword) {
-  return text.size() >= keyword.size() &&
-         EqualsNoCaseAscii(std::string_view(text).substr(0, keyword.size()), keyword);
+enum class Keyword { kNone, kHelp, kIni, kUser, kServer, kEnv };
+
+struct Classified {
+  Keyword keyword = Keyword::kNone;
+  std::string value;  // the text after the equals sign
+};
+
+// What an argument (after the prefix step) asks for; a leading backslash is
+// skipped for these tests only.
+Classified Classify(const std::string& argument) {
+  std::string_view text(argument);
+  if (!text.empty() && text[0] == '\\') text.remove_prefix(1);
+  if (text == "?") return {Keyword::kHelp, {}};
+  static const std::pair<std::string_view, Keyword> kKeywords[] = {
+      {"INI=", Keyword::kIni}, {"USER=", Keyword::kUser},
+      {"SERVER=", Keyword::kServer}, {"ENV=", Keyword::kEnv}};
+  for (const auto& [name, keyword] : kKeywords) {
+    if (text.size() >= name.size() && EqualsNoCaseAscii(text.substr(0, name.size()), name))
+      return {keyword, std::string(text.substr(name.size()))};
+  }
+  return {};
 }
 
 // The system's search; when it finds nothing the name stays as written.
 std::string SearchFile(const std::string& name) {
   std::string full;
   return GetPlatform().SearchPath(name, &full) ? full : name;
-}
-
-// Whether a text (after the prefix step) is "?" or begins with a keyword.
-bool IsKeywordOrHelp(const std::string& argument) {
-  std::string text = !argument.empty() && argument[0] == '\\' ? argument.substr(1) : argument;
-  return text == "?" || HasKeyword(text, "INI=") || HasKeyword(text, "USER=") ||
-         HasKeyword(text, "SERVER=") || HasKeyword(text, "ENV=");
 }
 
 }  // namespace
@@ -33,26 +46,34 @@ void CMyCommandLineInfo::ParseCommandLine(const std::string& command_line) {
     bool prefixed = !word.empty() && (word[0] == '-' || word[0] == '/');
     // Absolute paths begin with the slash where it is the separator: there a
     // slash argument that is no keyword still names the command file.
-    if (prefixed && kPathSeparator == '/' && word[0] == '/' && !IsKeywordOrHelp(word.substr(1)))
+    if (prefixed && kPathSeparator == '/' && word[0] == '/' &&
+        Classify(word.substr(1)).keyword == Keyword::kNone)
       prefixed = false;
     ParseArgument(prefixed ? word.substr(1) : word, prefixed);
   }
 }
 
 void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixed) {
-  std::string text = !argument.empty() && argument[0] == '\\' ? argument.substr(1) : argument;
-  if (text == "?") {
-    ShowHelp();
-  } else if (HasKeyword(text, "INI=")) {
-    TheApp().SetProfilePath(SearchFile(text.substr(4)));
-  } else if (HasKeyword(text, "USER=")) {
-    user = text.substr(5);
-  } else if (HasKeyword(text, "SERVER=")) {
-    server = text.substr(7);
-  } else if (HasKeyword(text, "ENV=")) {
-    environment_file = SearchFile(text.substr(4));
-  } else if (!prefixed && command_file.empty()) {
-    command_file = argument;
+  Classified classified = Classify(argument);
+  switch (classified.keyword) {
+    case Keyword::kHelp:
+      ShowHelp();
+      break;
+    case Keyword::kIni:
+      TheApp().SetProfilePath(SearchFile(classified.value));
+      break;
+    case Keyword::kUser:
+      user = classified.value;
+      break;
+    case Keyword::kServer:
+      server = classified.value;
+      break;
+    case Keyword::kEnv:
+      environment_file = SearchFile(classified.value);
+      break;
+    case Keyword::kNone:
+      if (!prefixed && command_file.empty()) command_file = argument;
+      break;
   }
 }
 

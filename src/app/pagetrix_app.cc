@@ -1,7 +1,6 @@
 #include "app/pagetrix_app.h"
 
 #include <ctime>
-#include <memory>
 
 #include "app/command_line.h"
 #include "app/helpers.h"
@@ -83,7 +82,7 @@ bool CPagetrixApp::PerformRun() {
   Log(DateLine());
 
   std::string user = command_line.user;
-  if (user.empty() && !platform.GetUserName(&user)) user.clear();
+  if (user.empty()) platform.GetUserName(&user);
   std::string rights_text = GetConfigValue("Rechte", user);
   rights_flags_ = ParseHex(rights_text);
   Log(Message(IDS_CURRENT_USER, user, rights_text));
@@ -101,12 +100,12 @@ bool CPagetrixApp::PerformRun() {
 
   std::string start_page;
   {
-    auto generator = std::make_unique<CGenHtml>();
-    generator->InitOutputDirectory();
+    CGenHtml generator;
+    generator.InitOutputDirectory();
     LogEnvironment(run_log_);
     ExpandEnvironment(command_file_);
     // Only the start page path matters; failures are in the run log.
-    generator->Generate(command_file_, start_page);
+    generator.Generate(command_file_, start_page);
     StartProgram(start_page);
     if (IsLogEnabled()) rights_report_.Write(run_log_);
   }

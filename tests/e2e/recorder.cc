@@ -4,8 +4,8 @@
 // block to the file named by RECORDER_OUT: the command line, then each
 // environment entry, every item followed by a NUL byte.
 //
-// With "--launch SPEC" it starts a program the way a user's shell would,
-// with an exact raw command line: SPEC holds lines "ENV name=value",
+// With "--launch PLAN" it starts a program the way a user's shell would,
+// with an exact raw command line: PLAN holds lines "ENV name=value",
 // "CWD folder" and "CMD command line"; it waits for the program to end and
 // exits with its exit code.
 #include <windows.h>
@@ -35,11 +35,11 @@ static int Record() {
   return 0;
 }
 
-static int Launch(const char* spec_path) {
-  std::ifstream spec(spec_path, std::ios::binary);
-  if (!spec) return 90;
+static int Launch(const char* plan_path) {
+  std::ifstream plan(plan_path, std::ios::binary);
+  if (!plan) return 90;
   std::string line, command;
-  while (std::getline(spec, line)) {
+  while (std::getline(plan, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("ENV ", 0) == 0) {
       std::string assignment = line.substr(4);
