@@ -7,6 +7,7 @@ the script runs, since starting Wine for every call costs seconds.
 
 import atexit
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -176,8 +177,17 @@ class WineTestCase(unittest.TestCase):
         return sorted(os.path.join(base, d) for d in os.listdir(base)
                       if os.path.isdir(os.path.join(base, d)))
 
+    def log_texts(self, path):
+        """The run log's lines without their "(N ms) " stamps."""
+        return [re.sub(r"^\(\d+ ms\) ", "", line) for line in self.read_log(path)]
+
     def read_recording(self, path):
         """(raw command line, environment dict) written by recorder.exe."""
+        # The start program runs on its own; give it a moment to write.
+        for _ in range(100):
+            if os.path.exists(path) and os.path.getsize(path) > 0:
+                break
+            time.sleep(0.1)
         items = self.read_bytes(path).decode("cp1252").split("\0")
         env = {}
         for entry in items[1:]:

@@ -1,9 +1,7 @@
 """The environment file (ENV=) of the real Pagetrix.exe: what the start program inherits."""
 
 import os
-import re
 import shutil
-import time
 
 import harness
 
@@ -71,15 +69,10 @@ class EnvironmentFileTest(harness.WineTestCase):
         self.assertEqual(0, code, self.last_result.stderr)
 
     def recorded_env(self):
-        # The start program runs on its own; give it a moment to write.
-        for _ in range(100):
-            if os.path.exists(self.recording) and os.path.getsize(self.recording) > 0:
-                break
-            time.sleep(0.1)
         return self.read_recording(self.recording)[1]
 
     def log_lines(self):
-        return [re.sub(r"^\(\d+ ms\) ", "", l) for l in self.read_log(self.log)]
+        return self.log_texts(self.log)
 
     def section_block(self):
         """The run log lines of the environment file, from the server section on."""

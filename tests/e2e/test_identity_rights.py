@@ -45,7 +45,7 @@ class IdentityRightsTest(harness.WineTestCase):
         self.assertEqual(0, code, self.last_result.stderr)
 
     def log_lines(self):
-        return [re.sub(r"^\(\d+ ms\) ", "", l) for l in self.read_log(self.log)]
+        return self.log_texts(self.log)
 
     def page(self):
         dirs = self.output_dirs()
