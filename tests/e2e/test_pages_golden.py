@@ -5,6 +5,12 @@ in expected/, the files the output directory must then hold, byte for byte.
 The folder is copied into the test's own folder and the run is started on its
 start.ini with the template folder defaulting to that copy, so the expected
 pages hold no path of the run.
+
+After a deliberate change of the pages, regenerate the expected files and
+review what changed before committing:
+
+    PAGETRIX_REGENERATE_GOLDEN=1 ctest --test-dir build/win -R e2e.test_pages_golden
+    git diff --stat tests/e2e/golden && git diff tests/e2e/golden
 """
 
 import difflib
@@ -15,6 +21,8 @@ import shutil
 import harness
 
 GOLDEN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "golden")
+# Writes what the program wrote into expected/ instead of comparing with it.
+REGENERATE = os.environ.get("PAGETRIX_REGENERATE_GOLDEN") == "1"
 
 # The run log's time stamps vary; lines that carry one are compared as "(ms) text".
 _STAMP = re.compile(r"^\(-?\d+ ms\) ")
@@ -86,6 +94,9 @@ class PagesGoldenTest(harness.WineTestCase):
         expected_dir = os.path.join(GOLDEN, name, "expected")
         expected = sorted(os.listdir(expected_dir)) if os.path.isdir(expected_dir) else []
         written = sorted(os.listdir(self.out_dir))
+        if REGENERATE:
+            self.regenerate(expected_dir, written if exact else expected)
+            return
         if exact:
             self.assertEqual(expected, written, "files of the output folder")
         for file_name in absent:
@@ -106,6 +117,20 @@ class PagesGoldenTest(harness.WineTestCase):
                                         lineterm="")
             self.fail("%s differs from byte %d on (%d bytes expected, %d written):\n%s"
                       % (file_name, first, len(want), len(got), "\n".join(diff)))
+
+    def regenerate(self, expected_dir, names):
+        """Replaces the expected files by the written ones (a missing one is dropped)."""
+        if os.path.isdir(expected_dir):
+            for file_name in os.listdir(expected_dir):
+                if file_name not in names:
+                    os.remove(os.path.join(expected_dir, file_name))
+        os.makedirs(expected_dir, exist_ok=True)
+        for file_name in names:
+            path = os.path.join(self.out_dir, file_name)
+            if os.path.exists(path):
+                shutil.copyfile(path, os.path.join(expected_dir, file_name))
+            elif os.path.exists(os.path.join(expected_dir, file_name)):
+                os.remove(os.path.join(expected_dir, file_name))
 
     def assert_no_output_folder(self):
         self.assertIsNone(self.out_dir, "an output folder was created")
