@@ -2,9 +2,8 @@
 
 #include <string_view>
 
-#include "app/pagetrix_app.h"
 #include "app/windows.h"
-#include "config/text.h"
+#include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/platform.h"
 
@@ -36,7 +35,7 @@ Classified Classify(const std::string& argument) {
 // The system's search; when it finds nothing the name stays as written.
 std::string SearchFile(const std::string& name) {
   std::string full;
-  return GetPlatform().SearchPath(name, &full) ? full : name;
+  return GetPlatform().FindOnSearchPath(name, &full) ? full : name;
 }
 
 }  // namespace
@@ -60,7 +59,7 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
       ShowHelp();
       break;
     case Keyword::kIni:
-      TheApp().SetProfilePath(SearchFile(classified.value));
+      profile_path = SearchFile(classified.value);
       break;
     case Keyword::kUser:
       user = classified.value;

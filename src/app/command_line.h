@@ -16,6 +16,9 @@ class CMyCommandLineInfo {
   /// Shows the help window modally, then sets the help-shown flag.
   virtual void ShowHelp();
 
+  /// The main configuration file path: set by the run before parsing,
+  /// replaced by INI=.
+  std::string profile_path;
   std::string command_file;
   bool help_shown = false;
   std::string user;

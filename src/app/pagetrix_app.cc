@@ -3,17 +3,16 @@
 #include <ctime>
 
 #include "app/command_line.h"
-#include "app/helpers.h"
 #include "app/windows.h"
+#include "base/string_printf.h"
+#include "base/text.h"
 #include "config/main_config.h"
-#include "config/text.h"
 #include "gen/gen_html.h"
+#include "gen/link_entry.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
-
-CPagetrixApp* g_app = nullptr;
 
 // The local date and time as message 210 formats it.
 std::string DateLine() {
@@ -29,19 +28,7 @@ std::string DateLine() {
 
 }  // namespace
 
-CPagetrixApp::CPagetrixApp() { g_app = this; }
-
-CPagetrixApp::~CPagetrixApp() {
-  run_log_.Close();
-  if (g_app == this) g_app = nullptr;
-}
-
-CPagetrixApp& TheApp() {
-  if (g_app != nullptr) return *g_app;
-  // Code outside a run (tests of single pieces) still gets an object.
-  static CPagetrixApp fallback_app;
-  return fallback_app;
-}
+CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 
 std::string CPagetrixApp::GetConfigValue(const std::string& section,
                                          const std::string& key) const {
@@ -50,23 +37,36 @@ std::string CPagetrixApp::GetConfigValue(const std::string& section,
   return value;
 }
 
-void CPagetrixApp::AddRightsReportRow(const std::string& rights, const std::string& entry,
-                                      const std::string& command_file) {
-  if (IsLogEnabled()) rights_report_.AddRow(rights, entry, command_file);
+bool CPagetrixApp::PerformRun() {
+  CMyCommandLineInfo command_line;
+  if (!ReadCommandLine(command_line)) return false;
+  if (!LoadMainConfiguration(command_line)) return false;
+  Log(DateLine());
+  DetermineIdentity(command_line);
+  if (!command_line.environment_file.empty())
+    ApplyEnvironmentFile(command_line.environment_file, location_, run_log_);
+
+  std::string start_page = GeneratePages();
+
+  std::string visible = GetConfigValue("Pagetrix", "Sichtbar");
+  if (visible.empty() || ParseLeadingInt(visible) != 0)
+    ShowResultWindow(start_page, profile_path_);
+  return false;
 }
 
-bool CPagetrixApp::PerformRun() {
+bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
   Platform& platform = GetPlatform();
   command_line_text_ = platform.GetCommandLineText();
-
   if (platform.IsCtrlKeyDown())
     platform.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
-  profile_path_ = LocateMainConfiguration();
-  CMyCommandLineInfo command_line;
+  command_line.profile_path = LocateMainConfiguration();
   command_line.ParseCommandLine(command_line_text_);
-  if (command_line.help_shown) return false;
+  profile_path_ = command_line.profile_path;
+  return !command_line.help_shown;
+}
 
+bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   main_config_.Load(profile_path_);
   run_log_.SetPath(GetConfigValue("Protokolldatei", "Name"));
   command_file_ = !command_line.command_file.empty()
@@ -74,51 +74,46 @@ bool CPagetrixApp::PerformRun() {
                       : GetConfigValue("StartVorlage", "StartVorlage");
   rights_flags_ = 0;
   server_flags_ = 0;
-  if (command_file_.empty()) {
-    command_line.ShowHelp();
-    return false;
-  }
+  if (!command_file_.empty()) return true;
+  command_line.ShowHelp();
+  return false;
+}
 
-  Log(DateLine());
-
+void CPagetrixApp::DetermineIdentity(const CMyCommandLineInfo& command_line) {
+  Platform& platform = GetPlatform();
   std::string user = command_line.user;
-  if (user.empty()) platform.GetUserName(&user);
+  if (user.empty()) platform.GetLogonUser(&user);
   std::string rights_text = GetConfigValue("Rechte", user);
   rights_flags_ = ParseHex(rights_text);
   Log(Message(IDS_CURRENT_USER, user, rights_text));
 
   Log("");
-  Log(Message(IDS_PROGRAM_CALL, platform.GetModuleFileName(), command_line_text_));
+  Log(Message(IDS_PROGRAM_CALL, platform.GetProgramPath(), command_line_text_));
 
   DetermineStartLocation(command_line.server, location_);
   std::string server_text = GetConfigValue("Server", location_.current_server);
   server_flags_ = ParseHex(server_text);
   Log(Message(IDS_SERVER_FLAGS, location_.current_server, server_text));
+}
 
-  if (!command_line.environment_file.empty())
-    ApplyEnvironmentFile(command_line.environment_file, location_, run_log_);
-
+std::string CPagetrixApp::GeneratePages() {
+  const LinkFilter filter{rights_flags_, server_flags_, location_.drive_type};
+  CGenHtml generator(run_log_, main_config_, filter, rights_report_);
+  generator.InitOutputDirectory();
+  LogEnvironment(run_log_);
+  ExpandEnvironment(command_file_, run_log_);
   std::string start_page;
-  {
-    CGenHtml generator;
-    generator.InitOutputDirectory();
-    LogEnvironment(run_log_);
-    ExpandEnvironment(command_file_);
-    // Only the start page path matters; failures are in the run log.
-    generator.Generate(command_file_, start_page);
-    StartProgram(start_page);
-    if (IsLogEnabled()) rights_report_.Write(run_log_);
-  }
-
-  std::string visible = GetConfigValue("Pagetrix", "Sichtbar");
-  if (visible.empty() || ParseLeadingInt(visible) != 0) ShowResultWindow(start_page);
-  return false;
+  // Only the start page path matters; failures are in the run log.
+  generator.Generate(command_file_, start_page);
+  StartProgram(start_page);
+  if (run_log_.IsEnabled()) rights_report_.Write(run_log_);
+  return start_page;
 }
 
 void CPagetrixApp::StartProgram(const std::string& start_page) {
   std::string name = GetConfigValue("StartProg", "Name");
   if (name.empty() || start_page.empty()) return;
-  ExpandEnvironment(name);
+  ExpandEnvironment(name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
   static const char* const kOptions[][2] = {
@@ -126,7 +121,7 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   for (const auto& option : kOptions) {
     std::string value = GetConfigValue("StartProg", option[0]);
     if (value.empty()) continue;
-    ExpandEnvironment(value);
+    ExpandEnvironment(value, run_log_);
     command += " ";
     command += option[1];
     command += value + "\"";

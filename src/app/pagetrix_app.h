@@ -12,10 +12,11 @@
 
 class CMyCommandLineInfo;
 
+/// Made once by the process entry. It owns what lives for the whole run and
+/// hands the page generator what it needs; nothing below reaches back for it.
 class CPagetrixApp {
  public:
-  /// Becomes the process's application object (TheApp()).
-  CPagetrixApp();
+  CPagetrixApp() = default;
   virtual ~CPagetrixApp();
   CPagetrixApp(const CPagetrixApp&) = delete;
   CPagetrixApp& operator=(const CPagetrixApp&) = delete;
@@ -23,34 +24,22 @@ class CPagetrixApp {
   /// The whole run; always false (the process ends).
   bool PerformRun();
 
-  // Run log.
-  void Log(const std::string& text) { run_log_.Log(text); }
-  bool IsLogEnabled() const { return run_log_.IsEnabled(); }
-  CRunLog& RunLog() { return run_log_; }
+ private:
+  /// Ctrl key, main configuration path and command line; false when the
+  /// help window ended the run.
+  bool ReadCommandLine(CMyCommandLineInfo& command_line);
+  /// Loads the main configuration and takes the run log path and the
+  /// command file from it; false (after the help window) without a command file.
+  bool LoadMainConfiguration(CMyCommandLineInfo& command_line);
+  /// The user and the rights flags, the start location and the server flags.
+  void DetermineIdentity(const CMyCommandLineInfo& command_line);
+  /// Output directory, pages and start program; the start page path.
+  std::string GeneratePages();
+  void StartProgram(const std::string& start_page);
 
-  // Main configuration file.
-  const std::string& ProfilePath() const { return profile_path_; }
-  void SetProfilePath(const std::string& path) { profile_path_ = path; }
-  CIniFile& MainConfig() { return main_config_; }
   /// GetValue on the main configuration file; empty when missing.
   std::string GetConfigValue(const std::string& section, const std::string& key) const;
-
-  // Identity, rights and start location.
-  std::uint32_t RightsFlags() const { return rights_flags_; }
-  std::uint32_t ServerFlags() const { return server_flags_; }
-  void SetRightsFlags(std::uint32_t flags) { rights_flags_ = flags; }
-  void SetServerFlags(std::uint32_t flags) { server_flags_ = flags; }
-  StartLocation& Location() { return location_; }
-  unsigned StartDriveType() const { return location_.drive_type; }
-  CRightsReport& RightsReport() { return rights_report_; }
-  /// Records a rights report row (only while the run log is on).
-  void AddRightsReportRow(const std::string& rights, const std::string& entry,
-                          const std::string& command_file);
-
-  const std::string& CommandLineText() const { return command_line_text_; }
-
- private:
-  void StartProgram(const std::string& start_page);
+  void Log(const std::string& text) { run_log_.Log(text); }
 
   std::string profile_path_;
   CIniFile main_config_;
@@ -62,8 +51,5 @@ class CPagetrixApp {
   StartLocation location_;
   CRightsReport rights_report_;
 };
-
-/// The process's application object.
-CPagetrixApp& TheApp();
 
 #endif  // PAGETRIX_APP_PAGETRIX_APP_H_

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "app/about_dlg.h"
-#include "app/pagetrix_app.h"
+#include "base/string_printf.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 #include "res/resource.h"
 
 namespace {
@@ -108,7 +108,7 @@ void CPagetrixDlg::OnDestroy() {
 std::string CPagetrixDlg::ConsoleText() const { return page_path + "\n"; }
 
 bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& section) {
-  const std::string& file = TheApp().ProfilePath();
+  const std::string& file = profile_path;
   int x = ReadProfileInt(file, section, "X", kPlacementMissing);
   int y = ReadProfileInt(file, section, "Y", kPlacementMissing);
   int cx = ReadProfileInt(file, section, "CX", kPlacementMissing);
@@ -128,7 +128,7 @@ bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& s
 void CPagetrixDlg::SaveWindowPlacement(const std::string& section) {
   WindowPlacement placement;
   if (!GetWindowPlacement(&placement)) return;
-  const std::string& file = TheApp().ProfilePath();
+  const std::string& file = profile_path;
   const WindowRect& normal = placement.normal;
   WriteProfileValue(file, section, "X", StringPrintf("%d", normal.left));
   WriteProfileValue(file, section, "Y", StringPrintf("%d", normal.top));

@@ -39,6 +39,8 @@ class CPagetrixDlg : public CDialog {
   /// Set by the run sequence before the window is shown; exchanged with
   /// edit control 1000.
   std::string page_path;
+  /// The main configuration file the placement is read from and saved to.
+  std::string profile_path;
 
  protected:
   /// Puts the window into the bottom-right corner of the work area, keeping its size.

@@ -4,9 +4,10 @@
 #include "app/pagetrix_dlg.h"
 #include "res/usage_text.h"
 
-void ShowResultWindow(const std::string& page_path) {
+void ShowResultWindow(const std::string& page_path, const std::string& profile_path) {
   CPagetrixDlg dialog;
   dialog.page_path = page_path;
+  dialog.profile_path = profile_path;
   dialog.DoModal();
 }
 

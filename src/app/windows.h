@@ -4,8 +4,9 @@
 
 #include <string>
 
-/// Shows the result window with the start page path, modally.
-void ShowResultWindow(const std::string& page_path);
+/// Shows the result window with the start page path, modally; its placement
+/// is kept in the main configuration file `profile_path`.
+void ShowResultWindow(const std::string& page_path, const std::string& profile_path);
 /// Shows the help window with the usage text, modally.
 void ShowHelpWindow();
 

@@ -3,12 +3,14 @@
 #include <iterator>
 #include <string_view>
 
+#include "base/log_sink.h"
+#include "base/string_printf.h"
+#include "base/text.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
-#include "config/text.h"
 #include "fs/util.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
 
@@ -29,13 +31,13 @@ std::string_view FirstToken(std::string_view text) {
   return text.substr(first, second - first + 1);
 }
 
-const char* SectionForDriveType(unsigned drive_type) {
+const char* SectionForDriveType(DriveType drive_type) {
   switch (drive_type) {
-    case 2: return "Environment_REMOVABLE";
-    case 3: return "Environment_FIXED";
-    case 4: return "Environment_REMOTE";
-    case 5: return "Environment_CDROM";
-    case 6: return "Environment_RAMDISK";
+    case DriveType::kRemovable: return "Environment_REMOVABLE";
+    case DriveType::kFixed: return "Environment_FIXED";
+    case DriveType::kRemote: return "Environment_REMOTE";
+    case DriveType::kCdRom: return "Environment_CDROM";
+    case DriveType::kRamDisk: return "Environment_RAMDISK";
     default: return "Environment";
   }
 }
@@ -45,7 +47,7 @@ const char* SectionForDriveType(unsigned drive_type) {
 void DetermineStartLocation(const std::string& server_override, StartLocation& location) {
   Platform& platform = GetPlatform();
   CUtil parts;
-  parts.SplitPath(platform.GetModuleFileName());
+  parts.SplitPath(platform.GetProgramPath());
 
   location.start_drive = parts.drive;
   location.current_server = parts.server_name;
@@ -57,7 +59,7 @@ void DetermineStartLocation(const std::string& server_override, StartLocation& l
   }
   if (location.current_server.empty()) location.current_server = location.start_drive;
 
-  location.drive_type = platform.GetDriveType(location.start_drive);
+  location.drive_type = platform.QueryDriveType(location.start_drive);
   location.environment_section = SectionForDriveType(location.drive_type);
 
   // The override names the server only; the drive keeps its real type.
@@ -101,7 +103,7 @@ void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRun
 
   Platform& platform = GetPlatform();
   for (size_t i = 0; i < variables.names.size(); ++i)
-    platform.SetEnvironmentVariable(variables.names[i], variables.values[i]);
+    platform.SetEnvVar(variables.names[i], variables.values[i]);
   log.Log("");
 }
 
@@ -174,4 +176,11 @@ void LogEnvironment(CRunLog& log) {
   for (const std::string& entry : GetPlatform().GetEnvironmentBlock()) log.Log(entry);
   log.Log(Message(IDS_ENV_END));
   log.Log("");
+}
+
+void ExpandEnvironment(std::string& value, LogSink& log) {
+  if (value.empty() || value.find('%') == std::string::npos) return;
+  // No fixed buffer: a long expansion is kept whole.
+  value = GetPlatform().ExpandEnvVars(value);
+  if (value.find('%') != std::string::npos) log.Log(Message(IDS_UNRESOLVED_VARIABLE, value));
 }

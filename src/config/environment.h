@@ -6,13 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
+
 class CIniFile;
 class CRunLog;
+class LogSink;
 
 /// Start drive, its drive type, the environment section and the current server.
 struct StartLocation {
   std::string start_drive;
-  unsigned drive_type = 0;
+  DriveType drive_type = DriveType::kUnknown;
   std::string environment_section = "Environment";
   std::string current_server;
 };
@@ -42,5 +45,9 @@ void ReplacePlaceholder(std::string& value, const std::string& placeholder,
 std::string LookupLocalServer(const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).
 void LogEnvironment(CRunLog& log);
+
+/// Expands %NAME% references in place against the process environment; logs
+/// message 103 when a "%" is left. Empty values and values without "%" stay.
+void ExpandEnvironment(std::string& value, LogSink& log);
 
 #endif  // PAGETRIX_CONFIG_ENVIRONMENT_H_

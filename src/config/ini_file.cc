@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "config/text.h"
+#include "base/text.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,11 +22,11 @@ int CIniFile::Load(const std::string& path) {
   Clear();
   file_name_ = path;
   std::string bytes;
-  int opened = GetPlatform().ReadFileExclusive(path, &bytes);
-  if (opened == 1) return 1;
+  ReadResult read = GetPlatform().ReadFileExclusive(path, &bytes);
+  if (read == ReadResult::kCannotOpen) return 1;
   // A read error keeps what was read before it.
   int result = LoadFromBytes(bytes);
-  return opened == 2 ? 2 : result;
+  return read == ReadResult::kReadError ? 2 : result;
 }
 
 int CIniFile::LoadFromBytes(std::string_view bytes) {

@@ -6,17 +6,17 @@
 std::string LocateMainConfiguration() {
   Platform& platform = GetPlatform();
   CUtil parts;
-  parts.SplitPathLocal(platform.GetModuleFileName());
+  parts.SplitPathLocal(platform.GetProgramPath());
   const std::string& base = parts.file_name;
 
   std::string folder, value;
-  if (platform.GetEnvironmentVariable("U3_APP_DATA_PATH", &value) && !value.empty()) {
+  if (platform.GetEnvVar("U3_APP_DATA_PATH", &value) && !value.empty()) {
     folder = value;
-  } else if (platform.GetEnvironmentVariable("APPDATA", &value) && !value.empty()) {
+  } else if (platform.GetEnvVar("APPDATA", &value) && !value.empty()) {
     folder = value + kPathSeparator + base;
   }
   if (folder.empty()) return base + ".INI";
   // A single level only; an existing folder is fine.
-  platform.CreateDirectory(folder);
+  platform.CreateDir(folder);
   return folder + kPathSeparator + base + ".ini";
 }

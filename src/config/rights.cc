@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "config/run_log.h"
-#include "res/messages.h"
+#include "platform/messages.h"
 
 void CRightsReport::AddRow(const std::string& rights, const std::string& entry,
                            const std::string& command_file) {

@@ -1,6 +1,6 @@
 #include "config/run_log.h"
 
-#include "res/messages.h"
+#include "base/string_printf.h"
 
 void CRunLog::SetPath(const std::string& path) {
   path_ = path;

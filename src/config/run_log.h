@@ -6,18 +6,19 @@
 #include <memory>
 #include <string>
 
+#include "base/log_sink.h"
 #include "platform/platform.h"
 
-class CRunLog {
+class CRunLog : public LogSink {
  public:
   CRunLog() = default;
-  virtual ~CRunLog() = default;
+  ~CRunLog() override = default;
 
   /// Sets the log path; the log is on exactly when it is not empty.
   void SetPath(const std::string& path);
   bool IsEnabled() const { return enabled_; }
   /// Writes "(%d ms) %s" and CR LF; line breaks inside become CR LF.
-  void Log(const std::string& text);
+  void Log(const std::string& text) override;
   /// Flushes and closes the file (process end).
   void Close();
 

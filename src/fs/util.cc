@@ -1,6 +1,8 @@
 #include "fs/util.h"
 
-#include "config/text.h"
+#include "base/log_sink.h"
+#include "base/text.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace {
@@ -105,32 +107,32 @@ bool CreateDirectoryPath(const std::string& path) {
   while (!copy.empty() && IsPathSeparator(copy.back())) copy.pop_back();
   std::string parent = GetDirectoryPart(copy);
   if (parent == copy) return true;
-  if (GetPathKind(copy) == -1) return true;
+  if (GetPathKind(copy) == PathKind::kDirectory) return true;
   if (!CreateDirectoryPath(parent)) return false;
-  return GetPlatform().CreateDirectory(copy);
+  return GetPlatform().CreateDir(copy);
 }
 
 bool DeleteFileAndDirectory(const std::string& path) {
   Platform& platform = GetPlatform();
   platform.SetNormalAttributes(path);
-  bool deleted = platform.DeleteFile(path);
-  RemoveDirResult removed = platform.RemoveDirectory(GetDirectoryPart(path));
+  bool deleted = platform.RemoveFile(path);
+  RemoveDirResult removed = platform.RemoveDir(GetDirectoryPart(path));
   if (removed == RemoveDirResult::kOtherError) return false;
   return deleted;
 }
 
-int GetPathKind(const std::string& path) {
-  int kind = GetPlatform().FindPath(path);
-  if (kind != 0) return kind;
-  return CanChangeDirectory(path) ? -1 : 0;
+PathKind GetPathKind(const std::string& path) {
+  PathKind kind = GetPlatform().FindPath(path);
+  if (kind != PathKind::kNothing) return kind;
+  return CanChangeDirectory(path) ? PathKind::kDirectory : PathKind::kNothing;
 }
 
 bool CanChangeDirectory(const std::string& path) {
   Platform& platform = GetPlatform();
   std::string current;
-  if (!platform.GetCurrentDirectory(&current)) return false;
-  if (!platform.SetCurrentDirectory(path)) return false;
-  platform.SetCurrentDirectory(current);
+  if (!platform.GetWorkingDir(&current)) return false;
+  if (!platform.SetWorkingDir(path)) return false;
+  platform.SetWorkingDir(current);
   return true;
 }
 
@@ -138,4 +140,16 @@ std::string GetDirectoryPart(const std::string& path) {
   CUtil parts;
   parts.SplitPathLocal(path);
   return parts.drive + parts.directory;
+}
+
+int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_exists,
+                   LogSink& log) {
+  log.Log(Message(IDS_COPYING_FILE, from, to));
+  if (GetPathKind(to) != PathKind::kNothing) {
+    log.Log(Message(IDS_FILE_EXISTS, to));
+    if (fail_if_exists) return 0;
+  }
+  if (GetPlatform().CopyFileTo(from, to, fail_if_exists)) return 0;
+  log.Log(Message(IDS_COPY_FAILED, from, to));
+  return 4;
 }

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
+class LogSink;
+
 /// Takes a path apart into drive, directory, name, extension and server.
 class CUtil {
  public:
@@ -42,11 +46,15 @@ void CollectFiles(const std::string& directory, const FileCollectOptions& option
 bool CreateDirectoryPath(const std::string& path);
 /// Deletes a file (also read-only) and then its directory if that became empty.
 bool DeleteFileAndDirectory(const std::string& path);
-/// -1 an existing directory, 1 an existing file, 0 neither.
-int GetPathKind(const std::string& path);
+/// What the path names; a drive root, which the finder does not report, is a
+/// directory when it can be entered.
+PathKind GetPathKind(const std::string& path);
 /// True if the current directory can be set to the path (it is restored).
 bool CanChangeDirectory(const std::string& path);
 /// The drive part followed by the directory part (with its trailing separator).
 std::string GetDirectoryPart(const std::string& path);
+/// Copies a file with messages 224, 212 and 207 to `log`; returns 0 or 4.
+int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_exists,
+                   LogSink& log);
 
 #endif  // PAGETRIX_FS_UTIL_H_

@@ -1,10 +1,16 @@
-#include "app/helpers.h"
-#include "app/pagetrix_app.h"
+#include "base/text.h"
+#include "config/environment.h"
 #include "config/ini_file.h"
-#include "config/text.h"
+#include "config/run_log.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
-#include "res/messages.h"
+#include "platform/messages.h"
+
+namespace {
+
+GenResult CopyResult(int copied) { return copied == 0 ? GenResult::kOk : GenResult::kCopyFailed; }
+
+}  // namespace
 
 void CGenHtml::AddToNegativeList(const std::string& path) {
   negative_list_.insert(ToUpperAnsi(path));
@@ -14,8 +20,8 @@ bool CGenHtml::IsOnNegativeList(const std::string& path) const {
   return negative_list_.count(ToUpperAnsi(path)) != 0;
 }
 
-int CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directories,
-                                const std::string& prefix) {
+GenResult CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directories,
+                                      const std::string& prefix) {
   for (const std::string& directory : directories) {
     // An empty template directory means "no directory": listing it would
     // search the root of the current drive and copy whatever lies there.
@@ -28,27 +34,27 @@ int CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directories,
       CUtil parts;
       parts.SplitPathLocal(file);
       // Never overwrites: a generated page beats a template file of its name.
-      if (CopyFileLogged(file, prefix + parts.file_name + parts.extension, true) != 0) return 4;
+      const std::string target = prefix + parts.file_name + parts.extension;
+      if (CopyFileLogged(file, target, true, log_) != 0) return GenResult::kCopyFailed;
     }
   }
-  return 0;
+  return GenResult::kOk;
 }
 
-int CGenHtml::CopyListEntries() {
-  CPagetrixApp& app = TheApp();
-  int result = 0;
+GenResult CGenHtml::CopyListEntries() {
+  GenResult result = GenResult::kOk;
   std::string key, value;
-  for (int i = 0; app.MainConfig().GetEntry("Kopieren", i, key, value); ++i) {
-    ExpandEnvironment(value);
+  for (int i = 0; main_config_.GetEntry("Kopieren", i, key, value); ++i) {
+    Expand(value);
     std::string source, target;
     GetField(source, value, 1, '|');
     GetField(target, value, 2, '|');
     if (source.empty() || target.empty()) {
-      app.Log(Message(IDS_COPY_ENTRY_INCOMPLETE));
-      result = 4;
+      Log(Message(IDS_COPY_ENTRY_INCOMPLETE));
+      result = GenResult::kCopyFailed;
       continue;
     }
-    result = CopyFileLogged(source, target, false);
+    result = CopyResult(CopyFileLogged(source, target, false, log_));
   }
   return result;
 }

@@ -1,9 +1,9 @@
 #include <memory>
 
+#include "base/string_printf.h"
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
 
@@ -15,20 +15,20 @@ const char kFrameSetFormat[] =
 
 }  // namespace
 
-int CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& path) {
+GenResult CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& path) {
   std::string left, right, width, title;
   commands.GetValue("FrameSet", "FrameLinks", left);
   commands.GetValue("FrameSet", "FrameRechts", right);
   commands.GetValue("FrameSet", "BreiteLinks", width);
   commands.GetValue("FrameSet", "Titel", title);
-  if (left.empty() || right.empty()) return 6;
+  if (left.empty() || right.empty()) return GenResult::kNoFrameSet;
   if (width.empty()) width = "150";
 
   std::string page = StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(),
                                   right.c_str(), "Daten");
   std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
-  if (!file) return 7;
+  if (!file) return GenResult::kWriteFailed;
   bool written = file->Append(page);
   bool closed = file->Close();
-  return written && closed ? 0 : 7;
+  return written && closed ? GenResult::kOk : GenResult::kWriteFailed;
 }

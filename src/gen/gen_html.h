@@ -3,54 +3,131 @@
 #define PAGETRIX_GEN_GEN_HTML_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "gen/link_entry.h"
+
 class CIniFile;
+class CRightsReport;
+class CRunLog;
+
+/// Results of the generator's operations; the numbers are the run's result
+/// codes and never change.
+enum class GenResult : int {
+  kOk = 0,
+  kCommandFileError = 1,   ///< the command file cannot be loaded completely
+  kNoTemplate = 2,         ///< a page command file names no template
+  kNoOutputDirectory = 3,  ///< the output directory cannot be created
+  kCopyFailed = 4,         ///< a file could not be copied
+  kPageListError = 5,      ///< a [Seiten] entry lacks one of its two fields
+  kNoFrameSet = 6,         ///< no frameset is configured (not an error of the run)
+  kWriteFailed = 7,        ///< a page could not be read, opened or written
+};
+
+/// A section name as a template placeholder.
+struct Placeholder {
+  std::string section;  ///< as the command file spells it: lookups use this
+  std::string upper;    ///< what is searched for in the upper-cased line
+};
 
 class CGenHtml {
  public:
-  CGenHtml() = default;
+  /// Everything the generator reads of the run is handed in here; the run
+  /// owns it, and it must outlive the generator.
+  CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+           CRightsReport& rights_report);
   virtual ~CGenHtml() = default;
+  CGenHtml(const CGenHtml&) = delete;
+  CGenHtml& operator=(const CGenHtml&) = delete;
 
   // Output directory.
+  /// Chooses this run's output directory and publishes it as PagetrixAusgabePath.
   void InitOutputDirectory();
   void GetOutputBaseDirectory(std::string& path) const;
+  /// Deletes output directories older than [Pagetrix] LoeschStd hours (24 by default).
   void DeleteOldOutputDirectories();
-  int CreateOutputDirectory(std::string& prefix);
+  /// Creates the output directory; `prefix` is its path and a separator.
+  GenResult CreateOutputDirectory(std::string& prefix);
   void DeleteDirectoryTree(const std::string& path);
   const std::string& OutputDirectoryPath() const { return output_directory_; }
 
-  /// Generates every page of the run; fills the start page path.
-  int Generate(const std::string& command_file, std::string& start_page);
+  /// Generates every page of the run; fills the start page path unless it
+  /// stops early.
+  GenResult Generate(const std::string& command_file, std::string& start_page);
 
   // Pages.
-  /// Writes the frameset page: 0 written, 6 no frameset configured, 7 not writable.
-  int WriteFrameSet(const CIniFile& commands, const std::string& path);
-  /// Writes one page from its template: 0, 4 (copy of an unchanged template
-  /// failed) or 7 (a file failed to open, read or write).
-  int FillTemplate(const CIniFile& commands, const std::string& template_file,
-                   const std::string& output_file);
+  /// Writes the frameset page: kOk, kNoFrameSet or kWriteFailed.
+  GenResult WriteFrameSet(const CIniFile& commands, const std::string& path);
+  /// Writes one page from its template: kOk, kCopyFailed (copy of an
+  /// unchanged template) or kWriteFailed (a file failed to open, read or write).
+  GenResult FillTemplate(const CIniFile& commands, const std::string& template_file,
+                         const std::string& output_file);
   /// Replaces the placeholder of `section` at `pos` of `line` by the section's
   /// link table. `section` is the name as the command file spells it; the
-  /// placeholder has its length. Returns 0.
-  int WriteLinkTable(const CIniFile& commands, std::string& line, const std::string& section,
-                     size_t pos);
-  /// The same with the section's tree menu script block. Returns 0.
-  int WriteTreeMenu(const CIniFile& commands, std::string& line, const std::string& section,
-                    size_t pos);
+  /// placeholder has its length. Always kOk.
+  GenResult WriteLinkTable(const CIniFile& commands, std::string& line,
+                           const std::string& section, size_t pos);
+  /// The same with the section's tree menu script block. Always kOk.
+  GenResult WriteTreeMenu(const CIniFile& commands, std::string& line,
+                          const std::string& section, size_t pos);
+
+  // Link entries.
+  /// Whether the run's user may see a link with these rights and flag bits.
+  bool IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const;
+  /// Splits, logs and filters the link entry `value` read from `commands`;
+  /// records it in the rights report while the run log is on. True when the
+  /// entry is shown; `entry` then holds its expanded fields.
+  bool ProcessLinkEntry(const CIniFile& commands, const std::string& value, LinkEntry& entry);
 
   // File copying.
   void AddToNegativeList(const std::string& path);
   bool IsOnNegativeList(const std::string& path) const;
-  /// Copies the plain files of the template directories beside the pages: 0 or 4.
-  int CopyTemplateFiles(const std::vector<std::string>& directories, const std::string& prefix);
+  /// Copies the plain files of the template directories beside the pages:
+  /// kOk or kCopyFailed.
+  GenResult CopyTemplateFiles(const std::vector<std::string>& directories,
+                              const std::string& prefix);
   /// Copies the [Kopieren] entries of the main configuration file; the
-  /// result (0 or 4) is that of the last entry.
-  int CopyListEntries();
+  /// result (kOk or kCopyFailed) is that of the last entry.
+  GenResult CopyListEntries();
 
  private:
+  /// A page of the run: its command file and the name of the page it makes.
+  struct Page {
+    std::string command_file;
+    std::string output_name;
+  };
+
+  // The steps of Generate, in their order.
+  GenResult ReadCommandFile(CIniFile& commands, const std::string& command_file,
+                            std::vector<Page>& pages);
+  void FillNegativeList();
+  GenResult ReadPageList(const CIniFile& commands, const std::string& command_file,
+                         std::vector<Page>& pages);
+  GenResult PrepareOutputDirectory(const CIniFile& commands, std::string& prefix,
+                                   std::string& start);
+  GenResult GeneratePages(CIniFile& commands, const std::string& command_file,
+                          std::vector<Page>& pages, const std::string& prefix,
+                          std::vector<std::string>& template_directories);
+  GenResult GeneratePage(CIniFile& commands, const Page& page, const std::string& prefix,
+                         std::vector<std::string>& template_directories);
+  GenResult CopyFiles(const std::vector<std::string>& template_directories,
+                      const std::string& prefix);
+
+  /// Replaces the first occurrence of the placeholder in `line`.
+  void FillPlaceholder(const CIniFile& commands, const Placeholder& placeholder,
+                       std::string& line);
+
+  void Log(const std::string& text);
+  void Expand(std::string& value);
+
+  CRunLog& log_;
+  const CIniFile& main_config_;
+  const LinkFilter& filter_;
+  CRightsReport& rights_report_;
+
   std::string template_file_;
   std::string template_directory_;
   std::string output_file_;

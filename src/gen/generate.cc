@@ -1,15 +1,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/helpers.h"
-#include "app/pagetrix_app.h"
+#include "base/text.h"
+#include "config/environment.h"
 #include "config/ini_file.h"
-#include "config/text.h"
+#include "config/run_log.h"
 #include "fs/drive_part.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
 
@@ -37,104 +37,148 @@ void AddDistinctNoCase(std::vector<std::string>& list, const std::string& direct
 
 }  // namespace
 
-int CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
-  CPagetrixApp& app = TheApp();
+CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+                   CRightsReport& rights_report)
+    : log_(log), main_config_(main_config), filter_(filter), rights_report_(rights_report) {}
+
+void CGenHtml::Log(const std::string& text) { log_.Log(text); }
+
+void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
+
+GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
   DeleteOldOutputDirectories();
 
-  app.Log(Message(IDS_READING_COMMAND_FILE, command_file));
   CIniFile commands;
-  if (commands.Load(command_file) != 0) {
-    app.Log(Message(IDS_COMMAND_FILE_ERROR, command_file));
-    return 1;
-  }
-  const std::string command_directory = CommandDirectory(command_file);
+  std::vector<Page> pages;
+  GenResult result = ReadCommandFile(commands, command_file, pages);
+  if (result != GenResult::kOk) return result;
 
-  std::string key, value;
-  for (int i = 0; app.MainConfig().GetEntry("Nicht_Kopieren", i, key, value); ++i) {
-    ExpandEnvironment(value);
-    AddToNegativeList(value);
-  }
-
-  // (page command file, output file name), in the order of [Seiten].
-  std::vector<std::pair<std::string, std::string>> pages;
-  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
-    ExpandEnvironment(value);
-    std::string page_file, output_name;
-    GetField(page_file, value, 1, '|');
-    GetField(output_name, value, 2, '|');
-    if (page_file.empty() || output_name.empty()) {
-      app.Log(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
-      return 5;
-    }
-    CUtil parts;
-    parts.SplitPathLocal(page_file);
-    if (!HasDrivePart(parts)) page_file = command_directory + page_file;
-    pages.emplace_back(std::move(page_file), std::move(output_name));
-  }
-
-  std::string prefix;
-  if (CreateOutputDirectory(prefix) != 0) {
-    app.Log(Message(IDS_OUTPUT_DIR_FAILED));
-    return 3;
-  }
-  app.Log(Message(IDS_OUTPUT_DIR, prefix));
-
-  std::string name;
-  const std::string start =
-      prefix + (commands.GetValue("FrameSet", "Name", name) ? name : kDefaultPage);
-  if (WriteFrameSet(commands, start) == 7) {
-    app.Log(Message(IDS_WRITE_FAILED, start));
-    return 7;
-  }
+  std::string prefix, start;
+  result = PrepareOutputDirectory(commands, prefix, start);
+  if (result != GenResult::kOk) return result;
   commands.Clear();
 
+  std::vector<std::string> template_directories;
+  result = GeneratePages(commands, command_file, pages, prefix, template_directories);
+  if (result != GenResult::kOk) return result;
+
+  result = CopyFiles(template_directories, prefix);
+  start_page = start;
+  return result;
+}
+
+GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& command_file,
+                                    std::vector<Page>& pages) {
+  Log(Message(IDS_READING_COMMAND_FILE, command_file));
+  if (commands.Load(command_file) != 0) {
+    Log(Message(IDS_COMMAND_FILE_ERROR, command_file));
+    return GenResult::kCommandFileError;
+  }
+  FillNegativeList();
+  return ReadPageList(commands, command_file, pages);
+}
+
+// The output directory, the start page path and the frameset page.
+GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string& prefix,
+                                           std::string& start) {
+  if (CreateOutputDirectory(prefix) != GenResult::kOk) {
+    Log(Message(IDS_OUTPUT_DIR_FAILED));
+    return GenResult::kNoOutputDirectory;
+  }
+  Log(Message(IDS_OUTPUT_DIR, prefix));
+  std::string name;
+  start = prefix + (commands.GetValue("FrameSet", "Name", name) ? name : kDefaultPage);
+  if (WriteFrameSet(commands, start) != GenResult::kWriteFailed) return GenResult::kOk;
+  Log(Message(IDS_WRITE_FAILED, start));
+  return GenResult::kWriteFailed;
+}
+
+// Without a page list the command file describes the one page itself.
+GenResult CGenHtml::GeneratePages(CIniFile& commands, const std::string& command_file,
+                                  std::vector<Page>& pages, const std::string& prefix,
+                                  std::vector<std::string>& template_directories) {
   if (pages.empty()) {
-    pages.emplace_back(command_file, kDefaultPage);
+    pages.push_back(Page{command_file, kDefaultPage});
   } else {
     AddToNegativeList(command_file);
   }
-
-  std::vector<std::string> template_directories;
-  for (const auto& [page_file, output_name] : pages) {
-    if (commands.Load(page_file) != 0) {
-      app.Log(Message(IDS_COMMAND_FILE_ERROR, page_file));
-      continue;
-    }
-    if (!commands.GetValue("Vorlage", "Vorlage", template_file_)) {
-      app.Log(Message(IDS_NO_TEMPLATE, page_file));
-      return 2;
-    }
-    ExpandEnvironment(template_file_);
-    if (commands.GetValue("Vorlage", "Verzeichnis", template_directory_)) {
-      ExpandEnvironment(template_directory_);
-    } else {
-      template_directory_ = GetDirectoryPart(page_file);
-    }
-    if (!template_directory_.empty()) {
-      AppendSeparator(template_directory_);
-      template_file_ = template_directory_ + template_file_;
-    }
-    AddDistinctNoCase(template_directories, template_directory_);
-    AddToNegativeList(template_file_);
-    AddToNegativeList(page_file);
-
-    output_file_ = prefix + output_name;
-    int result = FillTemplate(commands, template_file_, output_file_);
-    if (result != 0) {
-      app.Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
-      return result;
-    }
+  for (const Page& page : pages) {
+    GenResult result = GeneratePage(commands, page, prefix, template_directories);
+    if (result != GenResult::kOk) return result;
   }
+  return GenResult::kOk;
+}
 
-  app.Log(Message(IDS_COPY_TEMPLATE_FILES));
-  int result = CopyTemplateFiles(template_directories, prefix);
-  if (result != 0) app.Log(Message(IDS_COPY_INCOMPLETE));
-  app.Log("");
-  if (result == 0) {
-    app.Log(Message(IDS_COPY_LIST));
-    result = CopyListEntries();
-    app.Log("");
+void CGenHtml::FillNegativeList() {
+  std::string key, value;
+  for (int i = 0; main_config_.GetEntry("Nicht_Kopieren", i, key, value); ++i) {
+    Expand(value);
+    AddToNegativeList(value);
   }
-  start_page = start;
+}
+
+GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& command_file,
+                                 std::vector<Page>& pages) {
+  const std::string command_directory = CommandDirectory(command_file);
+  std::string key, value;
+  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
+    Expand(value);
+    Page page;
+    GetField(page.command_file, value, 1, '|');
+    GetField(page.output_name, value, 2, '|');
+    if (page.command_file.empty() || page.output_name.empty()) {
+      Log(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
+      return GenResult::kPageListError;
+    }
+    CUtil parts;
+    parts.SplitPathLocal(page.command_file);
+    if (!HasDrivePart(parts)) page.command_file = command_directory + page.command_file;
+    pages.push_back(std::move(page));
+  }
+  return GenResult::kOk;
+}
+
+GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std::string& prefix,
+                                 std::vector<std::string>& template_directories) {
+  if (commands.Load(page.command_file) != 0) {
+    // This page is left out; the run goes on with the next.
+    Log(Message(IDS_COMMAND_FILE_ERROR, page.command_file));
+    return GenResult::kOk;
+  }
+  if (!commands.GetValue("Vorlage", "Vorlage", template_file_)) {
+    Log(Message(IDS_NO_TEMPLATE, page.command_file));
+    return GenResult::kNoTemplate;
+  }
+  Expand(template_file_);
+  if (commands.GetValue("Vorlage", "Verzeichnis", template_directory_)) {
+    Expand(template_directory_);
+  } else {
+    template_directory_ = GetDirectoryPart(page.command_file);
+  }
+  if (!template_directory_.empty()) {
+    AppendSeparator(template_directory_);
+    template_file_ = template_directory_ + template_file_;
+  }
+  AddDistinctNoCase(template_directories, template_directory_);
+  AddToNegativeList(template_file_);
+  AddToNegativeList(page.command_file);
+
+  output_file_ = prefix + page.output_name;
+  GenResult result = FillTemplate(commands, template_file_, output_file_);
+  if (result != GenResult::kOk) Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
+  return result;
+}
+
+// The two copy phases; the second runs only when the first succeeded.
+GenResult CGenHtml::CopyFiles(const std::vector<std::string>& template_directories,
+                              const std::string& prefix) {
+  Log(Message(IDS_COPY_TEMPLATE_FILES));
+  GenResult result = CopyTemplateFiles(template_directories, prefix);
+  if (result != GenResult::kOk) Log(Message(IDS_COPY_INCOMPLETE));
+  Log("");
+  if (result != GenResult::kOk) return result;
+  Log(Message(IDS_COPY_LIST));
+  result = CopyListEntries();
+  Log("");
   return result;
 }

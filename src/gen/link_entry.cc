@@ -1,15 +1,16 @@
 #include "gen/link_entry.h"
 
-#include "app/helpers.h"
-#include "app/pagetrix_app.h"
+#include "base/text.h"
+#include "config/environment.h"
 #include "config/ini_file.h"
-#include "config/text.h"
+#include "config/rights.h"
+#include "config/run_log.h"
 #include "fs/util.h"
-#include "res/messages.h"
+#include "gen/gen_html.h"
+#include "platform/messages.h"
 
 namespace {
 
-constexpr unsigned kDriveCdRom = 5;
 constexpr std::uint32_t kHighBits = 0xFFFF0000;
 constexpr std::uint32_t kLowBits = 0x0000FFFF;
 
@@ -24,41 +25,44 @@ bool IsSettingKey(std::string_view key) {
   return false;
 }
 
-bool IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) {
-  CPagetrixApp& app = TheApp();
-  if ((flags & kLinkNotFromCd) != 0 && app.StartDriveType() == kDriveCdRom) return false;
+bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags) {
+  if ((flags & kLinkNotFromCd) != 0 && filter.start_drive_type == DriveType::kCdRom) return false;
   // Only the high half of the server flags prohibits links.
-  if ((flags & app.ServerFlags() & kHighBits) != 0) return false;
+  if ((flags & filter.server_flags & kHighBits) != 0) return false;
   // The user's high half holds the groups the user is barred from.
-  std::uint32_t common = rights & app.RightsFlags();
+  std::uint32_t common = rights & filter.rights_flags;
   if ((common & kHighBits) != 0) return false;
   // A link naming no allowed group is open to everybody.
   if ((rights & kLowBits) != 0) return (common & kLowBits) != 0;
   return true;
 }
 
-bool ProcessLinkEntry(const CIniFile& commands, const std::string& value, LinkEntry& entry) {
+bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
+  return ::IsLinkAllowed(filter_, rights, flags);
+}
+
+bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, const std::string& value,
+                                LinkEntry& entry) {
   std::string fields[6];
   for (int n = 0; n < 6; ++n) GetField(fields[n], value, n + 1, '|');
   std::string& rights = fields[4];
   std::string& flags = fields[5];
-  ExpandEnvironment(rights);
-  ExpandEnvironment(flags);
+  Expand(rights);
+  Expand(flags);
 
-  CPagetrixApp& app = TheApp();
-  if (app.IsLogEnabled()) {
+  if (log_.IsEnabled()) {
     // Hidden entries are reported too: the report is for checking the setup.
-    if (!rights.empty()) app.AddRightsReportRow(rights, value, commands.GetFileName());
-    app.Log(Message(IDS_LINK_PROCESSING, value));
+    if (!rights.empty()) rights_report_.AddRow(rights, value, commands.GetFileName());
+    Log(Message(IDS_LINK_PROCESSING, value));
   }
   entry.rights = ParseHex(rights);
   entry.flags = ParseHex(flags);
   if (!IsLinkAllowed(entry.rights, entry.flags)) {
-    app.Log(Message(IDS_LINK_DENIED, value));
+    Log(Message(IDS_LINK_DENIED, value));
     return false;
   }
   // Hidden entries are not expanded, so they log no unresolved references.
-  for (int n = 0; n < 4; ++n) ExpandEnvironment(fields[n]);
+  for (int n = 0; n < 4; ++n) Expand(fields[n]);
   entry.text = std::move(fields[0]);
   entry.link = std::move(fields[1]);
   entry.description = std::move(fields[2]);

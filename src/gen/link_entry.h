@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-class CIniFile;
+#include "platform/platform.h"
 
 /// Flag bits of a link entry.
 inline constexpr std::uint32_t kLinkNewWindow = 0x00000001;
@@ -24,16 +24,19 @@ struct LinkEntry {
   std::uint32_t flags = 0;
 };
 
+/// What decides which links a run shows: who runs it, on which server,
+/// started from which kind of drive.
+struct LinkFilter {
+  std::uint32_t rights_flags = 0;
+  std::uint32_t server_flags = 0;
+  DriveType start_drive_type = DriveType::kUnknown;
+};
+
 /// True for the keys of a placeholder section that are settings, not links.
 bool IsSettingKey(std::string_view key);
 
-/// Whether a link with these rights and flag bits is shown to the run's user
-/// on the run's server, started from the run's start drive.
-bool IsLinkAllowed(std::uint32_t rights, std::uint32_t flags);
-
-/// Splits, logs and filters the link entry `value` read from `commands`.
-/// True when the entry is shown; `entry` then holds its expanded fields.
-bool ProcessLinkEntry(const CIniFile& commands, const std::string& value, LinkEntry& entry);
+/// Whether a link with these rights and flag bits passes the filter.
+bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags);
 
 /// Number of indent characters "#" at the start of a link text.
 size_t CountIndent(const std::string& text);

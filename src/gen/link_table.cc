@@ -1,9 +1,9 @@
+#include "base/string_printf.h"
+#include "base/text.h"
 #include "config/ini_file.h"
-#include "config/text.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
-#include "res/messages.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ std::string FontTag(const CIniFile& commands, const std::string& section, const 
 
 }  // namespace
 
-int CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
-                             const std::string& section, size_t pos) {
+GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
+                                   const std::string& section, size_t pos) {
   std::string heading;
   commands.GetValue(section, "Ueberschrift", heading);
   std::string table_font = FontTag(commands, section, "FontTabelle", 3);
@@ -81,5 +81,5 @@ int CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
   line.erase(pos, section.size());
   // A table without rows is dropped, heading included.
   if (row_written) line.insert(pos, out);
-  return 0;
+  return GenResult::kOk;
 }

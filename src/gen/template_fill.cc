@@ -2,21 +2,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/helpers.h"
-#include "app/pagetrix_app.h"
+#include "base/text.h"
 #include "config/ini_file.h"
-#include "config/text.h"
+#include "config/run_log.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
-
-struct Placeholder {
-  std::string section;  // as the command file spells it: lookups use this
-  std::string upper;    // what is searched for in the upper-cased line
-};
 
 // The lines of a file read as text: 0x1A ends the file, CR LF and a lone LF
 // end a line, and a last line without a line break still counts.
@@ -40,62 +34,79 @@ bool ContainsHeadTag(const std::string& line) {
   return ToUpperAnsi(line).find("<HEAD>") != std::string::npos;
 }
 
+// Every section but [Vorlage] is a placeholder, in file order.
+std::vector<Placeholder> CollectPlaceholders(const CIniFile& commands) {
+  std::vector<Placeholder> placeholders;
+  for (int i = 0; i < commands.GetSectionCount(); ++i) {
+    std::string name;
+    commands.GetSection(i, name);
+    // An empty name would match at the start of every line.
+    if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
+    placeholders.push_back(Placeholder{name, ToUpperAnsi(name)});
+  }
+  return placeholders;
+}
+
+// The background-sound tag of a "source|loop" setting.
+std::string SoundTag(const std::string& sound) {
+  std::string source, loop;
+  GetField(source, sound, 1, '|');
+  if (!GetField(loop, sound, 2, '|')) loop = "infinite";
+  return StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str()) + "\r\n";
+}
+
 }  // namespace
 
-int CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template_file,
-                           const std::string& output_file) {
-  CPagetrixApp& app = TheApp();
-  app.Log("");
-  app.Log(Message(IDS_TEMPLATE_INI, commands.GetFileName()));
-  app.Log(Message(IDS_TEMPLATE_HTML, template_file));
-  app.Log(Message(IDS_OUTPUT_FILE, output_file));
+GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template_file,
+                                 const std::string& output_file) {
+  Log("");
+  Log(Message(IDS_TEMPLATE_INI, commands.GetFileName()));
+  Log(Message(IDS_TEMPLATE_HTML, template_file));
+  Log(Message(IDS_OUTPUT_FILE, output_file));
 
   std::string sound;
   bool sound_pending = commands.GetValue("Vorlage", "Sound", sound);
   std::vector<Placeholder> placeholders;
   if (sound_pending) {
     // A page with background sound keeps its placeholders as they stand.
-    ExpandEnvironment(sound);
+    Expand(sound);
   } else {
-    for (int i = 0; i < commands.GetSectionCount(); ++i) {
-      std::string name;
-      commands.GetSection(i, name);
-      // An empty name would match at the start of every line.
-      if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
-      placeholders.push_back(Placeholder{name, ToUpperAnsi(name)});
+    placeholders = CollectPlaceholders(commands);
+    if (placeholders.empty()) {
+      return CopyFileLogged(template_file, output_file, true, log_) == 0 ? GenResult::kOk
+                                                                         : GenResult::kCopyFailed;
     }
-    if (placeholders.empty()) return CopyFileLogged(template_file, output_file, true);
   }
 
   Platform& platform = GetPlatform();
   std::string bytes;
-  if (!platform.ReadFile(template_file, &bytes)) return 7;
+  if (!platform.ReadFile(template_file, &bytes)) return GenResult::kWriteFailed;
   std::unique_ptr<WritableFile> out = platform.NewWritableFile(output_file, /*exclusive=*/false);
-  if (!out) return 7;
+  if (!out) return GenResult::kWriteFailed;
 
   for (std::string& line : SplitTextLines(bytes)) {
-    for (const Placeholder& placeholder : placeholders) {
-      // Searched in the line as changed so far, inserted text included.
-      size_t pos = ToUpperAnsi(line).find(placeholder.upper);
-      if (pos == std::string::npos) continue;
-      std::string tree_menu;
-      commands.GetValue(placeholder.section, "TreeMenu", tree_menu);
-      if (ParseLeadingInt(tree_menu) == 1) {
-        WriteTreeMenu(commands, line, placeholder.section, pos);
-      } else {
-        WriteLinkTable(commands, line, placeholder.section, pos);
-      }
-    }
+    for (const Placeholder& placeholder : placeholders) FillPlaceholder(commands, placeholder, line);
     std::string text = line + "\r\n";
     if (sound_pending && ContainsHeadTag(line)) {
-      std::string source, loop;
-      GetField(source, sound, 1, '|');
-      if (!GetField(loop, sound, 2, '|')) loop = "infinite";
-      text += StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str());
-      text += "\r\n";
+      text += SoundTag(sound);
       sound_pending = false;
     }
-    if (!out->Append(text)) return 7;
+    // A partly written page stays; the result tells that it is not whole.
+    if (!out->Append(text)) return GenResult::kWriteFailed;
   }
-  return out->Close() ? 0 : 7;
+  return out->Close() ? GenResult::kOk : GenResult::kWriteFailed;
+}
+
+void CGenHtml::FillPlaceholder(const CIniFile& commands, const Placeholder& placeholder,
+                               std::string& line) {
+  // Searched in the line as changed so far, inserted text included.
+  size_t pos = ToUpperAnsi(line).find(placeholder.upper);
+  if (pos == std::string::npos) return;
+  std::string tree_menu;
+  commands.GetValue(placeholder.section, "TreeMenu", tree_menu);
+  if (ParseLeadingInt(tree_menu) == 1) {
+    WriteTreeMenu(commands, line, placeholder.section, pos);
+  } else {
+    WriteLinkTable(commands, line, placeholder.section, pos);
+  }
 }

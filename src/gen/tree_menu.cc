@@ -1,7 +1,7 @@
+#include "base/string_printf.h"
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
-#include "res/messages.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ const char kClosingBlock[] =
 
 }  // namespace
 
-int CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
-                            const std::string& section, size_t pos) {
+GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
+                                  const std::string& section, size_t pos) {
   std::string calls;
   std::string key, value;
   for (int i = 0; commands.GetEntry(section, i, key, value); ++i) {
@@ -38,5 +38,5 @@ int CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
   }
   line.erase(pos, section.size());
   if (!calls.empty()) line.insert(pos, kOpeningBlock + calls + kClosingBlock);
-  return 0;
+  return GenResult::kOk;
 }

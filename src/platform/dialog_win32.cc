@@ -1,13 +1,14 @@
 // The Win32 dialog manager behind CDialog: DialogBoxParamA with one dialog
 // procedure that finds its object through DWLP_USER and hands each message
 // to the matching OnXxx member.
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <commctrl.h>
+
 #include <vector>
 
 #include "platform/dialog.h"
 #include "platform/dialog_impl.h"
-#include "platform/windows_api.h"
-// After <windows.h>, which it needs.
-#include <commctrl.h>
 
 struct DialogWindowAccess {
   static void Attach(CDialog& dialog, HWND hwnd) { dialog.handle_ = hwnd; }

@@ -18,6 +18,23 @@ inline constexpr char kPathSeparator = '/';
 inline constexpr char kPathSeparator = '\\';
 #endif
 
+/// Drive types, with the values Windows gives them.
+enum class DriveType : unsigned {
+  kUnknown = 0,
+  kNoRootDir = 1,
+  kRemovable = 2,
+  kFixed = 3,
+  kRemote = 4,
+  kCdRom = 5,
+  kRamDisk = 6,
+};
+
+/// Outcome of reading a whole file.
+enum class ReadResult { kOk = 0, kCannotOpen = 1, kReadError = 2 };
+
+/// What a path names, as the file finder sees it.
+enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
+
 /// One entry of a directory listing.
 struct FindEntry {
   std::string path;  ///< the listed directory as the system normalizes it, a separator, the name
@@ -39,7 +56,9 @@ class WritableFile {
 
 /// Operating-system services. Every method is safe to call at any time from
 /// the run's one thread; none throws. Paths are byte strings in the ANSI
-/// code page (Windows-1252).
+/// code page (Windows-1252). The methods are named in the program's own
+/// words, not the system's: <windows.h> defines macros for many Win32 names
+/// (DeleteFile becomes DeleteFileA), which would rename methods called so.
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -47,9 +66,9 @@ class Platform {
   // ---- Files and directories ----
 
   /// Reads a whole file, opened without sharing (another open handle makes
-  /// it fail). Returns 0 on success, 1 when it cannot be opened, 2 on a read
-  /// error. The bytes are returned raw (no text-mode translation).
-  virtual int ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
+  /// it fail). On a read error `bytes` holds what was read before it. The
+  /// bytes are returned raw (no text-mode translation).
+  virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
   /// Reads a whole file with ordinary sharing; false if it cannot be read.
   virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
   /// Creates or truncates a file for writing; with `exclusive` no other
@@ -59,45 +78,47 @@ class Platform {
   /// Lists the entries of a directory (without "." and ".."), in the order the
   /// file system reports them. False if the directory cannot be searched.
   virtual bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) = 0;
-  /// Looks a path up with the file finder, no wildcard: 1 a file,
-  /// -1 a directory, 0 nothing found (roots of drives are not found this way).
-  virtual int FindPath(const std::string& path) = 0;
+  /// Looks a path up with the file finder, no wildcard (roots of drives are
+  /// not found this way). A link counts as what it points to.
+  virtual PathKind FindPath(const std::string& path) = 0;
   /// Creates one directory; parents are not created.
-  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual bool CreateDir(const std::string& path) = 0;
   /// Removes an empty directory.
-  virtual RemoveDirResult RemoveDirectory(const std::string& path) = 0;
-  /// Deletes a file.
-  virtual bool DeleteFile(const std::string& path) = 0;
-  /// Resets a file's attributes to normal (clears read-only).
+  virtual RemoveDirResult RemoveDir(const std::string& path) = 0;
+  /// Deletes a file; a link is removed itself, never what it points to.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  /// Resets a file's attributes to normal (clears read-only). A link keeps
+  /// what it points to untouched.
   virtual bool SetNormalAttributes(const std::string& path) = 0;
   /// Copies a file; with `fail_if_exists` an existing target is refused.
-  virtual bool CopyFile(const std::string& from, const std::string& to,
-                        bool fail_if_exists) = 0;
+  virtual bool CopyFileTo(const std::string& from, const std::string& to,
+                          bool fail_if_exists) = 0;
   /// Creation time of a file or directory in seconds since 1970 (UTC); the
   /// last-write time where the file system keeps no creation time.
   virtual bool GetCreationTime(const std::string& path, std::int64_t* seconds) = 0;
-  virtual bool GetCurrentDirectory(std::string* path) = 0;
-  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  /// The current directory of the process.
+  virtual bool GetWorkingDir(std::string* path) = 0;
+  /// Makes `path` the current directory; false if it cannot be entered.
+  virtual bool SetWorkingDir(const std::string& path) = 0;
   /// The user's temporary directory as the system reports it.
-  virtual std::string GetTempPath() = 0;
+  virtual std::string GetTempDir() = 0;
   /// The system's search for a file name (no default extension): a name
   /// with a path is resolved against the current directory and must exist;
   /// a bare name is looked for beside the program, in the current directory,
   /// the system directories and on PATH. False if nothing is found.
-  virtual bool SearchPath(const std::string& name, std::string* full_path) = 0;
+  virtual bool FindOnSearchPath(const std::string& name, std::string* full_path) = 0;
   /// Full path of the program file.
-  virtual std::string GetModuleFileName() = 0;
+  virtual std::string GetProgramPath() = 0;
 
   // ---- Machine facts (substituted in tests) ----
 
-  /// Drive type of a drive or directory: 0 unknown, 1 no root, 2 removable,
-  /// 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
-  virtual unsigned GetDriveType(const std::string& root) = 0;
+  /// Drive type of a drive or directory.
+  virtual DriveType QueryDriveType(const std::string& root) = 0;
   /// Network name (\\host\share form) of the share that holds `path`, for
   /// a path on a connected network drive; false for local paths.
   virtual bool GetNetworkName(const std::string& path, std::string* remote) = 0;
   /// Name of the logged-on user.
-  virtual bool GetUserName(std::string* name) = 0;
+  virtual bool GetLogonUser(std::string* name) = 0;
   /// Default value of a key under the classes root; only string values of at
   /// most 259 bytes count.
   virtual bool ReadClassesRootDefault(const std::string& subkey, std::string* value) = 0;
@@ -116,12 +137,15 @@ class Platform {
 
   /// The program's arguments after the program name, as one string.
   virtual std::string GetCommandLineText() = 0;
-  virtual bool GetEnvironmentVariable(const std::string& name, std::string* value) = 0;
-  virtual bool SetEnvironmentVariable(const std::string& name, const std::string& value) = 0;
+  /// A variable of the process environment (names match without ASCII
+  /// case); false, and an empty value, if it is not set.
+  virtual bool GetEnvVar(const std::string& name, std::string* value) = 0;
+  /// Sets a variable of the process environment, which children inherit.
+  virtual bool SetEnvVar(const std::string& name, const std::string& value) = 0;
   /// Every entry of the environment block, "name=value", in block order.
   virtual std::vector<std::string> GetEnvironmentBlock() = 0;
   /// %NAME% expansion as the system does it; undefined references stay.
-  virtual std::string ExpandEnvironmentStrings(const std::string& text) = 0;
+  virtual std::string ExpandEnvVars(const std::string& text) = 0;
   /// Creates a process from a command line (the program is its first token)
   /// with this process's environment and current directory, waits at most
   /// 2000 ms for it to be ready for input, and lets it run. On failure
@@ -133,7 +157,7 @@ class Platform {
   // ---- User interface ----
 
   /// A string resource of the program; empty if it does not exist.
-  virtual std::string LoadString(int id) = 0;
+  virtual std::string LoadStringResource(int id) = 0;
   /// A message box with an OK button; returns when it is closed.
   virtual void ShowMessageBox(const std::string& text) = 0;
   /// Shows a dialog modally; returns its end code (1 for OK).

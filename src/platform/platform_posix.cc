@@ -19,11 +19,12 @@
 #include <random>
 #include <sstream>
 
+#include "base/message_catalogue.h"
+#include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/dialog_impl.h"
 #include "platform/env_expand.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 extern char** environ;
 
@@ -150,18 +151,6 @@ std::string ParentOf(const std::string& path) {
   return trimmed.substr(0, slash);
 }
 
-bool EqualsNoCase(const char* a, size_t a_size, const std::string& b) {
-  if (a_size != b.size()) return false;
-  for (size_t i = 0; i < a_size; ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Windows matches variable names without regard to ASCII case; an exact
 // match wins, else the first entry equal without case.
 const char* FindEnvironmentEntry(const std::string& name, std::string* actual_name) {
@@ -173,7 +162,7 @@ const char* FindEnvironmentEntry(const std::string& name, std::string* actual_na
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
     const char* equals = std::strchr(*entry, '=');
     if (equals == nullptr) continue;
-    if (EqualsNoCase(*entry, static_cast<size_t>(equals - *entry), name)) {
+    if (EqualsNoCaseAscii(std::string_view(*entry, static_cast<size_t>(equals - *entry)), name)) {
       if (actual_name != nullptr) actual_name->assign(*entry, static_cast<size_t>(equals - *entry));
       return equals + 1;
     }
@@ -316,15 +305,15 @@ class PosixWritableFile final : public WritableFile {
 
 class PosixPlatform final : public Platform {
  public:
-  int ReadFileExclusive(const std::string& path, std::string* bytes) override {
+  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
     bytes->clear();
     ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return 1;
+    if (!fd.valid()) return ReadResult::kCannotOpen;
     struct stat st;
     // A directory cannot be opened as a file on Windows.
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return 1;
-    if (!LockLikeShareMode(fd.get(), true)) return 1;
-    return ReadAll(fd.get(), bytes) ? 0 : 2;
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return ReadResult::kCannotOpen;
+    if (!LockLikeShareMode(fd.get(), true)) return ReadResult::kCannotOpen;
+    return ReadAll(fd.get(), bytes) ? ReadResult::kOk : ReadResult::kReadError;
   }
 
   bool ReadFile(const std::string& path, std::string* bytes) override {
@@ -371,17 +360,17 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  int FindPath(const std::string& path) override {
+  PathKind FindPath(const std::string& path) override {
     struct stat st;
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return 0;
-    return S_ISDIR(st.st_mode) ? -1 : 1;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return PathKind::kNothing;
+    return S_ISDIR(st.st_mode) ? PathKind::kDirectory : PathKind::kFile;
   }
 
-  bool CreateDirectory(const std::string& path) override {
+  bool CreateDir(const std::string& path) override {
     return ::mkdir(path.c_str(), 0777) == 0;
   }
 
-  RemoveDirResult RemoveDirectory(const std::string& path) override {
+  RemoveDirResult RemoveDir(const std::string& path) override {
     if (::rmdir(path.c_str()) == 0) return RemoveDirResult::kOk;
     switch (errno) {
       case ENOENT:
@@ -399,7 +388,7 @@ class PosixPlatform final : public Platform {
     }
   }
 
-  bool DeleteFile(const std::string& path) override {
+  bool RemoveFile(const std::string& path) override {
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     // Windows refuses to delete a read-only file; callers clear it first.
@@ -412,11 +401,15 @@ class PosixPlatform final : public Platform {
 
   bool SetNormalAttributes(const std::string& path) override {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return false;
-    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    // A link has no attributes of its own here, and what it points to may
+    // lie outside the tree being deleted: it stays as it is.
+    if (S_ISLNK(st.st_mode)) return true;
+    return ::fchmodat(AT_FDCWD, path.c_str(), (st.st_mode & 07777) | S_IWUSR,
+                      AT_SYMLINK_NOFOLLOW) == 0;
   }
 
-  bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) override {
+  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
     ScopedFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in.valid()) return false;
     struct stat source;
@@ -475,22 +468,22 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  bool GetCurrentDirectory(std::string* path) override {
+  bool GetWorkingDir(std::string* path) override {
     *path = CurrentDirectory();
     return !path->empty();
   }
 
-  bool SetCurrentDirectory(const std::string& path) override {
+  bool SetWorkingDir(const std::string& path) override {
     return !path.empty() && ::chdir(path.c_str()) == 0;
   }
 
-  std::string GetTempPath() override {
+  std::string GetTempDir() override {
     const char* tmpdir = std::getenv("TMPDIR");
     if (tmpdir != nullptr && *tmpdir != '\0') return tmpdir;
     return "/tmp/";
   }
 
-  bool SearchPath(const std::string& name, std::string* full_path) override {
+  bool FindOnSearchPath(const std::string& name, std::string* full_path) override {
     full_path->clear();
     if (name.empty()) return false;
     if (name.find('/') != std::string::npos) {
@@ -500,7 +493,7 @@ class PosixPlatform final : public Platform {
       return true;
     }
     std::vector<std::string> dirs;
-    std::string module = GetModuleFileName();
+    std::string module = GetProgramPath();
     if (!module.empty()) dirs.push_back(ParentOf(module));
     dirs.push_back(CurrentDirectory());
     if (const char* path = std::getenv("PATH")) {
@@ -524,7 +517,7 @@ class PosixPlatform final : public Platform {
     return false;
   }
 
-  std::string GetModuleFileName() override {
+  std::string GetProgramPath() override {
     std::string buffer(256, '\0');
     while (true) {
       ssize_t got = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -537,15 +530,15 @@ class PosixPlatform final : public Platform {
     }
   }
 
-  unsigned GetDriveType(const std::string& root) override {
+  DriveType QueryDriveType(const std::string& root) override {
     MountInfo mount;
-    if (root.empty() || !FindMount(root, &mount)) return 1;
+    if (root.empty() || !FindMount(root, &mount)) return DriveType::kNoRootDir;
     const std::string& type = mount.fs_type;
-    if (type == "iso9660" || type == "udf") return 5;
-    if (IsNetworkFileSystem(type)) return 4;
-    if (type == "tmpfs" || type == "ramfs") return 6;
-    if (!mount.device.empty() && IsRemovableDevice(mount.device)) return 2;
-    return 3;
+    if (type == "iso9660" || type == "udf") return DriveType::kCdRom;
+    if (IsNetworkFileSystem(type)) return DriveType::kRemote;
+    if (type == "tmpfs" || type == "ramfs") return DriveType::kRamDisk;
+    if (!mount.device.empty() && IsRemovableDevice(mount.device)) return DriveType::kRemovable;
+    return DriveType::kFixed;
   }
 
   bool GetNetworkName(const std::string& path, std::string* remote) override {
@@ -558,7 +551,7 @@ class PosixPlatform final : public Platform {
     return !remote->empty();
   }
 
-  bool GetUserName(std::string* name) override {
+  bool GetLogonUser(std::string* name) override {
     name->clear();
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
@@ -630,7 +623,7 @@ class PosixPlatform final : public Platform {
     return text;
   }
 
-  bool GetEnvironmentVariable(const std::string& name, std::string* value) override {
+  bool GetEnvVar(const std::string& name, std::string* value) override {
     value->clear();
     const char* found = FindEnvironmentEntry(name, nullptr);
     if (found == nullptr) return false;
@@ -638,7 +631,7 @@ class PosixPlatform final : public Platform {
     return true;
   }
 
-  bool SetEnvironmentVariable(const std::string& name, const std::string& value) override {
+  bool SetEnvVar(const std::string& name, const std::string& value) override {
     if (name.empty() || name.find('=') != std::string::npos) return false;
     std::string actual = name;
     FindEnvironmentEntry(name, &actual);
@@ -653,7 +646,7 @@ class PosixPlatform final : public Platform {
     return block;
   }
 
-  std::string ExpandEnvironmentStrings(const std::string& text) override {
+  std::string ExpandEnvVars(const std::string& text) override {
     return ExpandPercentReferences(text, [](const std::string& name, std::string* value) {
       const char* found = FindEnvironmentEntry(name, nullptr);
       if (found == nullptr) return false;
@@ -691,7 +684,7 @@ class PosixPlatform final : public Platform {
     return std::strerror(static_cast<int>(error));
   }
 
-  std::string LoadString(int id) override { return CatalogueText(id); }
+  std::string LoadStringResource(int id) override { return CatalogueText(id); }
 
   void ShowMessageBox(const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());

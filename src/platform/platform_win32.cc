@@ -1,5 +1,5 @@
 // The Win32 implementation of Platform: the program's own system calls.
-#include "platform/windows_api.h"
+#include <windows.h>
 
 #include <objbase.h>
 #include <winnetwk.h>
@@ -166,12 +166,13 @@ class Win32WritableFile final : public WritableFile {
 
 class Win32Platform final : public Platform {
  public:
-  int ReadFileExclusive(const std::string& path, std::string* bytes) override {
+  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
     bytes->clear();
     FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return 1;  // missing, denied or a sharing violation alike
-    return ReadWholeFile(file.get(), bytes) ? 0 : 2;
+    // Missing, denied or a sharing violation alike.
+    if (!file.IsValid()) return ReadResult::kCannotOpen;
+    return ReadWholeFile(file.get(), bytes) ? ReadResult::kOk : ReadResult::kReadError;
   }
 
   bool ReadFile(const std::string& path, std::string* bytes) override {
@@ -216,29 +217,44 @@ class Win32Platform final : public Platform {
     return true;
   }
 
-  int FindPath(const std::string& path) override {
+  PathKind FindPath(const std::string& path) override {
     WIN32_FIND_DATAA data;
     FindHandle find(::FindFirstFileA(path.c_str(), &data));
-    if (!find.IsValid()) return 0;
-    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : 1;
+    if (!find.IsValid()) return PathKind::kNothing;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
+                                                               : PathKind::kFile;
   }
 
-  bool CreateDirectory(const std::string& path) override {
+  bool CreateDir(const std::string& path) override {
     return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
   }
 
-  RemoveDirResult RemoveDirectory(const std::string& path) override {
+  RemoveDirResult RemoveDir(const std::string& path) override {
     if (::RemoveDirectoryA(path.c_str())) return RemoveDirResult::kOk;
     return RemoveDirResultFromError(::GetLastError());
   }
 
-  bool DeleteFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+  bool RemoveFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
 
   bool SetNormalAttributes(const std::string& path) override {
-    return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+      return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+    // A junction or symbolic link: change the link itself through a handle
+    // that does not follow it, never what it points to.
+    FileHandle link(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                  nullptr));
+    if (!link.IsValid()) return false;
+    FILE_BASIC_INFO info = {};  // zero times stay unchanged
+    info.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    return ::SetFileInformationByHandle(link.get(), FileBasicInfo, &info, sizeof info) != 0;
   }
 
-  bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) override {
+  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
     return ::CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
   }
 
@@ -251,23 +267,23 @@ class Win32Platform final : public Platform {
     return true;
   }
 
-  bool GetCurrentDirectory(std::string* path) override {
+  bool GetWorkingDir(std::string* path) override {
     return ReadSizedText(path, [](char* buffer, DWORD size) {
       return ::GetCurrentDirectoryA(size, buffer);
     });
   }
 
-  bool SetCurrentDirectory(const std::string& path) override {
+  bool SetWorkingDir(const std::string& path) override {
     return ::SetCurrentDirectoryA(path.c_str()) != 0;
   }
 
-  std::string GetTempPath() override {
+  std::string GetTempDir() override {
     std::string path;
     ReadSizedText(&path, [](char* buffer, DWORD size) { return ::GetTempPathA(size, buffer); });
     return path;
   }
 
-  bool SearchPath(const std::string& name, std::string* full_path) override {
+  bool FindOnSearchPath(const std::string& name, std::string* full_path) override {
     full_path->clear();
     if (name.empty()) return false;
     return ReadSizedText(full_path, [&name](char* buffer, DWORD size) {
@@ -275,7 +291,7 @@ class Win32Platform final : public Platform {
     });
   }
 
-  std::string GetModuleFileName() override {
+  std::string GetProgramPath() override {
     std::string buffer(MAX_PATH, '\0');
     while (true) {
       DWORD got = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -290,8 +306,8 @@ class Win32Platform final : public Platform {
     }
   }
 
-  unsigned GetDriveType(const std::string& root) override {
-    return ::GetDriveTypeA(root.c_str());
+  DriveType QueryDriveType(const std::string& root) override {
+    return static_cast<DriveType>(::GetDriveTypeA(root.c_str()));
   }
 
   bool GetNetworkName(const std::string& path, std::string* remote) override {
@@ -313,7 +329,7 @@ class Win32Platform final : public Platform {
     return false;
   }
 
-  bool GetUserName(std::string* name) override {
+  bool GetLogonUser(std::string* name) override {
     name->clear();
     std::string buffer(257, '\0');  // UNLEN + 1
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -395,7 +411,7 @@ class Win32Platform final : public Platform {
     return arguments;
   }
 
-  bool GetEnvironmentVariable(const std::string& name, std::string* value) override {
+  bool GetEnvVar(const std::string& name, std::string* value) override {
     value->clear();
     std::string buffer(256, '\0');
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -416,7 +432,7 @@ class Win32Platform final : public Platform {
     return false;
   }
 
-  bool SetEnvironmentVariable(const std::string& name, const std::string& value) override {
+  bool SetEnvVar(const std::string& name, const std::string& value) override {
     return ::SetEnvironmentVariableA(name.c_str(), value.c_str()) != 0;
   }
 
@@ -431,7 +447,7 @@ class Win32Platform final : public Platform {
     return block;
   }
 
-  std::string ExpandEnvironmentStrings(const std::string& text) override {
+  std::string ExpandEnvVars(const std::string& text) override {
     if (text.empty()) return text;
     std::string buffer(text.size() + 256, '\0');
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -478,7 +494,7 @@ class Win32Platform final : public Platform {
     return message;
   }
 
-  std::string LoadString(int id) override {
+  std::string LoadStringResource(int id) override {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     std::string buffer(512, '\0');
     while (true) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/pagetrix_app.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -26,7 +25,6 @@ class CommandLineTest : public ::testing::Test {
     return info;
   }
   ScopedPlatform platform_;
-  CPagetrixApp app_;
 };
 
 TEST_F(CommandLineTest, QuestionMarkInAnyFormShowsHelpAndParsingGoesOn) {
@@ -65,7 +63,7 @@ TEST_F(CommandLineTest, IniAndEnvAreSearchedOrKeptAsWritten) {
   std::string ini = dir.Path("My Pagetrix.ini");
   dir.Write("My Pagetrix.ini", "");
   auto info = Parse("ini=\"" + ini + "\" /ENV=nirgends.env");
-  EXPECT_EQ(ini, app_.ProfilePath());
+  EXPECT_EQ(ini, info.profile_path);
   EXPECT_EQ("nirgends.env", info.environment_file);
   EXPECT_EQ("", info.command_file);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/pagetrix_dlg.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -10,10 +11,10 @@ namespace {
 class PerformRunTest : public ::testing::Test {
  protected:
   PerformRunTest() {
-    platform_->temp_path = dir_.path() + kPathSeparator;
+    platform_->temp_dir = dir_.path() + kPathSeparator;
     platform_->user_name = "anna";
     platform_->tick_count = 5000;
-    platform_->drive_type = 3;
+    platform_->drive_type = DriveType::kFixed;
     platform_->network_name = "";
     dir_.Write("t.htm", "<html></html>\r\n");
     dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
@@ -47,6 +48,23 @@ TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
   EXPECT_EQ(std::string(1, kPathSeparator) + "Pagetrix.htm\"",
             line.substr(line.size() - 14));
   EXPECT_EQ(StartPagePrefix().size() + 36 + 14, line.size());
+}
+
+TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
+  WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
+  dir_.Write("t.htm", "<html>\r\nLinks\r\n</html>\r\n");
+  dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+  platform_->Fail(FileOp::kAppend,
+                  dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/Pagetrix.htm"), 1);
+  std::string shown = "not shown";
+  platform_->on_dialog = [&shown](CDialog& dialog) {
+    shown = dynamic_cast<CPagetrixDlg&>(dialog).page_path;
+    return 1;
+  };
+  RunWithCommandFile();
+  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_EQ("", shown);
 }
 
 TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/pagetrix_app.h"
 #include "app/windows.h"
-#include "res/messages.h"
+#include "platform/messages.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
 
@@ -15,7 +14,7 @@ const char kProfile[] = "C:\\Daten\\Pagetrix.ini";
 class ResultWindowTest : public ::testing::Test {
  protected:
   ResultWindowTest() {
-    app_.SetProfilePath(kProfile);
+    dialog_.profile_path = kProfile;
     dialog_.page_path = "C:\\Temp\\Pagetrix\\{G}\\Pagetrix.htm";
     dialog_.state.item_rects[1000] = WindowRect{0, 0, 741, 17};
   }
@@ -29,7 +28,6 @@ class ResultWindowTest : public ::testing::Test {
   }
 
   ScopedPlatform platform_;
-  CPagetrixApp app_;
   FakeWindow<CPagetrixDlg> dialog_;
 };
 
@@ -136,15 +134,17 @@ TEST_F(ResultWindowTest, SystemMenuEntryOpensTheAboutBox) {
   EXPECT_EQ(1, shown);
 }
 
-TEST_F(ResultWindowTest, ShowResultWindowShowsTheGivenPath) {
-  std::string shown_path;
-  platform_->on_dialog = [&shown_path](CDialog& dialog) {
+TEST_F(ResultWindowTest, ShowResultWindowShowsTheGivenPathAndProfile) {
+  std::string shown_path, profile;
+  platform_->on_dialog = [&shown_path, &profile](CDialog& dialog) {
     EXPECT_EQ(102, dialog.TemplateId());
     shown_path = dynamic_cast<CPagetrixDlg&>(dialog).page_path;
+    profile = dynamic_cast<CPagetrixDlg&>(dialog).profile_path;
     return 1;
   };
-  ShowResultWindow("C:\\x\\Pagetrix.htm");
+  ShowResultWindow("C:\\x\\Pagetrix.htm", kProfile);
   EXPECT_EQ("C:\\x\\Pagetrix.htm", shown_path);
+  EXPECT_EQ(kProfile, profile);
 }
 
 TEST(ResultWindowConsoleTest, ConsoleBuildPrintsThePath) {

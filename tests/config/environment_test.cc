@@ -4,6 +4,7 @@
 
 #include "config/run_log.h"
 #include "support/fake_platform.h"
+#include "support/print.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -41,7 +42,7 @@ TEST(ReplacePlaceholderTest, SelfReplacementEnds) {
 class StartLocationTest : public ::testing::Test {
  protected:
   StartLocation Determine(const std::string& module, const std::string& server = "") {
-    platform_->module_file_name = module;
+    platform_->program_path = module;
     StartLocation location;
     DetermineStartLocation(server, location);
     return location;
@@ -51,13 +52,13 @@ class StartLocationTest : public ::testing::Test {
 
 TEST_F(StartLocationTest, PathWithoutDriveUsesItsDirectory) {
   platform_->network_name = "";
-  platform_->drive_type = 0;
+  platform_->drive_type = DriveType::kUnknown;
   StartLocation location = Determine("\\\\host\\share\\dir\\\\Pagetrix.exe");
   EXPECT_EQ("\\\\host\\share\\dir", location.start_drive);
   EXPECT_EQ("host", location.current_server);
   EXPECT_EQ("Environment", location.environment_section);
 
-  platform_->drive_types["/opt/pagetrix"] = 6;
+  platform_->drive_types["/opt/pagetrix"] = DriveType::kRamDisk;
   location = Determine("/opt/pagetrix/pagetrix");
   EXPECT_EQ("/opt/pagetrix", location.start_drive);
   EXPECT_EQ("/opt/pagetrix", location.current_server);
@@ -66,12 +67,12 @@ TEST_F(StartLocationTest, PathWithoutDriveUsesItsDirectory) {
 
 TEST_F(StartLocationTest, ServerOverrideKeepsDriveAndSection) {
   platform_->network_name = "";
-  platform_->drive_types["D:"] = 5;
+  platform_->drive_types["D:"] = DriveType::kCdRom;
   StartLocation location = Determine("D:\\Pagetrix.exe", "Zentrale");
   EXPECT_EQ("Zentrale", location.current_server);
-  EXPECT_EQ(5u, location.drive_type);
+  EXPECT_EQ(DriveType::kCdRom, location.drive_type);
   EXPECT_EQ("Environment_CDROM", location.environment_section);
-  platform_->drive_types["D:"] = 2;
+  platform_->drive_types["D:"] = DriveType::kRemovable;
   EXPECT_EQ("Environment_REMOVABLE", Determine("D:\\Pagetrix.exe").environment_section);
 }
 
@@ -97,8 +98,8 @@ class EnvironmentFileTest : public ::testing::Test {
   EnvironmentFileTest() {
     platform_->tick_count = 0;
     platform_->network_name = "";
-    platform_->drive_types["G:"] = 3;
-    platform_->module_file_name = "G:\\Pagetrix\\Pagetrix.exe";
+    platform_->drive_types["G:"] = DriveType::kFixed;
+    platform_->program_path = "G:\\Pagetrix\\Pagetrix.exe";
     log_.SetPath(dir_.Path("run.log"));
   }
   // Applies the file as the run does and returns the run log.
@@ -116,7 +117,7 @@ class EnvironmentFileTest : public ::testing::Test {
   }
   std::string Variable(const std::string& name) {
     std::string value;
-    if (!GetPlatform().GetEnvironmentVariable(name, &value)) return "<unset>";
+    if (!GetPlatform().GetEnvVar(name, &value)) return "<unset>";
     return value;
   }
   ScopedPlatform platform_;
@@ -128,7 +129,7 @@ class EnvironmentFileTest : public ::testing::Test {
 TEST_F(EnvironmentFileTest, ServerEntriesAndEarlierEntriesArePlaceholders) {
   platform_->classes_root["Word.Application\\CLSID"] = "{W}";
   platform_->classes_root["CLSID\\{W}\\LocalServer32"] = "\"C:\\Office\\WINWORD.EXE\" /auto";
-  GetPlatform().SetEnvironmentVariable("Excel.Application", "stale");
+  GetPlatform().SetEnvVar("Excel.Application", "stale");
   std::string log = Apply(
       "[Lokal]\r\nPTX1_BASE=%StartLW%\\Daten\r\n"
       "[environment_fixed]\r\nPTX1_DRIVE=%startlw%\r\nPTX1_SERVER=%StartServer%\r\n"
@@ -168,7 +169,7 @@ TEST_F(EnvironmentFileTest, MissingSectionFallsBackEmptySectionDoesNot) {
 }
 
 TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
-  GetPlatform().SetEnvironmentVariable("Publisher.Application", "stale");
+  GetPlatform().SetEnvVar("Publisher.Application", "stale");
   DetermineStartLocation("", location_);
   ApplyEnvironmentFile(dir_.Path("missing.ini"), location_, log_);
   log_.Close();
@@ -180,8 +181,8 @@ TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
 
 TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
   platform_->network_name = "\\\\fileserver\\apps";
-  platform_->drive_types["N:"] = 4;
-  platform_->module_file_name = "N:\\Pagetrix.exe";
+  platform_->drive_types["N:"] = DriveType::kRemote;
+  platform_->program_path = "N:\\Pagetrix.exe";
   std::string file =
       "[Server_fileserver]\r\nPTX3_HOME=\\\\fileserver\\home\r\n"
       "[Server_Zentrale]\r\nPTX3_HOME=\\\\zentrale\\home\r\n"
@@ -203,18 +204,44 @@ TEST_F(EnvironmentFileTest, SelfReferringEntryEnds) {
   EXPECT_EQ("%PTX4_X%\\end", Variable("PTX4_Y"));
 }
 
-TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlock) {
-  GetPlatform().SetEnvironmentVariable("PTX5_DUMP", "v");
+TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
+  GetPlatform().SetEnvVar("PTX5_DUMP", "v");
+  GetPlatform().SetEnvVar("PTX5_EMPTY", "");
+  GetPlatform().SetEnvVar("Ptx5_Percent", "50%");
   LogEnvironment(log_);
   log_.Close();
-  std::string expected = "(0 ms) *******   Beginn:  Alle zur Verf\xFCgung stehenden "
-                         "Umgebungsvariablen  *******\r\n";
-  for (const std::string& entry : GetPlatform().GetEnvironmentBlock())
-    expected += "(0 ms) " + entry + "\r\n";
-  expected += "(0 ms) *******   Ende:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen"
-              "  *******\r\n(0 ms) \r\n";
-  EXPECT_EQ(expected, dir_.Read("run.log"));
-  EXPECT_NE(std::string::npos, expected.find("\r\n(0 ms) PTX5_DUMP=v\r\n"));
+  EXPECT_EQ(
+      "(0 ms) *******   Beginn:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen  *******\r\n"
+      "(0 ms) PTX5_DUMP=v\r\n(0 ms) PTX5_EMPTY=\r\n(0 ms) Ptx5_Percent=50%\r\n"
+      "(0 ms) *******   Ende:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen  *******\r\n"
+      "(0 ms) \r\n",
+      dir_.Read("run.log"));
+}
+
+TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
+  GetPlatform().SetEnvVar("PTX5_DUMP", "v");
+  CRunLog off;
+  LogEnvironment(off);
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("run.log")));
+}
+
+TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
+  ScopedPlatform platform;
+  TempDir dir;
+  CRunLog log;
+  log.SetPath(dir.Path("run.log"));
+  platform->tick_count = 0;
+  platform->SetEnvVar("PTX6_DIR", "C:\\Daten");
+  std::string value = "%ptx6_dir%\\%PTX6_NONE%\\x";
+  ExpandEnvironment(value, log);
+  EXPECT_EQ("C:\\Daten\\%PTX6_NONE%\\x", value);
+  std::string plain = "kein Prozent";
+  ExpandEnvironment(plain, log);
+  EXPECT_EQ("kein Prozent", plain);
+  log.Close();
+  EXPECT_EQ("(0 ms) Die Umgebungsvariable: \"C:\\Daten\\%PTX6_NONE%\\x\" konnte nicht "
+            "aufgel\xF6st werden.\r\n",
+            dir.Read("run.log"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -134,6 +135,27 @@ TEST(IniFileLoadTest, FileHeldOpenElsewhereCannotBeLoaded) {
   EXPECT_EQ(0, ini.Load(path));
   std::string value;
   EXPECT_TRUE(ini.GetValue("S", "a", value));
+}
+
+TEST(IniFileLoadTest, ReadErrorGivesCodeTwoAndKeepsWhatWasRead) {
+  ScopedPlatform platform;
+  TempDir dir;
+  const std::string text = "[A]\r\nk=1\r\nline without equals\r\n[B]\r\nk=2\r\n";
+  ASSERT_TRUE(dir.Write("f.ini", text));
+  platform->Fail(FileOp::kRead, dir.Path("f.ini"), 0, text.find("[B]"));
+  CIniFile ini;
+  // The read error wins over the key line without "=" read before it.
+  EXPECT_EQ(2, ini.Load(dir.Path("f.ini")));
+  std::string value;
+  EXPECT_TRUE(ini.GetValue("A", "k", value));
+  EXPECT_EQ("1", value);
+  EXPECT_FALSE(ini.GetValue("B", "k", value));
+  EXPECT_EQ(dir.Path("f.ini"), ini.GetFileName());
+
+  ASSERT_TRUE(dir.Write("g.ini", text));
+  platform->Fail(FileOp::kOpen, dir.Path("g.ini"));
+  EXPECT_EQ(1, ini.Load(dir.Path("g.ini")));
+  EXPECT_EQ(0, ini.GetSectionCount());
 }
 
 TEST(IniFileLoadTest, ReloadStartsEmpty) {

@@ -4,6 +4,7 @@
 
 #include "fs/util.h"
 #include "support/fake_platform.h"
+#include "support/print.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -12,10 +13,10 @@ namespace {
 class ScopedVariable {
  public:
   ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-    had_ = GetPlatform().GetEnvironmentVariable(name, &old_);
-    GetPlatform().SetEnvironmentVariable(name, value);
+    had_ = GetPlatform().GetEnvVar(name, &old_);
+    GetPlatform().SetEnvVar(name, value);
   }
-  ~ScopedVariable() { GetPlatform().SetEnvironmentVariable(name_, had_ ? old_ : ""); }
+  ~ScopedVariable() { GetPlatform().SetEnvVar(name_, had_ ? old_ : ""); }
 
  private:
   std::string name_, old_;
@@ -25,7 +26,7 @@ class ScopedVariable {
 class LocateMainConfigurationTest : public ::testing::Test {
  protected:
   LocateMainConfigurationTest() {
-    platform_->module_file_name = dir_.Path("bin/Seiten.exe");
+    platform_->program_path = dir_.Path("bin/Seiten.exe");
     platform_->network_name = "";
   }
   ScopedPlatform platform_;
@@ -36,7 +37,7 @@ TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
   ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(-1, GetPathKind(dir_.Path("Daten")));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("Daten")));
 }
 
 TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
@@ -44,7 +45,7 @@ TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   dir_.MakeDir("roaming");
   EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(-1, GetPathKind(dir_.Path("roaming/Seiten")));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("roaming/Seiten")));
 }
 
 TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {

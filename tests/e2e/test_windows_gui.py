@@ -237,6 +237,23 @@ class WindowsGuiTest(harness.WineTestCase):
         self.assertEqual(self.wait_end(), 0)
         self.assertEqual(self.output_dirs(), [])
 
+    def test_visibility_zero_or_a_word_shows_no_window(self):
+        # A window shown would keep the program running until it is closed,
+        # and closing it would save its placement.
+        for value in ("0", "nein"):
+            self.start('"%s"' % harness.winpath(self.command_file()),
+                       profile_text="[Pagetrix]\nSichtbar=%s\nLoeschStd=-1\n" % value)
+            self.assertEqual(0, self.wait_end(), "Sichtbar=%s" % value)
+            self.assertEqual(["Sichtbar", "LoeschStd"], [name for name, _ in self.placement()],
+                             "Sichtbar=%s" % value)
+            self.process.stdout.close()
+            self.process.stderr.close()
+            self.process = None
+        self.start('"%s"' % harness.winpath(self.command_file()),
+                   profile_text="[Pagetrix]\nSichtbar=2\nLoeschStd=-1\n")
+        self.press(self.wait_window(RESULT), "Return")
+        self.assertEqual(0, self.wait_end())
+
     def test_question_mark_shows_help_window(self):
         self.start("?")
         self.assert_help_window_ends_run()

@@ -5,32 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "app/pagetrix_app.h"
+#include "config/ini_file.h"
+#include "config/rights.h"
+#include "config/run_log.h"
+#include "fs/output_dir.h"
 #include "gen/gen_html.h"
 #include "support/fake_platform.h"
+#include "support/print.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 constexpr std::int64_t kNow = 1700000000;
 constexpr std::int64_t kHour = 3600;
-
-// Creation times by the directory's last path component; records listings.
-class AgedPlatform : public FakePlatform {
- public:
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
-    auto found = created.find(path.substr(path.find_last_of("\\/") + 1));
-    if (found == created.end()) return FakePlatform::GetCreationTime(path, seconds);
-    *seconds = found->second;
-    return true;
-  }
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override {
-    ++listings;
-    return FakePlatform::ListDirectory(dir, entries);
-  }
-  std::map<std::string, std::int64_t> created;
-  int listings = 0;
-};
 
 void MakeReadOnly(const std::string& path) {
   namespace fs = std::filesystem;
@@ -41,28 +28,28 @@ void MakeReadOnly(const std::string& path) {
 class OutputDirTest : public ::testing::Test {
  protected:
   OutputDirTest() {
-    previous_ = SetPlatform(&platform_);
-    platform_.unix_time = kNow;
-    platform_.tick_count = 0;
-    platform_.temp_path = dir_.path() + kPathSeparator;
+    platform_->unix_time = kNow;
+    platform_->tick_count = 0;
+    platform_->temp_dir = dir_.path() + kPathSeparator;
   }
-  ~OutputDirTest() override { SetPlatform(previous_); }
 
   // An output directory of the given age holding one file.
   void MakeOld(const std::string& name, std::int64_t age_seconds) {
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/index.htm", "x"));
-    platform_.created[name] = kNow - age_seconds;
+    platform_->creation_times[name] = kNow - age_seconds;
   }
-  bool Exists(const std::string& name) { return SystemPlatform().FindPath(dir_.Path(name)) != 0; }
+  bool Exists(const std::string& name) {
+    return SystemPlatform().FindPath(dir_.Path(name)) != PathKind::kNothing;
+  }
   void SetLoeschStd(const std::string& line) {
-    app_.MainConfig().LoadFromBytes("[Pagetrix]\r\n" + line + "\r\n");
+    main_config_.LoadFromBytes("[Pagetrix]\r\n" + line + "\r\n");
   }
   // Deletes with the given LoeschStd line; the names of the survivors.
   std::vector<std::string> Survivors(const std::string& line,
                                      const std::map<std::string, std::int64_t>& ages) {
     RemoveTree(dir_.Path("Pagetrix"));
-    platform_.created.clear();
+    platform_->creation_times.clear();
     for (const auto& [name, age] : ages) MakeOld(name, age);
     SetLoeschStd(line);
     gen_.DeleteOldOutputDirectories();
@@ -72,11 +59,13 @@ class OutputDirTest : public ::testing::Test {
     return left;
   }
 
-  AgedPlatform platform_;
-  Platform* previous_;
+  ScopedPlatform platform_;
   TempDir dir_;
-  CPagetrixApp app_;
-  CGenHtml gen_;
+  CRunLog log_;
+  CIniFile main_config_;
+  LinkFilter filter_;
+  CRightsReport report_;
+  CGenHtml gen_{log_, main_config_, filter_, report_};
 };
 
 using Names = std::vector<std::string>;
@@ -84,27 +73,27 @@ using Names = std::vector<std::string>;
 TEST_F(OutputDirTest, BaseDirectoryGetsOneSeparator) {
   const std::string sep(1, kPathSeparator);
   std::string base;
-  platform_.temp_path = "T";
+  platform_->temp_dir = "T";
   gen_.GetOutputBaseDirectory(base);
   EXPECT_EQ("T" + sep + "Pagetrix" + sep, base);
-  platform_.temp_path = "T" + sep;
+  platform_->temp_dir = "T" + sep;
   gen_.GetOutputBaseDirectory(base);
   EXPECT_EQ("T" + sep + "Pagetrix" + sep, base);
 }
 
 TEST_F(OutputDirTest, PublishedPathHasNoSeparatorButPrefixHasOne) {
-  platform_.guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
   gen_.InitOutputDirectory();
   const std::string expected = dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718");
   EXPECT_EQ(expected, gen_.OutputDirectoryPath());
   std::string published;
-  ASSERT_TRUE(platform_.GetEnvironmentVariable("PagetrixAusgabePath", &published));
+  ASSERT_TRUE(GetPlatform().GetEnvVar("PagetrixAusgabePath", &published));
   EXPECT_EQ(expected, published);
   EXPECT_FALSE(Exists("Pagetrix"));
   std::string prefix;
-  ASSERT_EQ(0, gen_.CreateOutputDirectory(prefix));
+  ASSERT_EQ(GenResult::kOk, gen_.CreateOutputDirectory(prefix));
   EXPECT_EQ(expected + kPathSeparator, prefix);
-  EXPECT_EQ(-1, SystemPlatform().FindPath(expected));
+  EXPECT_EQ(PathKind::kDirectory, SystemPlatform().FindPath(expected));
 }
 
 TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
@@ -114,19 +103,19 @@ TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
   EXPECT_EQ(std::string::npos, name.find_first_of("{}"));
   ASSERT_TRUE(dir_.Write("Pagetrix", "a file in the way"));
   std::string prefix;
-  EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
+  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
 }
 
 TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
-  platform_.guid_texts = {"{}"};
+  platform_->guid_texts = {"{}"};
   gen_.InitOutputDirectory();
   EXPECT_EQ("", gen_.OutputDirectoryPath());
   std::string prefix;
-  EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
+  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
   EXPECT_FALSE(Exists("Pagetrix"));
-  platform_.temp_path = "";
+  platform_->temp_dir = "";
   gen_.InitOutputDirectory();
-  EXPECT_EQ(3, gen_.CreateOutputDirectory(prefix));
+  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
 }
 
 TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
@@ -144,25 +133,25 @@ TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
 TEST_F(OutputDirTest, MinusOneNeverLooksAtTheBaseDirectory) {
   MakeOld("old", 1000 * kHour);
   SetLoeschStd("LoeschStd=-1");
-  platform_.listings = 0;
+  platform_->listed.clear();
   gen_.DeleteOldOutputDirectories();
-  EXPECT_EQ(0, platform_.listings);
+  EXPECT_TRUE(platform_->listed.empty());
   EXPECT_TRUE(Exists("Pagetrix/old/index.htm"));
 }
 
 TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
-  app_.RunLog().SetPath(dir_.Path("run.log"));
+  log_.SetPath(dir_.Path("run.log"));
   MakeOld("old", 30 * kHour);
   ASSERT_TRUE(dir_.MakeDir("Pagetrix/old/empty"));
-  platform_.created["empty"] = kNow - 30 * kHour;
+  platform_->creation_times["empty"] = kNow - 30 * kHour;
   ASSERT_TRUE(dir_.Write("Pagetrix/loose.txt", "x"));
-  platform_.created["loose.txt"] = kNow - 30 * kHour;
+  platform_->creation_times["loose.txt"] = kNow - 30 * kHour;
   SetLoeschStd("LoeschStd=24");
   gen_.DeleteOldOutputDirectories();
   EXPECT_FALSE(Exists("Pagetrix/old/index.htm"));
   EXPECT_TRUE(Exists("Pagetrix/old/empty"));
   EXPECT_TRUE(Exists("Pagetrix/loose.txt"));
-  app_.RunLog().Close();
+  log_.Close();
   std::string log = dir_.Read("run.log");
   EXPECT_NE(std::string::npos, log.find(": " + dir_.Path("Pagetrix/old") + "\r\n"));
   EXPECT_NE(std::string::npos, log.find(": " + dir_.Path("Pagetrix/old/empty") + "\r\n"));
@@ -189,6 +178,32 @@ TEST_F(OutputDirTest, DeleteTreeLeavesDirectoriesThatHoldDirectories) {
   EXPECT_FALSE(Exists("tree/a.htm"));
   EXPECT_FALSE(Exists("tree/sub"));
   EXPECT_TRUE(Exists("tree/empty"));
+}
+
+TEST_F(OutputDirTest, DeleteTreeRemovesLinksButNeverTouchesWhatTheyPointTo) {
+  // Wine makes POSIX links that Win32 sees as plain files, not reparse points.
+  if (kPathSeparator != '/') GTEST_SKIP() << "links are tested on the POSIX build";
+  namespace fs = std::filesystem;
+  ASSERT_TRUE(dir_.MakeDir("outside/folder"));
+  ASSERT_TRUE(dir_.Write("outside/kept.txt", "kept"));
+  ASSERT_TRUE(dir_.Write("outside/folder/inner.txt", "inner"));
+  MakeReadOnly(dir_.Path("outside/kept.txt"));
+  ASSERT_TRUE(dir_.MakeDir("tree"));
+  ASSERT_TRUE(dir_.Write("tree/a.htm", "x"));
+  std::error_code error;
+  fs::create_symlink(dir_.Path("outside/kept.txt"), dir_.Path("tree/link.txt"), error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+  fs::create_directory_symlink(dir_.Path("outside/folder"), dir_.Path("tree/folder"), error);
+  ASSERT_FALSE(error) << error.message();
+  const auto before = fs::status(dir_.Path("outside/kept.txt")).permissions();
+
+  gen_.DeleteDirectoryTree(dir_.Path("tree"));
+
+  EXPECT_FALSE(Exists("tree"));
+  EXPECT_EQ("kept", dir_.Read("outside/kept.txt"));
+  EXPECT_EQ(before, fs::status(dir_.Path("outside/kept.txt")).permissions());
+  EXPECT_EQ(fs::perms::none, before & fs::perms::owner_write);
+  EXPECT_EQ("inner", dir_.Read("outside/folder/inner.txt"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "support/fake_platform.h"
+#include "support/print.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST_F(FileOpsTest, CollectWithExtensionFilter) {
 TEST_F(FileOpsTest, CreateDirectoryPathCreatesParentsTopDown) {
   std::string deep = dir_.Path("x/y/z") + kPathSeparator;
   EXPECT_TRUE(CreateDirectoryPath(deep));
-  EXPECT_EQ(-1, GetPathKind(dir_.Path("x/y/z")));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("x/y/z")));
   EXPECT_TRUE(CreateDirectoryPath(deep));
 }
 
@@ -111,7 +112,7 @@ TEST_F(FileOpsTest, CreateDirectoryPathFailsOnAFileInTheWay) {
   dir_.MakeDir("x");
   dir_.Write("x/y", "file");
   EXPECT_FALSE(CreateDirectoryPath(dir_.Path("x/y/z")));
-  EXPECT_EQ(1, GetPathKind(dir_.Path("x/y")));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(dir_.Path("x/y")));
 }
 
 TEST_F(FileOpsTest, DeleteFileAndDirectoryRemovesEmptiedDirectory) {
@@ -119,18 +120,18 @@ TEST_F(FileOpsTest, DeleteFileAndDirectoryRemovesEmptiedDirectory) {
   dir_.Write("d/one", "1");
   dir_.Write("d/two", "2");
   EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/one")));
-  EXPECT_EQ(-1, GetPathKind(dir_.Path("d")));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("d")));
   EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/two")));
-  EXPECT_EQ(0, GetPathKind(dir_.Path("d")));
+  EXPECT_EQ(PathKind::kNothing, GetPathKind(dir_.Path("d")));
 }
 
 TEST_F(FileOpsTest, PathKinds) {
   dir_.Write("f", "");
-  EXPECT_EQ(1, GetPathKind(dir_.Path("f")));
-  EXPECT_EQ(-1, GetPathKind(dir_.path()));
-  EXPECT_EQ(0, GetPathKind(dir_.Path("nothing")));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(dir_.Path("f")));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.path()));
+  EXPECT_EQ(PathKind::kNothing, GetPathKind(dir_.Path("nothing")));
   std::string root(1, kPathSeparator);
-  EXPECT_EQ(-1, GetPathKind(root));
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(root));
   EXPECT_TRUE(CanChangeDirectory(dir_.path()));
   EXPECT_FALSE(CanChangeDirectory(dir_.Path("nothing")));
 }

@@ -1,3 +1,4 @@
+#include "fs/util.h"
 #include "gen/gen_fixture.h"
 
 namespace {
@@ -19,7 +20,7 @@ class FileCopyTest : public GenTest {
     return dir_.Path(name) + kPathSeparator;
   }
   void LoadMainConfig(const std::string& text) {
-    ASSERT_EQ(0, app_.MainConfig().LoadFromBytes(text));
+    ASSERT_EQ(0, main_config_.LoadFromBytes(text));
   }
   std::string prefix_;
 };
@@ -43,13 +44,13 @@ TEST_F(FileCopyTest, CopiesPlainFilesExceptNegativeListAndExistingPages) {
   gen_.AddToNegativeList(dir_.Path("TPL/T.HTM"));
   gen_.AddToNegativeList(dir_.Path("tpl/page.ini"));
 
-  EXPECT_EQ(0, gen_.CopyTemplateFiles({tpl}, prefix_));
+  EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
   EXPECT_EQ("gif", dir_.Read("out/bild.gif"));
   EXPECT_EQ("page", dir_.Read("out/index.htm"));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("out/img")));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/img")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
 }
 
 TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
@@ -58,14 +59,14 @@ TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
   dir_.Write("a/style.css", "a");
   dir_.Write("b/style.css", "b");
   dir_.Write("b/only.js", "b");
-  EXPECT_EQ(
-      0, gen_.CopyTemplateFiles({first, dir_.Path("missing") + kPathSeparator, second}, prefix_));
+  EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles(
+                                {first, dir_.Path("missing") + kPathSeparator, second}, prefix_));
   EXPECT_EQ("a", dir_.Read("out/style.css"));
   EXPECT_EQ("b", dir_.Read("out/only.js"));
 }
 
 TEST_F(FileCopyTest, EmptyTemplateDirectoryCopiesNothing) {
-  EXPECT_EQ(0, gen_.CopyTemplateFiles({""}, prefix_));
+  EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({""}, prefix_));
   EXPECT_TRUE(platform_->listed.empty());
   std::vector<FindEntry> entries;
   ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &entries));
@@ -79,22 +80,47 @@ TEST_F(FileCopyTest, FailedCopyEndsThePhase) {
   dir_.Write("a/1.gif", "1");
   dir_.Write("a/2.gif", "2");
   dir_.Write("b/3.gif", "3");
-  EXPECT_EQ(4, gen_.CopyTemplateFiles({first, second}, dir_.Path("nowhere") + kPathSeparator));
+  EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyTemplateFiles({first, second}, dir_.Path("nowhere") + kPathSeparator));
   std::string log = LogText();
   EXPECT_EQ(1u, Count(log, "Kopiere Datei von:"));
   EXPECT_EQ(1u, Count(log, "Fehler beim Kopieren."));
 }
 
+TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
+  EnableLog();
+  std::string tpl = TemplateDir("tpl");
+  dir_.Write("tpl/a.gif", "a");
+  dir_.Write("tpl/b.gif", "b");
+  dir_.Write("tpl/c.gif", "c");
+  // Listing order is the file system's; whichever comes second fails.
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListDirectory(tpl, &entries));
+  ASSERT_EQ(3u, entries.size());
+  CUtil second;
+  second.SplitPathLocal(entries[1].path);
+  platform_->Fail(FileOp::kCopy, prefix_ + second.file_name + second.extension);
+  EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyTemplateFiles({tpl}, prefix_));
+  CUtil first, third;
+  first.SplitPathLocal(entries[0].path);
+  third.SplitPathLocal(entries[2].path);
+  EXPECT_NE("", dir_.Read("out/" + first.file_name + first.extension));
+  EXPECT_EQ("", dir_.Read("out/" + second.file_name + second.extension));
+  EXPECT_EQ("", dir_.Read("out/" + third.file_name + third.extension));
+  std::string log = LogText();
+  EXPECT_EQ(2u, Count(log, "Kopiere Datei von:"));
+  EXPECT_EQ(1u, Count(log, "Fehler beim Kopieren."));
+}
+
 TEST_F(FileCopyTest, CopyListResultIsThatOfTheLastEntry) {
   EnableLog();
-  platform_->SetEnvironmentVariable("PAGETRIX_TEST_OUT", dir_.Path("out"));
+  platform_->SetEnvVar("PAGETRIX_TEST_OUT", dir_.Path("out"));
   dir_.Write("src.txt", "new");
   dir_.Write("out/dst.txt", "old");
   std::string sep(1, kPathSeparator);
   LoadMainConfig("[Kopieren]\r\n0=" + dir_.Path("src.txt") + "|%PAGETRIX_TEST_OUT%" + sep +
                  "dst.txt\r\n1=" + dir_.Path("src.txt") + "|" + dir_.Path("no/dir.txt") +
                  "\r\n2=" + dir_.Path("src.txt") + " | " + dir_.Path("out/second.txt") + "\r\n");
-  EXPECT_EQ(0, gen_.CopyListEntries());
+  EXPECT_EQ(GenResult::kOk, gen_.CopyListEntries());
   EXPECT_EQ("new", dir_.Read("out/dst.txt"));
   EXPECT_EQ("new", dir_.Read("out/second.txt"));
   std::string log = LogText();
@@ -107,7 +133,7 @@ TEST_F(FileCopyTest, CopyListEntryWithoutTargetIsLogicalError) {
   EnableLog();
   dir_.Write("src.txt", "new");
   LoadMainConfig("[Kopieren]\r\n0=" + dir_.Path("src.txt") + "\r\n1=|" + dir_.Path("x") + "\r\n");
-  EXPECT_EQ(4, gen_.CopyListEntries());
+  EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyListEntries());
   EXPECT_EQ(
       "Logischer Fehler in der Sektion [KOPIEREN]. Es m\xFCssen Quell- und Zieldatei angegeben "
       "werden. \r\nLogischer Fehler in der Sektion [KOPIEREN]. Es m\xFCssen Quell- und Zieldatei "

@@ -15,7 +15,7 @@ class FrameSetTest : public GenTest {};
 
 TEST_F(FrameSetTest, DefaultsAndVerbatimValues) {
   LoadCommands("[FrameSet]\r\nFrameLinks=%NAV%.htm\r\nFrameRechts=inhalt.htm\r\n");
-  ASSERT_EQ(0, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  ASSERT_EQ(GenResult::kOk, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
   std::string page = dir_.Read("fs.htm");
   EXPECT_EQ(FrameSetPage("", "150", "%NAV%.htm", "inhalt.htm"), page);
   size_t lines = 0;
@@ -29,22 +29,22 @@ TEST_F(FrameSetTest, TitleAndWidthAndTruncatesOldPage) {
   LoadCommands(
       "[framesET]\r\nframelinks=nav.htm\r\nFrameRechts=main.htm\r\n"
       "BreiteLinks=25%\r\nTitel=Start\r\n");
-  ASSERT_EQ(0, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  ASSERT_EQ(GenResult::kOk, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
   EXPECT_EQ(FrameSetPage("Start", "25%", "nav.htm", "main.htm"), dir_.Read("fs.htm"));
 }
 
 TEST_F(FrameSetTest, MissingFrameMeansNoPage) {
   LoadCommands("[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=\r\n[Other]\r\n");
-  EXPECT_EQ(6, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(GenResult::kNoFrameSet, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
   LoadCommands("[Vorlage]\r\nVorlage=t.htm\r\n");
-  EXPECT_EQ(6, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("fs.htm")));
+  EXPECT_EQ(GenResult::kNoFrameSet, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("fs.htm")));
 }
 
 TEST_F(FrameSetTest, UnwritablePathGivesSeven) {
   LoadCommands("[FrameSet]\r\nFrameLinks=a\r\nFrameRechts=b\r\n");
-  EXPECT_EQ(7, gen_.WriteFrameSet(commands_, dir_.Path("missing/fs.htm")));
-  EXPECT_EQ(7, gen_.WriteFrameSet(commands_, dir_.path() + kPathSeparator));
+  EXPECT_EQ(GenResult::kWriteFailed, gen_.WriteFrameSet(commands_, dir_.Path("missing/fs.htm")));
+  EXPECT_EQ(GenResult::kWriteFailed, gen_.WriteFrameSet(commands_, dir_.path() + kPathSeparator));
 }
 
 }  // namespace

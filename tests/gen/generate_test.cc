@@ -1,4 +1,4 @@
-#include "config/text.h"
+#include "base/text.h"
 #include "gen/gen_fixture.h"
 
 namespace {
@@ -6,15 +6,15 @@ namespace {
 class GenerateTest : public GenTest {
  protected:
   GenerateTest() {
-    platform_->temp_path = dir_.path() + kPathSeparator;
+    platform_->temp_dir = dir_.path() + kPathSeparator;
     platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
     gen_.InitOutputDirectory();
     prefix_ = gen_.OutputDirectoryPath() + kPathSeparator;
   }
-  int Generate(const std::string& command_file) {
+  GenResult Generate(const std::string& command_file) {
     return gen_.Generate(command_file, start_page_);
   }
-  bool OutputDirectoryExists() { return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == -1; }
+  bool OutputDirectoryExists() { return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kDirectory; }
   std::string Output(const std::string& name) {
     return dir_.Read("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/" + name);
   }
@@ -28,7 +28,7 @@ TEST_F(GenerateTest, SinglePageRunLogsEveryStep) {
   dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
   dir_.Write("t.htm", "<p>links</p>\r\n");
   dir_.Write("bild.gif", "gif");
-  ASSERT_EQ(0, Generate(dir_.Path("cmd.ini")));
+  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
   EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<a >A</a>"));
   EXPECT_EQ("gif", Output("bild.gif"));
@@ -52,13 +52,13 @@ TEST_F(GenerateTest, SinglePageRunLogsEveryStep) {
 }
 
 TEST_F(GenerateTest, CommandFileErrorsStopBeforeAnyDirectory) {
-  EXPECT_EQ(1, Generate(dir_.Path("missing.ini")));
+  EXPECT_EQ(GenResult::kCommandFileError, Generate(dir_.Path("missing.ini")));
   dir_.Write("stray.ini", "[Seiten]\r\n# kein Gleichheitszeichen\r\n");
-  EXPECT_EQ(1, Generate(dir_.Path("stray.ini")));
+  EXPECT_EQ(GenResult::kCommandFileError, Generate(dir_.Path("stray.ini")));
   dir_.Write("bar.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini\r\n");
-  EXPECT_EQ(5, Generate(dir_.Path("bar.ini")));
+  EXPECT_EQ(GenResult::kPageListError, Generate(dir_.Path("bar.ini")));
   dir_.Write("empty.ini", "[Seiten]\r\n0=a.ini|\r\n");
-  EXPECT_EQ(5, Generate(dir_.Path("empty.ini")));
+  EXPECT_EQ(GenResult::kPageListError, Generate(dir_.Path("empty.ini")));
   EXPECT_FALSE(OutputDirectoryExists());
   EXPECT_EQ("", start_page_);
 }
@@ -74,7 +74,7 @@ TEST_F(GenerateTest, SeveralPagesWithFrameSetAndSkippedPage) {
   dir_.Write("nav.tpl", "Menu");
   dir_.Write("abs/inhalt.ini", "[Vorlage]\r\nVorlage=inhalt.tpl\r\n");
   dir_.Write("abs/inhalt.tpl", "Inhalt");
-  ASSERT_EQ(0, Generate(dir_.Path("start.ini")));
+  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
   EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
   EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<frame src=\"nav.htm\""));
   EXPECT_NE(std::string::npos, Output("nav.htm").find("<a >N</a>"));
@@ -87,7 +87,7 @@ TEST_F(GenerateTest, SeveralPagesWithFrameSetAndSkippedPage) {
 TEST_F(GenerateTest, NameWithoutFramesPointsAtThatFile) {
   dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=start.htm\r\n");
   dir_.Write("t.htm", "FrameSet");
-  ASSERT_EQ(0, Generate(dir_.Path("cmd.ini")));
+  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ(prefix_ + "start.htm", start_page_);
   EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<b></b>"));
   EXPECT_EQ("", Output("start.htm"));
@@ -101,13 +101,13 @@ TEST_F(GenerateTest, PageFailuresStopTheRun) {
   dir_.Write("b.ini", "[Vorlage]\r\nVerzeichnis=" + dir_.path() + "\r\n");
   dir_.Write("c.ini", "[Vorlage]\r\nVorlage=c.tpl\r\n");
   dir_.Write("c.tpl", "c");
-  EXPECT_EQ(2, Generate(dir_.Path("s.ini")));
+  EXPECT_EQ(GenResult::kNoTemplate, Generate(dir_.Path("s.ini")));
   EXPECT_EQ("a", Output("a.htm"));
   EXPECT_EQ("", Output("c.htm"));
   EXPECT_EQ("", start_page_);
 
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("a.tpl") + "\r\n[X]\r\n");
-  EXPECT_EQ(7, Generate(dir_.Path("s.ini")));
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("s.ini")));
   std::string log = LogText();
   EXPECT_NE(std::string::npos, log.find("Keine Vorlage in der Kommandodatei: '" +
                                         dir_.Path("b.ini") + "' angegeben."));
@@ -122,11 +122,11 @@ TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
   dir_.Write("p.ini", "[Vorlage]\r\nVorlage=p.tpl\r\n");
   dir_.Write("p.tpl", "p");
   std::string current;
-  ASSERT_TRUE(SystemPlatform().GetCurrentDirectory(&current));
-  ASSERT_TRUE(SystemPlatform().SetCurrentDirectory(dir_.path()));
-  int result = Generate("s.ini");
-  SystemPlatform().SetCurrentDirectory(current);
-  EXPECT_EQ(0, result);
+  ASSERT_TRUE(SystemPlatform().GetWorkingDir(&current));
+  ASSERT_TRUE(SystemPlatform().SetWorkingDir(dir_.path()));
+  GenResult result = Generate("s.ini");
+  SystemPlatform().SetWorkingDir(current);
+  EXPECT_EQ(GenResult::kOk, result);
   EXPECT_EQ("p", Output("p.htm"));
 }
 
@@ -143,7 +143,7 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
   ASSERT_TRUE(dir_.Write("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/b.htm", "b"));
   dir_.Write("c.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("c.tpl") + "\r\nVerzeichnis=\r\n");
   platform_->listed.clear();
-  ASSERT_EQ(0, Generate(dir_.Path("s.ini")));
+  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("s.ini")));
   EXPECT_EQ("c", Output("c.htm"));
   EXPECT_EQ("gif", Output("bild.gif"));
   size_t template_listings = 0;
@@ -152,6 +152,86 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
     if (EqualsNoCaseAscii(listed, dir_.Path("tpl") + kPathSeparator)) ++template_listings;
   }
   EXPECT_EQ(1u, template_listings);
+}
+
+// ---- Failures that only the failing platform double can bring about ----
+
+TEST_F(GenerateTest, CommandFileReadErrorStopsBeforeAnyDirectory) {
+  EnableLog();
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  platform_->Fail(FileOp::kRead, dir_.Path("cmd.ini"), 0, 10);
+  EXPECT_EQ(GenResult::kCommandFileError, Generate(dir_.Path("cmd.ini")));
+  EXPECT_FALSE(OutputDirectoryExists());
+  EXPECT_EQ("", start_page_);
+  EXPECT_NE(std::string::npos,
+            LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("cmd.ini") + "'"));
+}
+
+TEST_F(GenerateTest, PageWriteFailingHalfwayStopsTheRunWithoutStartPage) {
+  EnableLog();
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  dir_.Write("t.htm", "<html>\r\n<p>Links</p>\r\n</html>\r\n");
+  dir_.Write("bild.gif", "gif");
+  // The first line reaches the disk, the second fails.
+  platform_->Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm", 1);
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ("", start_page_);
+  // The part written stays, but nothing names it as the page to show, and
+  // nothing is copied beside it.
+  EXPECT_EQ("<html>\r\n", Output("Pagetrix.htm"));
+  EXPECT_EQ("", Output("bild.gif"));
+  std::string log = LogText();
+  EXPECT_NE(std::string::npos,
+            log.find("Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: '" +
+                     dir_.Path("t.htm") + "'\r\nAusgabedatei: '" + prefix_ + "Pagetrix.htm'\r\n"));
+  EXPECT_EQ(std::string::npos, log.find("Alle notwendigen Dateien"));
+}
+
+TEST_F(GenerateTest, PageThatCannotBeClosedOrTemplateThatCannotBeReadGivesSeven) {
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  dir_.Write("t.htm", "<p>Links</p>\r\n");
+  platform_->Fail(FileOp::kClose, prefix_ + "Pagetrix.htm");
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ("", start_page_);
+
+  platform_->fail_rules.clear();
+  platform_->Fail(FileOp::kRead, dir_.Path("t.htm"), 0, 3);
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ("", start_page_);
+}
+
+TEST_F(GenerateTest, FrameSetThatCannotBeWrittenIsLogged) {
+  EnableLog();
+  dir_.Write("cmd.ini",
+             "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nFrameLinks=a.htm\r\n"
+             "FrameRechts=b.htm\r\n");
+  dir_.Write("t.htm", "t");
+  platform_->Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm");
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ("", start_page_);
+  EXPECT_NE(std::string::npos,
+            LogText().find("Fehler beim Schreiben der Datei: '" + prefix_ + "Pagetrix.htm'"));
+}
+
+TEST_F(GenerateTest, FailedTemplateCopyKeepsStartPageAndSkipsCopyList) {
+  EnableLog();
+  dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  dir_.Write("t.htm", "Links");
+  dir_.Write("bild.gif", "gif");
+  dir_.Write("src.txt", "list");
+  ASSERT_EQ(0, main_config_.LoadFromBytes("[Kopieren]\r\n0=" + dir_.Path("src.txt") + "|" +
+                                          prefix_ + "list.txt\r\n"));
+  platform_->Fail(FileOp::kCopy, prefix_ + "bild.gif");
+  EXPECT_EQ(GenResult::kCopyFailed, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
+  EXPECT_EQ("", Output("bild.gif"));
+  EXPECT_EQ("", Output("list.txt"));
+  std::string log = LogText();
+  EXPECT_NE(std::string::npos, log.find("Fehler beim Kopieren.\r\nVon: '" +
+                                        dir_.Path("bild.gif") + "'\r\nNach: '" + prefix_ +
+                                        "bild.gif'"));
+  EXPECT_NE(std::string::npos, log.find("Es konnten nicht alle Dateien"));
+  EXPECT_EQ(std::string::npos, log.find("Sektion [KOPIEREN] kopieren"));
 }
 
 }  // namespace

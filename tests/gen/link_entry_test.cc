@@ -7,59 +7,59 @@ namespace {
 class LinkFilterTest : public GenTest {};
 
 TEST_F(LinkFilterTest, UserWithoutRights) {
-  app_.SetRightsFlags(0);
-  EXPECT_TRUE(IsLinkAllowed(0, 0));
-  EXPECT_TRUE(IsLinkAllowed(0x00010000, 0));
-  EXPECT_FALSE(IsLinkAllowed(0x00000001, 0));
-  EXPECT_FALSE(IsLinkAllowed(0x00010001, 0));
+  filter_.rights_flags = 0;
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, 0));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0x00010000, 0));
+  EXPECT_FALSE(gen_.IsLinkAllowed(0x00000001, 0));
+  EXPECT_FALSE(gen_.IsLinkAllowed(0x00010001, 0));
 }
 
 TEST_F(LinkFilterTest, AllowedAndForbiddenGroups) {
-  app_.SetRightsFlags(0x00010003);
-  EXPECT_TRUE(IsLinkAllowed(0x00000001, 0));
-  EXPECT_TRUE(IsLinkAllowed(0x00000002, 0));
-  EXPECT_FALSE(IsLinkAllowed(0x00000004, 0));
-  EXPECT_FALSE(IsLinkAllowed(0x00010001, 0));
-  EXPECT_FALSE(IsLinkAllowed(0x00010000, 0));
-  EXPECT_TRUE(IsLinkAllowed(0x00020000, 0));
-  app_.SetRightsFlags(0x00000002);
-  EXPECT_TRUE(IsLinkAllowed(0x00010002, 0));
+  filter_.rights_flags = 0x00010003;
+  EXPECT_TRUE(gen_.IsLinkAllowed(0x00000001, 0));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0x00000002, 0));
+  EXPECT_FALSE(gen_.IsLinkAllowed(0x00000004, 0));
+  EXPECT_FALSE(gen_.IsLinkAllowed(0x00010001, 0));
+  EXPECT_FALSE(gen_.IsLinkAllowed(0x00010000, 0));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0x00020000, 0));
+  filter_.rights_flags = 0x00000002;
+  EXPECT_TRUE(gen_.IsLinkAllowed(0x00010002, 0));
 }
 
 TEST_F(LinkFilterTest, ServerProhibitionUsesHighBitsOnly) {
-  app_.SetServerFlags(0x00010001);
-  EXPECT_FALSE(IsLinkAllowed(0, 0x00010000));
-  EXPECT_TRUE(IsLinkAllowed(0, 0x00000001));
-  EXPECT_TRUE(IsLinkAllowed(0, 0));
-  EXPECT_TRUE(IsLinkAllowed(0, 0x00020000));
+  filter_.server_flags = 0x00010001;
+  EXPECT_FALSE(gen_.IsLinkAllowed(0, 0x00010000));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, 0x00000001));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, 0));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, 0x00020000));
 }
 
 TEST_F(LinkFilterTest, NotFromCdHidesOnlyOnCdDrives) {
-  EXPECT_TRUE(IsLinkAllowed(0, kLinkNotFromCd));
-  app_.Location().drive_type = 5;
-  EXPECT_FALSE(IsLinkAllowed(0, kLinkNotFromCd));
-  EXPECT_TRUE(IsLinkAllowed(0, kLinkNewWindow));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, kLinkNotFromCd));
+  filter_.start_drive_type = DriveType::kCdRom;
+  EXPECT_FALSE(gen_.IsLinkAllowed(0, kLinkNotFromCd));
+  EXPECT_TRUE(gen_.IsLinkAllowed(0, kLinkNewWindow));
 }
 
 TEST_F(LinkFilterTest, HexFieldsAndEnvironmentInRightsAndFlags) {
-  platform_->SetEnvironmentVariable("PAGETRIX_TEST_FLAGS", "0x10001");
-  app_.SetRightsFlags(0x00000004);
+  platform_->SetEnvVar("PAGETRIX_TEST_FLAGS", "0x10001");
+  filter_.rights_flags = 0x00000004;
   LoadCommands("[L]\r\n0=x\r\n");
   LinkEntry entry;
-  ASSERT_TRUE(ProcessLinkEntry(commands_, "a|b|c|d| 0004zz |%PAGETRIX_TEST_FLAGS%", entry));
+  ASSERT_TRUE(gen_.ProcessLinkEntry(commands_, "a|b|c|d| 0004zz |%PAGETRIX_TEST_FLAGS%", entry));
   EXPECT_EQ(4u, entry.rights);
   EXPECT_EQ(0x10001u, entry.flags);
-  ASSERT_TRUE(ProcessLinkEntry(commands_, "a|b|c|d|xyz|", entry));
+  ASSERT_TRUE(gen_.ProcessLinkEntry(commands_, "a|b|c|d|xyz|", entry));
   EXPECT_EQ(0u, entry.rights);
 }
 
 TEST_F(LinkFilterTest, LogsProcessedThenDeniedAndKeepsPercentText) {
   EnableLog();
-  app_.SetRightsFlags(0x00000001);
+  filter_.rights_flags = 0x00000001;
   LoadCommands("[L]\r\n0=x\r\n");
   LinkEntry entry;
-  EXPECT_FALSE(ProcessLinkEntry(commands_, "Geheim|g.htm|||00000002", entry));
-  EXPECT_TRUE(ProcessLinkEntry(commands_, "50% Rabatt|r.htm", entry));
+  EXPECT_FALSE(gen_.ProcessLinkEntry(commands_, "Geheim|g.htm|||00000002", entry));
+  EXPECT_TRUE(gen_.ProcessLinkEntry(commands_, "50% Rabatt|r.htm", entry));
   EXPECT_EQ("50% Rabatt", entry.text);
   EXPECT_EQ(
       "Verarbeite diesen Link: 'Geheim|g.htm|||00000002'\r\n"
@@ -73,10 +73,10 @@ TEST_F(LinkFilterTest, RightsReportRowsForEntriesWithRightsShownOrNot) {
   EnableLog();
   LoadCommands("[L]\r\n0=x\r\n");
   LinkEntry entry;
-  EXPECT_FALSE(ProcessLinkEntry(commands_, "Geheim|g.htm|||00000002", entry));
-  EXPECT_TRUE(ProcessLinkEntry(commands_, "Offen|o.htm", entry));
-  EXPECT_TRUE(ProcessLinkEntry(commands_, "Hoch|h.htm|||00010000", entry));
-  app_.RightsReport().Write(app_.RunLog());
+  EXPECT_FALSE(gen_.ProcessLinkEntry(commands_, "Geheim|g.htm|||00000002", entry));
+  EXPECT_TRUE(gen_.ProcessLinkEntry(commands_, "Offen|o.htm", entry));
+  EXPECT_TRUE(gen_.ProcessLinkEntry(commands_, "Hoch|h.htm|||00010000", entry));
+  report_.Write(log_);
   std::string log = LogText();
   EXPECT_NE(std::string::npos,
             log.find("00000002  Geheim|g.htm|||00000002  " + dir_.Path("cmd.ini") + "\r\n"));

@@ -1,4 +1,4 @@
-#include "config/text.h"
+#include "base/text.h"
 #include "gen/gen_fixture.h"
 
 namespace {
@@ -13,7 +13,7 @@ class LinkTableTest : public GenTest {
   std::string Replace(std::string line, const std::string& section = "Links") {
     size_t pos = ToUpperAnsi(line).find(ToUpperAnsi(section));
     EXPECT_NE(std::string::npos, pos);
-    EXPECT_EQ(0, gen_.WriteLinkTable(commands_, line, section, pos));
+    EXPECT_EQ(GenResult::kOk, gen_.WriteLinkTable(commands_, line, section, pos));
     return line;
   }
   static std::string TableHead(int border) {
@@ -54,7 +54,7 @@ TEST_F(LinkTableTest, FontSizesAndBorderValues) {
 }
 
 TEST_F(LinkTableTest, NothingInsertedWithoutShownRows) {
-  app_.SetRightsFlags(0);
+  filter_.rights_flags = 0;
   LoadCommands(
       "[Links]\r\nUeberschrift=Nur Rechte\r\nBorder=2\r\n0=A|a.htm|||1\r\n"
       "[Leer]\r\nUeberschrift=H\r\nTreeMenu=0\r\n[Nix]\r\n");

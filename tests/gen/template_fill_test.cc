@@ -8,7 +8,7 @@ class TemplateFillTest : public GenTest {
   std::string Fill(const std::string& ini, const std::string& html) {
     LoadCommands(ini);
     dir_.Write("t.htm", html);
-    EXPECT_EQ(0, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
+    EXPECT_EQ(GenResult::kOk, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
     return dir_.Read("out.htm");
   }
   // A section whose link table is only the row of one link, to spot it.
@@ -22,7 +22,7 @@ TEST_F(TemplateFillTest, TemplateWithoutPlaceholdersIsCopied) {
   const std::string html = "<html>\n<body>\r\nLinks</body>";
   EXPECT_EQ(html, Fill("[Vorlage]\r\nVorlage=t.htm\r\n", html));
   dir_.Write("out.htm", "old");
-  EXPECT_EQ(0, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
+  EXPECT_EQ(GenResult::kOk, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
   EXPECT_EQ("old", dir_.Read("out.htm"));
 }
 
@@ -83,12 +83,12 @@ TEST_F(TemplateFillTest, EmptySectionNameIsNoPlaceholder) {
 
 TEST_F(TemplateFillTest, MissingTemplateOrUnwritablePageGivesSeven) {
   LoadCommands("[Vorlage]\r\n[L]\r\n");
-  EXPECT_EQ(7, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
-  EXPECT_EQ(0, SystemPlatform().FindPath(dir_.Path("out.htm")));
+  EXPECT_EQ(GenResult::kWriteFailed, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
+  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out.htm")));
   dir_.Write("t.htm", "x");
-  EXPECT_EQ(7, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("sub/out.htm")));
+  EXPECT_EQ(GenResult::kWriteFailed, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("sub/out.htm")));
   LoadCommands("[Vorlage]\r\n");
-  EXPECT_EQ(4, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
+  EXPECT_EQ(GenResult::kCopyFailed, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
 }
 
 }  // namespace

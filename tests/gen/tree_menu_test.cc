@@ -1,4 +1,4 @@
-#include "config/text.h"
+#include "base/text.h"
 #include "gen/gen_fixture.h"
 
 namespace {
@@ -19,7 +19,7 @@ class TreeMenuTest : public GenTest {
   std::string Replace(std::string line, const std::string& section = "Menu") {
     size_t pos = ToUpperAnsi(line).find(ToUpperAnsi(section));
     EXPECT_NE(std::string::npos, pos);
-    EXPECT_EQ(0, gen_.WriteTreeMenu(commands_, line, section, pos));
+    EXPECT_EQ(GenResult::kOk, gen_.WriteTreeMenu(commands_, line, section, pos));
     return line;
   }
 };
@@ -35,7 +35,7 @@ TEST_F(TreeMenuTest, CallsInEntryOrderWithIndentTargetAndTreeFlag) {
 }
 
 TEST_F(TreeMenuTest, FirstShownEntryIsPutAndEmptyLinkStaysInDaten) {
-  app_.SetRightsFlags(0x00000002);
+  filter_.rights_flags = 0x00000002;
   LoadCommands(
       "[Menu]\r\nUeberschrift=H\r\nFontTabelle=Arial|2\r\n0=Versteckt|v.htm|||1\r\n"
       "1=Kopf||||2|1\r\n");
@@ -44,7 +44,7 @@ TEST_F(TreeMenuTest, FirstShownEntryIsPutAndEmptyLinkStaysInDaten) {
 }
 
 TEST_F(TreeMenuTest, NoShownEntryRemovesPlaceholderOnly) {
-  app_.SetServerFlags(0x00010000);
+  filter_.server_flags = 0x00010000;
   LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=Weg|w.htm|||0|10000\r\n");
   EXPECT_EQ("ab", Replace("aMenub"));
 }

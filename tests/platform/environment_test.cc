@@ -10,10 +10,10 @@ namespace {
 class EnvironmentTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(platform_.SetEnvironmentVariable("PAGETRIX_T_A", "alpha"));
-    ASSERT_TRUE(platform_.SetEnvironmentVariable("PAGETRIX_T_B", "b%PAGETRIX_T_A%"));
+    ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_A", "alpha"));
+    ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_B", "b%PAGETRIX_T_A%"));
   }
-  std::string Expand(const std::string& text) { return platform_.ExpandEnvironmentStrings(text); }
+  std::string Expand(const std::string& text) { return platform_.ExpandEnvVars(text); }
 
   Platform& platform_ = SystemPlatform();
 };
@@ -34,25 +34,25 @@ TEST_F(EnvironmentTest, UndefinedReferencesStay) {
 }
 
 TEST_F(EnvironmentTest, EmptyValueExpandsToNothing) {
-  ASSERT_TRUE(platform_.SetEnvironmentVariable("PAGETRIX_T_EMPTY", ""));
+  ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_EMPTY", ""));
   std::string value = "not cleared";
-  EXPECT_TRUE(platform_.GetEnvironmentVariable("PAGETRIX_T_EMPTY", &value));
+  EXPECT_TRUE(platform_.GetEnvVar("PAGETRIX_T_EMPTY", &value));
   EXPECT_EQ(value, "");
   EXPECT_EQ(Expand("[%PAGETRIX_T_EMPTY%]"), "[]");
 }
 
 TEST_F(EnvironmentTest, LongValuesAreKeptWhole) {
   const std::string long_value(9000, 'v');
-  ASSERT_TRUE(platform_.SetEnvironmentVariable("PAGETRIX_T_LONG", long_value));
+  ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_LONG", long_value));
   std::string value;
-  ASSERT_TRUE(platform_.GetEnvironmentVariable("PAGETRIX_T_LONG", &value));
+  ASSERT_TRUE(platform_.GetEnvVar("PAGETRIX_T_LONG", &value));
   EXPECT_EQ(value, long_value);
   EXPECT_EQ(Expand("<%PAGETRIX_T_LONG%>"), "<" + long_value + ">");
 }
 
 TEST_F(EnvironmentTest, MissingVariableIsReported) {
   std::string value = "stale";
-  EXPECT_FALSE(platform_.GetEnvironmentVariable("PAGETRIX_T_UNDEFINED", &value));
+  EXPECT_FALSE(platform_.GetEnvVar("PAGETRIX_T_UNDEFINED", &value));
   EXPECT_EQ(value, "");
 }
 

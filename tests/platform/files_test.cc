@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/print.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -13,9 +14,9 @@ class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
-    ASSERT_TRUE(platform_.GetCurrentDirectory(&saved_cwd_));
+    ASSERT_TRUE(platform_.GetWorkingDir(&saved_cwd_));
   }
-  void TearDown() override { platform_.SetCurrentDirectory(saved_cwd_); }
+  void TearDown() override { platform_.SetWorkingDir(saved_cwd_); }
 
   Platform& platform_ = SystemPlatform();
   TempDir dir_;
@@ -26,10 +27,10 @@ TEST_F(FilesTest, ReadFileExclusiveReadsRawBytes) {
   const std::string bytes("a\r\nb\0c\n\x80\xff", 10);
   ASSERT_TRUE(dir_.Write("f.ini", bytes));
   std::string read;
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 0);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kOk);
   EXPECT_EQ(read, bytes);
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("missing.ini"), &read), 1);
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), 1);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("missing.ini"), &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
 }
 
 TEST_F(FilesTest, ReadFileExclusiveFailsWhileAnotherHandleIsOpen) {
@@ -37,9 +38,9 @@ TEST_F(FilesTest, ReadFileExclusiveFailsWhileAnotherHandleIsOpen) {
   ASSERT_TRUE(writer);
   ASSERT_TRUE(writer->Append("[x]\r\n"));
   std::string read;
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 1);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kCannotOpen);
   ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), 0);
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kOk);
   EXPECT_EQ(read, "[x]\r\n");
 }
 
@@ -89,7 +90,7 @@ TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
 TEST_F(FilesTest, ListDirectoryNormalizesTheDirectory) {
   ASSERT_TRUE(dir_.MakeDir("sub"));
   ASSERT_TRUE(dir_.Write("sub/f.txt", "x"));
-  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
   std::vector<FindEntry> entries;
   ASSERT_TRUE(platform_.ListDirectory("sub", &entries));
   ASSERT_EQ(entries.size(), 1u);
@@ -108,52 +109,52 @@ TEST_F(FilesTest, ListDirectoryFailsForMissingDirectory) {
 
 TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), 1);
-  EXPECT_EQ(platform_.FindPath(dir_.path()), -1);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), 0);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), 0);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), PathKind::kFile);
+  EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kNothing);
 }
 
 TEST_F(FilesTest, RemoveDirectoryResults) {
   ASSERT_TRUE(dir_.MakeDir("full"));
   ASSERT_TRUE(dir_.Write("full/f.txt", "x"));
-  ASSERT_TRUE(platform_.CreateDirectory(dir_.Path("empty")));
-  EXPECT_FALSE(platform_.CreateDirectory(dir_.Path("empty")));
-  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("empty")), RemoveDirResult::kOk);
-  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("empty")), RemoveDirResult::kFileNotFound);
-  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("missing/sub")), RemoveDirResult::kPathNotFound);
-  EXPECT_EQ(platform_.RemoveDirectory(dir_.Path("full")), RemoveDirResult::kNotEmpty);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("full/f.txt")), 1);
+  ASSERT_TRUE(platform_.CreateDir(dir_.Path("empty")));
+  EXPECT_FALSE(platform_.CreateDir(dir_.Path("empty")));
+  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kOk);
+  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kFileNotFound);
+  EXPECT_EQ(platform_.RemoveDir(dir_.Path("missing/sub")), RemoveDirResult::kPathNotFound);
+  EXPECT_EQ(platform_.RemoveDir(dir_.Path("full")), RemoveDirResult::kNotEmpty);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("full/f.txt")), PathKind::kFile);
 }
 
 TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
   ASSERT_TRUE(dir_.MakeDir("sub"));
   EXPECT_TRUE(platform_.SetNormalAttributes(dir_.Path("f.txt")));
-  EXPECT_TRUE(platform_.DeleteFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.DeleteFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.DeleteFile(dir_.Path("sub")));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), -1);
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub")));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kDirectory);
 }
 
 TEST_F(FilesTest, CopyFileFailIfExistsLeavesTargetAlone) {
   ASSERT_TRUE(dir_.Write("from.txt", "new"));
   ASSERT_TRUE(dir_.Write("to.txt", "old"));
-  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("to.txt"), true));
+  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), true));
   EXPECT_EQ(dir_.Read("to.txt"), "old");
-  EXPECT_TRUE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("to.txt"), false));
+  EXPECT_TRUE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), false));
   EXPECT_EQ(dir_.Read("to.txt"), "new");
-  EXPECT_TRUE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("fresh.txt"), true));
+  EXPECT_TRUE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("fresh.txt"), true));
   EXPECT_EQ(dir_.Read("fresh.txt"), "new");
 }
 
 TEST_F(FilesTest, CopyFileFailures) {
   ASSERT_TRUE(dir_.Write("from.txt", "data"));
-  EXPECT_FALSE(platform_.CopyFile(dir_.Path("missing.txt"), dir_.Path("to.txt"), false));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), 0);
-  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false));
+  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("missing.txt"), dir_.Path("to.txt"), false));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kNothing);
+  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false));
   // Copying a file onto itself must not lose it.
-  EXPECT_FALSE(platform_.CopyFile(dir_.Path("from.txt"), dir_.Path("from.txt"), false));
+  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("from.txt"), false));
   EXPECT_EQ(dir_.Read("from.txt"), "data");
 }
 
@@ -168,22 +169,22 @@ TEST_F(FilesTest, CreationTimeIsNearNow) {
 
 TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
   ASSERT_TRUE(dir_.Write("pagetrix-probe.txt", "x"));
-  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
   std::string found;
-  EXPECT_TRUE(platform_.SearchPath("pagetrix-probe.txt", &found));
+  EXPECT_TRUE(platform_.FindOnSearchPath("pagetrix-probe.txt", &found));
   EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
-  EXPECT_TRUE(platform_.SearchPath(dir_.Path("pagetrix-probe.txt"), &found));
+  EXPECT_TRUE(platform_.FindOnSearchPath(dir_.Path("pagetrix-probe.txt"), &found));
   EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
-  EXPECT_FALSE(platform_.SearchPath("pagetrix-missing.txt", &found));
-  EXPECT_FALSE(platform_.SearchPath(dir_.Path("pagetrix-missing.txt"), &found));
+  EXPECT_FALSE(platform_.FindOnSearchPath("pagetrix-missing.txt", &found));
+  EXPECT_FALSE(platform_.FindOnSearchPath(dir_.Path("pagetrix-missing.txt"), &found));
 }
 
 TEST_F(FilesTest, CurrentDirectoryRoundTrips) {
-  ASSERT_TRUE(platform_.SetCurrentDirectory(dir_.path()));
+  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
   std::string cwd;
-  ASSERT_TRUE(platform_.GetCurrentDirectory(&cwd));
+  ASSERT_TRUE(platform_.GetWorkingDir(&cwd));
   EXPECT_EQ(cwd, dir_.path());
-  EXPECT_FALSE(platform_.SetCurrentDirectory(dir_.Path("missing")));
+  EXPECT_FALSE(platform_.SetWorkingDir(dir_.Path("missing")));
 }
 
 }  // namespace

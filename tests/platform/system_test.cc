@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "res/messages.h"
 #include "support/fake_platform.h"
+#include "support/print.h"
 
 namespace {
 
@@ -25,17 +25,9 @@ TEST(SystemPlatformTest, GuidTextHasRegistryForm) {
   EXPECT_NE(SystemPlatform().CreateGuidText(), guid);
 }
 
-TEST(SystemPlatformTest, StringsComeFromTheCatalogue) {
-  EXPECT_EQ(SystemPlatform().LoadString(IDS_COPY_FAILED), CatalogueText(IDS_COPY_FAILED));
-  EXPECT_EQ(SystemPlatform().LoadString(IDS_ABOUTBOX), CatalogueText(IDS_ABOUTBOX));
-  EXPECT_EQ(SystemPlatform().LoadString(IDS_UNRESOLVED_VARIABLE),
-            CatalogueText(IDS_UNRESOLVED_VARIABLE));
-  EXPECT_EQ(SystemPlatform().LoadString(9999), "");
-}
-
 TEST(SystemPlatformTest, ProgramFileExists) {
-  const std::string module = SystemPlatform().GetModuleFileName();
-  EXPECT_EQ(SystemPlatform().FindPath(module), 1) << module;
+  const std::string module = SystemPlatform().GetProgramPath();
+  EXPECT_EQ(SystemPlatform().FindPath(module), PathKind::kFile) << module;
 }
 
 TEST(SystemPlatformTest, StartProcessReportsMissingProgram) {
@@ -48,7 +40,7 @@ TEST(SystemPlatformTest, StartProcessReportsMissingProgram) {
 TEST(SystemPlatformTest, StartProcessLaunchesAQuotedProgram) {
   // The test program itself, asked for a test list that comes out empty.
   std::string line = "\"";
-  line += SystemPlatform().GetModuleFileName();
+  line += SystemPlatform().GetProgramPath();
   line += "\" --gtest_list_tests --gtest_filter=NoSuchTest.None";
   unsigned error = 1;
   EXPECT_TRUE(SystemPlatform().StartProcess(line, &error));

@@ -1,66 +1,119 @@
 #include "support/fake_platform.h"
 
+#include "base/text.h"
+#include "platform/env_expand.h"
+
 namespace {
 
-Platform& Real() { return SystemPlatform(); }
+// Fails the calls its platform's rules name; passes the rest on.
+class FailingWritableFile : public WritableFile {
+ public:
+  FailingWritableFile(FakePlatform& platform, std::string path, std::unique_ptr<WritableFile> file)
+      : platform_(platform), path_(std::move(path)), file_(std::move(file)) {}
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
+  bool Append(std::string_view data) override {
+    if (platform_.ShouldFail(FileOp::kAppend, path_)) return false;
+    return file_->Append(data);
   }
-  return true;
-}
+  bool Close() override {
+    bool closed = file_->Close();
+    if (closed && !closed_ && platform_.ShouldFail(FileOp::kClose, path_)) closed = false;
+    closed_ = true;
+    return closed;
+  }
+
+ private:
+  FakePlatform& platform_;
+  std::string path_;
+  std::unique_ptr<WritableFile> file_;
+  bool closed_ = false;
+};
 
 }  // namespace
 
-int FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  return Real().ReadFileExclusive(path, bytes);
-}
-bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
-  return Real().ReadFile(path, bytes);
-}
-std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,
-                                                            bool exclusive) {
-  return Real().NewWritableFile(path, exclusive);
-}
-bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
-  return Real().ListDirectory(dir, entries);
-}
-int FakePlatform::FindPath(const std::string& path) { return Real().FindPath(path); }
-bool FakePlatform::CreateDirectory(const std::string& path) { return Real().CreateDirectory(path); }
-RemoveDirResult FakePlatform::RemoveDirectory(const std::string& path) {
-  return Real().RemoveDirectory(path);
-}
-bool FakePlatform::DeleteFile(const std::string& path) { return Real().DeleteFile(path); }
-bool FakePlatform::SetNormalAttributes(const std::string& path) {
-  return Real().SetNormalAttributes(path);
-}
-bool FakePlatform::CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  return Real().CopyFile(from, to, fail_if_exists);
-}
-bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  return Real().GetCreationTime(path, seconds);
-}
-bool FakePlatform::GetCurrentDirectory(std::string* path) { return Real().GetCurrentDirectory(path); }
-bool FakePlatform::SetCurrentDirectory(const std::string& path) {
-  return Real().SetCurrentDirectory(path);
-}
-std::string FakePlatform::GetTempPath() { return temp_path ? *temp_path : Real().GetTempPath(); }
-bool FakePlatform::SearchPath(const std::string& name, std::string* full_path) {
-  return Real().SearchPath(name, full_path);
-}
-std::string FakePlatform::GetModuleFileName() {
-  return module_file_name ? *module_file_name : Real().GetModuleFileName();
+const FailRule* FakePlatform::MatchFailure(FileOp op, const std::string& path) {
+  for (const FailRule& rule : fail_rules) {
+    if (rule.op != op || rule.path != path) continue;
+    int& calls = calls_[{static_cast<int>(op), path}];
+    if (calls < rule.calls_before) {
+      ++calls;
+      return nullptr;
+    }
+    return &rule;
+  }
+  return nullptr;
 }
 
-unsigned FakePlatform::GetDriveType(const std::string& root) {
+bool FakePlatform::ShouldFail(FileOp op, const std::string& path, size_t* bytes_read) {
+  const FailRule* rule = MatchFailure(op, path);
+  if (rule != nullptr && bytes_read != nullptr) *bytes_read = rule->bytes_read;
+  return rule != nullptr;
+}
+
+ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+  if (ShouldFail(FileOp::kOpen, path)) {
+    bytes->clear();
+    return ReadResult::kCannotOpen;
+  }
+  ReadResult result = PlatformWrapper::ReadFileExclusive(path, bytes);
+  size_t kept = 0;
+  if (result == ReadResult::kOk && ShouldFail(FileOp::kRead, path, &kept)) {
+    if (kept < bytes->size()) bytes->resize(kept);
+    return ReadResult::kReadError;
+  }
+  return result;
+}
+
+bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
+  bytes->clear();
+  if (ShouldFail(FileOp::kOpen, path)) return false;
+  if (!PlatformWrapper::ReadFile(path, bytes)) return false;
+  size_t kept = 0;
+  if (!ShouldFail(FileOp::kRead, path, &kept)) return true;
+  if (kept < bytes->size()) bytes->resize(kept);
+  return false;
+}
+
+std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,
+                                                            bool exclusive) {
+  if (ShouldFail(FileOp::kOpen, path)) return nullptr;
+  std::unique_ptr<WritableFile> file = PlatformWrapper::NewWritableFile(path, exclusive);
+  if (!file) return nullptr;
+  return std::make_unique<FailingWritableFile>(*this, path, std::move(file));
+}
+
+bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+  listed.push_back(dir);
+  return PlatformWrapper::ListDirectory(dir, entries);
+}
+
+bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
+                              bool fail_if_exists) {
+  if (ShouldFail(FileOp::kCopy, to)) return false;
+  return PlatformWrapper::CopyFileTo(from, to, fail_if_exists);
+}
+
+bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
+  auto found = creation_times.find(path.substr(path.find_last_of("\\/") + 1));
+  if (found == creation_times.end()) return PlatformWrapper::GetCreationTime(path, seconds);
+  // Only what exists has a creation time.
+  if (FindPath(path) == PathKind::kNothing) return false;
+  *seconds = found->second;
+  return true;
+}
+
+std::string FakePlatform::GetTempDir() {
+  return temp_dir ? *temp_dir : PlatformWrapper::GetTempDir();
+}
+
+std::string FakePlatform::GetProgramPath() {
+  return program_path ? *program_path : PlatformWrapper::GetProgramPath();
+}
+
+DriveType FakePlatform::QueryDriveType(const std::string& root) {
   auto it = drive_types.find(root);
   if (it != drive_types.end()) return it->second;
-  return drive_type ? *drive_type : Real().GetDriveType(root);
+  return drive_type ? *drive_type : PlatformWrapper::QueryDriveType(root);
 }
 
 bool FakePlatform::GetNetworkName(const std::string& path, std::string* remote) {
@@ -72,14 +125,14 @@ bool FakePlatform::GetNetworkName(const std::string& path, std::string* remote) 
   } else if (network_name) {
     answer = &*network_name;
   } else {
-    return Real().GetNetworkName(path, remote);
+    return PlatformWrapper::GetNetworkName(path, remote);
   }
   *remote = *answer;
   return !remote->empty();
 }
 
-bool FakePlatform::GetUserName(std::string* name) {
-  if (!user_name) return Real().GetUserName(name);
+bool FakePlatform::GetLogonUser(std::string* name) {
+  if (!user_name) return PlatformWrapper::GetLogonUser(name);
   *name = *user_name;
   return !name->empty();
 }
@@ -87,7 +140,7 @@ bool FakePlatform::GetUserName(std::string* name) {
 bool FakePlatform::ReadClassesRootDefault(const std::string& subkey, std::string* value) {
   value->clear();
   for (const auto& [key, text] : classes_root) {
-    if (EqualsNoCase(key, subkey)) {
+    if (EqualsNoCaseAscii(key, subkey)) {
       if (text.size() > 259) return false;
       *value = text;
       return true;
@@ -97,37 +150,65 @@ bool FakePlatform::ReadClassesRootDefault(const std::string& subkey, std::string
 }
 
 std::uint32_t FakePlatform::GetTickCount() {
-  if (!tick_count) return Real().GetTickCount();
+  if (!tick_count) return PlatformWrapper::GetTickCount();
   std::uint32_t now = *tick_count;
   *tick_count = now + tick_step;
   return now;
 }
 
-std::int64_t FakePlatform::GetUnixTime() { return unix_time ? *unix_time : Real().GetUnixTime(); }
+std::int64_t FakePlatform::GetUnixTime() {
+  return unix_time ? *unix_time : PlatformWrapper::GetUnixTime();
+}
 
 bool FakePlatform::GetLocalTime(std::tm* local) {
-  if (!local_time) return Real().GetLocalTime(local);
+  if (!local_time) return PlatformWrapper::GetLocalTime(local);
   *local = *local_time;
   return true;
 }
 
 std::string FakePlatform::CreateGuidText() {
   if (next_guid_ < guid_texts.size()) return guid_texts[next_guid_++];
-  return Real().CreateGuidText();
+  return PlatformWrapper::CreateGuidText();
 }
 
 std::string FakePlatform::GetCommandLineText() {
-  return command_line_text ? *command_line_text : Real().GetCommandLineText();
+  return command_line_text ? *command_line_text : PlatformWrapper::GetCommandLineText();
 }
-bool FakePlatform::GetEnvironmentVariable(const std::string& name, std::string* value) {
-  return Real().GetEnvironmentVariable(name, value);
+
+// Names match without ASCII case, as on Windows; the first spelling stays.
+bool FakePlatform::GetEnvVar(const std::string& name, std::string* value) {
+  value->clear();
+  for (const auto& [known, text] : environment_) {
+    if (EqualsNoCaseAscii(known, name)) {
+      *value = text;
+      return true;
+    }
+  }
+  return false;
 }
-bool FakePlatform::SetEnvironmentVariable(const std::string& name, const std::string& value) {
-  return Real().SetEnvironmentVariable(name, value);
+
+bool FakePlatform::SetEnvVar(const std::string& name, const std::string& value) {
+  if (name.empty() || name.find('=') != std::string::npos) return false;
+  for (auto& [known, text] : environment_) {
+    if (EqualsNoCaseAscii(known, name)) {
+      text = value;
+      return true;
+    }
+  }
+  environment_.emplace_back(name, value);
+  return true;
 }
-std::vector<std::string> FakePlatform::GetEnvironmentBlock() { return Real().GetEnvironmentBlock(); }
-std::string FakePlatform::ExpandEnvironmentStrings(const std::string& text) {
-  return Real().ExpandEnvironmentStrings(text);
+
+std::vector<std::string> FakePlatform::GetEnvironmentBlock() {
+  std::vector<std::string> block;
+  for (const auto& [name, value] : environment_) block.push_back(name + "=" + value);
+  return block;
+}
+
+std::string FakePlatform::ExpandEnvVars(const std::string& text) {
+  return ExpandPercentReferences(text, [this](const std::string& name, std::string* value) {
+    return GetEnvVar(name, value);
+  });
 }
 
 bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error) {
@@ -139,14 +220,6 @@ bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error
   *error = 0;
   return true;
 }
-
-std::string FakePlatform::FormatSystemMessage(unsigned error) {
-  return Real().FormatSystemMessage(error);
-}
-
-std::string FakePlatform::LoadString(int id) { return Real().LoadString(id); }
-
-void FakePlatform::ShowMessageBox(const std::string& text) { message_boxes.push_back(text); }
 
 int FakePlatform::RunModalDialog(CDialog& dialog) {
   dialogs.push_back(&dialog);

@@ -1,4 +1,6 @@
-/// A Platform for tests: the real system, with the varying facts substituted.
+/// A Platform for tests: real files in real temp folders, an environment of
+/// its own, the varying machine facts substituted, and file operations that
+/// fail on purpose.
 #ifndef PAGETRIX_TESTS_SUPPORT_FAKE_PLATFORM_H_
 #define PAGETRIX_TESTS_SUPPORT_FAKE_PLATFORM_H_
 
@@ -8,41 +10,71 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/platform.h"
+#include "support/platform_wrapper.h"
 
-// Forwards files, directories and the environment to SystemPlatform(). An
-// empty optional means "ask the real system"; user-interface calls, process
-// creation, the registry and the Ctrl key are never forwarded.
-class FakePlatform : public Platform {
+/// The file operations a test can make fail.
+enum class FileOp {
+  kOpen,    ///< ReadFileExclusive, ReadFile or NewWritableFile cannot open the file
+  kRead,    ///< a read breaks off after FailRule::bytes_read bytes
+  kAppend,  ///< WritableFile::Append writes nothing and fails
+  kClose,   ///< WritableFile::Close fails (the bytes are on disk)
+  kCopy,    ///< CopyFileTo fails without writing the target
+};
+
+/// One deliberate failure: operation `op` on exactly `path` succeeds
+/// `calls_before` times, then fails every time.
+struct FailRule {
+  FileOp op;
+  std::string path;
+  int calls_before = 0;
+  size_t bytes_read = 0;  ///< kRead: what the caller still gets
+};
+
+// Files and directories go to the real system (through PlatformWrapper)
+// unless a FailRule matches. The environment lives in memory, empty at the
+// start, so tests never change the process's own. The user interface,
+// process creation, the registry and the Ctrl key never reach the system.
+class FakePlatform : public PlatformWrapper {
  public:
+  // ---- Failures on purpose ----
+  std::vector<FailRule> fail_rules;
+  void Fail(FileOp op, const std::string& path, int calls_before = 0, size_t bytes_read = 0) {
+    fail_rules.push_back(FailRule{op, path, calls_before, bytes_read});
+  }
+
   // ---- Substituted facts ----
   std::optional<std::uint32_t> tick_count;
   /// Added to tick_count after every GetTickCount call (0: a stopped clock).
   std::uint32_t tick_step = 0;
   std::optional<std::int64_t> unix_time;
   std::optional<std::tm> local_time;
+  /// Creation times by the last component of the path; else the real one.
+  std::map<std::string, std::int64_t> creation_times;
   /// Drive type by exact argument; else drive_type; else the real one.
-  std::map<std::string, unsigned> drive_types;
-  std::optional<unsigned> drive_type;
+  std::map<std::string, DriveType> drive_types;
+  std::optional<DriveType> drive_type;
   /// Network name by exact argument; else network_name; else the real one.
   /// An empty text makes the call fail (a local drive).
   std::map<std::string, std::string> network_names;
   std::optional<std::string> network_name;
-  /// An empty text makes GetUserName fail.
+  /// An empty text makes GetLogonUser fail.
   std::optional<std::string> user_name;
   /// Default values under the classes root, by subkey (matched without
   /// ASCII case, like the registry). Values over 259 bytes are not read.
   std::map<std::string, std::string> classes_root;
   bool ctrl_key_down = false;
-  std::optional<std::string> module_file_name;
+  std::optional<std::string> program_path;
   std::optional<std::string> command_line_text;
-  std::optional<std::string> temp_path;
+  std::optional<std::string> temp_dir;
   /// Handed out in turn by CreateGuidText; a real GUID once used up.
   std::vector<std::string> guid_texts;
 
   // ---- Recorded calls ----
+  /// Every directory listed, in order.
+  std::vector<std::string> listed;
   std::vector<std::string> message_boxes;
   std::vector<CDialog*> dialogs;
   /// Called for each dialog (after recording); its result is the end code.
@@ -51,26 +83,21 @@ class FakePlatform : public Platform {
   /// When set, StartProcess records the line and fails with this code.
   std::optional<unsigned> start_process_error;
 
-  int ReadFileExclusive(const std::string& path, std::string* bytes) override;
+  /// True when a FailRule says this call of `op` on `path` fails; counts it.
+  bool ShouldFail(FileOp op, const std::string& path, size_t* bytes_read = nullptr);
+
+  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
   bool ReadFile(const std::string& path, std::string* bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
-  int FindPath(const std::string& path) override;
-  bool CreateDirectory(const std::string& path) override;
-  RemoveDirResult RemoveDirectory(const std::string& path) override;
-  bool DeleteFile(const std::string& path) override;
-  bool SetNormalAttributes(const std::string& path) override;
-  bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetCurrentDirectory(std::string* path) override;
-  bool SetCurrentDirectory(const std::string& path) override;
-  std::string GetTempPath() override;
-  bool SearchPath(const std::string& name, std::string* full_path) override;
-  std::string GetModuleFileName() override;
+  std::string GetTempDir() override;
+  std::string GetProgramPath() override;
 
-  unsigned GetDriveType(const std::string& root) override;
+  DriveType QueryDriveType(const std::string& root) override;
   bool GetNetworkName(const std::string& path, std::string* remote) override;
-  bool GetUserName(std::string* name) override;
+  bool GetLogonUser(std::string* name) override;
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override;
   bool IsCtrlKeyDown() override { return ctrl_key_down; }
   std::uint32_t GetTickCount() override;
@@ -79,22 +106,26 @@ class FakePlatform : public Platform {
   std::string CreateGuidText() override;
 
   std::string GetCommandLineText() override;
-  bool GetEnvironmentVariable(const std::string& name, std::string* value) override;
-  bool SetEnvironmentVariable(const std::string& name, const std::string& value) override;
+  bool GetEnvVar(const std::string& name, std::string* value) override;
+  bool SetEnvVar(const std::string& name, const std::string& value) override;
   std::vector<std::string> GetEnvironmentBlock() override;
-  std::string ExpandEnvironmentStrings(const std::string& text) override;
+  std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, unsigned* error) override;
-  std::string FormatSystemMessage(unsigned error) override;
 
-  std::string LoadString(int id) override;
-  void ShowMessageBox(const std::string& text) override;
+  void ShowMessageBox(const std::string& text) override { message_boxes.push_back(text); }
   int RunModalDialog(CDialog& dialog) override;
 
  private:
+  // The rule for this call, if one fails it; counts the calls it lets pass.
+  const FailRule* MatchFailure(FileOp op, const std::string& path);
+
+  std::map<std::pair<int, std::string>, int> calls_;
+  /// Name and value pairs in the order they were first set.
+  std::vector<std::pair<std::string, std::string>> environment_;
   size_t next_guid_ = 0;
 };
 
-/// Installs a FakePlatform for its lifetime and restores the previous one.
+/// Installs a FakePlatform for its lifetime and restores the one before.
 class ScopedPlatform {
  public:
   ScopedPlatform() : previous_(SetPlatform(&fake_)) {}

@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 
 TempDir::TempDir() {
-  std::string base = GetPlatform().GetTempPath();
+  std::string base = GetPlatform().GetTempDir();
   if (!base.empty() && base.back() != '\\' && base.back() != '/') base.push_back(kPathSeparator);
   std::random_device device;
   static const char kHex[] = "0123456789abcdef";
@@ -14,7 +14,7 @@ TempDir::TempDir() {
     std::string name = "pagetrix-test-";
     std::uint32_t bits = device();
     for (int i = 0; i < 8; ++i, bits >>= 4) name.push_back(kHex[bits & 0xF]);
-    if (SystemPlatform().CreateDirectory(base + name)) {
+    if (SystemPlatform().CreateDir(base + name)) {
       path_ = base + name;
       return;
     }
@@ -53,7 +53,7 @@ bool TempDir::MakeDir(const std::string& name) const {
     if (end == std::string::npos) end = name.size();
     path.push_back(kPathSeparator);
     path += name.substr(start, end - start);
-    if (SystemPlatform().FindPath(path) != -1 && !SystemPlatform().CreateDirectory(path)) {
+    if (SystemPlatform().FindPath(path) != PathKind::kDirectory && !SystemPlatform().CreateDir(path)) {
       return false;
     }
     start = end + 1;
@@ -70,9 +70,9 @@ void RemoveTree(const std::string& dir) {
         RemoveTree(entry.path);
       } else {
         platform.SetNormalAttributes(entry.path);
-        platform.DeleteFile(entry.path);
+        platform.RemoveFile(entry.path);
       }
     }
   }
-  platform.RemoveDirectory(dir);
+  platform.RemoveDir(dir);
 }

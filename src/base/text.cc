@@ -1,39 +1,33 @@
-#include "config/text.h"
+#include "base/text.h"
 
 #include <climits>
 
-namespace {
+char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
-
-// Windows-1252 upper-case mapping; letters without an upper-case form in the
-// code page (sharp s, micro sign) stay.
-unsigned char UpperAnsi(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  switch (c) {
-    case 0x9A: return 0x8A;  // s caron
-    case 0x9C: return 0x8C;  // oe
-    case 0x9E: return 0x8E;  // z caron
-    case 0xFF: return 0x9F;  // y diaeresis
+char ToUpperAnsi(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  switch (u) {
+    case 0x9A: return '\x8A';  // s caron
+    case 0x9C: return '\x8C';  // oe
+    case 0x9E: return '\x8E';  // z caron
+    case 0xFF: return '\x9F';  // y diaeresis
     default: return c;
   }
 }
 
-}  // namespace
-
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(static_cast<unsigned char>(a[i])) != UpperAscii(static_cast<unsigned char>(b[i])))
-      return false;
+    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
   }
   return true;
 }
 
 std::string ToUpperAnsi(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = static_cast<char>(UpperAnsi(static_cast<unsigned char>(c)));
+  for (char& c : out) c = ToUpperAnsi(c);
   return out;
 }
 

@@ -1,6 +1,6 @@
-/// Byte-string helpers shared by the readers and writers (Windows-1252).
-#ifndef PAGETRIX_CONFIG_TEXT_H_
-#define PAGETRIX_CONFIG_TEXT_H_
+/// Byte-string helpers shared by every folder (Windows-1252 texts).
+#ifndef PAGETRIX_BASE_TEXT_H_
+#define PAGETRIX_BASE_TEXT_H_
 
 #include <cstdint>
 #include <string>
@@ -12,6 +12,12 @@ inline bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 inline bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
+
+/// Upper case of a to z only; every other byte stays.
+char ToUpperAscii(char c);
+/// Upper case with the Windows-1252 case mapping (umlauts included); letters
+/// without an upper-case form in the code page (sharp s, micro sign) stay.
+char ToUpperAnsi(char c);
 
 /// Equal apart from the letter case of A to Z; every other byte must match.
 bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
@@ -25,4 +31,4 @@ std::uint32_t ParseHex(std::string_view text);
 /// Removes blanks and tabs from both ends.
 std::string TrimBlanks(std::string_view text);
 
-#endif  // PAGETRIX_CONFIG_TEXT_H_
+#endif  // PAGETRIX_BASE_TEXT_H_

@@ -1,0 +1,24 @@
+/// The program's messages as its string table holds them, filled printf-style.
+#ifndef PAGETRIX_PLATFORM_MESSAGES_H_
+#define PAGETRIX_PLATFORM_MESSAGES_H_
+
+#include <string>
+
+#include "base/message_catalogue.h"
+#include "base/string_printf.h"
+
+/// String arguments of a message may be passed as std::string.
+inline const char* MessageArg(const std::string& s) { return s.c_str(); }
+inline const char* MessageArg(const char* s) { return s; }
+inline int MessageArg(int v) { return v; }
+
+/// The string resource of a message; empty if it does not exist.
+std::string LoadMessage(int id);
+
+/// The message `id` filled printf-style with `args`.
+template <typename... Args>
+std::string Message(int id, const Args&... args) {
+  return StringPrintf(LoadMessage(id).c_str(), MessageArg(args)...);
+}
+
+#endif  // PAGETRIX_PLATFORM_MESSAGES_H_

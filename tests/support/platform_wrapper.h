@@ -1,0 +1,92 @@
+/// A Platform that hands every call to another one; tests override the few
+/// calls they change and leave the rest to the real system.
+#ifndef PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
+#define PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+class PlatformWrapper : public Platform {
+ public:
+  /// Forwards to `target`, which must outlive the wrapper.
+  explicit PlatformWrapper(Platform& target = SystemPlatform()) : target_(target) {}
+
+  Platform& target() { return target_; }
+
+  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
+    return target_.ReadFileExclusive(path, bytes);
+  }
+  bool ReadFile(const std::string& path, std::string* bytes) override {
+    return target_.ReadFile(path, bytes);
+  }
+  std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
+    return target_.NewWritableFile(path, exclusive);
+  }
+  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override {
+    return target_.ListDirectory(dir, entries);
+  }
+  PathKind FindPath(const std::string& path) override { return target_.FindPath(path); }
+  bool CreateDir(const std::string& path) override { return target_.CreateDir(path); }
+  RemoveDirResult RemoveDir(const std::string& path) override { return target_.RemoveDir(path); }
+  bool RemoveFile(const std::string& path) override { return target_.RemoveFile(path); }
+  bool SetNormalAttributes(const std::string& path) override {
+    return target_.SetNormalAttributes(path);
+  }
+  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
+    return target_.CopyFileTo(from, to, fail_if_exists);
+  }
+  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
+    return target_.GetCreationTime(path, seconds);
+  }
+  bool GetWorkingDir(std::string* path) override { return target_.GetWorkingDir(path); }
+  bool SetWorkingDir(const std::string& path) override { return target_.SetWorkingDir(path); }
+  std::string GetTempDir() override { return target_.GetTempDir(); }
+  bool FindOnSearchPath(const std::string& name, std::string* full_path) override {
+    return target_.FindOnSearchPath(name, full_path);
+  }
+  std::string GetProgramPath() override { return target_.GetProgramPath(); }
+
+  DriveType QueryDriveType(const std::string& root) override {
+    return target_.QueryDriveType(root);
+  }
+  bool GetNetworkName(const std::string& path, std::string* remote) override {
+    return target_.GetNetworkName(path, remote);
+  }
+  bool GetLogonUser(std::string* name) override { return target_.GetLogonUser(name); }
+  bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override {
+    return target_.ReadClassesRootDefault(subkey, value);
+  }
+  bool IsCtrlKeyDown() override { return target_.IsCtrlKeyDown(); }
+  std::uint32_t GetTickCount() override { return target_.GetTickCount(); }
+  std::int64_t GetUnixTime() override { return target_.GetUnixTime(); }
+  bool GetLocalTime(std::tm* local) override { return target_.GetLocalTime(local); }
+  std::string CreateGuidText() override { return target_.CreateGuidText(); }
+
+  std::string GetCommandLineText() override { return target_.GetCommandLineText(); }
+  bool GetEnvVar(const std::string& name, std::string* value) override {
+    return target_.GetEnvVar(name, value);
+  }
+  bool SetEnvVar(const std::string& name, const std::string& value) override {
+    return target_.SetEnvVar(name, value);
+  }
+  std::vector<std::string> GetEnvironmentBlock() override { return target_.GetEnvironmentBlock(); }
+  std::string ExpandEnvVars(const std::string& text) override { return target_.ExpandEnvVars(text); }
+  bool StartProcess(const std::string& command_line, unsigned* error) override {
+    return target_.StartProcess(command_line, error);
+  }
+  std::string FormatSystemMessage(unsigned error) override {
+    return target_.FormatSystemMessage(error);
+  }
+
+  std::string LoadStringResource(int id) override { return target_.LoadStringResource(id); }
+  void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }
+  int RunModalDialog(CDialog& dialog) override { return target_.RunModalDialog(dialog); }
+
+ private:
+  Platform& target_;
+};
+
+#endif  // PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
