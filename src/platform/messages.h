@@ -18,7 +18,12 @@ std::string LoadMessage(int id);
 /// The message `id` filled printf-style with `args`.
 template <typename... Args>
 std::string Message(int id, const Args&... args) {
+  // The format is the program's own catalogue text; a message without
+  // arguments still goes through printf, so that "%%" means what it says.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
   return StringPrintf(LoadMessage(id).c_str(), MessageArg(args)...);
+#pragma GCC diagnostic pop
 }
 
 #endif  // PAGETRIX_PLATFORM_MESSAGES_H_
