@@ -17,6 +17,27 @@ const char kClosingBlock[] =
     "<h1>Der Browser unterst\xFCtzt kein Javascript.</h1>\r\n</noscript>\r\n"
     "<!--     Ende TreeMenu     -->\r\n";
 
+// The texts go into single-quoted script strings inside a script block: an
+// unescaped quote would end the string and "</" the block, and either leaves
+// the whole menu blank. A quote written as \' already and every other
+// character, backslashes included, stay as the command file has them.
+std::string EscapeScriptString(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool escaped = i > 0 && text[i - 1] == '\\';
+    if (c == '\'' && !escaped) {
+      out += "\\'";
+    } else if (c == '/' && i > 0 && text[i - 1] == '<') {
+      out += "\\/";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
@@ -33,8 +54,10 @@ GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
     // The script reads the depth from the leading blanks.
     entry.text.replace(0, CountIndent(entry.text), CountIndent(entry.text), ' ');
     calls += StringPrintf(kCallFormat, calls.empty() ? "put" : "add",
-                          (entry.flags & kLinkTreeFlag) != 0 ? 1 : 0, entry.text.c_str(), target,
-                          entry.link.c_str(), entry.tooltip.c_str());
+                          (entry.flags & kLinkTreeFlag) != 0 ? 1 : 0,
+                          EscapeScriptString(entry.text).c_str(), target,
+                          EscapeScriptString(entry.link).c_str(),
+                          EscapeScriptString(entry.tooltip).c_str());
   }
   line.erase(pos, section.size());
   if (!calls.empty()) line.insert(pos, kOpeningBlock + calls + kClosingBlock);

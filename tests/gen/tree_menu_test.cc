@@ -43,6 +43,26 @@ TEST_F(TreeMenuTest, FirstShownEntryIsPutAndEmptyLinkStaysInDaten) {
             Replace("Menu"));
 }
 
+// Quotes and "</" must not end the script string or block; backslashes and an
+// already escaped quote stay as written.
+TEST_F(TreeMenuTest, QuotesAndClosingTagsCannotEndTheScript) {
+  LoadCommands(
+      "[Menu]\r\n"
+      "0=Mitarbeiter's Handbuch|h.htm?a='1'||Tom's Tipp\r\n"
+      "1=Nicht </script> hier|a</b.htm||<</ x\r\n"
+      "2=Schon \\'richtig\\'|c:\\Pfad\\neu\\\\doppelt||''\r\n"
+      "3='|</|/|<\r\n");
+  EXPECT_EQ(std::string(kOpening) +
+                "tree.put(0,'Mitarbeiter\\'s Handbuch', 'Daten','h.htm?a=\\'1\\'','Tom\\'s Tipp', "
+                "'',  ''  );\r\n"
+                "tree.add(0,'Nicht <\\/script> hier', 'Daten','a<\\/b.htm','<<\\/ x', '',  ''  );\r\n"
+                "tree.add(0,'Schon \\'richtig\\'', 'Daten','c:\\Pfad\\neu\\\\doppelt','\\'\\'', "
+                "'',  ''  );\r\n"
+                "tree.add(0,'\\'', 'Daten','<\\/','<', '',  ''  );\r\n" +
+                kClosing,
+            Replace("Menu"));
+}
+
 TEST_F(TreeMenuTest, NoShownEntryRemovesPlaceholderOnly) {
   filter_.server_flags = 0x00010000;
   LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=Weg|w.htm|||0|10000\r\n");
