@@ -36,12 +36,13 @@ function fileUrl(file) {
 
 // The entries of the first tree menu in a frame or page, as the user sees them.
 async function treeEntries(frame, menuIndex = 0) {
-  return frame.$$eval('.treemenu', (menus, index) => {
+  return frame.$$eval('.treemenu[data-treemenu]', (menus, index) => {
     const rows = menus[index] ? menus[index].querySelectorAll('.tm-entry') : [];
     return Array.from(rows, (row) => {
       const link = row.querySelector('.tm-link');
+      const text = link.querySelector('.tm-text');
       return {
-        text: link.textContent,
+        text: text.textContent,
         depth: Number(row.getAttribute('data-depth')),
         visible: row.offsetParent !== null,
         folder: row.classList.contains('tm-folder'),
@@ -49,7 +50,7 @@ async function treeEntries(frame, menuIndex = 0) {
         href: link.getAttribute('href'),
         target: link.getAttribute('target'),
         title: link.getAttribute('title'),
-        left: link.getBoundingClientRect().left,
+        left: text.getBoundingClientRect().left,
       };
     });
   }, menuIndex);
@@ -71,9 +72,47 @@ function entry(frame, text) {
 
 // The fold marker in front of a folder.
 function toggle(frame, text) {
-  return frame.locator('.treemenu .tm-entry', {
-    has: frame.locator('.tm-link', { hasText: exactly(text) }),
-  }).locator('.tm-toggle');
+  return entry(frame, text).locator('.tm-toggle');
+}
+
+// The tree's tab stops: entries that Tab can reach.
+async function tabStops(frame, menuIndex = 0) {
+  return frame.$$eval('.treemenu[data-treemenu]', (menus, index) => Array.from(
+    menus[index].querySelectorAll('.tm-link[tabindex="0"]'), (a) => a.textContent), menuIndex);
+}
+
+// The ARIA view of the focused element.
+async function focusedItem(frame) {
+  return frame.evaluate(() => {
+    const a = document.activeElement;
+    return {
+      text: a.textContent,
+      role: a.getAttribute('role'),
+      level: Number(a.getAttribute('aria-level')),
+      expanded: a.getAttribute('aria-expanded'),
+    };
+  });
+}
+
+// Runs axe-core on one document; returns the serious and critical violations.
+async function seriousViolations(frame, disabled = []) {
+  await frame.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
+  const result = await frame.evaluate(async (rules) => {
+    const off = {};
+    rules.forEach((id) => { off[id] = { enabled: false }; });
+    return window.axe.run(document, { iframes: false, rules: off });
+  }, disabled);
+  return result.violations
+    .filter((v) => v.impact === 'serious' || v.impact === 'critical')
+    .map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+}
+
+// A screenshot into the build's screenshot folder, where one is named.
+async function screenshot(page, name) {
+  const dir = process.env.SCREENSHOTS;
+  if (!dir) return;
+  fs.mkdirSync(dir, { recursive: true });
+  await page.screenshot({ path: path.join(dir, name + '.png') });
 }
 
 function exactly(text) {
@@ -84,4 +123,7 @@ function escapeRegExp(text) {
   return text.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
 }
 
-module.exports = { launch, fileUrl, treeEntries, visibleTexts, focusedText, entry, toggle, SOURCE };
+module.exports = {
+  launch, fileUrl, treeEntries, visibleTexts, focusedText, entry, toggle, tabStops, focusedItem,
+  seriousViolations, screenshot, SOURCE,
+};

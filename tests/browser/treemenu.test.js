@@ -38,10 +38,15 @@ describe('tree menu script', () => {
     await page.goto(b.fileUrl(file));
   }
 
+
   before(async () => {
     dir = fs.mkdtempSync(path.join(os.tmpdir(), 'pagetrix-treemenu-'));
     for (const name of ['treemenu.js', 'treemenu.css']) {
       fs.copyFileSync(path.join(b.SOURCE, 'assets', 'treemenu', name), path.join(dir, name));
+    }
+    // Pages the entries of the tests open.
+    for (const name of ['formulare.htm', 'reise.htm']) {
+      fs.writeFileSync(path.join(dir, name), '<title>' + name + '</title>');
     }
     browser = await b.launch();
     page = browser.page;
@@ -127,25 +132,145 @@ describe('tree menu script', () => {
     assert.deepEqual(await b.visibleTexts(page, 1), ['Second', 'two']);
   });
 
-  test('Space folds a folder, entries without a link are keyboard stops', async () => {
+  test('the tree has tree, treeitem and group roles, levels and one tab stop', async () => {
     await open([
-      [1, 'Top', 'Daten', '', ''],
-      [0, ' Note', 'Daten', '', 'Only text'],
+      [1, 'Top', 'Daten', 'top.htm', 'Oben'],
+      [0, ' Leaf', 'Daten', 'leaf.htm', ''],
+      [0, ' Other', 'Daten', '', ''],
       [0, 'Last', 'Daten', 'last.htm', ''],
     ]);
-    await page.keyboard.press('Tab');
-    assert.equal(await b.focusedText(page), 'Top');
+    const tree = await page.$eval('.treemenu [role="tree"]', (t) => ({
+      label: t.getAttribute('aria-label'),
+      items: Array.from(t.querySelectorAll('[role="treeitem"]'), (a) => [
+        a.querySelector('.tm-text').textContent, Number(a.getAttribute('aria-level')),
+        a.getAttribute('aria-expanded'), a.getAttribute('aria-posinset') + '/' + a.getAttribute('aria-setsize'),
+        a.closest('[role="group"]') ? a.closest('[role="group"]').id === document.getElementById(
+          a.closest('[role="group"]').id).id : null]),
+      owns: t.querySelector('[aria-owns]').getAttribute('aria-owns'),
+      group: t.querySelector('[role="group"]').id,
+    }));
+    assert.equal(tree.label, 'Menü');
+    assert.deepEqual(tree.items, [
+      ['Top', 1, 'false', '1/2', null],
+      ['Leaf', 2, null, '1/2', true],
+      ['Other', 2, null, '2/2', true],
+      ['Last', 1, null, '2/2', null],
+    ]);
+    assert.equal(tree.owns, tree.group);
+    // The current entry (the first one of the content frame) holds the tab stop.
+    assert.deepEqual(await b.tabStops(page), ['Top']);
+    await page.keyboard.press('ArrowRight');  // focus is not in the tree yet: nothing happens
+    assert.deepEqual(await b.visibleTexts(page), ['Top', 'Last']);
+  });
+
+  test('keyboard walk: arrows, Home, End, star, type-ahead, Space and Enter', async () => {
+    await open([
+      [1, 'Anwendungen', 'Daten', '', ''],
+      [0, ' Zeit', 'Daten', 'zeit.htm', ''],
+      [1, ' Admin', 'Daten', 'admin.htm', ''],
+      [0, '  Konten', 'Daten', 'konten.htm', ''],
+      [1, 'Dokumente', 'Daten', '', ''],
+      [0, ' Formulare', '_self', 'formulare.htm', ''],
+      [0, 'Hilfe', 'Daten', 'hilfe.htm', ''],
+    ]);
+    await b.entry(page, 'Anwendungen').focus();
+    await page.keyboard.press('ArrowRight');  // opens, focus stays
+    assert.deepEqual(await b.focusedItem(page),
+      { text: 'Anwendungen', role: 'treeitem', level: 1, expanded: 'true' });
+    await page.keyboard.press('ArrowRight');  // to the first child
+    assert.equal(await b.focusedText(page), 'Zeit');
+    await page.keyboard.press('ArrowDown');
+    // A folder with a page of its own folds from the keyboard too.
     await page.keyboard.press('Space');
-    await page.keyboard.press('Tab');
-    assert.equal(await b.focusedText(page), 'Note');
-    await page.keyboard.press('Enter');  // nothing to open: stays
-    assert.equal(await b.focusedText(page), 'Note');
+    assert.deepEqual(await b.focusedItem(page), { text: 'Admin', role: 'treeitem', level: 2, expanded: 'true' });
     await page.keyboard.press('ArrowLeft');
-    assert.equal(await b.focusedText(page), 'Top');
-    await page.keyboard.press('ArrowDown');
-    await page.keyboard.press('ArrowDown');
-    assert.equal(await b.focusedText(page), 'Last');
-    await page.keyboard.press('ArrowDown');  // stays on the last entry
-    assert.equal(await b.focusedText(page), 'Last');
+    assert.equal((await b.focusedItem(page)).expanded, 'false');
+    await page.keyboard.press('ArrowRight');
+    assert.ok((await b.visibleTexts(page)).includes('Konten'));
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.press('ArrowLeft');  // closed: to the parent
+    assert.equal(await b.focusedText(page), 'Anwendungen');
+    await page.keyboard.press('End');
+    assert.equal(await b.focusedText(page), 'Hilfe');
+    await page.keyboard.press('Home');
+    assert.equal(await b.focusedText(page), 'Anwendungen');
+    // Only the entry with the focus is a tab stop.
+    assert.deepEqual(await b.tabStops(page), ['Anwendungen']);
+    // Type-ahead: first letters, a repeated letter walks on.
+    await page.keyboard.type('do');
+    assert.equal(await b.focusedText(page), 'Dokumente');
+    await page.waitForTimeout(800);
+    await page.keyboard.press('h');
+    assert.equal(await b.focusedText(page), 'Hilfe');
+    // "*" opens every folder on the level of the focused entry.
+    await page.keyboard.press('ArrowLeft');  // top level: focus stays
+    await page.keyboard.press('*');
+    assert.deepEqual(await b.visibleTexts(page),
+      ['Anwendungen', 'Zeit', 'Admin', 'Dokumente', 'Formulare', 'Hilfe']);
+    // Enter follows the link.
+    await b.entry(page, 'Formulare').focus();
+    await Promise.all([page.waitForURL(/formulare\.htm$/), page.keyboard.press('Enter')]);
+  });
+
+  test('search filters with folders, highlights, ignores case and umlaut spelling', async () => {
+    await open([
+      [1, 'Dokumente', 'Daten', '', ''],
+      [1, ' Formulare', 'Daten', '', ''],
+      [0, '  Qualit&auml;tshandbuch', 'Daten', 'qm.htm', ''],
+      [0, '  Reisekosten', '_self', 'reise.htm', ''],
+      [0, 'Gr&uuml;&szlig;e', 'Daten', 'gruss.htm', ''],
+      [0, 'Hilfe', 'Daten', 'hilfe.htm', ''],
+    ]);
+    await page.keyboard.press('/');
+    assert.equal(await page.evaluate(() => document.activeElement.className), 'tm-query');
+    await page.keyboard.type('QUALITAE');
+    assert.deepEqual(await b.visibleTexts(page), ['Dokumente', 'Formulare', 'Qualitätshandbuch']);
+    assert.equal(await page.$eval('mark.tm-hit', (m) => m.textContent), 'Qualitä');
+    assert.equal(await page.textContent('.tm-status'), '1 Treffer');
+    await page.fill('.tm-query', 'grüsse');
+    assert.deepEqual(await b.visibleTexts(page), ['Grüße']);
+    await page.fill('.tm-query', 'GRUESSE');
+    assert.equal(await page.$eval('mark.tm-hit', (m) => m.textContent), 'Grüße');
+    await page.fill('.tm-query', 'nichts');
+    assert.deepEqual(await b.visibleTexts(page), []);
+    assert.equal(await page.textContent('.tm-status'), 'Keine Treffer');
+    // Esc clears and the folders are as before the search.
+    await page.keyboard.press('Escape');
+    assert.equal(await page.inputValue('.tm-query'), '');
+    assert.deepEqual(await b.visibleTexts(page), ['Dokumente', 'Grüße', 'Hilfe']);
+    assert.equal(await page.$$eval('mark', (m) => m.length), 0);
+    // Enter opens the first match.
+    await page.keyboard.type('kosten');
+    await Promise.all([page.waitForURL(/reise\.htm$/), page.keyboard.press('Enter')]);
+  });
+
+  test('open folders and the current entry survive a reload and Back', async () => {
+    await open([
+      [1, 'Start', 'Daten', 'start.htm', ''],
+      [0, ' Eins', 'Daten', 'eins.htm', ''],
+      [1, 'Mehr', 'Daten', '', ''],
+      [0, ' Zwei', 'Daten', 'zwei.htm', ''],
+    ]);
+    // On load the first entry of the content frame is the current one.
+    assert.equal(await page.$eval('.tm-current .tm-text', (t) => t.textContent), 'Start');
+    await b.entry(page, 'Mehr').click();
+    await page.evaluate(() => {  // what a click on a content-frame link does, without leaving
+      const a = [...document.querySelectorAll('.tm-link')].find((l) => l.textContent === 'Zwei');
+      a.removeAttribute('href');
+      a.click();
+    });
+    const state = async () => ({
+      shown: await b.visibleTexts(page),
+      current: await page.$eval('.tm-current .tm-text', (t) => t.textContent),
+      stop: await b.tabStops(page),
+    });
+    const before = await state();
+    assert.deepEqual(before, { shown: ['Start', 'Mehr', 'Zwei'], current: 'Zwei', stop: ['Zwei'] });
+    await page.reload();
+    assert.deepEqual(await state(), before);
+    await page.goto(b.fileUrl(path.join(dir, 'treemenu.css')));
+    await page.goBack();
+    await page.waitForSelector('.treemenu');
+    assert.deepEqual(await state(), before);
   });
 });
