@@ -1,17 +1,20 @@
-// The example portal as Pagetrix.exe generated it, used in the browser like a
-// user would: the frameset, the tree menu with mouse and keyboard, the links.
+// The example portal as the program generated it, used in the browser like an
+// employee would: the frameset, the tree menu with mouse, keyboard and search,
+// its memory across reload and Back, the links, and an accessibility scan.
 //
 // PORTAL_RUNS names the output folders of the generation runs as JSON:
-// {"schmidt": ..., "schmidt_aussen": ..., "mueller": ...} (run_portal.py).
+// {"schmidt": ..., "schmidt_aussen": ..., "mueller": ..., "becker": ...,
+//  "quotes": ...} (run_portal.py). SCREENSHOTS names the folder for pictures.
 'use strict';
 
 const assert = require('node:assert/strict');
 const path = require('node:path');
-const { after, before, beforeEach, describe, test } = require('node:test');
+const { after, afterEach, before, beforeEach, describe, test } = require('node:test');
 const b = require('./browser');
 
 const runs = process.env.PORTAL_RUNS ? JSON.parse(process.env.PORTAL_RUNS) : null;
 const skip = runs ? false : 'PORTAL_RUNS not set: run tests/browser/run_portal.py';
+const tier = process.env.PORTAL_TIER || 'win';
 
 const TOP = ['Intranet', 'Anwendungen', 'Dokumente', 'Hilfe'];
 
@@ -26,17 +29,30 @@ describe('generated portal', { skip }, () => {
 
   before(async () => {
     browser = await b.launch();
-    page = browser.page;
   });
 
   after(async () => {
     if (browser) await browser.close();
   });
 
+  // A tab of its own per test: the menu keeps its state per tab.
+  beforeEach(async () => {
+    page = await browser.context.newPage();
+    await load('schmidt');
+  });
+
+  afterEach(async () => {
+    await page.close();
+  });
+
   async function load(run) {
     await page.goto(startPage(run));
+    await menuReady();
+  }
+
+  async function menuReady() {
     nav = page.frame({ name: 'Navigation' });
-    await nav.waitForSelector('.treemenu');
+    await nav.waitForSelector('.treemenu[data-treemenu]');
   }
 
   function data() {
@@ -48,9 +64,17 @@ describe('generated portal', { skip }, () => {
     await data().waitForLoadState('load');
   }
 
-  beforeEach(async () => {
-    await load('schmidt');
-  });
+  async function current() {
+    await nav.waitForSelector('.tm-current');
+    return nav.$eval('.tm-current .tm-text', (t) => t.textContent);
+  }
+
+  async function waitForCurrent(text) {
+    await nav.waitForFunction((t) => {
+      const c = document.querySelector('.tm-current .tm-text');
+      return c && c.textContent === t;
+    }, text);
+  }
 
   test('the frameset shows the navigation page and the welcome page', async () => {
     assert.equal(await page.title(), 'Intranet der Muster GmbH');
@@ -58,7 +82,16 @@ describe('generated portal', { skip }, () => {
     assert.deepEqual(frames, [['Navigation', 'navigation.htm'], ['Daten', 'willkommen.htm']]);
     assert.equal(await page.$eval('frameset', (f) => f.getAttribute('cols')), '240,*');
     await waitForData('willkommen.htm');
-    assert.match(await nav.textContent('h1'), /Intranet/);
+    // Both pages are German pages with a title, in standards mode.
+    for (const frame of [nav, data()]) {
+      assert.deepEqual(await frame.evaluate(() => [document.documentElement.lang,
+        document.compatMode, document.title.startsWith('Intranet der Muster GmbH: ')]),
+      ['de', 'CSS1Compat', true]);
+    }
+    // No heading repeats the folder below it.
+    const heading = await nav.textContent('h1');
+    assert.equal(heading, 'Muster GmbH');
+    assert.ok(!TOP.includes(heading));
     // The copied style sheet and images arrived beside the pages.
     const logo = await data().$eval('.kopf img', (img) => img.complete && img.naturalWidth);
     assert.equal(logo, 220);
@@ -79,6 +112,7 @@ describe('generated portal', { skip }, () => {
     const tips = Object.fromEntries(entries.map((e) => [e.text, e.title]));
     assert.equal(tips['Warenwirtschaft'], undefined);  // schmidt is not in sales
     assert.equal(tips['Serverüberwachung'], 'Zustand der Server (nicht in der Außenstelle)');
+    await b.screenshot(page, `${tier}-menu-closed`);
 
     await b.entry(nav, 'Dokumente').click();
     await b.entry(nav, 'Formulare').click();
@@ -86,6 +120,13 @@ describe('generated portal', { skip }, () => {
     const left = Object.fromEntries(shown.filter((e) => e.visible).map((e) => [e.text, e.left]));
     assert.ok(left['Dokumente'] < left['Formulare'] && left['Formulare'] < left['Urlaubsantrag']);
     assert.equal(left['Formulare'], left['Mitarbeiterhandbuch']);
+    await b.screenshot(page, `${tier}-menu-open`);
+  });
+
+  test('the entry of the page in the content frame is marked on load', async () => {
+    await waitForData('willkommen.htm');
+    assert.equal(await current(), 'Intranet');
+    assert.equal(await nav.$eval('.tm-current .tm-link', (a) => a.getAttribute('aria-current')), 'page');
   });
 
   test('a folder folds and unfolds on click', async () => {
@@ -105,16 +146,20 @@ describe('generated portal', { skip }, () => {
     assert.deepEqual(await b.visibleTexts(nav), TOP);
   });
 
-  test('the keyboard moves through the entries and folds them', async () => {
-    // The first Tab from the freshly loaded frameset enters the menu.
+  test('keyboard: skip link, search field, then one tab stop for the whole tree', async () => {
+    await waitForData('willkommen.htm');
     await page.keyboard.press('Tab');
-    assert.equal(await b.focusedText(nav), 'Intranet');
+    assert.equal(await b.focusedText(nav), 'Zum Inhalt springen');
     await page.keyboard.press('Tab');
+    assert.equal(await nav.evaluate(() => document.activeElement.className), 'tm-query');
+    await page.keyboard.press('Tab');
+    assert.deepEqual(await b.focusedItem(nav), { text: 'Intranet', role: 'treeitem', level: 1, expanded: 'false' });
+    await page.keyboard.press('ArrowDown');
     assert.equal(await b.focusedText(nav), 'Anwendungen');  // Intranet's children are folded away
     await page.keyboard.press('ArrowRight');
     assert.deepEqual((await b.visibleTexts(nav)).slice(1, 4), ['Anwendungen', 'Zeiterfassung', 'Administration']);
     await page.keyboard.press('ArrowRight');
-    assert.equal(await b.focusedText(nav), 'Zeiterfassung');
+    assert.deepEqual(await b.focusedItem(nav), { text: 'Zeiterfassung', role: 'treeitem', level: 2, expanded: null });
     await page.keyboard.press('ArrowDown');
     assert.equal(await b.focusedText(nav), 'Administration');
     await page.keyboard.press('Enter');
@@ -127,34 +172,88 @@ describe('generated portal', { skip }, () => {
     assert.deepEqual(await b.visibleTexts(nav), TOP);
     await page.keyboard.press('ArrowUp');
     assert.equal(await b.focusedText(nav), 'Intranet');
+    // A folder with a link folds from the keyboard; Enter then opens the link.
     await page.keyboard.press('ArrowRight');
+    assert.equal((await b.focusedItem(nav)).expanded, 'true');
     await page.keyboard.press('ArrowDown');
     await page.keyboard.press('ArrowDown');
     assert.equal(await b.focusedText(nav), 'Vertrieb');
+    assert.deepEqual(await b.tabStops(nav), ['Vertrieb']);
     await page.keyboard.press('Enter');
     await waitForData('vertrieb.htm');
     assert.equal(page.url(), startPage('schmidt'));
+    assert.equal(await current(), 'Vertrieb');
+    // Tab leaves the tree instead of walking through its entries.
+    await b.entry(nav, 'Technik').focus();
+    await page.keyboard.press('Tab');
+    assert.notEqual(await nav.evaluate(() => document.activeElement.className), 'tm-link');
   });
 
-  test('Tab stops at every entry on screen and at nothing folded away', async () => {
-    await b.entry(nav, 'Dokumente').click();
-    const expected = await b.visibleTexts(nav);
+  test('the skip link moves the focus into the content frame', async () => {
+    await waitForData('willkommen.htm');
+    await page.keyboard.press('Tab');
+    await page.keyboard.press('Enter');
+    await data().waitForFunction(() => document.hasFocus());
+    assert.equal(await nav.evaluate(() => document.hasFocus()), false);
+  });
+
+  test('search shows matches with their folders, ignores umlaut spelling, opens with Enter', async () => {
     await b.entry(nav, 'Intranet').focus();
-    const reached = [await b.focusedText(nav)];
-    for (let i = 1; i < expected.length; i++) {
-      await page.keyboard.press('Tab');
-      reached.push(await b.focusedText(nav));
-    }
-    assert.deepEqual(reached, expected);
+    await page.keyboard.press('/');
+    await page.keyboard.type('handbu');
+    assert.deepEqual(await b.visibleTexts(nav), ['Dokumente', 'Mitarbeiterhandbuch', 'Qualitätshandbuch']);
+    assert.deepEqual(await nav.$$eval('mark.tm-hit', (list) => list.map((m) => m.textContent)),
+      ['handbu', 'handbu']);
+    await nav.fill('.tm-query', 'UEBERWACH');
+    assert.deepEqual(await b.visibleTexts(nav), ['Anwendungen', 'Administration', 'Serverüberwachung']);
+    assert.equal(await nav.$eval('mark.tm-hit', (m) => m.textContent), 'überwach');
+    await b.screenshot(page, `${tier}-menu-search`);
+    // Search sees only what the page holds: schmidt has no merchandise system.
+    await nav.fill('.tm-query', 'waren');
+    assert.deepEqual(await b.visibleTexts(nav), []);
+    assert.equal(await nav.textContent('.tm-status'), 'Keine Treffer');
+    await page.keyboard.press('Escape');
+    assert.deepEqual(await b.visibleTexts(nav), TOP);
+    await page.keyboard.type('tech');
+    await page.keyboard.press('Enter');
+    await waitForData('technik.htm');
+    assert.equal(await current(), 'Technik');
   });
 
-  test('a link opens in the Daten frame and is marked as current', async () => {
+  test('open folders and the current entry survive reload, Back and Forward', async () => {
     await b.entry(nav, 'Intranet').click();
+    await b.entry(nav, 'Dokumente').click();
     await b.entry(nav, 'Personal').click();
     await waitForData('personal.htm');
-    assert.equal(page.url(), startPage('schmidt'));
-    assert.equal(await data().textContent('.teil b'), 'Personalabteilung');
-    assert.equal(await nav.$eval('.tm-current .tm-link', (a) => a.textContent), 'Personal');
+    assert.equal(await current(), 'Personal');
+    const shown = await b.visibleTexts(nav);
+    assert.ok(shown.includes('Formulare') && shown.includes('Vertrieb'));
+
+    await page.reload();
+    await menuReady();
+    assert.deepEqual(await b.visibleTexts(nav), shown);
+    await waitForCurrent(data().url().endsWith('/personal.htm') ? 'Personal' : 'Intranet');
+
+    // Back and Forward in the content frame move the mark with it.
+    await b.entry(nav, 'Personal').click();
+    await waitForData('personal.htm');
+    await b.entry(nav, 'Technik').click();
+    await waitForData('technik.htm');
+    await waitForCurrent('Technik');
+    // (history.back() of the top page: page.goBack() waits for a top-level load.)
+    await page.evaluate(() => history.back());
+    await waitForData('personal.htm');
+    await waitForCurrent('Personal');
+    await page.evaluate(() => history.forward());
+    await waitForData('technik.htm');
+    await waitForCurrent('Technik');
+
+    // Away from the portal and back: the menu comes back as it was.
+    await page.goto(b.fileUrl(path.join(runs.schmidt, 'portal.css')));
+    await page.goBack();
+    await menuReady();
+    assert.deepEqual(await b.visibleTexts(nav), shown);
+    await waitForCurrent('Technik');
   });
 
   test('a link flagged for a new window opens a new page', async () => {
@@ -168,7 +267,18 @@ describe('generated portal', { skip }, () => {
     assert.ok(popup.url().endsWith('/hilfe.htm'));
     assert.equal(await popup.textContent('.teil b'), 'Hilfe zum Intranet');
     assert.equal(page.url(), startPage('schmidt'));
+    assert.equal(await current(), 'Hilfe');  // the new window does not move the mark
     await popup.close();
+  });
+
+  test('the help page explains in text rows, not links back to the start', async () => {
+    await page.goto(b.fileUrl(path.join(runs.schmidt, 'hilfe.htm')));
+    const rows = await page.$$eval('.teil table[cellspacing] tr', (list) => list.map((tr) => {
+      const link = tr.cells[0].querySelector('a');
+      return [link.textContent, link.getAttribute('href')];
+    }));
+    assert.deepEqual(rows.slice(0, 4), [['Navigation', null], ['Tastatur', null], ['Suchen', null],
+      ['Neue Fenster', null]]);
   });
 
   test('a link table shows its links with tooltips and descriptions', async () => {
@@ -201,7 +311,7 @@ describe('generated portal', { skip }, () => {
     assert.deepEqual(headings, ['Vertrieb', 'Kundenservice']);
   });
 
-  test('rights of the example users and the server flags decide what shows', { skip: !runs || !runs.mueller }, async () => {
+  test('rights of the example users and the server flags decide what shows', async () => {
     const texts = async (run) => {
       await load(run);
       return (await b.treeEntries(nav)).map((e) => e.text);
@@ -215,8 +325,88 @@ describe('generated portal', { skip }, () => {
     for (const adminEntry of ['Administration', 'Benutzerverwaltung', 'Serverüberwachung']) {
       assert.ok(!mueller.includes(adminEntry), adminEntry);
     }
-    await page.goto(b.fileUrl(path.join(runs.mueller, 'personal.htm')));
-    const links = await page.$$eval('.teil a', (list) => list.map((a) => a.textContent));
-    assert.ok(links.includes('Urlaubsantrag') && !links.includes('Personalakten'));
+    // The confidential personnel files: only the personnel department's group sees them.
+    const personnel = async (run) => {
+      await page.goto(b.fileUrl(path.join(runs[run], 'personal.htm')));
+      return page.$$eval('.teil a', (list) => list.map((a) => a.textContent));
+    };
+    for (const run of ['schmidt', 'mueller']) {
+      const links = await personnel(run);
+      assert.ok(links.includes('Urlaubsantrag') && !links.includes('Personalakten'), run);
+    }
+    assert.ok((await personnel('becker')).includes('Personalakten'));
+  });
+
+  test('dark mode colours the menu and the pages', async () => {
+    await page.emulateMedia({ colorScheme: 'dark' });
+    await b.entry(nav, 'Intranet').click();
+    await waitForData('willkommen.htm');
+    const colours = await nav.$eval('.treemenu', (m) => [getComputedStyle(m).backgroundColor,
+      getComputedStyle(m.querySelector('.tm-link')).color]);
+    assert.deepEqual(colours, ['rgb(27, 33, 41)', 'rgb(219, 231, 245)']);
+    await b.screenshot(page, `${tier}-menu-dark`);
+    assert.deepEqual(await b.seriousViolations(nav), []);
+    await page.emulateMedia({ colorScheme: 'light' });
+  });
+
+  test('axe-core finds no serious or critical violation', async () => {
+    await waitForData('willkommen.htm');
+    await b.entry(nav, 'Intranet').click();
+    await b.entry(nav, 'Dokumente').click();
+    assert.deepEqual(await b.seriousViolations(nav), []);
+    assert.deepEqual(await b.seriousViolations(data()), []);
+    // The frameset page's bytes are fixed: no frame titles and no lang there.
+    assert.deepEqual(await b.seriousViolations(page.mainFrame(), ['frame-title', 'html-has-lang']), []);
+    for (const file of ['personal.htm', 'vertrieb.htm', 'technik.htm', 'hilfe.htm']) {
+      await page.goto(b.fileUrl(path.join(runs.becker, file)));
+      assert.deepEqual(await b.seriousViolations(page.mainFrame()), [], file);
+    }
+    // While searching too.
+    await load('schmidt');
+    await nav.fill('.tm-query', 'ae');
+    assert.deepEqual(await b.seriousViolations(nav), []);
+  });
+});
+
+describe('generated menu texts with quotes', { skip: runs && runs.quotes ? false : skip }, () => {
+  let browser;
+  let nav;
+  const errors = [];
+
+  before(async () => {
+    browser = await b.launch();
+    browser.page.on('pageerror', (error) => errors.push(error.message));
+    await browser.page.goto(startPage('quotes'));
+    nav = browser.page.frame({ name: 'Navigation' });
+    await nav.waitForSelector('#zweites .tm-error');
+  });
+
+  after(async () => {
+    if (browser) await browser.close();
+  });
+
+  test('an apostrophe and "</script>" reach the menu as written', async () => {
+    const entries = await nav.$$eval('#erstes .tm-link', (list) => list.map((a) => [
+      a.querySelector('.tm-text').textContent, a.getAttribute('href'), a.getAttribute('title'),
+      Number(a.getAttribute('aria-level'))]));
+    assert.deepEqual(entries, [
+      ["Mitarbeiter's Handbuch", "inhalt.htm?buch='1'", "Tom's Tipp", 1],
+      // Texts are HTML: the end tag vanishes from the text, the block survives.
+      ['Nicht  hier', 'inhalt.htm', 'Auch </b> im Tooltip', 1],
+      ['Ordner', null, 'Mit Unterpunkt', 1],
+      ["Kinder's Seite", 'inhalt.htm', null, 2],
+      ["Schon 'maskiert'", 'inhalt.htm', null, 1],
+    ]);
+  });
+
+  test('a block the script cannot read shows a message naming the check mode', async () => {
+    const note = await nav.$eval('#zweites .tm-error', (n) => [n.getAttribute('role'), n.textContent]);
+    assert.equal(note[0], 'alert');
+    assert.match(note[1], /^Das Menü kann nicht angezeigt werden/);
+    assert.match(note[1], /\/PRUEFEN/);
+    assert.equal(await nav.$$eval('#zweites .tm-link', (l) => l.length), 0);
+    // The error was the broken block's alone.
+    assert.equal(errors.length, 1, errors.join('\n'));
+    assert.match(errors[0], /missing \) after argument list|Unexpected identifier|Invalid or unexpected token/);
   });
 });

@@ -1,14 +1,20 @@
-"""Browser tests of the example portal: Pagetrix.exe generates it under Wine
-for the example users, then headless Chromium runs the node tests on it.
+"""Browser tests of the example portal: the program generates it for the example
+users, then headless Chromium runs the node tests on the pages.
 
-Run as `python3 tests/browser/run_portal.py` (CTest: browser.portal); needs
-`npm install` in tests/browser and the Debian chromium package.
+Two tiers share the node tests: the Windows build runs Pagetrix.exe under Wine
+(CTest browser.portal), the native build runs build/native/pagetrix
+(CTest browser.portal_native, selected by PAGETRIX_NATIVE=<program>).
+Run as `python3 tests/browser/run_portal.py`; needs `npm ci` in tests/browser
+and the Debian chromium package. Screenshots land in <build>/screenshots.
 """
 
 import json
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
@@ -16,77 +22,161 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
 
 import harness  # noqa: E402
 from set_ini_keys import set_keys  # noqa: E402
+from stage_portal import ASSETS, MENU_FILES, stage  # noqa: E402
 
-PORTAL = os.path.join(harness.SOURCE, "examples", "portal")
-TEMPLATES = os.path.join(PORTAL, "startseite")
 CHROMIUM = os.environ.get("CHROMIUM_PATH", "/usr/bin/chromium")
+NATIVE = os.environ.get("PAGETRIX_NATIVE")
 
 # The runs the node tests look at: user, and the server given on the command line.
 RUNS = {
     "schmidt": ("schmidt", None),
     "schmidt_aussen": ("schmidt", "FS-AUSSEN"),
     "mueller": ("mueller", None),
+    "becker": ("becker", None),
 }
+# Pages whose menu texts hold quotes, "</script>" and a text the script cannot read.
+QUOTES = os.path.join(HERE, "quotes")
 
 
-class ExamplePortal(harness.WineTestCase):
+def stage_quotes(target):
+    """The quotes pages' command files and templates with the menu files beside them."""
+    shutil.copytree(QUOTES, target)
+    for name in MENU_FILES:
+        shutil.copyfile(os.path.join(ASSETS, name), os.path.join(target, name))
+    return os.path.join(target, "Start.ini")
 
-    def generate(self, name, user, server):
-        """Runs Pagetrix.exe on the example portal; returns the output folder."""
-        with open(os.path.join(PORTAL, "Pagetrix.ini"), "rb") as f:
-            config = set_keys(f.read(), {
+
+class PortalTier:
+    """What both tiers do: stage the portal, generate every run, run node."""
+
+    tier = None
+    build = None
+
+    def generate_all(self):
+        runs = {name: self.generate(name, user, server)
+                for name, (user, server) in RUNS.items()}
+        runs["quotes"] = self.generate("quotes", "schmidt", None,
+                                       stage_quotes(os.path.join(self.tmp, "quotes-src")))
+        return runs
+
+    def portal_config(self, name, log):
+        with open(os.path.join(self.portal, "Pagetrix.ini"), "rb") as f:
+            return set_keys(f.read(), {
                 ("Pagetrix", "Sichtbar"): "0",
                 ("StartProg", "Name"): "",
-                ("Protokolldatei", "Name"): harness.winpath(os.path.join(self.tmp, name + ".log")),
+                ("Protokolldatei", "Name"): log,
             })
-        ini = self.write_text(os.path.join(self.tmp, name + ".ini"), config, crlf=False)
+
+    def run_node(self, runs):
+        self.assertTrue(os.path.isdir(os.path.join(HERE, "node_modules", "playwright-core")),
+                        "run `npm ci` in tests/browser")
+        self.assertTrue(os.path.exists(CHROMIUM), "install the Debian package chromium")
+        env = dict(os.environ, PORTAL_RUNS=json.dumps(runs), PORTAL_TIER=self.tier,
+                   SCREENSHOTS=os.path.join(self.build, "screenshots"))
+        result = subprocess.run(["node", "--test", "--test-concurrency=1", "treemenu.test.js",
+                                 "portal.test.js"],
+                                cwd=HERE, env=env, stdin=subprocess.DEVNULL, timeout=800)
+        self.assertEqual(result.returncode, 0, "browser tests failed (output above)")
+
+    def check_output(self, folder, log):
+        self.assertTrue(os.path.isfile(os.path.join(folder, "Pagetrix.htm")),
+                        open(log, "rb").read().decode("cp1252") if os.path.exists(log) else log)
+        for name in ("treemenu.js", "treemenu.css"):
+            with open(os.path.join(harness.SOURCE, "assets", "treemenu", name), "rb") as f:
+                self.assertEqual(open(os.path.join(folder, name), "rb").read(), f.read(), name)
+
+
+@unittest.skipIf(NATIVE, "native tier selected")
+class ExamplePortal(PortalTier, harness.WineTestCase):
+    """Pages that Pagetrix.exe generated under Wine."""
+
+    tier = "win"
+    build = harness.BUILD
+
+    def setUp(self):
+        super().setUp()
+        self.portal = os.path.join(self.tmp, "portal")
+        self.templates = stage(self.portal)
+
+    def generate(self, name, user, server, start=None):
+        """Runs Pagetrix.exe on the staged portal; returns the output folder."""
+        log = os.path.join(self.tmp, name + ".log")
+        ini = self.write_text(os.path.join(self.tmp, name + ".ini"),
+                              self.portal_config(name, harness.winpath(log)), crlf=False)
         temp = os.path.join(self.tmp, name)
         os.makedirs(temp)
         args = 'INI="%s" USER=%s' % (harness.winpath(ini), user)
         if server:
             args += " SERVER=" + server
-        args += ' "%s"' % harness.winpath(os.path.join(TEMPLATES, "Start.ini"))
+        args += ' "%s"' % harness.winpath(start or os.path.join(self.templates, "Start.ini"))
         code = self.run_pagetrix(args, env={"TMP": harness.winpath(temp),
                                             "TEMP": harness.winpath(temp)})
         self.assertEqual(code, 0, self.last_result)
         outputs = os.listdir(os.path.join(temp, "Pagetrix"))
         self.assertEqual(len(outputs), 1)
         folder = os.path.join(temp, "Pagetrix", outputs[0])
-        self.assertTrue(os.path.isfile(os.path.join(folder, "Pagetrix.htm")),
-                        self.read_log(os.path.join(self.tmp, name + ".log")))
+        self.check_output(folder, log)
         return folder
 
     def test_portal_in_chromium(self):
-        self.assertTrue(os.path.isdir(os.path.join(HERE, "node_modules", "playwright-core")),
-                        "run `npm install` in tests/browser")
-        self.assertTrue(os.path.exists(CHROMIUM), "install the Debian package chromium")
-        runs = {name: self.generate(name, user, server)
-                for name, (user, server) in RUNS.items()}
-        env = dict(os.environ, PORTAL_RUNS=json.dumps(runs))
-        result = subprocess.run(["node", "--test", "treemenu.test.js", "portal.test.js"],
-                                cwd=HERE, env=env, stdin=subprocess.DEVNULL, timeout=600)
-        self.assertEqual(result.returncode, 0, "browser tests failed (output above)")
-
-    def test_template_folder_holds_the_menu_script_of_assets(self):
-        # The portal carries copies, as an administrator's template folder would;
-        # assets/treemenu stays the one source of both files.
-        for name in ("treemenu.js", "treemenu.css"):
-            with open(os.path.join(harness.SOURCE, "assets", "treemenu", name), "rb") as f:
-                source = f.read()
-            with open(os.path.join(TEMPLATES, name), "rb") as f:
-                self.assertEqual(f.read(), source,
-                                 "%s differs: cp assets/treemenu/%s %s" % (name, name, TEMPLATES))
+        self.run_node(self.generate_all())
 
     def test_portal_text_files_are_windows_text(self):
-        for folder in (PORTAL, TEMPLATES):
+        portal = os.path.join(harness.SOURCE, "examples", "portal")
+        for folder in (portal, os.path.join(portal, "startseite")):
             for name in os.listdir(folder):
-                if not name.lower().endswith((".ini", ".htm", ".css", ".js")):
+                if not name.lower().endswith((".ini", ".htm", ".css", ".js", ".txt")):
                     continue
                 with open(os.path.join(folder, name), "rb") as f:
                     data = f.read()
                 data.decode("cp1252")
                 self.assertEqual(data.count(b"\n"), data.count(b"\r\n"), name)
                 self.assertTrue(data.endswith(b"\r\n"), name)
+
+    def test_portal_carries_no_copy_of_the_menu_files(self):
+        # One copy: assets/treemenu; staging puts it beside the templates.
+        templates = os.path.join(harness.SOURCE, "examples", "portal", "startseite")
+        for name in ("treemenu.js", "treemenu.css"):
+            self.assertFalse(os.path.exists(os.path.join(templates, name)), name)
+
+
+@unittest.skipUnless(NATIVE, "set PAGETRIX_NATIVE to the native program")
+class NativePortal(PortalTier, unittest.TestCase):
+    """Pages that the native build/native/pagetrix generated."""
+
+    tier = "native"
+    build = os.path.dirname(NATIVE or "")
+
+    def setUp(self):
+        base = os.path.join(self.build, "browser-tmp")
+        os.makedirs(base, exist_ok=True)
+        self.tmp = tempfile.mkdtemp(prefix="portal-", dir=base)
+        self.addCleanup(shutil.rmtree, self.tmp, True)
+        self.portal = os.path.join(self.tmp, "portal")
+        self.templates = stage(self.portal)
+
+    def generate(self, name, user, server, start=None):
+        log = os.path.join(self.tmp, name + ".log")
+        ini = os.path.join(self.tmp, name + ".ini")
+        with open(ini, "wb") as f:
+            f.write(self.portal_config(name, log))
+        temp = os.path.join(self.tmp, name)
+        os.makedirs(temp)
+        args = [NATIVE, "INI=" + ini, "USER=" + user]
+        if server:
+            args.append("SERVER=" + server)
+        args.append(start or os.path.join(self.templates, "Start.ini"))
+        result = subprocess.run(args, env=dict(os.environ, TMPDIR=temp + "/"), cwd=self.tmp,
+                                stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result)
+        outputs = os.listdir(os.path.join(temp, "Pagetrix"))
+        self.assertEqual(len(outputs), 1)
+        folder = os.path.join(temp, "Pagetrix", outputs[0])
+        self.check_output(folder, log)
+        return folder
+
+    def test_portal_in_chromium(self):
+        self.run_node(self.generate_all())
 
 
 if __name__ == "__main__":
