@@ -67,6 +67,9 @@ class PortalTier:
                 ("Protokolldatei", "Name"): log,
             })
 
+    def test_portal_in_chromium(self):
+        self.run_node(self.generate_all())
+
     def run_node(self, runs):
         self.assertTrue(os.path.isdir(os.path.join(HERE, "node_modules", "playwright-core")),
                         "run `npm ci` in tests/browser")
@@ -78,12 +81,17 @@ class PortalTier:
                                 cwd=HERE, env=env, stdin=subprocess.DEVNULL, timeout=800)
         self.assertEqual(result.returncode, 0, "browser tests failed (output above)")
 
-    def check_output(self, folder, log):
+    def output_folder(self, temp, log):
+        """The one output folder of a run below `temp`, checked; returns its path."""
+        outputs = os.listdir(os.path.join(temp, "Pagetrix"))
+        self.assertEqual(len(outputs), 1)
+        folder = os.path.join(temp, "Pagetrix", outputs[0])
         self.assertTrue(os.path.isfile(os.path.join(folder, "Pagetrix.htm")),
                         open(log, "rb").read().decode("cp1252") if os.path.exists(log) else log)
         for name in ("treemenu.js", "treemenu.css"):
             with open(os.path.join(harness.SOURCE, "assets", "treemenu", name), "rb") as f:
                 self.assertEqual(open(os.path.join(folder, name), "rb").read(), f.read(), name)
+        return folder
 
 
 @unittest.skipIf(NATIVE, "native tier selected")
@@ -112,14 +120,7 @@ class ExamplePortal(PortalTier, harness.WineTestCase):
         code = self.run_pagetrix(args, env={"TMP": harness.winpath(temp),
                                             "TEMP": harness.winpath(temp)})
         self.assertEqual(code, 0, self.last_result)
-        outputs = os.listdir(os.path.join(temp, "Pagetrix"))
-        self.assertEqual(len(outputs), 1)
-        folder = os.path.join(temp, "Pagetrix", outputs[0])
-        self.check_output(folder, log)
-        return folder
-
-    def test_portal_in_chromium(self):
-        self.run_node(self.generate_all())
+        return self.output_folder(temp, log)
 
     def test_portal_text_files_are_windows_text(self):
         portal = os.path.join(harness.SOURCE, "examples", "portal")
@@ -169,14 +170,8 @@ class NativePortal(PortalTier, unittest.TestCase):
         result = subprocess.run(args, env=dict(os.environ, TMPDIR=temp + "/"), cwd=self.tmp,
                                 stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
         self.assertEqual(result.returncode, 0, result)
-        outputs = os.listdir(os.path.join(temp, "Pagetrix"))
-        self.assertEqual(len(outputs), 1)
-        folder = os.path.join(temp, "Pagetrix", outputs[0])
-        self.check_output(folder, log)
-        return folder
+        return self.output_folder(temp, log)
 
-    def test_portal_in_chromium(self):
-        self.run_node(self.generate_all())
 
 
 if __name__ == "__main__":
