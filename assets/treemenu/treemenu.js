@@ -37,7 +37,7 @@
 
   var doc = global.document;
   var capable = !!(doc && doc.querySelector && doc.addEventListener && global.JSON &&
-    doc.documentElement && doc.documentElement.classList);
+    doc.documentElement && doc.documentElement.classList && doc.documentElement.closest);
 
   // Menus by serial number: every page block names its menu 'tree', so a page
   // with two menus needs another key to find each from its container.
@@ -874,7 +874,21 @@
     listening = true;
   }
 
+  // The frameset's frames carry no titles; where a frame may reach its own
+  // element (pages served from one origin), it lends it its page title.
+  function titleFrame() {
+    try {
+      var frame = global.frameElement;
+      if (frame && !frame.title && doc.title) {
+        frame.title = doc.title;
+      }
+    } catch (ignored) {
+      // Another origin: the frame stays as the frameset wrote it.
+    }
+  }
+
   if (capable) {
+    titleFrame();
     global.addEventListener('error', onError, false);
     global.addEventListener('message', onMessage, false);
     global.addEventListener('pageshow', function () {

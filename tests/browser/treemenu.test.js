@@ -4,6 +4,7 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
@@ -242,6 +243,42 @@ describe('tree menu script', () => {
     // Enter opens the first match.
     await page.keyboard.type('kosten');
     await Promise.all([page.waitForURL(/reise\.htm$/), page.keyboard.press('Enter')]);
+  });
+
+  test('served from one origin, frames take their page titles and the mark follows', async () => {
+    // A frameset as the generator writes it, untitled frames, served over http.
+    const frameset = '<html>\r\n<head>\r\n<title>Portal</title>\r\n</head>\r\n' +
+      '<frameset cols="200,*">\r\n  <frame src="nav.htm" name="Navigation">\r\n' +
+      '  <frame src="zwei.htm" name="Daten">\r\n</frameset>\r\n</html>\r\n';
+    const content = (title) => `<title>${title}</title><script src="treemenu.js"></script><p>${title}</p>`;
+    fs.writeFileSync(path.join(dir, 'frames.htm'), frameset);
+    fs.writeFileSync(path.join(dir, 'eins.htm'), content('Eins'));
+    fs.writeFileSync(path.join(dir, 'zwei.htm'), content('Zwei'));
+    fs.writeFileSync(path.join(dir, 'nav.htm'), '<html><head><title>Menü</title></head><body>' +
+      menuBlock([[0, 'Eins', 'Daten', 'eins.htm', ''], [0, 'Zwei', 'Daten', 'zwei.htm', '']]) +
+      '</body></html>', 'latin1');
+    const server = http.createServer((req, res) => {
+      const file = path.join(dir, path.basename(new URL(req.url, 'http://x').pathname));
+      if (!fs.existsSync(file)) { res.writeHead(404); res.end(); return; }
+      res.writeHead(200, { 'Content-Type': file.endsWith('.js') ? 'text/javascript' : 'text/html; charset=windows-1252' });
+      res.end(fs.readFileSync(file));
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    try {
+      await page.goto(`http://127.0.0.1:${server.address().port}/frames.htm`);
+      const nav = page.frame({ name: 'Navigation' });
+      await nav.waitForSelector('.tm-current');
+      await page.waitForFunction(() => [...document.querySelectorAll('frame')].every((f) => f.title));
+      assert.deepEqual(await page.$$eval('frame', (l) => l.map((f) => f.title)), ['Menü', 'Zwei']);
+      // The content frame's first page is the current entry, not merely the first one.
+      assert.equal(await nav.$eval('.tm-current .tm-text', (t) => t.textContent), 'Zwei');
+      await nav.click('text=Eins');
+      await page.frame({ name: 'Daten' }).waitForURL(/eins\.htm$/);
+      await page.evaluate(() => history.back());
+      await nav.waitForFunction(() => document.querySelector('.tm-current .tm-text').textContent === 'Zwei');
+    } finally {
+      server.close();
+    }
   });
 
   test('open folders and the current entry survive a reload and Back', async () => {
