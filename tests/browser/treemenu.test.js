@@ -245,6 +245,19 @@ describe('tree menu script', () => {
     await Promise.all([page.waitForURL(/reise\.htm$/), page.keyboard.press('Enter')]);
   });
 
+  test('on paper every entry shows without the search; reduced motion drops the animation', async () => {
+    await open([[1, 'Top', 'Daten', '', ''], [0, ' Leaf', 'Daten', 'leaf.htm', '']]);
+    const look = () => page.evaluate(() => ({
+      search: getComputedStyle(document.querySelector('.tm-search')).display,
+      leaf: document.querySelectorAll('.tm-text')[1].getBoundingClientRect().height > 0,
+      transition: getComputedStyle(document.querySelector('.tm-toggle'), '::before').transitionDuration,
+    }));
+    assert.deepEqual(await look(), { search: 'block', leaf: false, transition: '0.15s' });
+    await page.emulateMedia({ media: 'print', reducedMotion: 'reduce' });
+    assert.deepEqual(await look(), { search: 'none', leaf: true, transition: '0s' });
+    await page.emulateMedia({ media: null, reducedMotion: null });
+  });
+
   test('served from one origin, frames take their page titles and the mark follows', async () => {
     // A frameset as the generator writes it, untitled frames, served over http.
     const frameset = '<html>\r\n<head>\r\n<title>Portal</title>\r\n</head>\r\n' +
@@ -291,6 +304,8 @@ describe('tree menu script', () => {
     // On load the first entry of the content frame is the current one.
     assert.equal(await page.$eval('.tm-current .tm-text', (t) => t.textContent), 'Start');
     await b.entry(page, 'Mehr').click();
+    await page.reload();
+    assert.deepEqual(await b.visibleTexts(page), ['Start', 'Mehr', 'Zwei']);
     await page.evaluate(() => {  // what a click on a content-frame link does, without leaving
       const a = [...document.querySelectorAll('.tm-link')].find((l) => l.textContent === 'Zwei');
       a.removeAttribute('href');
