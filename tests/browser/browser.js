@@ -112,7 +112,7 @@ async function screenshot(page, name) {
   const dir = process.env.SCREENSHOTS;
   if (!dir) return;
   fs.mkdirSync(dir, { recursive: true });
-  await page.screenshot({ path: path.join(dir, name + '.png') });
+  await page.screenshot({ path: path.join(dir, name + '.png'), animations: 'disabled' });
 }
 
 function exactly(text) {
