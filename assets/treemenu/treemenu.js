@@ -320,6 +320,12 @@
     return container.querySelector('.tm-entry[data-index="' + index + '"]');
   }
 
+  // Every row, in entry order: the tree is written depth first, which is the
+  // order of the calls.
+  function rowsOf(container) {
+    return container.querySelectorAll('.tm-entry');
+  }
+
   function linkOf(container, index) {
     var row = rowOf(container, index);
     return row && row.querySelector('.tm-link');
@@ -328,9 +334,10 @@
   // Brings the rendered rows in line with the entries' state.
   treemenu.prototype.refresh = function (container) {
     var searching = this.query !== '';
+    var rows = rowsOf(container);
     for (var i = 0; i < this.entries.length; i++) {
       var e = this.entries[i];
-      var row = rowOf(container, i);
+      var row = rows[i];
       if (!row) {
         continue;
       }
@@ -659,8 +666,9 @@
       this.entries[i].match = false;
       this.entries[i].matchBelow = false;
     }
+    var rows = rowsOf(container);
     for (i = 0; i < this.entries.length; i++) {
-      var span = rowOf(container, i).querySelector('.tm-text');
+      var span = rows[i].querySelector('.tm-text');
       unmark(span);
       if (!needle) {
         continue;
