@@ -275,7 +275,7 @@
     if (!capable) {
       renderPlain(this, this.roots, html);
       html.push('</div>');
-      return html.join('\n');
+      return html.join('');
     }
     for (var i = 0; i < this.entries.length; i++) {
       this.entries[i].open = false;

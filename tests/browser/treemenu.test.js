@@ -245,6 +245,22 @@ describe('tree menu script', () => {
     await Promise.all([page.waitForURL(/reise\.htm$/), page.keyboard.press('Enter')]);
   });
 
+  test('a browser without the needed calls gets a plain open list of links', async () => {
+    const old = await browser.context.newPage();
+    await old.addInitScript(() => { delete Element.prototype.closest; });
+    try {
+      const file = path.join(dir, 'old.htm');
+      fs.writeFileSync(file, menuBlock([[1, 'Top', 'Daten', '', ''], [0, ' Leaf', '_self', 'leaf.htm', 'Tip']]));
+      await old.goto(b.fileUrl(file));
+      assert.deepEqual(await old.$$eval('.treemenu li', (l) => l.map((li) => li.firstChild.textContent)),
+        ['Top', 'Leaf']);
+      assert.equal(await old.getAttribute('.treemenu a', 'href'), 'leaf.htm');
+      assert.equal(await old.$$eval('[role="tree"], .tm-query', (l) => l.length), 0);
+    } finally {
+      await old.close();
+    }
+  });
+
   test('on paper every entry shows without the search; reduced motion drops the animation', async () => {
     await open([[1, 'Top', 'Daten', '', ''], [0, ' Leaf', 'Daten', 'leaf.htm', '']]);
     const look = () => page.evaluate(() => ({
