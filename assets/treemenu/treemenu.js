@@ -307,13 +307,7 @@
   // ---- Behaviour on the rendered menu ----
 
   function closest(node, selector) {
-    while (node && node.nodeType === 1) {
-      if ((node.matches || node.msMatchesSelector).call(node, selector)) {
-        return node;
-      }
-      node = node.parentNode;
-    }
-    return null;
+    return node && node.nodeType === 1 ? node.closest(selector) : null;
   }
 
   function rowOf(container, index) {
@@ -381,17 +375,21 @@
     return element.offsetParent !== null || element.getClientRects().length > 0;
   }
 
-  // Moves the one tab stop of the tree to an entry and focuses it.
-  function focusEntry(menu, container, index) {
-    var target = linkOf(container, index);
-    if (!target) {
-      return;
-    }
+  // The tree has one tab stop: this link (none for null).
+  function setTabStop(container, link) {
     var items = container.querySelectorAll('.tm-link');
     for (var i = 0; i < items.length; i++) {
-      items[i].tabIndex = items[i] === target ? 0 : -1;
+      items[i].tabIndex = items[i] === link ? 0 : -1;
     }
-    target.focus();
+  }
+
+  // Moves the tab stop to an entry and focuses it.
+  function focusEntry(menu, container, index) {
+    var target = linkOf(container, index);
+    if (target) {
+      setTabStop(container, target);
+      target.focus();
+    }
   }
 
   // Indices of the entries on screen, in order.
@@ -480,11 +478,7 @@
     if (e.target !== '_blank') {
       menu.markCurrent(hit.container, hit.index);
     }
-    var items = hit.container.querySelectorAll('.tm-link');
-    var link = linkOf(hit.container, hit.index);
-    for (var i = 0; i < items.length; i++) {
-      items[i].tabIndex = items[i] === link ? 0 : -1;
-    }
+    setTabStop(hit.container, linkOf(hit.container, hit.index));
   }
 
   function skipToContent() {
@@ -698,11 +692,7 @@
     container.classList.toggle('tm-searching', !!needle);
     // The tab stop must stay on an entry on screen.
     var stop = needle ? first : tabStop(this);
-    var items = container.querySelectorAll('.tm-link');
-    var stopLink = stop >= 0 ? linkOf(container, stop) : null;
-    for (i = 0; i < items.length; i++) {
-      items[i].tabIndex = items[i] === stopLink ? 0 : -1;
-    }
+    setTabStop(container, stop >= 0 ? linkOf(container, stop) : null);
   };
 
   // Wraps characters start..end of the element's text in <mark>, text node by
