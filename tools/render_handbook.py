@@ -21,7 +21,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 HANDBOOK = os.path.join(ROOT, "docs", "handbuch")
 INCLUDE = re.compile(r"^<!-- datei: (\S+) -->$")
 CODE_WITH_BAR = re.compile(r"`([^`]*\\\|[^`]*)`")
-LANGUAGES = {".ini": "ini", ".htm": "html", ".html": "html", ".cmd": "bat", ".bat": "bat",
+LANGUAGES = {".ini": "pagetrixini", ".htm": "html", ".html": "html", ".cmd": "bat", ".bat": "bat",
              ".txt": "", ".log": ""}
 
 
@@ -87,9 +87,11 @@ def source_text():
 
 def render(output, version):
     markdown = source_text()
-    command = ["pandoc", "--from=markdown", "--to=html5", "--standalone", "--self-contained",
+    # Typographic quotes would change the log messages the text quotes.
+    command = ["pandoc", "--from=markdown-smart", "--to=html5", "--standalone", "--self-contained",
                "--toc", "--toc-depth=2", "--number-sections", "--section-divs",
                "--css=handbuch.css", "--resource-path=" + HANDBOOK,
+               "--syntax-definition=" + os.path.join(HANDBOOK, "pagetrix-ini.xml"),
                "--metadata=lang:de",
                "--metadata=title:Pagetrix %s – Handbuch für Administratoren" % version,
                "--metadata=toc-title:Inhalt",
