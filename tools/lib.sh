@@ -26,6 +26,8 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ googletest python3)
 WIN_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
+# The handbook is rendered from Markdown with pandoc.
+DOC_PACKAGES=(pandoc)
 
 # Configures a preset once, then builds it.
 build_preset() {
