@@ -14,6 +14,7 @@ import os
 import platform
 import re
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -452,7 +453,7 @@ def print_table(title, results, base, out):
     out("")
     out(title)
     wine = any(r.start is not None for r in results)
-    head = ["case", "links", "median", "runs", "peak", "output", "us/link", "net us/link",
+    head = ["case", "links", "median", "min", "runs", "peak", "output", "us/link", "net us/link",
             "floor cp", "x floor"]
     if wine:
         head += ["trivial", "x trivial", "x (trivial+cp)"]
@@ -461,7 +462,8 @@ def print_table(title, results, base, out):
     for r in results:
         raw, net = per_link(r, base)
         median = "> %d s" % r.timeout if r.timeout else fmt_time(r.median)
-        row = [r.case, str(r.links), median, str(len(r.times)),
+        row = [r.case, str(r.links), median, fmt_time(min(r.times) if r.times else None),
+               str(len(r.times)),
                "-" if r.peak_mib is None else "%.1f MiB" % r.peak_mib,
                fmt_bytes(r.out_bytes) if r.out_bytes else "-", fmt_us(raw), fmt_us(net),
                fmt_time(r.floor), ratio(r.median, r.floor)]
@@ -670,6 +672,8 @@ def main(argv=None):
         if do_hugo else "not run"))
     results, native, wine_results, hugo = [], {}, {}, {}
     skipped_series = {"native": {}, "wine": {}}
+    # A stop by signal still removes the work folder and stops the wineserver.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     gc.disable()  # the expected pages of the large cases are millions of small objects
     try:
         if wine:
@@ -724,7 +728,7 @@ def main(argv=None):
     goals = targets(native, wine_results, hugo)
     print_targets(goals, out)
     out("")
-    out("Legend: median of the runs' wall times; peak = largest resident set of the program's")
+    out("Legend: median and min of the runs' wall times; peak = largest resident set of the program's")
     out("process; us/link = median / links; net us/link = (median - median of base) / links;")
     out("floor cp = cp -r of the same output folder (old-folders: + rm -r of as many old folders);")
     out("trivial = start of a Win32 program that does nothing, under the same Wine.")
