@@ -12,7 +12,6 @@ import gc
 import json
 import os
 import platform
-import re
 import shutil
 import signal
 import statistics
