@@ -598,8 +598,8 @@ def print_comparison(path, results, out):
     out("  %-18s %-8s %12s %12s %9s" % ("case", "where", "before", "now", "speed-up"))
     for r in results:
         b = before.get((r.case, r.platform))
-        if not b:
-            continue
+        if not b or b["links"] != r.links:
+            continue  # not measured then, or at another size (--quick)
         out("  %-18s %-8s %12s %12s %9s" % (r.case, r.platform, fmt_time(b["median_s"]),
                                             fmt_time(r.median), ratio(b["median_s"], r.median)))
 
