@@ -159,6 +159,13 @@ TREE_CLOSE = ("document.write(tree);\r\n-->\r\n</script>\r\n<noscript>\r\n"
               "<!--     Ende TreeMenu     -->\r\n")
 
 
+def script_string(text):
+    """A text made safe inside a single-quoted script string: an unescaped quote
+    gets a backslash, and "</" becomes "<\\/" so the script block stays whole."""
+    text = re.sub(r"(?<!\\)'", r"\\'", text)
+    return re.sub(r"(?<=<)/", r"\\/", text)
+
+
 def tree_menu(section, viewer):
     """The text that replaces a tree menu's placeholder ("" when no entry)."""
     calls = []
@@ -167,8 +174,8 @@ def tree_menu(section, viewer):
         stripped = text.lstrip("#")
         text = " " * (len(text) - len(stripped)) + stripped
         calls.append("tree.%s(%d,'%s', '%s','%s','%s', '',  ''  );\r\n"
-                     % ("add" if calls else "put", 1 if flags & 4 else 0, text, target,
-                        link, tooltip))
+                     % ("add" if calls else "put", 1 if flags & 4 else 0, script_string(text),
+                        target, script_string(link), script_string(tooltip)))
     if not calls:
         return ""
     return TREE_OPEN + "".join(calls) + TREE_CLOSE
