@@ -27,6 +27,8 @@ class CPagetrixDlg : public CDialog {
   void OnDestroy() override;
   /// The page path and a line end.
   std::string ConsoleText() const override;
+  /// The path comes from the system (the temp directory), not from a file.
+  bool ConsoleTextIsAnsi() const override { return false; }
 
   /// Reads X, Y, CX, CY of `section` in the main configuration file into
   /// left, top, right (X + CX) and bottom (Y + CY); false, and `rect`

@@ -75,3 +75,50 @@ std::string TrimBlanks(std::string_view text) {
   while (end > begin && IsBlankOrTab(text[end - 1])) --end;
   return std::string(text.substr(begin, end - begin));
 }
+
+namespace {
+
+// Code points of 80..9F; 0 marks the bytes the code page leaves undefined.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    char32_t code = byte;
+    if (byte >= 0x80 && byte <= 0x9F) {
+      code = kCp1252High[byte - 0x80];
+      if (code == 0) code = 0xFFFD;
+    }
+    AppendUtf8(out, code);
+  }
+  return out;
+}
+
+bool IsUtf8Codeset(std::string_view codeset) {
+  return EqualsNoCaseAscii(codeset, "UTF-8") || EqualsNoCaseAscii(codeset, "UTF8");
+}
+
+std::string TextForConsole(std::string_view text, std::string_view codeset) {
+  return IsUtf8Codeset(codeset) ? Cp1252ToUtf8(text) : std::string(text);
+}

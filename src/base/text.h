@@ -31,4 +31,14 @@ std::uint32_t ParseHex(std::string_view text);
 /// Removes blanks and tabs from both ends.
 std::string TrimBlanks(std::string_view text);
 
+/// Windows-1252 text as UTF-8. The five bytes the code page leaves
+/// undefined (81, 8D, 8F, 90, 9D) become U+FFFD: as C1 controls a terminal
+/// would act on them.
+std::string Cp1252ToUtf8(std::string_view text);
+/// Whether a locale's character set name (nl_langinfo(CODESET)) is UTF-8.
+bool IsUtf8Codeset(std::string_view codeset);
+/// Text for a console of the given character set: converted to UTF-8 for a
+/// UTF-8 one, the bytes unchanged for any other.
+std::string TextForConsole(std::string_view text, std::string_view codeset);
+
 #endif  // PAGETRIX_BASE_TEXT_H_

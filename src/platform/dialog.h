@@ -112,6 +112,9 @@ class CDialog {
   virtual void OnDestroy();
   /// What the console build prints on stdout instead of showing the window.
   virtual std::string ConsoleText() const;
+  /// Whether ConsoleText() is Windows-1252 text (converted for a UTF-8
+  /// console) rather than a name the system gave, already in its bytes.
+  virtual bool ConsoleTextIsAnsi() const { return true; }
 
   /// The program's icon resource `id` (shared; never freed); null if missing.
   static IconHandle LoadAppIcon(int id);

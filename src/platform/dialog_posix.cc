@@ -1,7 +1,12 @@
 // The console build has no windows: a dialog prints what it would show and
 // ends as if confirmed; the window operations have nothing to act on.
-#include <cstdio>
+#include <langinfo.h>
+#include <locale.h>
 
+#include <cstdio>
+#include <string_view>
+
+#include "base/text.h"
 #include "platform/dialog.h"
 #include "platform/dialog_impl.h"
 
@@ -13,12 +18,33 @@ class NullPaintContext : public CPaintContext {
   void DrawIcon(int, int, IconHandle) override {}
 };
 
+// The character set of the user's locale (LC_ALL, LC_CTYPE, LANG), read
+// without setting the program's own locale, which stays "C" for the rest.
+std::string ConsoleCodeset() {
+  locale_t user = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) return std::string();
+  std::string codeset = ::nl_langinfo_l(CODESET, user);
+  ::freelocale(user);
+  return codeset;
+}
+
 }  // namespace
 
+void WriteConsolePosix(std::FILE* stream, std::string_view text) {
+  static const std::string codeset = ConsoleCodeset();
+  const std::string out = TextForConsole(text, codeset);
+  std::fwrite(out.data(), 1, out.size(), stream);
+  std::fflush(stream);
+}
+
 int RunModalDialogPosix(CDialog& dialog) {
-  std::string text = dialog.ConsoleText();
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  const std::string text = dialog.ConsoleText();
+  if (dialog.ConsoleTextIsAnsi()) {
+    WriteConsolePosix(stdout, text);
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  }
   return kIdOk;
 }
 

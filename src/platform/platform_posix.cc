@@ -687,8 +687,7 @@ class PosixPlatform final : public Platform {
   std::string LoadStringResource(int id) override { return CatalogueText(id); }
 
   void ShowMessageBox(const std::string& text) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::fflush(stderr);
+    WriteConsolePosix(stderr, text + "\n");
   }
 
   int RunModalDialog(CDialog& dialog) override { return RunModalDialogPosix(dialog); }

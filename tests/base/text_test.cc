@@ -27,3 +27,51 @@ TEST(TextTest, UpperCaseMapping) {
   EXPECT_TRUE(EqualsNoCaseAscii("Vorlage", "VORLAGE"));
   EXPECT_FALSE(EqualsNoCaseAscii("\xE4", "\xC4"));
 }
+
+TEST(TextTest, Cp1252ToUtf8MapsEveryByte) {
+  EXPECT_EQ("Pr\xC3\xBC" "fen, Stra\xC3\x9F" "e", Cp1252ToUtf8("Pr\xFC" "fen, Stra\xDF" "e"));
+  EXPECT_EQ("\xC2\xA0\xC3\xBF", Cp1252ToUtf8("\xA0\xFF"));
+  // The range the code page assigns apart from Latin-1, both ends and the middle.
+  EXPECT_EQ("\xE2\x82\xAC", Cp1252ToUtf8("\x80"));        // euro sign
+  EXPECT_EQ("\xE2\x80\x9E", Cp1252ToUtf8("\x84"));        // low double quote
+  EXPECT_EQ("\xC5\xA0", Cp1252ToUtf8("\x8A"));            // S caron
+  EXPECT_EQ("\xE2\x80\x93", Cp1252ToUtf8("\x96"));        // en dash
+  EXPECT_EQ("\xE2\x84\xA2", Cp1252ToUtf8("\x99"));        // trade mark
+  EXPECT_EQ("\xC5\xB8", Cp1252ToUtf8("\x9F"));            // Y diaeresis
+  // Undefined bytes must not reach a terminal as C1 controls.
+  for (const char* undefined : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"}) {
+    EXPECT_EQ("\xEF\xBF\xBD", Cp1252ToUtf8(undefined)) << int(undefined[0] & 0xFF);
+  }
+  // ASCII, controls and NUL pass unchanged.
+  EXPECT_EQ(std::string("a\r\n\t\0z", 6), Cp1252ToUtf8(std::string_view("a\r\n\t\0z", 6)));
+  EXPECT_EQ("", Cp1252ToUtf8(""));
+}
+
+TEST(TextTest, Cp1252ToUtf8AgreesWithTheCodePageTable) {
+  // Every byte decodes as one valid UTF-8 sequence of the expected length.
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string out = Cp1252ToUtf8(std::string(1, static_cast<char>(byte)));
+    const auto lead = static_cast<unsigned char>(out[0]);
+    const size_t expected = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
+    EXPECT_EQ(expected, out.size()) << byte;
+    for (size_t i = 1; i < out.size(); ++i) {
+      EXPECT_EQ(0x80, static_cast<unsigned char>(out[i]) & 0xC0) << byte;
+    }
+    if (byte >= 0xA0) {
+      // Latin-1 part: the code point is the byte.
+      EXPECT_EQ(2u, out.size()) << byte;
+      EXPECT_EQ(byte, ((lead & 0x1F) << 6) | (static_cast<unsigned char>(out[1]) & 0x3F));
+    }
+  }
+}
+
+TEST(TextTest, TextForConsoleConvertsOnlyForUtf8) {
+  EXPECT_TRUE(IsUtf8Codeset("UTF-8"));
+  EXPECT_TRUE(IsUtf8Codeset("utf8"));
+  EXPECT_FALSE(IsUtf8Codeset("ANSI_X3.4-1968"));  // the C and POSIX locales
+  EXPECT_FALSE(IsUtf8Codeset("ISO-8859-15"));
+  EXPECT_FALSE(IsUtf8Codeset(""));
+  EXPECT_EQ("M\xC3\xA4rz", TextForConsole("M\xE4rz", "UTF-8"));
+  EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ANSI_X3.4-1968"));
+  EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ISO-8859-1"));
+}
