@@ -166,6 +166,20 @@ class HandbookExamples(harness.WineTestCase):
                 self.assertTrue(data.endswith(b"\r\n"), path)
                 self.assertFalse(data.startswith(b"\xef\xbb\xbf"), path)
 
+    def test_portal_users_as_the_handbook_and_liesmich_name_them(self):
+        # The example portal is described, not included: its rights must match.
+        with open(os.path.join(harness.SOURCE, "examples", "portal", "Pagetrix.ini"), "rb") as f:
+            ini = f.read().decode("cp1252")
+        section = re.search(r"(?ms)^\[Rechte\]\r?\n(.*?)(?=^\[)", ini).group(1)
+        rights = dict(re.findall(r"(?m)^(\w+)=([0-9A-Fa-f]{8})\r?$", section))
+        described = dict(re.findall(r"(?m)^\| `(\w+)` \| `([0-9A-F]{8})` \|",
+                                    chapter_texts()["02-installation.md"]))
+        self.assertEqual(rights, described)
+        with open(os.path.join(harness.SOURCE, "docs", "LIESMICH.txt.in"), "rb") as f:
+            readme = f.read().decode("cp1252")
+        for user in re.findall(r"/USER=(\w+)", readme):
+            self.assertIn(user, rights)
+
     # ---- one test per example folder ----
 
     def test_example_einfach(self):
