@@ -233,6 +233,13 @@ class WindowsGuiTest(harness.WineTestCase):
         self.assertEqual(self.probe("text", HELP, "1001"), usage)
         style = int(self.probe("style", HELP, "1001"), 16)
         self.assertEqual(style & 0x0804, 0x0804, "multi-line and read-only")
+        # The field does not wrap: every line must end inside it, measured
+        # by the control with its own font.
+        usable, *ends = [int(v) for v in self.probe("fit", HELP, "1001").split()]
+        lines = usage.decode("cp1252").split("\r\n")
+        self.assertEqual(len(ends), len(lines))
+        too_wide = [(end, line) for end, line in zip(ends, lines) if end > usable]
+        self.assertEqual(too_wide, [], "lines cut off at %d pixels" % usable)
         self.press(window, "Return")
         self.assertEqual(self.wait_end(), 0)
         self.assertEqual(self.output_dirs(), [])

@@ -6,6 +6,9 @@
 //   window_probe text CAPTION ID     the text of control ID
 //   window_probe item CAPTION ID     "left top right bottom" of control ID
 //   window_probe style CAPTION ID    the style bits of control ID, in hex
+//   window_probe fit CAPTION ID      for a multi-line edit control: the width
+//                                    its text may take, then the right end of
+//                                    each line, in pixels, one a line
 //
 // CAPTION is the exact window title. Exit code 0, or 2 if the window or the
 // control is not there. Output goes to stdout without a line end.
@@ -23,6 +26,34 @@ static int Print(const std::string& text) {
   _setmode(_fileno(stdout), _O_BINARY);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
+}
+
+// The line ends are measured by the control itself: the position of the
+// character after a line's last one (its line break), or of the last
+// character plus its own width on the last line.
+static int PrintLineEnds(HWND edit) {
+  RECT client;
+  if (!GetClientRect(edit, &client)) return 2;
+  LRESULT margins = SendMessageA(edit, EM_GETMARGINS, 0, 0);
+  long usable = client.right - LOWORD(margins) - HIWORD(margins);
+  std::string out = std::to_string(usable) + "\n";
+  LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+  for (LRESULT n = 0; n < lines; ++n) {
+    LRESULT start = SendMessageA(edit, EM_LINEINDEX, n, 0);
+    LRESULT length = SendMessageA(edit, EM_LINELENGTH, start, 0);
+    long right = 0;
+    if (length > 0) {
+      LRESULT first = SendMessageA(edit, EM_POSFROMCHAR, start, 0);
+      LRESULT after = SendMessageA(edit, EM_POSFROMCHAR, start + length, 0);
+      if (after == -1) {
+        LRESULT last = SendMessageA(edit, EM_POSFROMCHAR, start + length - 1, 0);
+        after = MAKELONG(LOWORD(last) + 8, HIWORD(last));  // no width for it: assume wide
+      }
+      right = static_cast<short>(LOWORD(after)) - static_cast<short>(LOWORD(first));
+    }
+    out += std::to_string(right) + "\n";
+  }
+  return Print(out);
 }
 
 int main(int argc, char** argv) {
@@ -59,6 +90,7 @@ int main(int argc, char** argv) {
     std::snprintf(buffer, sizeof(buffer), "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
     return Print(buffer);
   }
+  if (std::strcmp(argv[1], "fit") == 0) return PrintLineEnds(item);
   if (std::strcmp(argv[1], "style") == 0) {
     std::snprintf(buffer, sizeof(buffer), "%08lx",
                   static_cast<unsigned long>(GetWindowLongA(item, GWL_STYLE)));
