@@ -1,0 +1,228 @@
+#include "check/detectors.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+
+namespace {
+
+// How an umlaut is spelled out when it cannot be written.
+const char* SpelledOut(unsigned char c) {
+  switch (c) {
+    case 0xE4: case 0xC4: return "AE";
+    case 0xF6: case 0xD6: return "OE";
+    case 0xFC: case 0xDC: return "UE";
+    case 0xDF: return "SS";
+    default: return nullptr;
+  }
+}
+
+// The Windows-1252 byte of an umlaut written in UTF-8 (second byte after 0xC3).
+unsigned char AnsiOfUtf8Umlaut(unsigned char second) {
+  switch (second) {
+    case 0xA4: return 0xE4;
+    case 0x84: return 0xC4;
+    case 0xB6: return 0xF6;
+    case 0x96: return 0xD6;
+    case 0xBC: return 0xFC;
+    case 0x9C: return 0xDC;
+    case 0x9F: return 0xDF;
+    default: return 0;
+  }
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// A letter or digit of Windows-1252 text (umlauts and accented letters included).
+bool IsWordByte(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+         c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E ||
+         c == 0x9F || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+}
+
+}  // namespace
+
+std::string FoldKeyForComparison(std::string_view key) {
+  std::string folded;
+  for (size_t i = 0; i < key.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(key[i]);
+    if (c == 0xC3 && i + 1 < key.size()) {
+      unsigned char ansi = AnsiOfUtf8Umlaut(static_cast<unsigned char>(key[i + 1]));
+      if (ansi != 0) {
+        folded += SpelledOut(ansi);
+        ++i;
+        continue;
+      }
+    }
+    if (const char* spelled = SpelledOut(c)) {
+      folded += spelled;
+    } else if (c != ' ' && c != '\t' && c != '-' && c != '_') {
+      folded += static_cast<char>(c);
+    }
+  }
+  return ToUpperAnsi(folded);
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+  // Three rows: the one before the previous serves the transpositions.
+  std::vector<size_t> before(b.size() + 1), previous(b.size() + 1), current(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    current[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+      current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        current[j] = std::min(current[j], before[j - 2] + 1);
+    }
+    before.swap(previous);
+    previous.swap(current);
+  }
+  return previous[b.size()];
+}
+
+std::string NearMissName(std::string_view key, std::initializer_list<std::string_view> candidates) {
+  if (key.empty() || std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return {};
+  const std::string folded = FoldKeyForComparison(key);
+  for (std::string_view candidate : candidates) {
+    if (EqualsNoCaseAscii(key, candidate)) return {};
+  }
+  for (std::string_view candidate : candidates) {
+    const std::string target = FoldKeyForComparison(candidate);
+    size_t allowed = target.size() <= 6 ? 1 : 2;
+    if (EditDistance(folded, target) <= allowed) return std::string(candidate);
+  }
+  return {};
+}
+
+bool StartsWithUtf8Bom(std::string_view bytes) { return bytes.substr(0, 3) == "\xEF\xBB\xBF"; }
+
+size_t FindUtf8Sequence(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) continue;
+    bool whole = true;
+    for (size_t k = 1; k < length; ++k)
+      whole = whole && IsContinuation(static_cast<unsigned char>(text[i + k]));
+    if (whole) return i;
+  }
+  return std::string_view::npos;
+}
+
+HexText ClassifyHexText(std::string_view text) {
+  if (text.empty()) return HexText::kEmpty;
+  auto is_hex = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  if (text.size() == 8 && std::all_of(text.begin(), text.end(), is_hex))
+    return HexText::kEightDigits;
+  // The reader's own parse: what does not give digits reads as 0.
+  size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) i += 2;
+  return i < text.size() && is_hex(text[i]) ? HexText::kReadable : HexText::kNotHex;
+}
+
+std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(
+    const std::vector<std::string>& lines, std::string_view upper_name) {
+  std::vector<PlaceholderOccurrence> found;
+  if (upper_name.empty()) return found;
+  bool in_title = false;  // a title may span lines
+  for (size_t n = 0; n < lines.size(); ++n) {
+    const std::string upper = ToUpperAnsi(lines[n]);
+    // Where the title and the tags begin and end on this line.
+    std::vector<bool> title_at(upper.size() + 1), tag_at(upper.size() + 1);
+    bool in_tag = false;
+    for (size_t i = 0; i <= upper.size(); ++i) {
+      if (upper.compare(i, 6, "<TITLE") == 0) in_title = true;
+      if (upper.compare(i, 8, "</TITLE>") == 0) in_title = false;
+      if (i < upper.size() && upper[i] == '<') in_tag = true;
+      title_at[i] = in_title;
+      tag_at[i] = in_tag;
+      if (i < upper.size() && upper[i] == '>') in_tag = false;
+    }
+    for (size_t pos = upper.find(upper_name); pos != std::string::npos;
+         pos = upper.find(upper_name, pos + upper_name.size())) {
+      size_t end = pos + upper_name.size();
+      PlaceholderOccurrence occurrence;
+      occurrence.line = n + 1;
+      occurrence.pos = pos;
+      occurrence.inside_word =
+          (pos > 0 && IsWordByte(static_cast<unsigned char>(upper[pos - 1]))) ||
+          (end < upper.size() && IsWordByte(static_cast<unsigned char>(upper[end])));
+      occurrence.in_title = title_at[pos] && !tag_at[pos];
+      occurrence.in_tag = tag_at[pos];
+      found.push_back(occurrence);
+    }
+  }
+  return found;
+}
+
+std::vector<std::vector<std::pair<size_t, size_t>>> SimulateFill(
+    const std::vector<std::string>& lines, const std::vector<std::string>& upper_names) {
+  std::vector<std::vector<std::pair<size_t, size_t>>> replaced(upper_names.size());
+  for (size_t n = 0; n < lines.size(); ++n) {
+    std::string line = ToUpperAnsi(lines[n]);
+    for (size_t i = 0; i < upper_names.size(); ++i) {
+      const std::string& name = upper_names[i];
+      size_t pos = name.empty() ? std::string::npos : line.find(name);
+      if (pos == std::string::npos) continue;
+      // A byte that is no letter: nothing is found across or inside it.
+      line.replace(pos, name.size(), name.size(), '\x01');
+      replaced[i].emplace_back(n + 1, pos);
+    }
+  }
+  return replaced;
+}
+
+std::string DeclaredCharset(std::string_view html) {
+  std::string upper = ToUpperAnsi(html);
+  size_t at = upper.find("CHARSET");
+  while (at != std::string::npos) {
+    size_t i = at + 7;
+    while (i < upper.size() && IsBlankOrTab(upper[i])) ++i;
+    if (i < upper.size() && upper[i] == '=') {
+      ++i;
+      while (i < upper.size() && (IsBlankOrTab(upper[i]) || upper[i] == '"' || upper[i] == '\''))
+        ++i;
+      size_t end = i;
+      while (end < upper.size() && upper[end] != '"' && upper[end] != '\'' && upper[end] != ';' &&
+             upper[end] != '>' && upper[end] != '/' && !IsCSpace(upper[end]))
+        ++end;
+      std::string charset(html.substr(i, end - i));
+      for (char& c : charset) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      return charset;
+    }
+    at = upper.find("CHARSET", at + 7);
+  }
+  return {};
+}
+
+bool IsAnsiCharset(std::string_view charset) {
+  return charset == "windows-1252" || charset == "iso-8859-1";
+}
+
+size_t FindScriptBreaker(std::string_view text) { return text.find_first_of("'\\\r\n"); }
+
+bool IsRelativeLink(std::string_view link) {
+  if (link.empty() || link[0] == '#' || link[0] == '/' || link[0] == '\\' || link[0] == '%')
+    return false;
+  // A scheme (http:, mailto:, file:, javascript:) or a drive letter.
+  size_t colon = link.find(':');
+  size_t slash = link.find_first_of("/\\?#");
+  return colon == std::string_view::npos || (slash != std::string_view::npos && slash < colon);
+}
+
+std::string LinkFileName(std::string_view link) {
+  return std::string(link.substr(0, link.find_first_of("#?")));
+}
+
+bool IsPlainInteger(std::string_view text) {
+  size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+  return i < text.size() &&
+         std::all_of(text.begin() + i, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
