@@ -5,21 +5,20 @@
 #include <set>
 #include <utility>
 
-#include "app/helpers.h"
+#include "base/log_sink.h"
+#include "base/string_printf.h"
+#include "base/text.h"
 #include "check/detectors.h"
 #include "check/ini_scan.h"
+#include "config/environment.h"
 #include "config/ini_file.h"
-#include "config/text.h"
 #include "fs/drive_part.h"
 #include "fs/util.h"
 #include "gen/link_entry.h"
 #include "platform/platform.h"
-#include "res/messages.h"
 
 namespace {
 
-constexpr unsigned kDriveFixed = 3;
-constexpr unsigned kDriveCdRom = 5;
 const char kDefaultPage[] = "Pagetrix.htm";
 
 // What a file is to the run: the consequences of a missing one differ.
@@ -40,6 +39,12 @@ const char* MissingConsequence(Role role) {
 }
 
 std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+// The check writes no run log: what expansion would log goes nowhere.
+class NullLog : public LogSink {
+ public:
+  void Log(const std::string&) override {}
+};
 
 // The file's bytes, or a finding for why a run cannot read them.
 struct FileRead {
@@ -94,8 +99,11 @@ class Checker {
   void SortFindings();
   bool WillExist(const std::string& name) const;
 
+  void Expand(std::string& value) { ExpandEnvironment(value, null_log_); }
+
   const CheckInput& input_;
   const CIniFile& main_;
+  NullLog null_log_;
   CheckReport report_;
   std::vector<IniLine> main_lines_;
   std::set<std::string> negative_;  // upper-cased, as the copy step compares
@@ -115,14 +123,14 @@ class Checker {
 FileRead Checker::ReadChecked(const std::string& path, Role role, Severity severity) {
   FileRead read;
   Platform& platform = GetPlatform();
-  int kind = GetPathKind(path);
-  if (kind == -1) {
+  PathKind kind = GetPathKind(path);
+  if (kind == PathKind::kDirectory) {
     Add(severity, path, 0, "", "", "Der Pfad ist ein Ordner, keine Datei. " +
         std::string(MissingConsequence(role)), "Den Pfad der Datei angeben.");
     return read;
   }
   if (!platform.ReadFile(path, &read.bytes)) {
-    if (kind == 0) {
+    if (kind == PathKind::kNothing) {
       Add(severity, path, 0, "", "", "Die Datei fehlt. " + std::string(MissingConsequence(role)),
           "Den Pfad prüfen oder die Datei anlegen.");
     } else {
@@ -283,7 +291,7 @@ void Checker::CheckCopyLists(const std::vector<IniLine>& lines) {
     if (line.kind != IniLineKind::kKey) continue;
     if (EqualsNoCaseAscii(line.section, "Nicht_Kopieren")) {
       std::string value = line.value;
-      ExpandEnvironment(value);
+      Expand(value);
       if (HasWildcard(value)) {
         Add(Severity::kWarning, path, &line, "Die Zeichen \"*\" und \"?\" wirken hier nicht: der "
             "Eintrag schließt nur eine Datei aus, die genau so heißt.", "Jede Datei mit vollem "
@@ -300,7 +308,7 @@ void Checker::CheckCopyLists(const std::vector<IniLine>& lines) {
       negative_.insert(ToUpperAnsi(value));
     } else if (EqualsNoCaseAscii(line.section, "Kopieren")) {
       std::string value = line.value, source, target;
-      ExpandEnvironment(value);
+      Expand(value);
       GetField(source, value, 1, '|');
       GetField(target, value, 2, '|');
       if (source.empty() || target.empty()) {
@@ -308,7 +316,7 @@ void Checker::CheckCopyLists(const std::vector<IniLine>& lines) {
             "übergeht ihn (Meldung 222).", "Quelle und Ziel durch \"|\" getrennt angeben.");
         continue;
       }
-      if (GetPathKind(source) != 1) {
+      if (GetPathKind(source) != PathKind::kFile) {
         Add(Severity::kWarning, path, &line, "Die Quelle " + Quote(source) + " fehlt: ein Lauf "
             "meldet einen Kopierfehler (Meldung 207).", "Den Pfad der Quelle prüfen.");
       }
@@ -393,7 +401,7 @@ bool Checker::CheckStartCommands(std::vector<Page>& pages, CIniFile& commands,
   for (const IniLine& line : lines) {
     if (line.kind != IniLineKind::kKey || !EqualsNoCaseAscii(line.section, "Seiten")) continue;
     if (!commands.GetEntry("Seiten", static_cast<int>(n++), key, value)) break;
-    ExpandEnvironment(value);
+    Expand(value);
     Page page;
     page.line = line.number;
     GetField(page.command_file, value, 1, '|');
@@ -511,9 +519,9 @@ bool Checker::CheckPage(const Page& page) {
     return false;
   }
   output_names_.insert(ToUpperAnsi(page.output_name));
-  ExpandEnvironment(template_file);
+  Expand(template_file);
   if (commands.GetValue("Vorlage", "Verzeichnis", directory)) {
-    ExpandEnvironment(directory);
+    Expand(directory);
     if (directory.empty()) {
       Add(Severity::kWarning, page.command_file, FindKeyLine(lines, "Vorlage", "Verzeichnis"),
           "Ein leeres Verzeichnis kopiert jede Datei aus dem Stammverzeichnis des aktuellen "
@@ -674,8 +682,8 @@ void Checker::CheckLinkEntry(const Page& page, const IniLine* at, const std::str
                              bool tree, MatrixRow& row) {
   std::string fields[6];
   for (int n = 0; n < 6; ++n) GetField(fields[n], value, n + 1, '|');
-  ExpandEnvironment(fields[4]);
-  ExpandEnvironment(fields[5]);
+  Expand(fields[4]);
+  Expand(fields[5]);
   row.text = fields[0];
   row.link = fields[1];
   const std::uint32_t rights = ParseHex(fields[4]), flags = ParseHex(fields[5]);
@@ -843,8 +851,8 @@ CheckReport Checker::Run() {
     row.shown.clear();
     for (const MatrixColumn& column : report_.columns) {
       LinkFilter filter{column.rights_flags, column.server_flags,
-                        column.cd ? kDriveCdRom : kDriveFixed};
-      row.shown.push_back(row.never_shown.empty() && IsLinkAllowed(row.rights, row.flags, filter));
+                        column.cd ? DriveType::kCdRom : DriveType::kFixed};
+      row.shown.push_back(row.never_shown.empty() && IsLinkAllowed(filter, row.rights, row.flags));
     }
   }
   return report_;

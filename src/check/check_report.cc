@@ -1,8 +1,8 @@
 // Saved in Windows-1252: the texts below are the report's own, byte for byte.
 #include <string>
 
+#include "base/string_printf.h"
 #include "check/check.h"
-#include "res/messages.h"
 
 namespace {
 
