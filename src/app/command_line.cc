@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Keyword { kNone, kHelp, kIni, kUser, kServer, kEnv };
+enum class Keyword { kNone, kHelp, kIni, kUser, kServer, kEnv, kCheck, kCd };
 
 struct Classified {
   Keyword keyword = Keyword::kNone;
@@ -22,6 +22,9 @@ Classified Classify(const std::string& argument) {
   std::string_view text(argument);
   if (!text.empty() && text[0] == '\\') text.remove_prefix(1);
   if (text == "?") return {Keyword::kHelp, {}};
+  // Switches without a value: the whole word, in any case.
+  if (EqualsNoCaseAscii(text, "PRUEFEN")) return {Keyword::kCheck, {}};
+  if (EqualsNoCaseAscii(text, "CD")) return {Keyword::kCd, {}};
   static const std::pair<std::string_view, Keyword> kKeywords[] = {
       {"INI=", Keyword::kIni}, {"USER=", Keyword::kUser},
       {"SERVER=", Keyword::kServer}, {"ENV=", Keyword::kEnv}};
@@ -69,6 +72,12 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
       break;
     case Keyword::kEnv:
       environment_file = SearchFile(classified.value);
+      break;
+    case Keyword::kCheck:
+      check_mode = true;
+      break;
+    case Keyword::kCd:
+      as_cd = true;
       break;
     case Keyword::kNone:
       if (!prefixed && command_file.empty()) command_file = argument;

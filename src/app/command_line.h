@@ -24,6 +24,10 @@ class CMyCommandLineInfo {
   std::string user;
   std::string server;
   std::string environment_file;
+  /// PRUEFEN: check the configuration instead of generating pages.
+  bool check_mode = false;
+  /// CD: the start drive counts as a CD-ROM drive (for testing).
+  bool as_cd = false;
 };
 
 #endif  // PAGETRIX_APP_COMMAND_LINE_H_

@@ -6,5 +6,5 @@ int main(int argc, char** argv) {
   InitPlatformArguments(argc, argv);
   CPagetrixApp app;
   app.PerformRun();
-  return 0;
+  return app.ExitCode();
 }

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "app/check_run.h"
 #include "app/command_line.h"
 #include "app/windows.h"
 #include "base/string_printf.h"
@@ -41,6 +42,10 @@ bool CPagetrixApp::PerformRun() {
   CMyCommandLineInfo command_line;
   if (!ReadCommandLine(command_line)) return false;
   if (!LoadMainConfiguration(command_line)) return false;
+  if (command_line.check_mode) {
+    PerformCheck(command_line);
+    return false;
+  }
   Log(DateLine());
   DetermineIdentity(command_line);
   if (!command_line.environment_file.empty())
@@ -91,6 +96,7 @@ void CPagetrixApp::DetermineIdentity(const CMyCommandLineInfo& command_line) {
   Log(Message(IDS_PROGRAM_CALL, platform.GetProgramPath(), command_line_text_));
 
   DetermineStartLocation(command_line.server, location_);
+  if (command_line.as_cd) TreatStartDriveAsCd(location_);
   std::string server_text = GetConfigValue("Server", location_.current_server);
   server_flags_ = ParseHex(server_text);
   Log(Message(IDS_SERVER_FLAGS, location_.current_server, server_text));
@@ -103,8 +109,8 @@ std::string CPagetrixApp::GeneratePages() {
   LogEnvironment(run_log_);
   ExpandEnvironment(command_file_, run_log_);
   std::string start_page;
-  // Only the start page path matters; failures are in the run log.
-  generator.Generate(command_file_, start_page);
+  GenResult result = generator.Generate(command_file_, start_page);
+  exit_code_ = start_page.empty() ? static_cast<int>(result) : 0;
   StartProgram(start_page);
   if (run_log_.IsEnabled()) rights_report_.Write(run_log_);
   return start_page;

@@ -23,6 +23,9 @@ class CPagetrixApp {
 
   /// The whole run; always false (the process ends).
   bool PerformRun();
+  /// The process exit code: a normal run gives 0 when a start page was made,
+  /// else the generator's result; a check run 0, 1 (warnings) or 2 (errors).
+  int ExitCode() const { return exit_code_; }
 
  private:
   /// Ctrl key, main configuration path and command line; false when the
@@ -36,6 +39,8 @@ class CPagetrixApp {
   /// Output directory, pages and start program; the start page path.
   std::string GeneratePages();
   void StartProgram(const std::string& start_page);
+  /// The check mode: reads what a run would read and writes the report.
+  void PerformCheck(const CMyCommandLineInfo& command_line);
 
   /// GetValue on the main configuration file; empty when missing.
   std::string GetConfigValue(const std::string& section, const std::string& key) const;
@@ -50,6 +55,7 @@ class CPagetrixApp {
   std::uint32_t server_flags_ = 0;
   StartLocation location_;
   CRightsReport rights_report_;
+  int exit_code_ = 0;
 };
 
 #endif  // PAGETRIX_APP_PAGETRIX_APP_H_

@@ -160,6 +160,12 @@ class Platform {
   virtual std::string LoadStringResource(int id) = 0;
   /// A message box with an OK button; returns when it is closed.
   virtual void ShowMessageBox(const std::string& text) = 0;
+  /// Writes text to the standard output of the process, or, where a windowed
+  /// program has none, to the console of the process that started it. False
+  /// when there is neither.
+  virtual bool WriteToConsole(const std::string& text) = 0;
+  /// Opens a document with the program the system associates with it.
+  virtual bool OpenDocument(const std::string& path) = 0;
   /// Shows a dialog modally; returns its end code (1 for OK).
   virtual int RunModalDialog(CDialog& dialog) = 0;
 };

@@ -692,6 +692,14 @@ class PosixPlatform final : public Platform {
 
   int RunModalDialog(CDialog& dialog) override { return RunModalDialogPosix(dialog); }
 
+  bool WriteToConsole(const std::string& text) override {
+    bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return std::fflush(stdout) == 0 && written;
+  }
+
+  // No desktop to hand a document to.
+  bool OpenDocument(const std::string&) override { return false; }
+
  private:
   void ReapFinishedChildren() {
     std::vector<pid_t> running;

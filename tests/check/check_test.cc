@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/ini_file.h"
+#include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -126,6 +127,21 @@ TEST_F(CheckTest, ReportsNameEveryFindingAndEveryCase) {
   EXPECT_NE(std::string::npos, html.find("<option value=\"anna\">anna</option>"));
   EXPECT_NE(std::string::npos, html.find("position:sticky"));
   EXPECT_EQ(std::string::npos, html.find("\n\n"));
+}
+
+TEST_F(CheckTest, FileThatExistsButCannotBeReadIsAnError) {
+  ScopedPlatform platform;
+  dir_.Write("t.htm", "LINKS\r\n");
+  dir_.Write("seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|http://a/\r\n");
+  platform->Fail(FileOp::kOpen, dir_.Path("seite.ini"));
+  CheckReport report = Check("[Pagetrix]\r\nSichtbar=1\r\n", "[Seiten]\r\n1=seite.ini|a.htm\r\n");
+  ASSERT_EQ(1u, report.findings.size()) << FormatTextReport(report);
+  EXPECT_EQ(Severity::kError, report.findings[0].severity);
+  EXPECT_EQ(dir_.Path("seite.ini"), report.findings[0].file);
+  EXPECT_EQ(0u, report.findings[0].line);
+  EXPECT_NE(std::string::npos, report.findings[0].what.find("kann nicht gelesen werden"));
+  EXPECT_NE(std::string::npos, report.findings[0].what.find("l\xE4sst diese Seite aus"));
+  EXPECT_TRUE(report.rows.empty());
 }
 
 }  // namespace

@@ -76,6 +76,9 @@ class FakePlatform : public PlatformWrapper {
   /// Every directory listed, in order.
   std::vector<std::string> listed;
   std::vector<std::string> message_boxes;
+  /// What was written to the console, and the documents opened.
+  std::string console;
+  std::vector<std::string> opened_documents;
   std::vector<CDialog*> dialogs;
   /// Called for each dialog (after recording); its result is the end code.
   std::function<int(CDialog&)> on_dialog;
@@ -114,6 +117,14 @@ class FakePlatform : public PlatformWrapper {
 
   void ShowMessageBox(const std::string& text) override { message_boxes.push_back(text); }
   int RunModalDialog(CDialog& dialog) override;
+  bool WriteToConsole(const std::string& text) override {
+    console += text;
+    return true;
+  }
+  bool OpenDocument(const std::string& path) override {
+    opened_documents.push_back(path);
+    return true;
+  }
 
  private:
   // The rule for this call, if one fails it; counts the calls it lets pass.

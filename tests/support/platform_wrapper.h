@@ -84,6 +84,8 @@ class PlatformWrapper : public Platform {
   std::string LoadStringResource(int id) override { return target_.LoadStringResource(id); }
   void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }
   int RunModalDialog(CDialog& dialog) override { return target_.RunModalDialog(dialog); }
+  bool WriteToConsole(const std::string& text) override { return target_.WriteToConsole(text); }
+  bool OpenDocument(const std::string& path) override { return target_.OpenDocument(path); }
 
  private:
   Platform& target_;

@@ -1,0 +1,63 @@
+#include "app/check_run.h"
+
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/pagetrix_app.h"
+#include "check/check.h"
+#include "config/environment.h"
+#include "gen/gen_html.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char kTextReport[] = "Pruefbericht.txt";
+const char kHtmlReport[] = "Pruefbericht.htm";
+
+}  // namespace
+
+void TreatStartDriveAsCd(StartLocation& location) {
+  location.drive_type = DriveType::kCdRom;
+  location.environment_section = "Environment_CDROM";
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
+  return file && file->Append(bytes) && file->Close();
+}
+
+// Nothing of this goes to the run log, and nothing is written but the two
+// reports in a fresh output folder: old folders stay, no placement is saved.
+void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
+  run_log_.SetPath("");
+  DetermineStartLocation(command_line.server, location_);
+  if (command_line.as_cd) TreatStartDriveAsCd(location_);
+  // The variables a run would set, so that values expand as in the run.
+  if (!command_line.environment_file.empty())
+    ApplyEnvironmentFile(command_line.environment_file, location_, run_log_);
+
+  const LinkFilter filter{rights_flags_, server_flags_, location_.drive_type};
+  CGenHtml generator(run_log_, main_config_, filter, rights_report_);
+  generator.InitOutputDirectory();
+  ExpandEnvironment(command_file_, run_log_);
+  CheckInput input;
+  input.main_config_path = profile_path_;
+  input.main_config = &main_config_;
+  input.command_file = command_file_;
+  input.environment_file = command_line.environment_file;
+  input.output_directory = generator.OutputDirectoryPath();
+  CheckReport report = CheckConfiguration(input);
+  exit_code_ = report.ExitCode();
+
+  const std::string text = FormatTextReport(report);
+  GetPlatform().WriteToConsole(text);
+  std::string prefix;
+  bool written = generator.CreateOutputDirectory(prefix) == GenResult::kOk &&
+                 WriteWholeFile(prefix + kTextReport, text) &&
+                 WriteWholeFile(prefix + kHtmlReport, FormatHtmlReport(report));
+  if (!written) {
+    exit_code_ = 2;
+    return;
+  }
+  StartProgram(prefix + kHtmlReport);
+}

@@ -1,0 +1,154 @@
+#include "app/check_run.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/pagetrix_app.h"
+#include "config/environment.h"
+#include "platform/dialog.h"
+#include "res/resource.h"
+#include "support/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class NoHelpCommandLine : public CMyCommandLineInfo {
+ public:
+  void ShowHelp() override { help_shown = true; }
+};
+
+TEST(CheckKeywordsTest, PruefenAndCdInAnyCaseWithOrWithoutPrefix) {
+  ScopedPlatform platform;
+  for (const char* word : {"/PRUEFEN", "-pruefen", "Pruefen", "/\\PRUEFEN"}) {
+    NoHelpCommandLine info;
+    info.ParseCommandLine(std::string(word) + " start.ini");
+    EXPECT_TRUE(info.check_mode) << word;
+    EXPECT_FALSE(info.as_cd) << word;
+    EXPECT_EQ("start.ini", info.command_file) << word;
+  }
+  for (const char* word : {"/CD", "-cd", "Cd"}) {
+    NoHelpCommandLine info;
+    info.ParseCommandLine(word);
+    EXPECT_TRUE(info.as_cd) << word;
+    EXPECT_FALSE(info.check_mode) << word;
+    EXPECT_EQ("", info.command_file) << word;
+  }
+  // Only the whole word counts.
+  NoHelpCommandLine other;
+  other.ParseCommandLine("-PRUEFEN=1 -CDROM cd.ini");
+  EXPECT_FALSE(other.check_mode);
+  EXPECT_FALSE(other.as_cd);
+  EXPECT_EQ("cd.ini", other.command_file);
+}
+
+TEST(TreatStartDriveAsCdTest, DriveTypeAndEnvironmentSectionOfACdStart) {
+  StartLocation location;
+  location.start_drive = "C:";
+  location.drive_type = DriveType::kFixed;
+  location.environment_section = "Environment_FIXED";
+  location.current_server = "C:";
+  TreatStartDriveAsCd(location);
+  EXPECT_EQ(DriveType::kCdRom, location.drive_type);
+  EXPECT_EQ("Environment_CDROM", location.environment_section);
+  EXPECT_EQ("C:", location.start_drive);
+  EXPECT_EQ("C:", location.current_server);
+}
+
+// A shown dialog as the run left it: its template and its console text.
+struct ShownDialog {
+  int template_id;
+  std::string text;
+};
+
+class RunResultTest : public ::testing::Test {
+ protected:
+  RunResultTest() {
+    platform_->temp_dir = dir_.path() + kPathSeparator;
+    platform_->user_name = "anna";
+    platform_->tick_count = 5000;
+    platform_->drive_type = DriveType::kFixed;
+    platform_->network_name = "";
+    platform_->on_dialog = [this](CDialog& dialog) {
+      shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
+      return 1;
+    };
+    dir_.Write("t.htm", "<html>\r\nLINKS\r\n</html>\r\n");
+    dir_.Write("start.ini",
+               "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Eins|http://eins/\r\n"
+               "1=Platte|http://platte/||||00000002\r\n");
+  }
+
+  // The main configuration stands apart: in the template folder it would be
+  // copied to every output folder, and the check says so.
+  int Run(const std::string& config, const std::string& arguments) {
+    dir_.MakeDir("conf");
+    dir_.Write("conf/Pagetrix.ini", config);
+    platform_->command_line_text =
+        "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
+    CPagetrixApp app;
+    EXPECT_FALSE(app.PerformRun());
+    return app.ExitCode();
+  }
+  std::string Start() const { return "\"" + dir_.Path("start.ini") + "\""; }
+  std::vector<std::string> OutputFolders() const {
+    std::vector<FindEntry> entries;
+    SystemPlatform().ListDirectory(dir_.Path("Pagetrix"), &entries);
+    std::vector<std::string> folders;
+    for (const FindEntry& entry : entries) folders.push_back(entry.path);
+    return folders;
+  }
+
+  ScopedPlatform platform_;
+  TempDir dir_;
+  std::vector<ShownDialog> shown_;
+};
+
+TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
+  ASSERT_TRUE(dir_.MakeDir("Pagetrix/{alt}"));
+  ASSERT_TRUE(dir_.Write("Pagetrix/{alt}/Pagetrix.htm", "alt"));
+  int code = Run("[Pagetrix]\r\nLoeschStd=0\r\n[StartProg]\r\nName=prog.exe\r\n"
+                 "[Protokolldatei]\r\nName=" + dir_.Path("lauf.log") + "\r\n[Rechte]\r\nanna=1\r\n",
+                 "/PRUEFEN " + Start());
+  EXPECT_EQ(1, code) << platform_->console;  // the rights text is not eight digits
+  EXPECT_EQ("alt", dir_.Read("Pagetrix/{alt}/Pagetrix.htm")) << "old folders stay";
+  EXPECT_EQ("", dir_.Read("lauf.log")) << "no run log";
+  EXPECT_TRUE(shown_.empty()) << "no window, so no placement is written";
+  std::vector<std::string> folders = OutputFolders();
+  ASSERT_EQ(2u, folders.size());
+  std::string report = folders[0].find("{alt}") == std::string::npos ? folders[0] : folders[1];
+  std::string text = dir_.Read(report.substr(dir_.path().size() + 1) + "/Pruefbericht.txt");
+  EXPECT_EQ(text, platform_->console);
+  EXPECT_NE(std::string::npos, text.find("Schl\xFC" "ssel \"anna\"")) << text;
+  ASSERT_EQ(1u, platform_->started_processes.size());
+  EXPECT_EQ("\"prog.exe\" \"" + report + kPathSeparator + "Pruefbericht.htm\"",
+            platform_->started_processes[0]);
+}
+
+TEST_F(RunResultTest, CheckOfAFaultlessConfigurationEndsWithZero) {
+  EXPECT_EQ(0, Run("[Rechte]\r\nanna=00000001\r\n", "-pruefen " + Start()));
+  EXPECT_NE(std::string::npos, platform_->console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
+      << platform_->console;
+  EXPECT_TRUE(platform_->started_processes.empty());
+}
+
+TEST_F(RunResultTest, ExitCodeIsZeroWithAStartPageElseTheGeneratorsResult) {
+  EXPECT_EQ(0, Run("[Pagetrix]\r\nSichtbar=0\r\n", Start()));
+  EXPECT_EQ(1, Run("[Pagetrix]\r\nSichtbar=0\r\n", "\"" + dir_.Path("fehlt.ini") + "\""));
+  dir_.Write("seiten.ini", "[Seiten]\r\n1=start.ini\r\n");
+  EXPECT_EQ(5, Run("[Pagetrix]\r\nSichtbar=0\r\n", "\"" + dir_.Path("seiten.ini") + "\""));
+  EXPECT_TRUE(shown_.empty()) << "Sichtbar=0 shows nothing, also after a failure";
+}
+
+TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
+  EXPECT_EQ(0, Run("[Pagetrix]\r\nSichtbar=0\r\n", "/CD " + Start()));
+  std::vector<std::string> folders = OutputFolders();
+  ASSERT_EQ(1u, folders.size());
+  std::string page = dir_.Read(folders[0].substr(dir_.path().size() + 1) + "/Pagetrix.htm");
+  EXPECT_NE(std::string::npos, page.find("http://eins/"));
+  EXPECT_EQ(std::string::npos, page.find("http://platte/"));
+}
+
+}  // namespace
