@@ -3,9 +3,12 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/dlg_fehler.h"
 #include "app/pagetrix_app.h"
+#include "app/windows.h"
 #include "check/check.h"
 #include "config/environment.h"
+#include "fs/util.h"
 #include "gen/gen_html.h"
 #include "platform/platform.h"
 
@@ -60,4 +63,15 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
     return;
   }
   StartProgram(prefix + kHtmlReport);
+}
+
+void CPagetrixApp::ShowResult(const std::string& start_page) {
+  if (!start_page.empty() || failure_.empty()) {
+    ShowResultWindow(start_page, profile_path_);
+    return;
+  }
+  std::string log_path = GetConfigValue("Protokolldatei", "Name");
+  // Only a log that this run could write is offered.
+  if (!run_log_.IsEnabled() || GetPathKind(log_path) != PathKind::kFile) log_path.clear();
+  ShowFailureWindow(FailureText(failure_, exit_code_, log_path, profile_path_), log_path);
 }

@@ -1,5 +1,5 @@
-/// Parts of the run beside the run sequence: the check mode and the testing
-/// switch /CD.
+/// Parts of the run beside the run sequence: the check mode, the testing
+/// switch /CD and the result window of a run that made no start page.
 #ifndef PAGETRIX_APP_CHECK_RUN_H_
 #define PAGETRIX_APP_CHECK_RUN_H_
 

@@ -41,6 +41,8 @@ class CPagetrixApp {
   void StartProgram(const std::string& start_page);
   /// The check mode: reads what a run would read and writes the report.
   void PerformCheck(const CMyCommandLineInfo& command_line);
+  /// The result window: the start page, or what went wrong.
+  void ShowResult(const std::string& start_page);
 
   /// GetValue on the main configuration file; empty when missing.
   std::string GetConfigValue(const std::string& section, const std::string& key) const;
@@ -56,6 +58,7 @@ class CPagetrixApp {
   StartLocation location_;
   CRightsReport rights_report_;
   int exit_code_ = 0;
+  std::string failure_;  ///< the message of a run that made no start page
 };
 
 #endif  // PAGETRIX_APP_PAGETRIX_APP_H_

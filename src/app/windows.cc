@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include "app/dlg_fehler.h"
 #include "app/dlg_hilfe.h"
 #include "app/pagetrix_dlg.h"
 #include "res/usage_text.h"
@@ -8,6 +9,13 @@ void ShowResultWindow(const std::string& page_path, const std::string& profile_p
   CPagetrixDlg dialog;
   dialog.page_path = page_path;
   dialog.profile_path = profile_path;
+  dialog.DoModal();
+}
+
+void ShowFailureWindow(const std::string& text, const std::string& log_path) {
+  CDlgFehler dialog;
+  dialog.text = text;
+  dialog.log_path = log_path;
   dialog.DoModal();
 }
 

@@ -8,6 +8,7 @@ void CRunLog::SetPath(const std::string& path) {
 }
 
 void CRunLog::Log(const std::string& text) {
+  if (!text.empty()) last_text_ = text;
   if (!enabled_) return;
   Platform& platform = GetPlatform();
   if (!file_) {

@@ -21,6 +21,9 @@ class CRunLog : public LogSink {
   void Log(const std::string& text) override;
   /// Flushes and closes the file (process end).
   void Close();
+  /// The last text that was not empty, kept also while the log is off: a run
+  /// that fails shows it.
+  const std::string& LastText() const { return last_text_; }
 
  private:
   std::string path_;
@@ -28,6 +31,7 @@ class CRunLog : public LogSink {
   bool origin_taken_ = false;
   std::uint32_t origin_ = 0;
   std::unique_ptr<WritableFile> file_;
+  std::string last_text_;
 };
 
 #endif  // PAGETRIX_CONFIG_RUN_LOG_H_

@@ -24,6 +24,8 @@ void CDialog::OnCancel() { EndDialog(kIdCancel); }
 
 bool CDialog::OnSysCommand(unsigned) { return false; }
 
+bool CDialog::OnCommand(int) { return false; }
+
 bool CDialog::OnPaint() { return false; }
 
 IconHandle CDialog::OnQueryDragIcon() { return nullptr; }

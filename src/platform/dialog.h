@@ -100,6 +100,8 @@ class CDialog {
   virtual void OnCancel();
   /// A command of the system menu; false leaves it to the default handling.
   virtual bool OnSysCommand(unsigned command);
+  /// A click on a push button other than OK and Cancel; false if unhandled.
+  virtual bool OnCommand(int id);
   /// A paint request; false leaves it to the default painting.
   virtual bool OnPaint();
   /// The icon shown while the minimized window is dragged; null for the default.
@@ -129,6 +131,8 @@ class CDialog {
   virtual void SetItemText(int id, const std::string& text);
   virtual void SetItemSelection(int id, int start, int end);
   virtual void ScrollItemCaret(int id);
+  /// Lets the user use a control, or greys it out.
+  virtual void EnableItem(int id, bool enable);
   /// A control's rectangle in client coordinates.
   virtual bool GetItemRect(int id, WindowRect* rect);
   virtual void MoveItem(int id, const WindowRect& rect);

@@ -55,6 +55,7 @@ std::string CDialog::GetItemText(int) { return std::string(); }
 void CDialog::SetItemText(int, const std::string&) {}
 void CDialog::SetItemSelection(int, int, int) {}
 void CDialog::ScrollItemCaret(int) {}
+void CDialog::EnableItem(int, bool) {}
 bool CDialog::GetItemRect(int, WindowRect*) { return false; }
 void CDialog::MoveItem(int, const WindowRect&) {}
 bool CDialog::AppendSystemMenuItem(unsigned, const std::string&) { return false; }

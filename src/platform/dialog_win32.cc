@@ -94,6 +94,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
         dialog->OnCancel();
         return TRUE;
       }
+      if (HIWORD(wparam) == BN_CLICKED) return dialog->OnCommand(LOWORD(wparam)) ? TRUE : FALSE;
       return FALSE;
     case WM_SYSCOMMAND:
       return dialog->OnSysCommand(static_cast<unsigned>(wparam)) ? TRUE : FALSE;
@@ -169,6 +170,10 @@ void CDialog::SetItemSelection(int id, int start, int end) {
 
 void CDialog::ScrollItemCaret(int id) {
   ::SendDlgItemMessageA(Hwnd(*this), id, EM_SCROLLCARET, 0, 0);
+}
+
+void CDialog::EnableItem(int id, bool enable) {
+  ::EnableWindow(::GetDlgItem(Hwnd(*this), id), enable ? TRUE : FALSE);
 }
 
 bool CDialog::GetItemRect(int id, WindowRect* rect) {

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/dlg_fehler.h"
 #include "app/pagetrix_app.h"
 #include "config/environment.h"
 #include "platform/dialog.h"
+#include "config/run_log.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -142,6 +144,19 @@ TEST_F(RunResultTest, ExitCodeIsZeroWithAStartPageElseTheGeneratorsResult) {
   EXPECT_TRUE(shown_.empty()) << "Sichtbar=0 shows nothing, also after a failure";
 }
 
+TEST_F(RunResultTest, FailedRunShowsItsMessageInsteadOfAnEmptyField) {
+  EXPECT_EQ(1, Run("", "\"" + dir_.Path("fehlt.ini") + "\""));
+  ASSERT_EQ(1u, shown_.size());
+  EXPECT_EQ(IDD_PAGETRIX_FEHLER, shown_[0].template_id);
+  EXPECT_NE(std::string::npos,
+            shown_[0].text.find("Fehler in der Kommandodatei: '" + dir_.Path("fehlt.ini") + "'"))
+      << shown_[0].text;
+  shown_.clear();
+  EXPECT_EQ(0, Run("", Start()));
+  ASSERT_EQ(1u, shown_.size());
+  EXPECT_EQ(IDD_PAGETRIX_DIALOG, shown_[0].template_id);
+}
+
 TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
   EXPECT_EQ(0, Run("[Pagetrix]\r\nSichtbar=0\r\n", "/CD " + Start()));
   std::vector<std::string> folders = OutputFolders();
@@ -149,6 +164,37 @@ TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
   std::string page = dir_.Read(folders[0].substr(dir_.path().size() + 1) + "/Pagetrix.htm");
   EXPECT_NE(std::string::npos, page.find("http://eins/"));
   EXPECT_EQ(std::string::npos, page.find("http://platte/"));
+}
+
+TEST(FailureTextTest, MessageLinesAndWhereToLookFurther) {
+  std::string with_log = FailureText("Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
+                                     5, "C:\\Temp\\lauf.log", "C:\\P.ini");
+  EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 5).\r\n\r\n"
+            "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
+            "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
+            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+            with_log);
+  std::string without = FailureText("Es kann keine HTML-Datei gebildet werden.\n", 7, "", "C:\\P.ini");
+  EXPECT_NE(std::string::npos, without.find("werden.\r\n\r\nEin Laufprotokoll schreibt Pagetrix, "
+                                            "wenn in C:\\P.ini unter [Protokolldatei] Name="));
+}
+
+TEST(DlgFehlerTest, ButtonOpensTheRunLog) {
+  ScopedPlatform platform;
+  CDlgFehler dialog;
+  dialog.log_path = "C:\\Temp\\lauf.log";
+  EXPECT_FALSE(dialog.OnCommand(IDC_HILFE_TEXT));
+  EXPECT_TRUE(platform->opened_documents.empty());
+  EXPECT_TRUE(dialog.OnCommand(IDC_PROTOKOLL));
+  EXPECT_EQ(std::vector<std::string>{"C:\\Temp\\lauf.log"}, platform->opened_documents);
+}
+
+TEST(RunLogLastTextTest, KeptAlsoWhileTheLogIsOff) {
+  CRunLog log;
+  log.Log("Fehler in der Kommandodatei: 'a.ini'");
+  log.Log("");
+  EXPECT_FALSE(log.IsEnabled());
+  EXPECT_EQ("Fehler in der Kommandodatei: 'a.ini'", log.LastText());
 }
 
 }  // namespace

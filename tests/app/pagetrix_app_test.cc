@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/pagetrix_dlg.h"
+#include "app/dlg_fehler.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -59,12 +59,14 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
                   dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/Pagetrix.htm"), 1);
   std::string shown = "not shown";
   platform_->on_dialog = [&shown](CDialog& dialog) {
-    shown = dynamic_cast<CPagetrixDlg&>(dialog).page_path;
+    auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
+    shown = failure != nullptr ? failure->text : "the one-line window";
     return 1;
   };
   RunWithCommandFile();
   EXPECT_TRUE(platform_->started_processes.empty());
-  EXPECT_EQ("", shown);
+  // Not an empty path: what went wrong, as the run log has it.
+  EXPECT_NE(std::string::npos, shown.find("Es kann keine HTML-Datei gebildet werden.")) << shown;
 }
 
 TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {

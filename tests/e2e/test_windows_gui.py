@@ -270,6 +270,39 @@ class WindowsGuiTest(harness.WineTestCase):
         self.start("", profile_text="[Pagetrix]\nSichtbar=1\n[StartVorlage]\nStartVorlage=\n")
         self.assert_help_window_ends_run()
 
+    def test_failed_run_shows_its_message_and_offers_the_run_log(self):
+        log = os.path.join(self.tmp, "lauf.log")
+        start = self.write_text(os.path.join(self.tmp, "start.ini"),
+                                "[Seiten]\n1=seite.ini\n[FrameSet]\nFrameLinks=a.htm\n")
+        self.start('"%s"' % harness.winpath(start),
+                   profile_text="[Pagetrix]\nSichtbar=1\n[Protokolldatei]\nName=%s\n"
+                                % harness.winpath(log))
+        window = self.wait_window(RESULT)
+        text = self.probe("text", RESULT, "1002").decode("cp1252")
+        self.assertIn("Fehler in der Kommandodatei: '%s'\r\nin der Sektion [Seiten]."
+                      % harness.winpath(start), text)
+        self.assertIn("Laufprotokoll: " + harness.winpath(log), text)
+        self.assertIsNone(self.probe("text", RESULT, "1000"), "not the one-line window")
+        button = int(self.probe("style", RESULT, "1003"), 16)
+        self.assertEqual(button & 0x08000000, 0, "the run log can be opened")
+        self.screenshot("result_window_error")
+        self.press(window, "Return")
+        self.assertEqual(self.wait_end(), 5)
+        self.assertEqual([name for name, _ in self.placement()], ["Sichtbar"],
+                         "no placement is written for it")
+
+    def test_failed_run_without_run_log_greys_the_button(self):
+        start = self.write_text(os.path.join(self.tmp, "start.ini"), "[Vorlage]\n# Kommentar\n")
+        self.start('"%s"' % harness.winpath(start))
+        window = self.wait_window(RESULT)
+        text = self.probe("text", RESULT, "1002").decode("cp1252")
+        self.assertIn("Fehler in der Kommandodatei: '%s'" % harness.winpath(start), text)
+        self.assertIn("[Protokolldatei] Name=", text)
+        button = int(self.probe("style", RESULT, "1003"), 16)
+        self.assertNotEqual(button & 0x08000000, 0, "no run log to open")
+        self.press(window, "Escape")
+        self.assertEqual(self.wait_end(), 1)
+
     def test_start_program_that_cannot_start_shows_error_then_result(self):
         missing = harness.winpath(os.path.join(self.tmp, "fehlt", "browser.exe"))
         self.start('"%s"' % harness.winpath(self.command_file()),
