@@ -711,16 +711,11 @@ void Checker::CheckLinkEntry(const Page& page, const IniLine* at, const std::str
   }
   for (int n = 0; n < 4; ++n) {
     if (tree && n != 2) {
-      size_t bad = FindScriptBreaker(fields[n]);
-      if (bad != std::string::npos) {
-        bool quote = fields[n][bad] == '\'';
-        Add(Severity::kWarning, page.command_file, at, "Das Zeichen " +
-            Quote(std::string(1, fields[n][bad])) + " im Feld " + kNames[n] + " " +
-            (quote ? "beendet die Zeichenkette im Skript des Baummenüs: das ganze Menü fehlt."
-                   : "leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert sich "
-                     "(aus \\\\srv\\share wird \\srvshare)."),
-            quote ? "Das Zeichen durch ’ ersetzen oder weglassen." : "Jeden Backslash doppelt "
-            "schreiben oder \"/\" verwenden.");
+      if (FindScriptBreaker(fields[n]) != std::string::npos) {
+        Add(Severity::kWarning, page.command_file, at, std::string("Ein \"\\\" im Feld ") +
+            kNames[n] + " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert "
+            "sich (aus \\\\srv\\share wird \\srvshare).", "Jeden Backslash doppelt schreiben "
+            "oder \"/\" verwenden.");
       }
     } else if (!tree && (n == 1 || n == 3)) {
       if (FindAttributeBreaker(fields[n]) != std::string::npos) {

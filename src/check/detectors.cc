@@ -206,7 +206,17 @@ bool IsAnsiCharset(std::string_view charset) {
   return charset == "windows-1252" || charset == "iso-8859-1";
 }
 
-size_t FindScriptBreaker(std::string_view text) { return text.find_first_of("'\\\r\n"); }
+size_t FindScriptBreaker(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') continue;
+    if (i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == '\'')) {
+      ++i;
+      continue;
+    }
+    return i;
+  }
+  return std::string_view::npos;
+}
 
 bool IsRelativeLink(std::string_view link) {
   if (link.empty() || link[0] == '#' || link[0] == '/' || link[0] == '\\' || link[0] == '%')

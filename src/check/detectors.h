@@ -78,8 +78,10 @@ std::string DeclaredCharset(std::string_view html);
 /// True for the charsets whose bytes are those of Windows-1252 text.
 bool IsAnsiCharset(std::string_view charset);
 
-/// The first character of `text` that ends or changes a single-quoted
-/// script string (a quote, a backslash, a line end), or npos.
+/// The first backslash of `text` that the tree menu's script reads as an
+/// escape that changes the text (as in \\srv\share), or npos. The menu
+/// writer escapes quotes itself; a doubled backslash and a backslash before
+/// a quote are escapes the author meant.
 size_t FindScriptBreaker(std::string_view text);
 /// The position of a double quote, which ends an HTML attribute, or npos.
 inline size_t FindAttributeBreaker(std::string_view text) { return text.find('"'); }

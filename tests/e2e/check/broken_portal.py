@@ -104,7 +104,7 @@ def make_broken_portal(target, winpath):
            "0=Doppelt|http://doppelt.intranet.local/\n"  # duplicate key
            "[Menue]\n"
            "TreeMenu=1\n"
-           "0=Max's Seite|http://max.intranet.local/\n"  # quote ends the script string
+           "0=Max's Seite|http://max.intranet.local/\n"  # the writer escapes quotes: fine
            "1=Ablage|\\\\srv\\share\\ablage\n"           # backslash escapes in the script
            "[MenueZwei]\n"                               # contains the name Menue
            "0=Zwei|http://zwei.intranet.local/\n"
