@@ -27,7 +27,8 @@ std::string CDlgFehler::ConsoleText() const { return text + "\r\n"; }
 
 std::string FailureText(const std::string& message, int result, const std::string& log_path,
                         const std::string& profile_path) {
-  std::string text = StringPrintf("Es wurde keine Startseite erzeugt (Ergebnis %d).\r\n\r\n", result);
+  std::string text =
+      StringPrintf("Es wurde keine Startseite erzeugt (Ergebnis %d).\r\n\r\n", result);
   for (char c : message) {
     if (c == '\n') text += '\r';
     text += c;

@@ -29,11 +29,14 @@ const char* MissingConsequence(Role role) {
     case Role::kMainConfig:
       return "Ein Lauf liest dann keine Einstellung: kein Laufprotokoll, keine Rechte, kein "
              "Startprogramm.";
-    case Role::kStartCommands: return "Ein Lauf erzeugt keine Seite (Meldung 200).";
-    case Role::kPageCommands: return "Ein Lauf lässt diese Seite aus (Meldung 200).";
+    case Role::kStartCommands:
+      return "Ein Lauf erzeugt keine Seite (Meldung 200).";
+    case Role::kPageCommands:
+      return "Ein Lauf lässt diese Seite aus (Meldung 200).";
     case Role::kTemplate:
       return "Ein Lauf bricht bei dieser Seite ab (Meldung 205); spätere Seiten fehlen.";
-    case Role::kEnvironment: return "Ein Lauf setzt keine Variable aus der Umgebungsdatei.";
+    case Role::kEnvironment:
+      return "Ein Lauf setzt keine Variable aus der Umgebungsdatei.";
   }
   return "";
 }
@@ -125,8 +128,9 @@ FileRead Checker::ReadChecked(const std::string& path, Role role, Severity sever
   Platform& platform = GetPlatform();
   PathKind kind = GetPathKind(path);
   if (kind == PathKind::kDirectory) {
-    Add(severity, path, 0, "", "", "Der Pfad ist ein Ordner, keine Datei. " +
-        std::string(MissingConsequence(role)), "Den Pfad der Datei angeben.");
+    Add(severity, path, 0, "", "",
+        "Der Pfad ist ein Ordner, keine Datei. " + std::string(MissingConsequence(role)),
+        "Den Pfad der Datei angeben.");
     return read;
   }
   if (!platform.ReadFile(path, &read.bytes)) {
@@ -134,8 +138,10 @@ FileRead Checker::ReadChecked(const std::string& path, Role role, Severity sever
       Add(severity, path, 0, "", "", "Die Datei fehlt. " + std::string(MissingConsequence(role)),
           "Den Pfad prüfen oder die Datei anlegen.");
     } else {
-      Add(severity, path, 0, "", "", "Die Datei kann nicht gelesen werden (keine Rechte, oder ein "
-          "anderes Programm hält sie offen). " + std::string(MissingConsequence(role)),
+      Add(severity, path, 0, "", "",
+          "Die Datei kann nicht gelesen werden (keine Rechte, oder ein "
+          "anderes Programm hält sie offen). " +
+              std::string(MissingConsequence(role)),
           "Leserechte geben bzw. das andere Programm schließen.");
     }
     return read;
@@ -162,7 +168,8 @@ void Checker::CheckEncoding(const std::string& path, const std::string& bytes, b
   std::string example;
   for (size_t start = 0; start < bytes.size(); ++line) {
     size_t lf = bytes.find('\n', start);
-    std::string text = bytes.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
+    std::string text =
+        bytes.substr(start, lf == std::string::npos ? std::string::npos : lf - start);
     size_t skip = line == 1 && StartsWithUtf8Bom(text) ? 3 : 0;
     size_t at = FindUtf8Sequence(std::string_view(text).substr(skip));
     if (at != std::string::npos) {
@@ -178,9 +185,11 @@ void Checker::CheckEncoding(const std::string& path, const std::string& bytes, b
     start = lf == std::string::npos ? bytes.size() : lf + 1;
   }
   if (count == 0) return;
-  std::string more = count > 1 ? StringPrintf(" (so in %u Zeilen)", static_cast<unsigned>(count)) : std::string();
+  std::string more =
+      count > 1 ? StringPrintf(" (so in %u Zeilen)", static_cast<unsigned>(count)) : std::string();
   Add(Severity::kWarning, path, first_line, "", "",
-      "Die Datei ist als UTF-8 gespeichert, wird aber als Windows-1252 gelesen: die Seiten zeigen " +
+      "Die Datei ist als UTF-8 gespeichert, wird aber als Windows-1252 gelesen: die Seiten "
+      "zeigen " +
           Quote(example) + more + ".",
       "Die Datei als Windows-1252 (ANSI) speichern.");
 }
@@ -198,27 +207,31 @@ std::vector<IniLine> Checker::CheckIniFile(const std::string& path, const std::s
         std::string what = "Die Zeile " + Quote(raw) + " hat kein \"=\"";
         if (hash) what += " (\"#\" leitet keinen Kommentar ein)";
         if (line.piece) what = "Der Rest einer Zeile über 1021 Zeichen hat kein \"=\"";
-        what += role == Role::kStartCommands ? ": der Leser lehnt die Datei ab, ein Lauf erzeugt "
-                                               "keine Seite (Meldung 200)."
-              : role == Role::kPageCommands ? ": der Leser lehnt die Datei ab, ein Lauf lässt "
-                                              "diese Seite aus (Meldung 200)."
-                                            : ": der Leser übergeht sie.";
+        what += role == Role::kStartCommands  ? ": der Leser lehnt die Datei ab, ein Lauf erzeugt "
+                                                "keine Seite (Meldung 200)."
+                : role == Role::kPageCommands ? ": der Leser lehnt die Datei ab, ein Lauf lässt "
+                                                "diese Seite aus (Meldung 200)."
+                                              : ": der Leser übergeht sie.";
         Add(commands ? Severity::kError : Severity::kWarning, path, line.number, line.section, "",
-            what, line.piece ? "Die Zeile kürzen."
-                             : "Als Kommentar \";\" an den Zeilenanfang setzen, oder \"=\" und "
-                               "einen Wert ergänzen.");
+            what,
+            line.piece ? "Die Zeile kürzen."
+                       : "Als Kommentar \";\" an den Zeilenanfang setzen, oder \"=\" und "
+                         "einen Wert ergänzen.");
         break;
       }
       case IniLineKind::kBeforeFirstSection:
         Add(Severity::kWarning, path, line.number, "", "",
-            "Die Zeile " + Quote(raw) + " steht vor dem ersten Sektionskopf: der Leser übergeht "
-            "sie.", "Unter die richtige Sektion schieben oder mit \";\" als Kommentar beginnen.");
+            "Die Zeile " + Quote(raw) +
+                " steht vor dem ersten Sektionskopf: der Leser übergeht "
+                "sie.",
+            "Unter die richtige Sektion schieben oder mit \";\" als Kommentar beginnen.");
         break;
       case IniLineKind::kKey:
         if (hash && commands) {
           Add(Severity::kWarning, path, &line,
               "Die Zeile beginnt mit \"#\", ist aber kein Kommentar: sie wird als Eintrag gelesen, "
-              "in einer Platzhaltersektion als Link.", "\";\" statt \"#\" an den Zeilenanfang "
+              "in einer Platzhaltersektion als Link.",
+              "\";\" statt \"#\" an den Zeilenanfang "
               "setzen.");
         }
         if (!line.cut_off.empty() &&
@@ -230,8 +243,10 @@ std::vector<IniLine> Checker::CheckIniFile(const std::string& path, const std::s
               "Das Leerzeichen vor dem \";\" entfernen.");
         }
         if (line.piece) {
-          Add(Severity::kWarning, path, &line, "Die Zeile ist länger als 1021 Zeichen: der Leser "
-              "teilt sie, der Rest wird eine eigene Zeile.", "Die Zeile kürzen.");
+          Add(Severity::kWarning, path, &line,
+              "Die Zeile ist länger als 1021 Zeichen: der Leser "
+              "teilt sie, der Rest wird eine eigene Zeile.",
+              "Die Zeile kürzen.");
         }
         break;
       default:
@@ -253,9 +268,10 @@ std::vector<IniLine> Checker::CheckIniFile(const std::string& path, const std::s
           EqualsNoCaseAscii(lines[j].section, lines[i].section) &&
           EqualsNoCaseAscii(lines[j].key, lines[i].key)) {
         Add(Severity::kWarning, path, &lines[i],
-            StringPrintf("Der Schlüssel steht in dieser Sektion schon in Zeile %u: %s",
-                         static_cast<unsigned>(lines[j].number), link ? "beide Einträge erscheinen als Link."
-                                               : "ein Lauf liest nur den ersten."),
+            StringPrintf(
+                "Der Schlüssel steht in dieser Sektion schon in Zeile %u: %s",
+                static_cast<unsigned>(lines[j].number),
+                link ? "beide Einträge erscheinen als Link." : "ein Lauf liest nur den ersten."),
             link ? "Einen der beiden Einträge entfernen oder umbenennen."
                  : "Einen der beiden Einträge entfernen.");
         break;
@@ -279,7 +295,8 @@ void Checker::CheckFlagWords(const std::vector<IniLine>& lines, const char* sect
     if (server && (value & 0x0000FFFF) != 0) {
       Add(Severity::kWarning, input_.main_config_path, &line,
           StringPrintf("Die unteren 16 Bit (%04X) eines Serverflags wirken nicht: nur die oberen "
-                       "16 Bit blenden Links aus.", value & 0xFFFF),
+                       "16 Bit blenden Links aus.",
+                       value & 0xFFFF),
           "Das Bit in die obere Hälfte schreiben, z. B. 00010000.");
     }
   }
@@ -293,15 +310,19 @@ void Checker::CheckCopyLists(const std::vector<IniLine>& lines) {
       std::string value = line.value;
       Expand(value);
       if (HasWildcard(value)) {
-        Add(Severity::kWarning, path, &line, "Die Zeichen \"*\" und \"?\" wirken hier nicht: der "
-            "Eintrag schließt nur eine Datei aus, die genau so heißt.", "Jede Datei mit vollem "
+        Add(Severity::kWarning, path, &line,
+            "Die Zeichen \"*\" und \"?\" wirken hier nicht: der "
+            "Eintrag schließt nur eine Datei aus, die genau so heißt.",
+            "Jede Datei mit vollem "
             "Pfad einzeln eintragen.");
       } else {
         CUtil parts;
         parts.SplitPathLocal(value);
         if (!HasDrivePart(parts)) {
-          Add(Severity::kWarning, path, &line, "Ein Eintrag ohne vollen Pfad schließt nichts aus: "
-              "verglichen wird mit dem vollen Pfad jeder Datei.", "Den vollen Pfad angeben, wie "
+          Add(Severity::kWarning, path, &line,
+              "Ein Eintrag ohne vollen Pfad schließt nichts aus: "
+              "verglichen wird mit dem vollen Pfad jeder Datei.",
+              "Den vollen Pfad angeben, wie "
               "ihn das Vorlagenverzeichnis ergibt.");
         }
       }
@@ -312,13 +333,18 @@ void Checker::CheckCopyLists(const std::vector<IniLine>& lines) {
       GetField(source, value, 1, '|');
       GetField(target, value, 2, '|');
       if (source.empty() || target.empty()) {
-        Add(Severity::kWarning, path, &line, "Der Eintrag nennt nicht Quelle|Ziel: ein Lauf "
-            "übergeht ihn (Meldung 222).", "Quelle und Ziel durch \"|\" getrennt angeben.");
+        Add(Severity::kWarning, path, &line,
+            "Der Eintrag nennt nicht Quelle|Ziel: ein Lauf "
+            "übergeht ihn (Meldung 222).",
+            "Quelle und Ziel durch \"|\" getrennt angeben.");
         continue;
       }
       if (GetPathKind(source) != PathKind::kFile) {
-        Add(Severity::kWarning, path, &line, "Die Quelle " + Quote(source) + " fehlt: ein Lauf "
-            "meldet einen Kopierfehler (Meldung 207).", "Den Pfad der Quelle prüfen.");
+        Add(Severity::kWarning, path, &line,
+            "Die Quelle " + Quote(source) +
+                " fehlt: ein Lauf "
+                "meldet einen Kopierfehler (Meldung 207).",
+            "Den Pfad der Quelle prüfen.");
       }
       CUtil parts;
       parts.SplitPathLocal(target);
@@ -335,14 +361,15 @@ void Checker::CheckMainConfig() {
   if (!read.ok) return;
   main_lines_ = CheckIniFile(path, read.bytes, Role::kMainConfig);
   static const std::initializer_list<std::string_view> kSections = {
-      "Pagetrix", "StartProg", "StartVorlage", "Protokolldatei", "Rechte", "Server",
-      "Nicht_Kopieren", "Kopieren"};
+      "Pagetrix", "StartProg", "StartVorlage",   "Protokolldatei",
+      "Rechte",   "Server",    "Nicht_Kopieren", "Kopieren"};
   for (const IniLine& line : main_lines_) {
     if (line.kind == IniLineKind::kHeader) {
       std::string near = NearMissName(line.section, kSections);
       if (!near.empty()) {
-        Add(Severity::kWarning, path, line.number, line.section, "", "Die Sektion heißt fast wie [" +
-            near + "]: ein Lauf liest sie nicht.", "Den Namen [" + near + "] schreiben.");
+        Add(Severity::kWarning, path, line.number, line.section, "",
+            "Die Sektion heißt fast wie [" + near + "]: ein Lauf liest sie nicht.",
+            "Den Namen [" + near + "] schreiben.");
       }
     } else if (line.kind == IniLineKind::kKey) {
       std::string near;
@@ -351,8 +378,11 @@ void Checker::CheckMainConfig() {
       else if (EqualsNoCaseAscii(line.section, "StartProg"))
         near = NearMissName(line.key, {"Name", "Ini", "Param", "Log"});
       if (!near.empty()) {
-        Add(Severity::kWarning, path, &line, "Der Schlüssel " + Quote(line.key) + " ist unbekannt "
-            "(gemeint ist wohl " + Quote(near) + "): ein Lauf übergeht ihn.",
+        Add(Severity::kWarning, path, &line,
+            "Der Schlüssel " + Quote(line.key) +
+                " ist unbekannt "
+                "(gemeint ist wohl " +
+                Quote(near) + "): ein Lauf übergeht ihn.",
             "Den Namen " + Quote(near) + " schreiben.");
       }
     }
@@ -361,27 +391,38 @@ void Checker::CheckMainConfig() {
   CheckFlagWords(main_lines_, "Server", true);
   if (const IniLine* log = FindKeyLine(main_lines_, "Protokolldatei", "Name")) {
     if (log->value.find('%') != std::string::npos) {
-      Add(Severity::kWarning, path, log, "Der Pfad des Laufprotokolls wird nicht aufgelöst: ein "
-          "Lauf öffnet die Datei wörtlich als " + Quote(log->value) + ", den Ordner gibt es meist "
-          "nicht, und es entsteht kein Protokoll.", "Einen festen Pfad ohne %...% angeben, z. B. "
+      Add(Severity::kWarning, path, log,
+          "Der Pfad des Laufprotokolls wird nicht aufgelöst: ein "
+          "Lauf öffnet die Datei wörtlich als " +
+              Quote(log->value) +
+              ", den Ordner gibt es meist "
+              "nicht, und es entsteht kein Protokoll.",
+          "Einen festen Pfad ohne %...% angeben, z. B. "
           "C:\\Temp\\Pagetrix.log.");
     }
   }
   if (const IniLine* hours = FindKeyLine(main_lines_, "Pagetrix", "LoeschStd")) {
     if (!hours->value.empty() && !IsPlainInteger(hours->value)) {
-      Add(Severity::kWarning, path, hours, StringPrintf("LoeschStd %s ist keine ganze Zahl: gelesen "
-          "wird %d%s.", Quote(hours->value).c_str(), ParseLeadingInt(hours->value),
-          ParseLeadingInt(hours->value) == 0 ? ", alte Ausgabeverzeichnisse werden bei jedem Lauf "
-                                               "gelöscht" : ""),
+      Add(Severity::kWarning, path, hours,
+          StringPrintf("LoeschStd %s ist keine ganze Zahl: gelesen "
+                       "wird %d%s.",
+                       Quote(hours->value).c_str(), ParseLeadingInt(hours->value),
+                       ParseLeadingInt(hours->value) == 0
+                           ? ", alte Ausgabeverzeichnisse werden bei jedem Lauf "
+                             "gelöscht"
+                           : ""),
           "Eine Zahl von Stunden angeben, -1 = nie löschen.");
     }
   }
   if (const IniLine* visible = FindKeyLine(main_lines_, "Pagetrix", "Sichtbar")) {
     if (!visible->value.empty() && !IsPlainInteger(visible->value)) {
       bool shown = ParseLeadingInt(visible->value) != 0;
-      Add(Severity::kWarning, path, visible, StringPrintf("Sichtbar %s ist keine Zahl: gelesen wird "
-          "%d, das Ergebnisfenster erscheint %s.", Quote(visible->value).c_str(),
-          ParseLeadingInt(visible->value), shown ? "" : "nicht"), "0 oder 1 angeben.");
+      Add(Severity::kWarning, path, visible,
+          StringPrintf("Sichtbar %s ist keine Zahl: gelesen wird "
+                       "%d, das Ergebnisfenster erscheint %s.",
+                       Quote(visible->value).c_str(), ParseLeadingInt(visible->value),
+                       shown ? "" : "nicht"),
+          "0 oder 1 angeben.");
     }
   }
   CheckCopyLists(main_lines_);
@@ -407,21 +448,28 @@ bool Checker::CheckStartCommands(std::vector<Page>& pages, CIniFile& commands,
     GetField(page.command_file, value, 1, '|');
     GetField(page.output_name, value, 2, '|');
     if (page.command_file.empty() || page.output_name.empty()) {
-      Add(Severity::kError, path, &line, "Der Eintrag nennt nicht Kommandodatei|Seite: ein Lauf "
-          "bricht ab, bevor eine Seite entsteht (Meldung 201).", "Beide Felder durch \"|\" getrennt "
+      Add(Severity::kError, path, &line,
+          "Der Eintrag nennt nicht Kommandodatei|Seite: ein Lauf "
+          "bricht ab, bevor eine Seite entsteht (Meldung 201).",
+          "Beide Felder durch \"|\" getrennt "
           "angeben.");
       return false;
     }
     if (page.output_name.find_first_of("\\/") != std::string::npos) {
-      Add(Severity::kError, path, &line, "Die Seite " + Quote(page.output_name) + " liegt in einem "
-          "Unterordner, den es im Ausgabeverzeichnis nicht gibt: ein Lauf bricht bei dieser Seite "
-          "ab (Meldung 205).", "Einen Dateinamen ohne Ordner angeben.");
+      Add(Severity::kError, path, &line,
+          "Die Seite " + Quote(page.output_name) +
+              " liegt in einem "
+              "Unterordner, den es im Ausgabeverzeichnis nicht gibt: ein Lauf bricht bei dieser "
+              "Seite "
+              "ab (Meldung 205).",
+          "Einen Dateinamen ohne Ordner angeben.");
     }
     for (const auto& [earlier, at] : names) {
       if (EqualsNoCaseAscii(earlier, page.output_name)) {
-        Add(Severity::kWarning, path, &line, StringPrintf("Die Seite %s erzeugt schon der Eintrag "
-            "in Zeile %u: die spätere überschreibt die frühere.", Quote(earlier).c_str(),
-            static_cast<unsigned>(at)),
+        Add(Severity::kWarning, path, &line,
+            StringPrintf("Die Seite %s erzeugt schon der Eintrag "
+                         "in Zeile %u: die spätere überschreibt die frühere.",
+                         Quote(earlier).c_str(), static_cast<unsigned>(at)),
             "Jeder Seite einen eigenen Namen geben.");
         break;
       }
@@ -442,9 +490,12 @@ void Checker::CheckFrameSet(const CIniFile& commands, const std::vector<IniLine>
       std::string near =
           NearMissName(line.key, {"Name", "FrameLinks", "FrameRechts", "BreiteLinks", "Titel"});
       if (!near.empty()) {
-        Add(Severity::kWarning, path, &line, "Der Schlüssel " + Quote(line.key) + " ist unbekannt "
-            "(gemeint ist wohl " + Quote(near) + "): ein Lauf übergeht ihn.", "Den Namen " +
-            Quote(near) + " schreiben.");
+        Add(Severity::kWarning, path, &line,
+            "Der Schlüssel " + Quote(line.key) +
+                " ist unbekannt "
+                "(gemeint ist wohl " +
+                Quote(near) + "): ein Lauf übergeht ihn.",
+            "Den Namen " + Quote(near) + " schreiben.");
       }
     }
   }
@@ -497,15 +548,17 @@ bool Checker::CheckPage(const Page& page) {
     if (line.kind == IniLineKind::kHeader) {
       std::string near = NearMissName(line.section, {"Vorlage"});
       if (!near.empty()) {
-        Add(Severity::kWarning, page.command_file, line.number, line.section, "", "Die Sektion "
+        Add(Severity::kWarning, page.command_file, line.number, line.section, "",
+            "Die Sektion "
             "heißt fast wie [Vorlage]: sie ist ein Platzhalter, ihre Schlüssel werden Links.",
             "Den Namen [Vorlage] schreiben.");
       }
     } else if (line.kind == IniLineKind::kKey && EqualsNoCaseAscii(line.section, "Vorlage")) {
       std::string near = NearMissName(line.key, {"Vorlage", "Verzeichnis", "Sound"});
       if (!near.empty()) {
-        Add(Severity::kWarning, page.command_file, &line, "Der Schlüssel " + Quote(line.key) +
-            " ist unbekannt (gemeint ist wohl " + Quote(near) + "): ein Lauf übergeht ihn.",
+        Add(Severity::kWarning, page.command_file, &line,
+            "Der Schlüssel " + Quote(line.key) + " ist unbekannt (gemeint ist wohl " + Quote(near) +
+                "): ein Lauf übergeht ihn.",
             "Den Namen " + Quote(near) + " schreiben.");
       }
     }
@@ -513,7 +566,8 @@ bool Checker::CheckPage(const Page& page) {
   std::string template_file, directory, sound;
   if (!commands.GetValue("Vorlage", "Vorlage", template_file)) {
     const IniLine* header = FindHeaderLine(lines, "Vorlage");
-    Add(Severity::kError, page.command_file, header ? header->number : 0, "Vorlage", "", "Keine Vorlage "
+    Add(Severity::kError, page.command_file, header ? header->number : 0, "Vorlage", "",
+        "Keine Vorlage "
         "angegeben: ein Lauf bricht bei dieser Seite ab (Meldung 204), spätere Seiten fehlen.",
         "In [Vorlage] Vorlage=<Datei> angeben.");
     return false;
@@ -525,7 +579,8 @@ bool Checker::CheckPage(const Page& page) {
     if (directory.empty()) {
       Add(Severity::kWarning, page.command_file, FindKeyLine(lines, "Vorlage", "Verzeichnis"),
           "Ein leeres Verzeichnis kopiert jede Datei aus dem Stammverzeichnis des aktuellen "
-          "Laufwerks in jedes Ausgabeverzeichnis.", "Das Verzeichnis der Vorlage angeben oder den "
+          "Laufwerks in jedes Ausgabeverzeichnis.",
+          "Das Verzeichnis der Vorlage angeben oder den "
           "Schlüssel entfernen.");
     }
   } else {
@@ -536,7 +591,8 @@ bool Checker::CheckPage(const Page& page) {
     template_file = directory + template_file;
   }
   bool known = false;
-  for (const std::string& d : template_directories_) known = known || EqualsNoCaseAscii(d, directory);
+  for (const std::string& d : template_directories_)
+    known = known || EqualsNoCaseAscii(d, directory);
   if (!known) template_directories_.push_back(directory);
   negative_.insert(ToUpperAnsi(template_file));
   negative_.insert(ToUpperAnsi(page.command_file));
@@ -551,8 +607,8 @@ bool Checker::CheckPage(const Page& page) {
     if (!charset.empty() && !IsAnsiCharset(charset)) {
       auto at = FindPlaceholderOccurrences(html_lines, "CHARSET");
       Add(Severity::kWarning, template_file, at.empty() ? 0 : at[0].line, "", "",
-          "Die Vorlage erklärt den Zeichensatz " +
-          Quote(charset) + ", die Seiten sind aber Windows-1252: Umlaute erscheinen falsch.",
+          "Die Vorlage erklärt den Zeichensatz " + Quote(charset) +
+              ", die Seiten sind aber Windows-1252: Umlaute erscheinen falsch.",
           "charset=windows-1252 angeben.");
     }
   }
@@ -574,9 +630,11 @@ void Checker::CheckPlaceholders(const Page& page, const CIniFile& commands,
     if (!seen) names.push_back(name);
   }
   if (sound && !names.empty()) {
-    Add(Severity::kWarning, page.command_file, FindKeyLine(lines, "Vorlage", "Sound"), "Mit Sound "
+    Add(Severity::kWarning, page.command_file, FindKeyLine(lines, "Vorlage", "Sound"),
+        "Mit Sound "
         "ersetzt ein Lauf keinen Platzhalter dieser Seite: die Links fehlen, die Sektionsnamen "
-        "bleiben als Text stehen.", "Sound entfernen, wenn die Seite Links zeigen soll.");
+        "bleiben als Text stehen.",
+        "Sound entfernen, wenn die Seite Links zeigen soll.");
   }
   std::vector<std::string> uppers;
   for (const std::string& name : names) uppers.push_back(ToUpperAnsi(name));
@@ -586,9 +644,11 @@ void Checker::CheckPlaceholders(const Page& page, const CIniFile& commands,
     const IniLine* header = FindHeaderLine(lines, name);
     for (size_t j = 0; j < names.size(); ++j) {
       if (j != i && uppers[j].find(uppers[i]) != std::string::npos) {
-        Add(Severity::kWarning, page.command_file, header, "Der Sektionsname " + Quote(name) +
-            " steckt im Sektionsnamen " + Quote(names[j]) + ": der kürzere Platzhalter trifft "
-            "auch den längeren.", "Namen wählen, von denen keiner im anderen steckt.");
+        Add(Severity::kWarning, page.command_file, header,
+            "Der Sektionsname " + Quote(name) + " steckt im Sektionsnamen " + Quote(names[j]) +
+                ": der kürzere Platzhalter trifft "
+                "auch den längeren.",
+            "Namen wählen, von denen keiner im anderen steckt.");
       }
     }
     auto found = FindPlaceholderOccurrences(html, uppers[i]);
@@ -599,30 +659,38 @@ void Checker::CheckPlaceholders(const Page& page, const CIniFile& commands,
       never = "Sound in [Vorlage]";
     } else if (replaced[i].empty()) {
       never = "Platzhalter wird nie ersetzt";
-      Add(Severity::kWarning, page.command_file, header, "Der Platzhalter " + Quote(name) +
-          (found.empty() ? " kommt in der Vorlage " + Quote(template_file) + " nicht vor"
-                         : " wird nie ersetzt, denn an jeder seiner Stellen setzt ein Lauf "
-                           "zuerst einen anderen Platzhalter ein, dessen Name darin steckt") +
-          "; die Links dieser Sektion erscheinen nie.",
+      Add(Severity::kWarning, page.command_file, header,
+          "Der Platzhalter " + Quote(name) +
+              (found.empty() ? " kommt in der Vorlage " + Quote(template_file) + " nicht vor"
+                             : " wird nie ersetzt, denn an jeder seiner Stellen setzt ein Lauf "
+                               "zuerst einen anderen Platzhalter ein, dessen Name darin steckt") +
+              "; die Links dieser Sektion erscheinen nie.",
           "Den Sektionsnamen an der gewünschten Stelle in die Vorlage schreiben.");
     }
     if (never.empty()) {
       for (const auto& [line, pos] : replaced[i]) {
         for (const PlaceholderOccurrence& at : found) {
           if (at.line != line || at.pos != pos) continue;
-          std::string where = at.in_title ? "im Titel der Seite" : at.in_tag ? "in einem HTML-Tag"
-                            : at.inside_word ? "mitten in einem Wort" : "";
+          std::string where = at.in_title      ? "im Titel der Seite"
+                              : at.in_tag      ? "in einem HTML-Tag"
+                              : at.inside_word ? "mitten in einem Wort"
+                                               : "";
           if (where.empty()) continue;
-          Add(Severity::kWarning, template_file, at.line, name, "", "Der Platzhalter " +
-              Quote(name) + " steht " + where + " (" + Quote(TrimBlanks(html[at.line - 1])) +
-              "): auch dort setzt ein Lauf die Links ein.", "Die Sektion umbenennen, so dass "
+          Add(Severity::kWarning, template_file, at.line, name, "",
+              "Der Platzhalter " + Quote(name) + " steht " + where + " (" +
+                  Quote(TrimBlanks(html[at.line - 1])) +
+                  "): auch dort setzt ein Lauf die Links ein.",
+              "Die Sektion umbenennen, so dass "
               "ihr Name nur an der gewünschten Stelle steht.");
         }
       }
       if (replaced[i].size() > 1) {
-        Add(Severity::kWarning, template_file, replaced[i][1].first, name, "", StringPrintf(
-            "Der Platzhalter %s steht in %u Zeilen: die Links erscheinen an jeder dieser "
-            "Stellen.", Quote(name).c_str(), static_cast<unsigned>(replaced[i].size())), "Den Sektionsnamen nur "
+        Add(Severity::kWarning, template_file, replaced[i][1].first, name, "",
+            StringPrintf(
+                "Der Platzhalter %s steht in %u Zeilen: die Links erscheinen an jeder dieser "
+                "Stellen.",
+                Quote(name).c_str(), static_cast<unsigned>(replaced[i].size())),
+            "Den Sektionsnamen nur "
             "einmal in die Vorlage schreiben.");
       }
     }
@@ -640,7 +708,8 @@ void Checker::CheckSection(const Page& page, const CIniFile& commands,
     Add(Severity::kWarning, page.command_file, FindKeyLine(lines, section, "TreeMenu"),
         StringPrintf("TreeMenu %s ist weder 0 noch 1: gelesen wird %d, die Sektion wird %s.",
                      Quote(tree_text).c_str(), ParseLeadingInt(tree_text),
-                     tree ? "ein Baummenü" : "eine Linktabelle"), "TreeMenu=1 (Baummenü) oder "
+                     tree ? "ein Baummenü" : "eine Linktabelle"),
+        "TreeMenu=1 (Baummenü) oder "
         "TreeMenu=0 (Tabelle) schreiben.");
   }
   std::vector<const IniLine*> key_lines;
@@ -653,19 +722,26 @@ void Checker::CheckSection(const Page& page, const CIniFile& commands,
     if (IsSettingKey(key)) continue;
     const IniLine* at = nullptr;
     for (const IniLine* line : key_lines) {
-      if (line->key == key && line->value == value) { at = line; break; }
+      if (line->key == key && line->value == value) {
+        at = line;
+        break;
+      }
     }
-    std::string near = NearMissName(key, {"Ueberschrift", "FontTabelle", "FontUeberschrift",
-                                          "Border", "SpaltenBreite1", "TreeMenu", "Vorlage",
-                                          "Verzeichnis", "Sound"});
+    std::string near =
+        NearMissName(key, {"Ueberschrift", "FontTabelle", "FontUeberschrift", "Border",
+                           "SpaltenBreite1", "TreeMenu", "Vorlage", "Verzeichnis", "Sound"});
     if (EqualsNoCaseAscii(key, "Vorlage") || EqualsNoCaseAscii(key, "Verzeichnis") ||
         EqualsNoCaseAscii(key, "Sound"))
       near = key;
     if (!near.empty()) {
-      Add(Severity::kWarning, page.command_file, at, "Der Schlüssel " + Quote(key) + " ist hier "
-          "keine Einstellung (gemeint ist wohl " + Quote(near) + "): ein Lauf zeigt ihn als Link " +
-          Quote(value) + ".", "Den Namen " + Quote(near) + " schreiben, in der richtigen "
-          "Sektion.");
+      Add(Severity::kWarning, page.command_file, at,
+          "Der Schlüssel " + Quote(key) +
+              " ist hier "
+              "keine Einstellung (gemeint ist wohl " +
+              Quote(near) + "): ein Lauf zeigt ihn als Link " + Quote(value) + ".",
+          "Den Namen " + Quote(near) +
+              " schreiben, in der richtigen "
+              "Sektion.");
     }
     MatrixRow row;
     row.page = page.output_name;
@@ -689,45 +765,58 @@ void Checker::CheckLinkEntry(const Page& page, const IniLine* at, const std::str
   const std::uint32_t rights = ParseHex(fields[4]), flags = ParseHex(fields[5]);
   row.rights = rights;
   row.flags = flags;
-  static const char* const kNames[] = {"Linktext", "Link", "Beschreibung", "Tooltip", "Rechte",
-                                       "Flags"};
+  static const char* const kNames[] = {"Linktext", "Link",   "Beschreibung",
+                                       "Tooltip",  "Rechte", "Flags"};
   for (int n = 4; n < 6; ++n) {
     HexText kind = ClassifyHexText(fields[n]);
     if (kind == HexText::kEmpty || kind == HexText::kEightDigits) continue;
-    Add(Severity::kWarning, page.command_file, at, StringPrintf("Das Feld %s %s ist keine Zahl aus "
-        "8 hexadezimalen Ziffern: gelesen wird %08X.", kNames[n], Quote(fields[n]).c_str(),
-        n == 4 ? rights : flags), "8 hexadezimale Ziffern schreiben, z. B. 00000001.");
+    Add(Severity::kWarning, page.command_file, at,
+        StringPrintf("Das Feld %s %s ist keine Zahl aus "
+                     "8 hexadezimalen Ziffern: gelesen wird %08X.",
+                     kNames[n], Quote(fields[n]).c_str(), n == 4 ? rights : flags),
+        "8 hexadezimale Ziffern schreiben, z. B. 00000001.");
   }
   if ((flags & ~kMeaningfulLinkFlags) != 0) {
-    Add(Severity::kWarning, page.command_file, at, StringPrintf("Die Flag-Bits %08X haben keine "
-        "Bedeutung.", flags & ~kMeaningfulLinkFlags), "Nur 00000001, 00000002, 00000004 und die "
+    Add(Severity::kWarning, page.command_file, at,
+        StringPrintf("Die Flag-Bits %08X haben keine "
+                     "Bedeutung.",
+                     flags & ~kMeaningfulLinkFlags),
+        "Nur 00000001, 00000002, 00000004 und die "
         "oberen 16 Bit (Server) verwenden.");
   }
   if (HasOnlyHighRights(rights)) {
-    Add(Severity::kWarning, page.command_file, at, "Der Link " + Quote(fields[0]) + " trägt nur "
-        "obere Rechte-Bits (" + fields[4] + "): er ist für jeden sichtbar, der nicht davon "
-        "gesperrt ist, auch für nicht eingetragene Benutzer.", "Für eine Gruppe ein unteres Bit "
+    Add(Severity::kWarning, page.command_file, at,
+        "Der Link " + Quote(fields[0]) +
+            " trägt nur "
+            "obere Rechte-Bits (" +
+            fields[4] +
+            "): er ist für jeden sichtbar, der nicht davon "
+            "gesperrt ist, auch für nicht eingetragene Benutzer.",
+        "Für eine Gruppe ein unteres Bit "
         "setzen und es den Benutzern der Gruppe in [Rechte] geben.");
   }
   for (int n = 0; n < 4; ++n) {
     if (tree && n != 2) {
       if (FindScriptBreaker(fields[n]) != std::string::npos) {
-        Add(Severity::kWarning, page.command_file, at, std::string("Ein \"\\\" im Feld ") +
-            kNames[n] + " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert "
-            "sich (aus \\\\srv\\share wird \\srvshare).", "Jeden Backslash doppelt schreiben "
+        Add(Severity::kWarning, page.command_file, at,
+            std::string("Ein \"\\\" im Feld ") + kNames[n] +
+                " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert "
+                "sich (aus \\\\srv\\share wird \\srvshare).",
+            "Jeden Backslash doppelt schreiben "
             "oder \"/\" verwenden.");
       }
     } else if (!tree && (n == 1 || n == 3)) {
       if (FindAttributeBreaker(fields[n]) != std::string::npos) {
-        Add(Severity::kWarning, page.command_file, at, std::string("Das Anführungszeichen im Feld ") +
-            kNames[n] + " beendet das HTML-Attribut: der Rest fehlt auf der Seite.",
+        Add(Severity::kWarning, page.command_file, at,
+            std::string("Das Anführungszeichen im Feld ") + kNames[n] +
+                " beendet das HTML-Attribut: der Rest fehlt auf der Seite.",
             "&quot; statt des Anführungszeichens schreiben.");
       }
     }
   }
   if (IsRelativeLink(fields[1]))
-    relative_links_.push_back({page.command_file, at ? at->number : 0, row.section,
-                               at ? at->key : "", fields[1]});
+    relative_links_.push_back(
+        {page.command_file, at ? at->number : 0, row.section, at ? at->key : "", fields[1]});
 }
 
 void Checker::CheckTemplateFolders() {
@@ -740,9 +829,11 @@ void Checker::CheckTemplateFolders() {
       if (negative_.count(ToUpperAnsi(file)) != 0) continue;
       output_names_.insert(ToUpperAnsi(parts.file_name + parts.extension));
       if (EqualsNoCaseAscii(parts.extension, ".ini")) {
-        Add(Severity::kWarning, file, 0, "", "", "Die Datei liegt im Vorlagenverzeichnis: jeder Lauf "
+        Add(Severity::kWarning, file, 0, "", "",
+            "Die Datei liegt im Vorlagenverzeichnis: jeder Lauf "
             "kopiert sie in jedes Ausgabeverzeichnis, wo jeder Benutzer sie lesen kann, mit allen "
-            "Links und Rechten.", "Kommandodateien in einen eigenen Ordner legen (Verzeichnis= in "
+            "Links und Rechten.",
+            "Kommandodateien in einen eigenen Ordner legen (Verzeichnis= in "
             "[Vorlage]) oder mit vollem Pfad in [Nicht_Kopieren] eintragen.");
       }
     }
@@ -756,15 +847,20 @@ bool Checker::WillExist(const std::string& name) const {
 void Checker::CheckLinkTargets() {
   for (const PendingLink& link : relative_links_) {
     if (WillExist(link.link)) continue;
-    Add(Severity::kWarning, link.file, link.line, link.section, link.key, "Der Link " +
-        Quote(link.link) + " zeigt auf eine Datei, die ein Lauf weder erzeugt noch kopiert: der "
-        "Browser meldet, dass sie fehlt.", "Den Namen prüfen oder die Datei ins "
+    Add(Severity::kWarning, link.file, link.line, link.section, link.key,
+        "Der Link " + Quote(link.link) +
+            " zeigt auf eine Datei, die ein Lauf weder erzeugt noch kopiert: der "
+            "Browser meldet, dass sie fehlt.",
+        "Den Namen prüfen oder die Datei ins "
         "Vorlagenverzeichnis legen (Unterordner werden nicht kopiert).");
   }
   for (const auto& [name, at] : frame_pages_) {
     if (WillExist(name)) continue;
-    Add(Severity::kWarning, input_.command_file, at, "Der Rahmen zeigt " + Quote(name) + ", aber "
-        "ein Lauf erzeugt oder kopiert keine Datei dieses Namens.", "Einen Seitennamen aus "
+    Add(Severity::kWarning, input_.command_file, at,
+        "Der Rahmen zeigt " + Quote(name) +
+            ", aber "
+            "ein Lauf erzeugt oder kopiert keine Datei dieses Namens.",
+        "Einen Seitennamen aus "
         "[Seiten] angeben.");
   }
 }
@@ -790,13 +886,19 @@ void Checker::AddColumns() {
     bool seen = false;
     for (const auto& [user, flags] : users) seen = seen || EqualsNoCaseAscii(user, key);
     // The run looks the user up with GetValue: the first key wins.
-    if (!seen) { main_.GetValue("Rechte", key, value); users.emplace_back(key, ParseHex(value)); }
+    if (!seen) {
+      main_.GetValue("Rechte", key, value);
+      users.emplace_back(key, ParseHex(value));
+    }
   }
   users.emplace_back("", 0);
   for (int i = 0; main_.GetEntry("Server", i, key, value); ++i) {
     bool seen = false;
     for (const auto& [server, flags] : servers) seen = seen || EqualsNoCaseAscii(server, key);
-    if (!seen) { main_.GetValue("Server", key, value); servers.emplace_back(key, ParseHex(value)); }
+    if (!seen) {
+      main_.GetValue("Server", key, value);
+      servers.emplace_back(key, ParseHex(value));
+    }
   }
   servers.emplace_back("", 0);
   for (const auto& [user, rights] : users) {
@@ -856,8 +958,8 @@ CheckReport Checker::Run() {
 }  // namespace
 
 size_t CheckReport::Count(Severity severity) const {
-  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
-                                           [&](const Finding& f) { return f.severity == severity; }));
+  return static_cast<size_t>(std::count_if(
+      findings.begin(), findings.end(), [&](const Finding& f) { return f.severity == severity; }));
 }
 
 int CheckReport::ExitCode() const {

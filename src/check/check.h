@@ -25,7 +25,7 @@ struct Finding {
 
 /// One case of the visibility matrix: a user on a server, from a drive.
 struct MatrixColumn {
-  std::string user;  ///< empty: a user not listed in [Rechte]
+  std::string user;    ///< empty: a user not listed in [Rechte]
   std::string server;  ///< empty: a server not listed in [Server]
   bool cd = false;     ///< started from a CD-ROM drive, else from a fixed drive
   std::uint32_t rights_flags = 0;
@@ -62,8 +62,8 @@ struct CheckReport {
 struct CheckInput {
   std::string main_config_path;
   const CIniFile* main_config = nullptr;  ///< loaded by the run
-  std::string command_file;  ///< expanded, as Generate would get it
-  std::string environment_file;  ///< empty without ENV=
+  std::string command_file;               ///< expanded, as Generate would get it
+  std::string environment_file;           ///< empty without ENV=
   /// The fresh folder the report goes to; stands for the output directory
   /// in %PagetrixAusgabePath% targets of [Kopieren].
   std::string output_directory;

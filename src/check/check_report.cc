@@ -27,26 +27,35 @@ std::string UserName(const MatrixColumn& column) {
 
 std::string ColumnName(const MatrixColumn& column) {
   return StringPrintf("Benutzer %s (%08X), Server %s (%08X), %s", UserName(column).c_str(),
-                      column.rights_flags, column.server.empty() ? kNoServer : column.server.c_str(),
+                      column.rights_flags,
+                      column.server.empty() ? kNoServer : column.server.c_str(),
                       column.server_flags, column.cd ? "CD" : "Festplatte");
 }
 
 std::string Summary(const CheckReport& report) {
   return StringPrintf("Ergebnis: %u Fehler, %u Warnungen (Rückgabewert %d)",
                       static_cast<unsigned>(report.Count(Severity::kError)),
-                      static_cast<unsigned>(report.Count(Severity::kWarning)),
-                      report.ExitCode());
+                      static_cast<unsigned>(report.Count(Severity::kWarning)), report.ExitCode());
 }
 
 std::string Escape(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -109,8 +118,9 @@ std::string FormatHtmlReport(const CheckReport& report) {
       "<br>\r\n" + Escape(Summary(report)) + "</p>\r\n<h2>Fundstellen</h2>\r\n";
   if (report.findings.empty()) out += "<p>Keine.</p>\r\n";
   if (!report.findings.empty()) {
-    out += "<table>\r\n<thead><tr><th>Art</th><th>Fundstelle</th><th>Was ein Lauf tut</th>"
-           "<th>Abhilfe</th></tr></thead>\r\n<tbody>\r\n";
+    out +=
+        "<table>\r\n<thead><tr><th>Art</th><th>Fundstelle</th><th>Was ein Lauf tut</th>"
+        "<th>Abhilfe</th></tr></thead>\r\n<tbody>\r\n";
     for (const Finding& finding : report.findings) {
       std::string severity = SeverityName(finding.severity);
       out += "<tr><td class=\"" + severity + "\">" + severity + "</td><td>" +
@@ -119,8 +129,9 @@ std::string FormatHtmlReport(const CheckReport& report) {
     }
     out += "</tbody>\r\n</table>\r\n";
   }
-  out += "<h2>Wer sieht welchen Link</h2>\r\n<p><label for=\"benutzer\">Benutzer: </label>"
-         "<select id=\"benutzer\">\r\n<option value=\"*\">alle</option>\r\n";
+  out +=
+      "<h2>Wer sieht welchen Link</h2>\r\n<p><label for=\"benutzer\">Benutzer: </label>"
+      "<select id=\"benutzer\">\r\n<option value=\"*\">alle</option>\r\n";
   std::string last_user = "\x01";
   for (const MatrixColumn& column : report.columns) {
     if (column.user == last_user) continue;
@@ -128,8 +139,9 @@ std::string FormatHtmlReport(const CheckReport& report) {
     out += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserName(column)) +
            "</option>\r\n";
   }
-  out += "</select></p>\r\n<table id=\"matrix\">\r\n<thead><tr><th class=\"ecke\">Seite "
-         "[Sektion] Linktext</th>";
+  out +=
+      "</select></p>\r\n<table id=\"matrix\">\r\n<thead><tr><th class=\"ecke\">Seite "
+      "[Sektion] Linktext</th>";
   for (const MatrixColumn& column : report.columns) {
     out += "<th data-user=\"" + Escape(column.user) + "\" title=\"" + Escape(ColumnName(column)) +
            "\">" + Escape(UserName(column)) + "<br>" +
@@ -148,13 +160,14 @@ std::string FormatHtmlReport(const CheckReport& report) {
     }
     out += "</tr>\r\n";
   }
-  out += "</tbody>\r\n</table>\r\n<script>\r\n"
-         "document.getElementById('benutzer').onchange = function () {\r\n"
-         "  var user = this.value;\r\n"
-         "  var cells = document.querySelectorAll('#matrix [data-user]');\r\n"
-         "  for (var i = 0; i < cells.length; i++)\r\n"
-         "    cells[i].style.display = user === '*' || cells[i].getAttribute('data-user') === user"
-         " ? '' : 'none';\r\n"
-         "};\r\n</script>\r\n</body>\r\n</html>\r\n";
+  out +=
+      "</tbody>\r\n</table>\r\n<script>\r\n"
+      "document.getElementById('benutzer').onchange = function () {\r\n"
+      "  var user = this.value;\r\n"
+      "  var cells = document.querySelectorAll('#matrix [data-user]');\r\n"
+      "  for (var i = 0; i < cells.length; i++)\r\n"
+      "    cells[i].style.display = user === '*' || cells[i].getAttribute('data-user') === user"
+      " ? '' : 'none';\r\n"
+      "};\r\n</script>\r\n</body>\r\n</html>\r\n";
   return out;
 }

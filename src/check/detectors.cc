@@ -9,25 +9,41 @@ namespace {
 // How an umlaut is spelled out when it cannot be written.
 const char* SpelledOut(unsigned char c) {
   switch (c) {
-    case 0xE4: case 0xC4: return "AE";
-    case 0xF6: case 0xD6: return "OE";
-    case 0xFC: case 0xDC: return "UE";
-    case 0xDF: return "SS";
-    default: return nullptr;
+    case 0xE4:
+    case 0xC4:
+      return "AE";
+    case 0xF6:
+    case 0xD6:
+      return "OE";
+    case 0xFC:
+    case 0xDC:
+      return "UE";
+    case 0xDF:
+      return "SS";
+    default:
+      return nullptr;
   }
 }
 
 // The Windows-1252 byte of an umlaut written in UTF-8 (second byte after 0xC3).
 unsigned char AnsiOfUtf8Umlaut(unsigned char second) {
   switch (second) {
-    case 0xA4: return 0xE4;
-    case 0x84: return 0xC4;
-    case 0xB6: return 0xF6;
-    case 0x96: return 0xD6;
-    case 0xBC: return 0xFC;
-    case 0x9C: return 0xDC;
-    case 0x9F: return 0xDF;
-    default: return 0;
+    case 0xA4:
+      return 0xE4;
+    case 0x84:
+      return 0xC4;
+    case 0xB6:
+      return 0xF6;
+    case 0x96:
+      return 0xD6;
+    case 0xBC:
+      return 0xFC;
+    case 0x9C:
+      return 0xDC;
+    case 0x9F:
+      return 0xDF;
+    default:
+      return 0;
   }
 }
 
@@ -35,9 +51,9 @@ bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // A letter or digit of Windows-1252 text (umlauts and accented letters included).
 bool IsWordByte(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-         c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E ||
-         c == 0x9F || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == 0x8A ||
+         c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E || c == 0x9F ||
+         (c >= 0xC0 && c != 0xD7 && c != 0xF7);
 }
 
 }  // namespace
@@ -82,7 +98,8 @@ size_t EditDistance(std::string_view a, std::string_view b) {
 }
 
 std::string NearMissName(std::string_view key, std::initializer_list<std::string_view> candidates) {
-  if (key.empty() || std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
+  if (key.empty() ||
+      std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return {};
   const std::string folded = FoldKeyForComparison(key);
   for (std::string_view candidate : candidates) {
@@ -101,8 +118,10 @@ bool StartsWithUtf8Bom(std::string_view bytes) { return bytes.substr(0, 3) == "\
 size_t FindUtf8Sequence(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
     if (length == 0 || i + length > text.size()) continue;
     bool whole = true;
     for (size_t k = 1; k < length; ++k)
@@ -127,8 +146,8 @@ HexText ClassifyHexText(std::string_view text) {
   return i < text.size() && is_hex(text[i]) ? HexText::kReadable : HexText::kNotHex;
 }
 
-std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(
-    const std::vector<std::string>& lines, std::string_view upper_name) {
+std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(const std::vector<std::string>& lines,
+                                                              std::string_view upper_name) {
   std::vector<PlaceholderOccurrence> found;
   if (upper_name.empty()) return found;
   bool in_title = false;  // a title may span lines
@@ -194,7 +213,8 @@ std::string DeclaredCharset(std::string_view html) {
              upper[end] != '>' && upper[end] != '/' && !IsCSpace(upper[end]))
         ++end;
       std::string charset(html.substr(i, end - i));
-      for (char& c : charset) if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      for (char& c : charset)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
       return charset;
     }
     at = upper.find("CHARSET", at + 7);

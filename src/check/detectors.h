@@ -51,8 +51,8 @@ inline bool HasOnlyHighRights(std::uint32_t rights) {
 
 /// Where a placeholder stands in a template.
 struct PlaceholderOccurrence {
-  size_t line = 0;  ///< 1-based
-  size_t pos = 0;   ///< 0-based byte position in the line
+  size_t line = 0;           ///< 1-based
+  size_t pos = 0;            ///< 0-based byte position in the line
   bool inside_word = false;  ///< a letter or digit touches it
   bool in_title = false;     ///< between <title> and </title>
   bool in_tag = false;       ///< inside the angle brackets of a tag
@@ -60,8 +60,8 @@ struct PlaceholderOccurrence {
 /// Every occurrence of `upper_name` (already upper-cased with the ANSI
 /// mapping) in the template lines, searched as the template fill searches:
 /// in the upper-cased line, in any letter case, also inside longer words.
-std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(
-    const std::vector<std::string>& lines, std::string_view upper_name);
+std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(const std::vector<std::string>& lines,
+                                                              std::string_view upper_name);
 
 /// Where the template fill replaces each placeholder: for every line, each
 /// name in list order is searched in the line as changed so far and its

@@ -43,8 +43,7 @@ std::vector<IniLine> ScanIniLines(std::string_view bytes) {
     size_t lf = bytes.find('\n', pos);
     size_t line_end = lf == std::string_view::npos ? bytes.size() : lf;
     std::string_view text = bytes.substr(pos, line_end - pos);
-    if (lf != std::string_view::npos && !text.empty() && text.back() == '\r')
-      text.remove_suffix(1);
+    if (lf != std::string_view::npos && !text.empty() && text.back() == '\r') text.remove_suffix(1);
     ++number;
     // Pieces of the reader's length; a line feed left over alone is empty.
     for (size_t at = 0; at == 0 || at < text.size(); at += kReaderPiece) {
@@ -80,8 +79,7 @@ const IniLine* FindKeyLine(const std::vector<IniLine>& lines, std::string_view s
 
 const IniLine* FindHeaderLine(const std::vector<IniLine>& lines, std::string_view section) {
   for (const IniLine& line : lines) {
-    if (line.kind == IniLineKind::kHeader && EqualsNoCaseAscii(line.section, section))
-      return &line;
+    if (line.kind == IniLineKind::kHeader && EqualsNoCaseAscii(line.section, section)) return &line;
   }
   return nullptr;
 }

@@ -9,8 +9,8 @@
 #include "app/dlg_fehler.h"
 #include "app/pagetrix_app.h"
 #include "config/environment.h"
-#include "platform/dialog.h"
 #include "config/run_log.h"
+#include "platform/dialog.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -88,8 +88,7 @@ class RunResultTest : public ::testing::Test {
   int Run(const std::string& config, const std::string& arguments) {
     dir_.MakeDir("conf");
     dir_.Write("conf/Pagetrix.ini", config);
-    platform_->command_line_text =
-        "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
+    platform_->command_line_text = "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
     CPagetrixApp app;
     EXPECT_FALSE(app.PerformRun());
     return app.ExitCode();
@@ -111,9 +110,11 @@ class RunResultTest : public ::testing::Test {
 TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
   ASSERT_TRUE(dir_.MakeDir("Pagetrix/{alt}"));
   ASSERT_TRUE(dir_.Write("Pagetrix/{alt}/Pagetrix.htm", "alt"));
-  int code = Run("[Pagetrix]\r\nLoeschStd=0\r\n[StartProg]\r\nName=prog.exe\r\n"
-                 "[Protokolldatei]\r\nName=" + dir_.Path("lauf.log") + "\r\n[Rechte]\r\nanna=1\r\n",
-                 "/PRUEFEN " + Start());
+  int code =
+      Run("[Pagetrix]\r\nLoeschStd=0\r\n[StartProg]\r\nName=prog.exe\r\n"
+          "[Protokolldatei]\r\nName=" +
+              dir_.Path("lauf.log") + "\r\n[Rechte]\r\nanna=1\r\n",
+          "/PRUEFEN " + Start());
   EXPECT_EQ(1, code) << platform_->console;  // the rights text is not eight digits
   EXPECT_EQ("alt", dir_.Read("Pagetrix/{alt}/Pagetrix.htm")) << "old folders stay";
   EXPECT_EQ("", dir_.Read("lauf.log")) << "no run log";
@@ -123,7 +124,9 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
   std::string report = folders[0].find("{alt}") == std::string::npos ? folders[0] : folders[1];
   std::string text = dir_.Read(report.substr(dir_.path().size() + 1) + "/Pruefbericht.txt");
   EXPECT_EQ(text, platform_->console);
-  EXPECT_NE(std::string::npos, text.find("Schl\xFC" "ssel \"anna\"")) << text;
+  EXPECT_NE(std::string::npos, text.find("Schl\xFC"
+                                         "ssel \"anna\""))
+      << text;
   ASSERT_EQ(1u, platform_->started_processes.size());
   EXPECT_EQ("\"prog.exe\" \"" + report + kPathSeparator + "Pruefbericht.htm\"",
             platform_->started_processes[0]);
@@ -167,14 +170,17 @@ TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
 }
 
 TEST(FailureTextTest, MessageLinesAndWhereToLookFurther) {
-  std::string with_log = FailureText("Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
-                                     5, "C:\\Temp\\lauf.log", "C:\\P.ini");
-  EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 5).\r\n\r\n"
-            "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
-            "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
-            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-            with_log);
-  std::string without = FailureText("Es kann keine HTML-Datei gebildet werden.\n", 7, "", "C:\\P.ini");
+  std::string with_log =
+      FailureText("Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].", 5,
+                  "C:\\Temp\\lauf.log", "C:\\P.ini");
+  EXPECT_EQ(
+      "Es wurde keine Startseite erzeugt (Ergebnis 5).\r\n\r\n"
+      "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
+      "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
+      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+      with_log);
+  std::string without =
+      FailureText("Es kann keine HTML-Datei gebildet werden.\n", 7, "", "C:\\P.ini");
   EXPECT_NE(std::string::npos, without.find("werden.\r\n\r\nEin Laufprotokoll schreibt Pagetrix, "
                                             "wenn in C:\\P.ini unter [Protokolldatei] Name="));
 }

@@ -41,14 +41,14 @@ class CheckTest : public ::testing::Test {
 
 TEST_F(CheckTest, MatrixShowsEachRuleForEveryUserServerAndDrive) {
   dir_.Write("t.htm", "<html><body>\r\nLINKS\r\n</body></html>\r\n");
-  CheckReport report = Check(
-      "[Rechte]\r\nanna=00000001\r\nbert=00010002\r\n[Server]\r\nAUSSEN=00010000\r\n",
-      "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n"
-      "0=Offen|http://x/offen\r\n"
-      "1=Gruppe1|http://x/g1|||00000001\r\n"
-      "2=Gesperrt|http://x/ges|||00010000\r\n"
-      "3=NichtCD|http://x/cd||||00000002\r\n"
-      "4=Aussen|http://x/aus||||00010000\r\n");
+  CheckReport report =
+      Check("[Rechte]\r\nanna=00000001\r\nbert=00010002\r\n[Server]\r\nAUSSEN=00010000\r\n",
+            "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n"
+            "0=Offen|http://x/offen\r\n"
+            "1=Gruppe1|http://x/g1|||00000001\r\n"
+            "2=Gesperrt|http://x/ges|||00010000\r\n"
+            "3=NichtCD|http://x/cd||||00000002\r\n"
+            "4=Aussen|http://x/aus||||00010000\r\n");
   ASSERT_EQ(12u, report.columns.size());
   // Columns: anna, bert, a user not listed; each on AUSSEN and on no
   // listed server; each from a fixed drive, then from a CD.
@@ -117,16 +117,31 @@ TEST_F(CheckTest, ReportsNameEveryFindingAndEveryCase) {
                              "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\nTreeMenu=ja\r\n"
                              "Ueberschift=Neu\r\n0=A<B|x.htm\r\n");
   std::string text = FormatTextReport(report);
-  EXPECT_NE(std::string::npos, text.find("Ergebnis: 0 Fehler, 4 Warnungen (R\xFC" "ckgabewert 1)"))
+  EXPECT_NE(std::string::npos, text.find("Ergebnis: 0 Fehler, 4 Warnungen (R\xFC"
+                                         "ckgabewert 1)"))
       << text;
-  EXPECT_NE(std::string::npos, text.find("Schl\xFC" "ssel \"Ueberschift\"")) << text;
-  EXPECT_NE(std::string::npos, text.find("Benutzer anna (00000001), Server (keiner) (00000000), CD"))
+  EXPECT_NE(std::string::npos, text.find("Schl\xFC"
+                                         "ssel \"Ueberschift\""))
+      << text;
+  EXPECT_NE(std::string::npos,
+            text.find("Benutzer anna (00000001), Server (keiner) (00000000), CD"))
       << text;
   std::string html = FormatHtmlReport(report);
   EXPECT_NE(std::string::npos, html.find("A&lt;B")) << "texts are escaped";
   EXPECT_NE(std::string::npos, html.find("<option value=\"anna\">anna</option>"));
   EXPECT_NE(std::string::npos, html.find("position:sticky"));
   EXPECT_EQ(std::string::npos, html.find("\n\n"));
+}
+
+TEST_F(CheckTest, EmptyPageCommandFileIsNamedAndStopsTheRun) {
+  dir_.Write("leer.ini", "");
+  CheckReport report = Check("[Pagetrix]\r\nSichtbar=1\r\n", "[Seiten]\r\n1=leer.ini|a.htm\r\n");
+  ASSERT_EQ(2u, report.findings.size()) << FormatTextReport(report);
+  EXPECT_EQ(Severity::kWarning, report.findings[0].severity);
+  EXPECT_EQ("Die Datei ist leer.", report.findings[0].what);
+  EXPECT_EQ(Severity::kError, report.findings[1].severity);
+  EXPECT_EQ(0u, report.findings[1].what.find("Keine Vorlage angegeben"));
+  EXPECT_EQ(2, report.ExitCode());
 }
 
 TEST_F(CheckTest, FileThatExistsButCannotBeReadIsAnError) {

@@ -9,8 +9,12 @@ namespace {
 
 TEST(NearMissNameTest, MisspellingsAndUmlautSpellingsOfSettingKeys) {
   EXPECT_EQ("Ueberschrift", NearMissName("Ueberschift", kSettings));
-  EXPECT_EQ("Ueberschrift", NearMissName("\xDC" "berschrift", kSettings));  // Windows-1252
-  EXPECT_EQ("Ueberschrift", NearMissName("\xC3\x9C" "berschrift", kSettings));  // UTF-8
+  EXPECT_EQ("Ueberschrift", NearMissName("\xDC"
+                                         "berschrift",
+                                         kSettings));  // Windows-1252
+  EXPECT_EQ("Ueberschrift", NearMissName("\xC3\x9C"
+                                         "berschrift",
+                                         kSettings));  // UTF-8
   EXPECT_EQ("Ueberschrift", NearMissName("Uberschrift", kSettings));
   EXPECT_EQ("FontTabelle", NearMissName("Font Tabelle", kSettings));
   EXPECT_EQ("FontTabelle", NearMissName("FontTabele", kSettings));
@@ -47,8 +51,9 @@ TEST(Utf8Test, FindsTheMarkAndMultiByteSequencesButNotAnsiUmlauts) {
   EXPECT_EQ(1u, FindUtf8Sequence("M\xC3\xA4rz"));
   EXPECT_EQ(0u, FindUtf8Sequence("\xE2\x82\xAC"));  // the euro sign
   EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("M\xE4rz"));
-  EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("Gr\xF6\xDF" "e"));
-  EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("\xC3"));  // cut short
+  EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("Gr\xF6\xDF"
+                                                     "e"));
+  EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("\xC3"));      // cut short
   EXPECT_EQ(std::string_view::npos, FindUtf8Sequence("\xC0\x80"));  // overlong
 }
 
@@ -70,9 +75,7 @@ TEST(HexTextTest, EightDigitsReadableAndNotHex) {
 }
 
 TEST(PlaceholderOccurrenceTest, WordsTitlesTagsAndRepeats) {
-  std::vector<std::string> lines = {"<html><head>",
-                                    "<title>Intranet",
-                                    "der Firma</title></head>",
+  std::vector<std::string> lines = {"<html><head>", "<title>Intranet", "der Firma</title></head>",
                                     "<body class=\"intranet\">",
                                     "<td>INTRANET</td> Intranetseiten intranet"};
   auto found = FindPlaceholderOccurrences(lines, "INTRANET");

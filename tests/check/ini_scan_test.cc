@@ -8,17 +8,17 @@ namespace {
 
 TEST(IniScanTest, EveryLineWithTheReadersVerdictAndItsNumber) {
   auto lines = ScanIniLines(
-      "vorher=1\r\n"           // 1: before the first section
-      "\xEF\xBB\xBF[Kopf]\r\n"  // 2: not a header (the mark comes first)
-      "[Vorlage]\r\n"          // 3
-      "; Kommentar\r\n"        // 4
-      "# Kommentar\r\n"        // 5: no "=", the load reports 4
-      "#1=Text|a.htm\r\n"      // 6: a key line whose key begins with #
+      "vorher=1\r\n"                     // 1: before the first section
+      "\xEF\xBB\xBF[Kopf]\r\n"           // 2: not a header (the mark comes first)
+      "[Vorlage]\r\n"                    // 3
+      "; Kommentar\r\n"                  // 4
+      "# Kommentar\r\n"                  // 5: no "=", the load reports 4
+      "#1=Text|a.htm\r\n"                // 6: a key line whose key begins with #
       "0=Home|a.htm|Start ;alt|Tip\r\n"  // 7: cut
-      "Sichtbar=1\t; ja\r\n"   // 8: cut, an ordinary end-of-line comment
-      "\r\n"                   // 9
-      "  [ Zwei ]  ; x\n"      // 10: a header with blanks in its name
-      "ohne");                 // 11: last line without a line break
+      "Sichtbar=1\t; ja\r\n"             // 8: cut, an ordinary end-of-line comment
+      "\r\n"                             // 9
+      "  [ Zwei ]  ; x\n"                // 10: a header with blanks in its name
+      "ohne");                           // 11: last line without a line break
   ASSERT_EQ(11u, lines.size());
   EXPECT_EQ(IniLineKind::kBeforeFirstSection, lines[0].kind);
   EXPECT_EQ(IniLineKind::kBeforeFirstSection, lines[1].kind);
