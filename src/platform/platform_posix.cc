@@ -692,9 +692,10 @@ class PosixPlatform final : public Platform {
 
   int RunModalDialog(CDialog& dialog) override { return RunModalDialogPosix(dialog); }
 
+  // Converted for a UTF-8 console like every other text the program prints.
   bool WriteToConsole(const std::string& text) override {
-    bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written;
+    WriteConsolePosix(stdout, text);
+    return !std::ferror(stdout);
   }
 
   // No desktop to hand a document to.
