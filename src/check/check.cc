@@ -879,28 +879,26 @@ void Checker::SortFindings() {
                    [&](const Finding& a, const Finding& b) { return rank(a) < rank(b); });
 }
 
-void Checker::AddColumns() {
-  std::vector<std::pair<std::string, std::uint32_t>> users, servers;
+// The distinct keys of a flag section with the words a run reads for them
+// (GetValue: the first of equal keys wins), and one for a name not listed.
+std::vector<std::pair<std::string, std::uint32_t>> FlagWords(const CIniFile& config,
+                                                             const char* section) {
+  std::vector<std::pair<std::string, std::uint32_t>> words;
   std::string key, value;
-  for (int i = 0; main_.GetEntry("Rechte", i, key, value); ++i) {
+  for (int i = 0; config.GetEntry(section, i, key, value); ++i) {
     bool seen = false;
-    for (const auto& [user, flags] : users) seen = seen || EqualsNoCaseAscii(user, key);
-    // The run looks the user up with GetValue: the first key wins.
-    if (!seen) {
-      main_.GetValue("Rechte", key, value);
-      users.emplace_back(key, ParseHex(value));
-    }
+    for (const auto& word : words) seen = seen || EqualsNoCaseAscii(word.first, key);
+    if (seen) continue;
+    config.GetValue(section, key, value);
+    words.emplace_back(key, ParseHex(value));
   }
-  users.emplace_back("", 0);
-  for (int i = 0; main_.GetEntry("Server", i, key, value); ++i) {
-    bool seen = false;
-    for (const auto& [server, flags] : servers) seen = seen || EqualsNoCaseAscii(server, key);
-    if (!seen) {
-      main_.GetValue("Server", key, value);
-      servers.emplace_back(key, ParseHex(value));
-    }
-  }
-  servers.emplace_back("", 0);
+  words.emplace_back("", 0);
+  return words;
+}
+
+void Checker::AddColumns() {
+  const auto users = FlagWords(main_, "Rechte");
+  const auto servers = FlagWords(main_, "Server");
   for (const auto& [user, rights] : users) {
     for (const auto& [server, server_flags] : servers) {
       for (bool cd : {false, true})
