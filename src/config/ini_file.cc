@@ -1,6 +1,8 @@
 #include "config/ini_file.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <new>
 
 #include "base/text.h"
@@ -9,116 +11,331 @@
 namespace {
 
 // Longest piece a line is read in, its line feed included.
-constexpr size_t kMaxPiece = 1022;
+constexpr std::uint32_t kMaxPiece = 1022;
+// Sections with at most this many keys (all records of the name together)
+// are searched key by key; larger ones through the key index.
+constexpr std::uint32_t kScanLimit = 16;
+
+std::uint64_t HashFolded(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char c : text) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 'a' && byte <= 'z') byte = static_cast<unsigned char>(byte - 'a' + 'A');
+    hash = (hash ^ byte) * 1099511628211ull;
+  }
+  return hash;
+}
+
+std::uint64_t KeyHash(std::uint32_t group, std::string_view key) {
+  std::uint64_t hash = HashFolded(key) ^ (group * 0x9E3779B97F4A7C15ull);
+  return hash ^ (hash >> 29);
+}
+
+size_t TableSizeFor(size_t count) {
+  size_t size = 16;
+  while (size < 2 * count) size *= 2;
+  return size;
+}
 
 }  // namespace
 
 void CIniFile::Clear() {
+  text_.clear();
+  text_.shrink_to_fit();
   sections_.clear();
-  current_ = nullptr;
+  entries_.clear();
+  groups_.clear();
+  group_slots_.clear();
+  steps_.clear();
+  key_slots_.clear();
+  key_index_built_ = false;
 }
 
 int CIniFile::Load(const std::string& path) {
   Clear();
   file_name_ = path;
-  std::string bytes;
-  ReadResult read = GetPlatform().ReadFileExclusive(path, &bytes);
-  if (read == ReadResult::kCannotOpen) return 1;
+  ReadResult read = GetPlatform().ReadFileExclusive(path, &text_);
+  if (read == ReadResult::kCannotOpen) {
+    text_.clear();
+    return 1;
+  }
   // A read error keeps what was read before it.
-  int result = LoadFromBytes(bytes);
+  int result = Parse();
   return read == ReadResult::kReadError ? 2 : result;
 }
 
 int CIniFile::LoadFromBytes(std::string_view bytes) {
-  sections_.clear();
-  current_ = nullptr;
-  // Text mode: byte 0x1A ends the file and a CR before an LF is dropped.
-  size_t end = bytes.find('\x1A');
-  if (end != std::string_view::npos) bytes = bytes.substr(0, end);
-  std::string text;
-  text.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-    text.push_back(bytes[i]);
+  Clear();
+  try {
+    text_.assign(bytes);
+  } catch (const std::bad_alloc&) {
+    return 3;
   }
+  return Parse();
+}
+
+int CIniFile::Parse() {
+  // Text mode: byte 0x1A ends the file and a CR before an LF is dropped.
+  if (const void* end = std::memchr(text_.data(), '\x1A', text_.size()))
+    text_.resize(static_cast<const char*>(end) - text_.data());
+  char* data = text_.data();
+  size_t size = text_.size();
+  size_t out = 0;
+  for (size_t in = 0; in < size;) {
+    const void* cr = std::memchr(data + in, '\r', size - in);
+    size_t stop = cr ? static_cast<const char*>(cr) - data : size;
+    if (out != in) std::memmove(data + out, data + in, stop - in);
+    out += stop - in;
+    in = stop;
+    if (in < size) {
+      if (in + 1 < size && data[in + 1] == '\n') {
+        ++in;  // the LF is copied with the next run
+      } else {
+        data[out++] = '\r';
+        ++in;
+      }
+    }
+  }
+  text_.resize(out);
+  // Spans are 32-bit; a larger text cannot be held.
+  if (text_.size() > std::numeric_limits<std::uint32_t>::max() - kMaxPiece) return 3;
 
   int result = 0;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t lf = text.find('\n', pos);
-    size_t line_end = lf == std::string::npos ? text.size() : lf + 1;
-    size_t piece_end = std::min(line_end, pos + kMaxPiece);
-    int code = ParseLine(text.substr(pos, piece_end - pos));
-    pos = piece_end;
-    if (code == 3) return 3;
-    if (code != 0) result = code;
+  try {
+    std::uint32_t pos = 0;
+    const std::uint32_t end = static_cast<std::uint32_t>(text_.size());
+    while (pos < end) {
+      std::uint32_t limit = std::min(end - pos, kMaxPiece);
+      const void* lf = std::memchr(text_.data() + pos, '\n', limit);
+      std::uint32_t piece_end =
+          lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - text_.data()) + 1
+             : pos + limit;
+      int code = ParsePiece(pos, piece_end);
+      pos = piece_end;
+      if (code != 0) result = code;
+    }
+    BuildSteps();
+  } catch (const std::bad_alloc&) {
+    // What was read before stays; lookups of names seen so far still work.
+    steps_.clear();
+    try {
+      BuildSteps();
+    } catch (const std::bad_alloc&) {
+      sections_.clear();
+      entries_.clear();
+      groups_.clear();
+      group_slots_.clear();
+    }
+    return 3;
   }
   return result;
 }
 
-int CIniFile::ParseLine(std::string line) {
-  if (!line.empty() && line.back() == '\n') line.pop_back();
-  line = TrimBlanks(line);
-  if (line.empty() || line[0] == ';' || line[0] == ':') return 0;
-  for (size_t i = 1; i < line.size(); ++i) {
-    if (line[i] == ';' && IsBlankOrTab(line[i - 1])) {
-      line.erase(i - 1);
+int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
+  const char* text = text_.data();
+  if (end > begin && text[end - 1] == '\n') --end;
+  while (begin < end && IsBlankOrTab(text[begin])) ++begin;
+  while (end > begin && IsBlankOrTab(text[end - 1])) --end;
+  if (begin == end || text[begin] == ';' || text[begin] == ':') return 0;
+  for (std::uint32_t i = begin + 1; i < end; ++i) {
+    if (text[i] == ';' && IsBlankOrTab(text[i - 1])) {
+      end = i - 1;
       break;
     }
   }
-  line = TrimBlanks(line);
-  if (line.empty()) return 0;
+  while (end > begin && IsBlankOrTab(text[end - 1])) --end;
+  if (begin == end) return 0;
 
-  if (line[0] == '[' && line.find(']') != std::string::npos) {
+  std::string_view line(text + begin, end - begin);
+  if (line[0] == '[' && line.find(']') != std::string_view::npos) {
     // Whatever stands last on a header line is taken for its closing bracket.
-    try {
-      sections_.push_back(CIniSection{line.substr(1, line.size() - 2), {}, {}});
-    } catch (const std::bad_alloc&) {
-      return 3;
-    }
-    current_ = &sections_.back();
+    AddSection(CIniSpan{begin + 1, end - begin - 2});
     return 0;
   }
-  if (current_ == nullptr) return 0;
+  if (sections_.empty()) return 0;
   size_t eq = line.find('=');
-  if (eq == std::string::npos) return 4;
-  current_->keys.push_back(TrimBlanks(std::string_view(line).substr(0, eq)));
-  current_->values.push_back(TrimBlanks(std::string_view(line).substr(eq + 1)));
+  if (eq == std::string_view::npos) return 4;
+  std::uint32_t key_begin = begin;
+  std::uint32_t key_end = begin + static_cast<std::uint32_t>(eq);
+  std::uint32_t value_begin = key_end + 1;
+  std::uint32_t value_end = end;
+  while (key_end > key_begin && IsBlankOrTab(text[key_end - 1])) --key_end;
+  while (value_begin < value_end && IsBlankOrTab(text[value_begin])) ++value_begin;
+  entries_.push_back(Entry{CIniSpan{key_begin, key_end - key_begin},
+                           CIniSpan{value_begin, value_end - value_begin}});
+  CIniSection& current = sections_.back();
+  ++current.entry_count;
+  ++groups_[current.group].total_entries;
   return 0;
 }
 
-bool CIniFile::GetValue(std::string_view section, std::string_view key, std::string& value) const {
-  value.clear();
-  for (const CIniSection& s : sections_) {
-    if (!EqualsNoCaseAscii(s.name, section)) continue;
-    for (size_t i = 0; i < s.keys.size(); ++i) {
-      if (EqualsNoCaseAscii(s.keys[i], key)) {
-        value = s.values[i];
-        return true;
-      }
+void CIniFile::AddSection(CIniSpan name) {
+  std::string_view name_text = View(name);
+  if (2 * (groups_.size() + 1) > group_slots_.size()) {
+    std::vector<std::uint32_t> slots(TableSizeFor(groups_.size() + 1));
+    for (std::uint32_t g = 0; g < groups_.size(); ++g) {
+      size_t mask = slots.size() - 1;
+      size_t i = HashFolded(View(sections_[groups_[g].first_section].name)) & mask;
+      while (slots[i] != 0) i = (i + 1) & mask;
+      slots[i] = g + 1;
     }
+    group_slots_.swap(slots);
   }
-  return false;
+  const std::uint32_t index = static_cast<std::uint32_t>(sections_.size());
+  CIniSection section{name, static_cast<std::uint32_t>(entries_.size()), 0, 0, 0};
+  size_t mask = group_slots_.size() - 1;
+  size_t i = HashFolded(name_text) & mask;
+  while (group_slots_[i] != 0) {
+    Group& group = groups_[group_slots_[i] - 1];
+    if (EqualsNoCaseAscii(View(sections_[group.first_section].name), name_text)) break;
+    i = (i + 1) & mask;
+  }
+  // Make room first, so that a failed allocation leaves the records whole.
+  if (sections_.size() == sections_.capacity()) sections_.reserve(2 * sections_.size() + 16);
+  if (groups_.size() == groups_.capacity()) groups_.reserve(2 * groups_.size() + 16);
+  if (group_slots_[i] == 0) {
+    groups_.push_back(Group{index, index, 0, 0, 0});
+    group_slots_[i] = static_cast<std::uint32_t>(groups_.size());
+    section.group = static_cast<std::uint32_t>(groups_.size() - 1);
+  } else {
+    section.group = group_slots_[i] - 1;
+    // Link the new record behind the last one of its name.
+    Group& group = groups_[section.group];
+    sections_[group.last_section].next_same = index + 1;
+    group.last_section = index;
+  }
+  sections_.push_back(section);
 }
 
-bool CIniFile::GetEntry(std::string_view section, int index, std::string& key,
-                        std::string& value) const {
-  key.clear();
-  value.clear();
-  if (index < 0) return false;
-  for (const CIniSection& s : sections_) {
-    if (EqualsNoCaseAscii(s.name, section) && s.keys.size() > static_cast<size_t>(index)) {
-      key = s.keys[index];
-      value = s.values[index];
+void CIniFile::BuildSteps() {
+  steps_.reserve(sections_.size());
+  for (Group& group : groups_) {
+    group.steps_begin = static_cast<std::uint32_t>(steps_.size());
+    std::uint32_t most = 0;
+    bool first = true;
+    for (std::uint32_t s = group.first_section + 1; s != 0; s = sections_[s - 1].next_same) {
+      const CIniSection& section = sections_[s - 1];
+      // A record reaches GetEntry only with more keys than all before it.
+      if (first || section.entry_count > most) {
+        steps_.push_back(s - 1);
+        most = section.entry_count;
+        first = false;
+      }
+    }
+    group.steps_end = static_cast<std::uint32_t>(steps_.size());
+  }
+}
+
+const CIniFile::Group* CIniFile::FindGroup(std::string_view section) const {
+  if (group_slots_.empty()) return nullptr;
+  size_t mask = group_slots_.size() - 1;
+  for (size_t i = HashFolded(section) & mask; group_slots_[i] != 0; i = (i + 1) & mask) {
+    const Group& group = groups_[group_slots_[i] - 1];
+    if (EqualsNoCaseAscii(View(sections_[group.first_section].name), section)) return &group;
+  }
+  return nullptr;
+}
+
+void CIniFile::BuildKeyIndex() const {
+  key_index_built_ = true;
+  key_slots_.assign(TableSizeFor(entries_.size()), KeySlot{});
+  size_t mask = key_slots_.size() - 1;
+  for (const CIniSection& section : sections_) {
+    for (std::uint32_t e = section.first_entry; e < section.first_entry + section.entry_count;
+         ++e) {
+      std::string_view key = View(entries_[e].key);
+      size_t i = KeyHash(section.group, key) & mask;
+      bool seen = false;
+      while (key_slots_[i].entry_plus_one != 0) {
+        const KeySlot& slot = key_slots_[i];
+        if (slot.group == section.group &&
+            EqualsNoCaseAscii(View(entries_[slot.entry_plus_one - 1].key), key)) {
+          seen = true;  // the first in file order answers
+          break;
+        }
+        i = (i + 1) & mask;
+      }
+      if (!seen) key_slots_[i] = KeySlot{e + 1, section.group};
+    }
+  }
+}
+
+bool CIniFile::FindValue(std::string_view section, std::string_view key,
+                         std::string_view& value) const {
+  value = std::string_view();
+  const Group* group = FindGroup(section);
+  if (group == nullptr) return false;
+  if (group->total_entries <= kScanLimit) {
+    for (std::uint32_t s = group->first_section + 1; s != 0; s = sections_[s - 1].next_same) {
+      const CIniSection& record = sections_[s - 1];
+      for (std::uint32_t e = record.first_entry; e < record.first_entry + record.entry_count;
+           ++e) {
+        if (EqualsNoCaseAscii(View(entries_[e].key), key)) {
+          value = View(entries_[e].value);
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+  if (!key_index_built_) BuildKeyIndex();
+  const std::uint32_t group_id = sections_[group->first_section].group;
+  size_t mask = key_slots_.size() - 1;
+  for (size_t i = KeyHash(group_id, key) & mask; key_slots_[i].entry_plus_one != 0;
+       i = (i + 1) & mask) {
+    const KeySlot& slot = key_slots_[i];
+    const Entry& entry = entries_[slot.entry_plus_one - 1];
+    if (slot.group == group_id && EqualsNoCaseAscii(View(entry.key), key)) {
+      value = View(entry.value);
       return true;
     }
   }
   return false;
 }
 
+bool CIniFile::FindEntry(std::string_view section, int index, std::string_view& key,
+                         std::string_view& value) const {
+  key = std::string_view();
+  value = std::string_view();
+  if (index < 0) return false;
+  const Group* group = FindGroup(section);
+  if (group == nullptr) return false;
+  const std::uint32_t wanted = static_cast<std::uint32_t>(index);
+  // The steps' key counts rise: the first with more than `index` keys.
+  auto begin = steps_.begin() + group->steps_begin;
+  auto end = steps_.begin() + group->steps_end;
+  auto step = std::partition_point(
+      begin, end, [&](std::uint32_t s) { return sections_[s].entry_count <= wanted; });
+  if (step == end) return false;
+  const Entry& entry = entries_[sections_[*step].first_entry + wanted];
+  key = View(entry.key);
+  value = View(entry.value);
+  return true;
+}
+
+std::string_view CIniFile::SectionName(int index) const {
+  if (index < 0 || index >= GetSectionCount()) return std::string_view();
+  return View(sections_[index].name);
+}
+
+bool CIniFile::GetValue(std::string_view section, std::string_view key, std::string& value) const {
+  std::string_view found;
+  bool ok = FindValue(section, key, found);
+  value.assign(found);
+  return ok;
+}
+
+bool CIniFile::GetEntry(std::string_view section, int index, std::string& key,
+                        std::string& value) const {
+  std::string_view found_key, found_value;
+  bool ok = FindEntry(section, index, found_key, found_value);
+  key.assign(found_key);
+  value.assign(found_value);
+  return ok;
+}
+
 int CIniFile::GetSection(int index, std::string& name) const {
-  name.clear();
+  name.assign(SectionName(index));
   if (index < 0 || index >= GetSectionCount()) return 0;
-  name = sections_[index].name;
-  return static_cast<int>(sections_[index].keys.size());
+  return static_cast<int>(sections_[index].entry_count);
 }

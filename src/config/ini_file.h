@@ -2,18 +2,30 @@
 #ifndef PAGETRIX_CONFIG_INI_FILE_H_
 #define PAGETRIX_CONFIG_INI_FILE_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-/// One section record: its name as written and its keys and values in file order.
-struct CIniSection {
-  std::string name;
-  std::vector<std::string> keys;
-  std::vector<std::string> values;
+/// A run of bytes of the reader's text: where it starts and how long it is.
+struct CIniSpan {
+  std::uint32_t offset = 0;
+  std::uint32_t size = 0;
 };
 
-/// Whole-file INI reader; read-only, answers lookups from memory.
+/// One section record: its name as written and where its keys and values
+/// stand in the reader's list of entries (a section's entries are adjacent).
+struct CIniSection {
+  CIniSpan name;
+  std::uint32_t first_entry = 0;
+  std::uint32_t entry_count = 0;
+  std::uint32_t group = 0;  ///< sections whose names differ only in ASCII case share it
+  std::uint32_t next_same = 0;  ///< the next record of the group plus one; 0 for none
+};
+
+/// Whole-file INI reader; read-only, answers lookups from memory. Names, keys
+/// and values are not copied: they refer to the one buffer that holds the
+/// file's text, and sections and keys are found through hash indexes.
 class CIniFile {
  public:
   CIniFile() = default;
@@ -33,11 +45,50 @@ class CIniFile {
   int GetSection(int index, std::string& name) const;
   const std::string& GetFileName() const { return file_name_; }
 
- private:
-  int ParseLine(std::string line);
+  /// The same lookups without copying: the views stay valid until the next
+  /// Load or Clear. A failed lookup leaves them empty.
+  bool FindValue(std::string_view section, std::string_view key, std::string_view& value) const;
+  bool FindEntry(std::string_view section, int index, std::string_view& key,
+                 std::string_view& value) const;
+  std::string_view SectionName(int index) const;
 
+ private:
+  struct Entry {
+    CIniSpan key;
+    CIniSpan value;
+  };
+  /// All records of one name, and the steps GetEntry walks: the records
+  /// whose key count exceeds that of every earlier record of the name.
+  struct Group {
+    std::uint32_t first_section = 0;
+    std::uint32_t last_section = 0;
+    std::uint32_t total_entries = 0;
+    std::uint32_t steps_begin = 0;
+    std::uint32_t steps_end = 0;
+  };
+  struct KeySlot {
+    std::uint32_t entry_plus_one = 0;  // 0: empty slot
+    std::uint32_t group = 0;
+  };
+
+  int Parse();
+  int ParsePiece(std::uint32_t begin, std::uint32_t end);
+  void AddSection(CIniSpan name);
+  void BuildSteps();
+  const Group* FindGroup(std::string_view section) const;
+  void BuildKeyIndex() const;
+  std::string_view View(CIniSpan span) const { return {text_.data() + span.offset, span.size}; }
+
+  std::string text_;  // the file's bytes after the text-mode rules
   std::vector<CIniSection> sections_;
-  CIniSection* current_ = nullptr;
+  std::vector<Entry> entries_;
+  std::vector<Group> groups_;
+  std::vector<std::uint32_t> group_slots_;  // hash of the folded name -> group + 1
+  std::vector<std::uint32_t> steps_;        // section indexes, grouped by name
+  // Built on the first GetValue of a large section: (group, folded key) ->
+  // the first entry of that key in file order.
+  mutable std::vector<KeySlot> key_slots_;
+  mutable bool key_index_built_ = false;
   std::string file_name_;
 };
 

@@ -113,6 +113,75 @@ TEST_F(IniFileTest, SectionIndexOutOfRange) {
   EXPECT_EQ("", name);
 }
 
+TEST_F(IniFileTest, EntriesOfManySameNamedRecords) {
+  // Key counts 2, 1, 4, 4, 6: index 0-1 from the first, 2-3 from the third,
+  // 4-5 from the fifth record; records that never have more keys are skipped.
+  Parse("[L]\na=1\nb=2\n[l]\nc=3\n[L]\nd=4\ne=5\nf=6\ng=7\n[L]\nh=8\ni=9\nj=10\nk=11\n"
+        "[L]\nm=12\nn=13\no=14\np=15\nq=16\nr=17\n[Other]\nx=0\n");
+  const char* expected[] = {"a", "b", "f", "g", "q", "r"};
+  std::string key, value;
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_TRUE(ini_.GetEntry("L", i, key, value)) << i;
+    EXPECT_EQ(expected[i], key) << i;
+  }
+  EXPECT_FALSE(ini_.GetEntry("L", 6, key, value));
+  EXPECT_FALSE(ini_.GetEntry("L", -1, key, value));
+  EXPECT_FALSE(ini_.GetEntry("Missing", 0, key, value));
+  EXPECT_TRUE(ini_.GetEntry("other", 0, key, value));
+  EXPECT_EQ("0", value);
+}
+
+TEST_F(IniFileTest, LargeSectionsAnswerLikeSmallOnes) {
+  // Past a few keys the lookups go through the index: the same answers.
+  std::string text = "[Big]\n";
+  for (int i = 0; i < 200; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  text += "K7=late duplicate\n[Small]\nk1=small\n[BIG]\nextra=second record\nk1=hidden\n";
+  Parse(text);
+  EXPECT_EQ("7", Value("big", "K7"));
+  EXPECT_EQ("199", Value("Big", "k199"));
+  EXPECT_EQ("second record", Value("Big", "EXTRA"));
+  EXPECT_EQ("1", Value("BIG", "k1"));
+  EXPECT_EQ("small", Value("small", "K1"));
+  EXPECT_EQ("", Value("Big", "k200"));
+  EXPECT_EQ("", Value("Small", "k7"));
+  std::string value = "stale";
+  EXPECT_FALSE(ini_.GetValue("Big", "k", value));
+  EXPECT_EQ("", value);
+}
+
+TEST_F(IniFileTest, ViewsAndCopies) {
+  Parse("[S]\n k = v ; c\n[]\n=e\n");
+  std::string_view key, value;
+  ASSERT_TRUE(ini_.FindEntry("s", 0, key, value));
+  EXPECT_EQ("k", key);
+  EXPECT_EQ("v", value);
+  ASSERT_TRUE(ini_.FindValue("", "", value));
+  EXPECT_EQ("e", value);
+  EXPECT_EQ("", ini_.SectionName(1));
+  EXPECT_EQ("", ini_.SectionName(2));
+  CIniFile copy = ini_;
+  ini_.LoadFromBytes("[Other]\nk=w\n");
+  ASSERT_TRUE(copy.FindValue("S", "K", value));
+  EXPECT_EQ("v", value);
+  EXPECT_FALSE(ini_.FindValue("S", "k", value));
+  EXPECT_TRUE(value.empty());
+}
+
+TEST_F(IniFileTest, CarriageReturnsAndPieceBoundary) {
+  // CR CR LF keeps one CR; a CR at the very end stays; the piece limit
+  // counts bytes after the CR before an LF is dropped.
+  std::string exact = "k=" + std::string(1019, 'x');  // 1021 bytes + LF = 1022
+  EXPECT_EQ(0, Parse("[S]\r\na=1\r\r\n" + exact + "\r\nz=\r"));
+  EXPECT_EQ("1\r", Value("S", "a"));
+  EXPECT_EQ(std::string(1019, 'x'), Value("S", "k"));
+  EXPECT_EQ("\r", Value("S", "z"));
+  // One byte past the piece: that byte is a line of its own; the LF after a
+  // full piece makes an empty line.
+  EXPECT_EQ(0, Parse("[S]\nk=" + std::string(1020, 'x') + "\n"));
+  EXPECT_EQ(4, Parse("[S]\nk=" + std::string(1021, 'x') + "\n"));
+  EXPECT_EQ(std::string(1020, 'x'), Value("S", "k"));
+}
+
 TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
   TempDir dir;
   CIniFile ini;
