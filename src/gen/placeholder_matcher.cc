@@ -1,0 +1,71 @@
+#include "gen/placeholder_matcher.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+
+#include "config/text.h"
+
+PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_names) {
+  for (int b = 0; b < 256; ++b)
+    upper_[b] = static_cast<unsigned char>(ToUpperAnsi(std::string(1, static_cast<char>(b)))[0]);
+
+  // Distinct names, sorted, so that the names below one trie node are adjacent.
+  std::vector<std::uint32_t> order(upper_names.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return upper_names[a] < upper_names[b];
+  });
+  entry_pattern_.resize(upper_names.size());
+  std::vector<std::string_view> patterns;
+  for (std::uint32_t entry : order) {
+    if (patterns.empty() || patterns.back() != upper_names[entry]) {
+      patterns.push_back(upper_names[entry]);
+      pattern_entries_.emplace_back();
+      pattern_length_.push_back(static_cast<std::uint32_t>(upper_names[entry].size()));
+      max_length_ = std::max(max_length_, pattern_length_.back());
+    }
+    entry_pattern_[entry] = static_cast<std::uint32_t>(patterns.size() - 1);
+    pattern_entries_.back().push_back(entry);  // ascending: the sort is stable
+  }
+
+  // Breadth first: the children of a node are made together, in byte order.
+  struct Range {
+    std::uint32_t lo, hi, depth;
+  };
+  std::vector<Range> ranges{{0, static_cast<std::uint32_t>(patterns.size()), 0}};
+  nodes_.emplace_back();
+  node_byte_.push_back(0);
+  for (std::uint32_t v = 0; v < nodes_.size(); ++v) {
+    Range range = ranges[v];
+    std::uint32_t i = range.lo;
+    if (i < range.hi && patterns[i].size() == range.depth) {
+      nodes_[v].pattern = static_cast<std::int32_t>(i);
+      ++i;
+    }
+    nodes_[v].first_child = static_cast<std::uint32_t>(nodes_.size());
+    while (i < range.hi) {
+      unsigned char byte = static_cast<unsigned char>(patterns[i][range.depth]);
+      std::uint32_t j = i;
+      while (j < range.hi && static_cast<unsigned char>(patterns[j][range.depth]) == byte) ++j;
+      nodes_.emplace_back();
+      node_byte_.push_back(byte);
+      ranges.push_back(Range{i, j, range.depth + 1});
+      ++nodes_[v].child_count;
+      i = j;
+    }
+  }
+
+  const Node& root = nodes_[0];
+  for (std::uint32_t c = root.first_child; c < root.first_child + root.child_count; ++c)
+    root_next_[node_byte_[c]] = c;
+  // Suffix links in breadth-first order: a node's link is shallower than it.
+  for (std::uint32_t v = 0; v < nodes_.size(); ++v) {
+    for (std::uint32_t c = nodes_[v].first_child;
+         c < nodes_[v].first_child + nodes_[v].child_count; ++c) {
+      std::uint32_t fail = v == 0 ? 0 : Step(nodes_[v].fail, node_byte_[c]);
+      nodes_[c].fail = fail;
+      nodes_[c].output = nodes_[fail].pattern >= 0 ? fail : nodes_[fail].output;
+    }
+  }
+}

@@ -1,0 +1,69 @@
+/// Finds many placeholder names at once in text that is upper-cased on the fly.
+#ifndef PAGETRIX_GEN_PLACEHOLDER_MATCHER_H_
+#define PAGETRIX_GEN_PLACEHOLDER_MATCHER_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// A keyword automaton over the upper-case placeholder names of a page. The
+/// same name may stand in the list more than once (sections of one name);
+/// each distinct name is one pattern with its list entries in order.
+class PlaceholderMatcher {
+ public:
+  /// `upper_names`: the names in list order, upper-cased, none empty.
+  explicit PlaceholderMatcher(const std::vector<std::string>& upper_names);
+
+  std::uint32_t PatternOfEntry(std::size_t entry) const { return entry_pattern_[entry]; }
+  const std::vector<std::uint32_t>& EntriesOf(std::uint32_t pattern) const {
+    return pattern_entries_[pattern];
+  }
+  std::size_t PatternCount() const { return pattern_entries_.size(); }
+  std::size_t EntryCount() const { return entry_pattern_.size(); }
+  std::uint32_t Length(std::uint32_t pattern) const { return pattern_length_[pattern]; }
+  std::uint32_t MaxLength() const { return max_length_; }
+
+  /// The byte as the name search sees it (Windows-1252 upper case).
+  unsigned char Upper(char c) const { return upper_[static_cast<unsigned char>(c)]; }
+  /// The state after reading one more byte (already upper-cased).
+  std::uint32_t Step(std::uint32_t state, unsigned char byte) const {
+    while (state != 0) {
+      const Node& node = nodes_[state];
+      for (std::uint32_t c = node.first_child; c < node.first_child + node.child_count; ++c) {
+        if (node_byte_[c] == byte) return c;
+      }
+      state = node.fail;
+    }
+    return root_next_[byte];
+  }
+  /// State 0 is the start; from it most bytes lead nowhere.
+  std::uint32_t RootStep(unsigned char byte) const { return root_next_[byte]; }
+  /// The pattern ending in `state` (-1 if none) and the next state on its
+  /// suffix chain where one ends (0 if none).
+  std::int32_t PatternAt(std::uint32_t state) const { return nodes_[state].pattern; }
+  std::uint32_t NextOutput(std::uint32_t state) const { return nodes_[state].output; }
+  bool HasOutput(std::uint32_t state) const {
+    return nodes_[state].pattern >= 0 || nodes_[state].output != 0;
+  }
+
+ private:
+  struct Node {
+    std::uint32_t first_child = 0;
+    std::uint32_t child_count = 0;
+    std::uint32_t fail = 0;
+    std::uint32_t output = 0;
+    std::int32_t pattern = -1;
+  };
+
+  std::vector<Node> nodes_;
+  std::vector<unsigned char> node_byte_;  // the byte that leads into each node
+  std::uint32_t root_next_[256] = {};
+  unsigned char upper_[256] = {};
+  std::vector<std::uint32_t> entry_pattern_;
+  std::vector<std::vector<std::uint32_t>> pattern_entries_;
+  std::vector<std::uint32_t> pattern_length_;
+  std::uint32_t max_length_ = 0;
+};
+
+#endif  // PAGETRIX_GEN_PLACEHOLDER_MATCHER_H_
