@@ -18,11 +18,7 @@ constexpr std::uint32_t kScanLimit = 16;
 
 std::uint64_t HashFolded(std::string_view text) {
   std::uint64_t hash = 14695981039346656037ull;
-  for (char c : text) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 'a' && byte <= 'z') byte = static_cast<unsigned char>(byte - 'a' + 'A');
-    hash = (hash ^ byte) * 1099511628211ull;
-  }
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(ToUpperAscii(c))) * 1099511628211ull;
   return hash;
 }
 

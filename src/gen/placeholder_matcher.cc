@@ -4,11 +4,11 @@
 #include <numeric>
 #include <string_view>
 
-#include "config/text.h"
+#include "base/text.h"
 
 PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_names) {
   for (int b = 0; b < 256; ++b)
-    upper_[b] = static_cast<unsigned char>(ToUpperAnsi(std::string(1, static_cast<char>(b)))[0]);
+    upper_[b] = static_cast<unsigned char>(ToUpperAnsi(static_cast<char>(b)));
 
   // Distinct names, sorted, so that the names below one trie node are adjacent.
   std::vector<std::uint32_t> order(upper_names.size());

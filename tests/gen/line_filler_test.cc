@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/text.h"
+#include "base/text.h"
 
 namespace {
 
