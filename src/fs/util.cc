@@ -63,7 +63,7 @@ void CUtil::SplitPath(const std::string& path) {
   }
 }
 
-bool GetField(std::string& field, const std::string& text, int n, char separator) {
+bool GetField(std::string& field, std::string_view text, int n, char separator) {
   field.clear();
   size_t pos = 0;
   for (int i = 1; i < n; ++i) {
@@ -76,7 +76,7 @@ bool GetField(std::string& field, const std::string& text, int n, char separator
   size_t begin = pos;
   while (begin < end && IsCSpace(text[begin])) ++begin;
   while (end > begin && IsCSpace(text[end - 1])) --end;
-  field = text.substr(begin, end - begin);
+  field.assign(text.substr(begin, end - begin));
   return true;
 }
 

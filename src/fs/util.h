@@ -3,6 +3,7 @@
 #define PAGETRIX_FS_UTIL_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -39,7 +40,7 @@ inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
 /// Field n (1-based) of a text split at `separator`, trimmed of white space;
 /// false (and an empty field) when the text has fewer than n fields.
-bool GetField(std::string& field, const std::string& text, int n, char separator);
+bool GetField(std::string& field, std::string_view text, int n, char separator);
 /// Appends the files (or directories) below a directory to options.result.
 void CollectFiles(const std::string& directory, const FileCollectOptions& options);
 /// Creates a directory with all its missing parents; true if it exists afterwards.

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gen/link_entry.h"
 
 class CIniFile;
+class TextSink;
 class CRightsReport;
 class CRunLog;
 
@@ -73,6 +75,12 @@ class CGenHtml {
   /// The same with the section's tree menu script block. Always kOk.
   GenResult WriteTreeMenu(const CIniFile& commands, std::string& line,
                           const std::string& section, size_t pos);
+  /// Writes the link table of `section` into `sink` as it is made; nothing
+  /// when no row is shown.
+  void WriteLinkTableTo(const CIniFile& commands, std::string_view section, TextSink& sink);
+  /// Writes the tree menu script block of `section` into `sink` as it is
+  /// made; nothing when no entry is shown.
+  void WriteTreeMenuTo(const CIniFile& commands, std::string_view section, TextSink& sink);
 
   // Link entries.
   /// Whether the run's user may see a link with these rights and flag bits.
@@ -80,7 +88,7 @@ class CGenHtml {
   /// Splits, logs and filters the link entry `value` read from `commands`;
   /// records it in the rights report while the run log is on. True when the
   /// entry is shown; `entry` then holds its expanded fields.
-  bool ProcessLinkEntry(const CIniFile& commands, const std::string& value, LinkEntry& entry);
+  bool ProcessLinkEntry(const CIniFile& commands, std::string_view value, LinkEntry& entry);
 
   // File copying.
   void AddToNegativeList(const std::string& path);
@@ -116,9 +124,9 @@ class CGenHtml {
   GenResult CopyFiles(const std::vector<std::string>& template_directories,
                       const std::string& prefix);
 
-  /// Replaces the first occurrence of the placeholder in `line`.
-  void FillPlaceholder(const CIniFile& commands, const Placeholder& placeholder,
-                       std::string& line);
+  /// Writes the block of one placeholder occurrence: its tree menu or link table.
+  void WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
+                        TextSink& sink);
 
   void Log(const std::string& text);
   void Expand(std::string& value);
@@ -133,6 +141,12 @@ class CGenHtml {
   std::string output_file_;
   std::string output_directory_;
   std::set<std::string> negative_list_;
+
+  // Scratch of the writers, kept between links so that a link costs no
+  // allocation once the strings have grown to fit.
+  LinkEntry entry_;
+  std::string row_;
+  std::string attributes_;
 };
 
 #endif  // PAGETRIX_GEN_GEN_HTML_H_

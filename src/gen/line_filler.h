@@ -12,13 +12,7 @@
 #include <vector>
 
 #include "gen/placeholder_matcher.h"
-
-/// Where text goes: a page being written, or a string.
-class TextSink {
- public:
-  virtual ~TextSink() = default;
-  virtual void Append(std::string_view text) = 0;
-};
+#include "gen/text_sink.h"
 
 /// Fills template lines. For each name of the list in order, the first
 /// occurrence in the line as changed so far (inserted text included) is

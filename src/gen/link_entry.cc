@@ -41,32 +41,37 @@ bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
   return ::IsLinkAllowed(filter_, rights, flags);
 }
 
-bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, const std::string& value,
+bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
                                 LinkEntry& entry) {
-  std::string fields[6];
-  for (int n = 0; n < 6; ++n) GetField(fields[n], value, n + 1, '|');
-  std::string& rights = fields[4];
-  std::string& flags = fields[5];
-  Expand(rights);
-  Expand(flags);
+  // Into the entry's own strings, which keep their room from link to link.
+  GetField(entry.text, value, 1, '|');
+  GetField(entry.link, value, 2, '|');
+  GetField(entry.description, value, 3, '|');
+  GetField(entry.tooltip, value, 4, '|');
+  GetField(entry.rights_text, value, 5, '|');
+  GetField(entry.flags_text, value, 6, '|');
+  Expand(entry.rights_text);
+  Expand(entry.flags_text);
 
-  if (log_.IsEnabled()) {
+  const bool logging = log_.IsEnabled();
+  if (logging) {
     // Hidden entries are reported too: the report is for checking the setup.
-    if (!rights.empty()) rights_report_.AddRow(rights, value, commands.GetFileName());
-    Log(Message(IDS_LINK_PROCESSING, value));
+    std::string whole(value);
+    if (!entry.rights_text.empty())
+      rights_report_.AddRow(entry.rights_text, whole, commands.GetFileName());
+    Log(Message(IDS_LINK_PROCESSING, whole));
   }
-  entry.rights = ParseHex(rights);
-  entry.flags = ParseHex(flags);
+  entry.rights = ParseHex(entry.rights_text);
+  entry.flags = ParseHex(entry.flags_text);
   if (!IsLinkAllowed(entry.rights, entry.flags)) {
-    Log(Message(IDS_LINK_DENIED, value));
+    if (logging) Log(Message(IDS_LINK_DENIED, std::string(value)));
     return false;
   }
   // Hidden entries are not expanded, so they log no unresolved references.
-  for (int n = 0; n < 4; ++n) Expand(fields[n]);
-  entry.text = std::move(fields[0]);
-  entry.link = std::move(fields[1]);
-  entry.description = std::move(fields[2]);
-  entry.tooltip = std::move(fields[3]);
+  Expand(entry.text);
+  Expand(entry.link);
+  Expand(entry.description);
+  Expand(entry.tooltip);
   return true;
 }
 

@@ -22,6 +22,8 @@ struct LinkEntry {
   std::string tooltip;
   std::uint32_t rights = 0;
   std::uint32_t flags = 0;
+  std::string rights_text;  ///< Rechte and Flags as read, expanded
+  std::string flags_text;
 };
 
 /// What decides which links a run shows: who runs it, on which server,

@@ -7,30 +7,15 @@
 #include "config/run_log.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "gen/line_filler.h"
+#include "gen/placeholder_matcher.h"
+#include "gen/text_sink.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace {
 
-// The lines of a file read as text: 0x1A ends the file, CR LF and a lone LF
-// end a line, and a last line without a line break still counts.
-std::vector<std::string> SplitTextLines(std::string_view bytes) {
-  size_t end = bytes.find('\x1A');
-  if (end != std::string_view::npos) bytes = bytes.substr(0, end);
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    size_t lf = bytes.find('\n', pos);
-    size_t line_end = lf == std::string_view::npos ? bytes.size() : lf;
-    std::string_view line = bytes.substr(pos, line_end - pos);
-    if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    pos = lf == std::string_view::npos ? bytes.size() : lf + 1;
-  }
-  return lines;
-}
-
-bool ContainsHeadTag(const std::string& line) {
+bool ContainsHeadTag(std::string_view line) {
   return ToUpperAnsi(line).find("<HEAD>") != std::string::npos;
 }
 
@@ -38,11 +23,10 @@ bool ContainsHeadTag(const std::string& line) {
 std::vector<Placeholder> CollectPlaceholders(const CIniFile& commands) {
   std::vector<Placeholder> placeholders;
   for (int i = 0; i < commands.GetSectionCount(); ++i) {
-    std::string name;
-    commands.GetSection(i, name);
+    std::string_view name = commands.SectionName(i);
     // An empty name would match at the start of every line.
     if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
-    placeholders.push_back(Placeholder{name, ToUpperAnsi(name)});
+    placeholders.push_back(Placeholder{std::string(name), ToUpperAnsi(name)});
   }
   return placeholders;
 }
@@ -52,7 +36,67 @@ std::string SoundTag(const std::string& sound) {
   std::string source, loop;
   GetField(source, sound, 1, '|');
   if (!GetField(loop, sound, 2, '|')) loop = "infinite";
-  return StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str()) + "\r\n";
+  return StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str());
+}
+
+// The page being written. A line goes to the file when it is complete, a
+// long line (a large table) also in parts of a megabyte; after a failed write
+// nothing more is written.
+class PageWriter final : public TextSink {
+ public:
+  explicit PageWriter(WritableFile& file) : file_(file) { buffer_.reserve(kPart); }
+
+  void Append(std::string_view text) override {
+    if (buffer_.size() + text.size() > kPart) Flush();
+    if (text.size() >= kPart) {
+      Write(text);
+    } else {
+      buffer_.append(text);
+    }
+  }
+  /// Ends the line and writes it out; false once a write has failed.
+  bool EndLine() {
+    buffer_.append("\r\n");
+    Flush();
+    return ok_;
+  }
+  /// Ends the line; it goes out with the next one.
+  void LineBreak() { Append("\r\n"); }
+
+ private:
+  static constexpr size_t kPart = 1 << 20;
+
+  void Flush() {
+    if (buffer_.empty()) return;
+    Write(buffer_);
+    buffer_.clear();
+  }
+  void Write(std::string_view text) {
+    if (ok_ && !file_.Append(text)) ok_ = false;
+  }
+
+  WritableFile& file_;
+  std::string buffer_;
+  bool ok_ = true;
+};
+
+// The lines of a text file: 0x1A ends the file, CR LF and a lone LF end a
+// line, and a last line without a line break still counts. Calls
+// `line(text)` for each; stops when it returns false.
+template <typename LineFn>
+bool ForEachTextLine(std::string_view bytes, LineFn line) {
+  size_t end = bytes.find('\x1A');
+  if (end != std::string_view::npos) bytes = bytes.substr(0, end);
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t lf = bytes.find('\n', pos);
+    size_t line_end = lf == std::string_view::npos ? bytes.size() : lf;
+    std::string_view text = bytes.substr(pos, line_end - pos);
+    if (lf != std::string_view::npos && !text.empty() && text.back() == '\r') text.remove_suffix(1);
+    if (!line(text)) return false;
+    pos = lf == std::string_view::npos ? bytes.size() : lf + 1;
+  }
+  return true;
 }
 
 }  // namespace
@@ -81,32 +125,39 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   Platform& platform = GetPlatform();
   std::string bytes;
   if (!platform.ReadFile(template_file, &bytes)) return GenResult::kWriteFailed;
-  std::unique_ptr<WritableFile> out = platform.NewWritableFile(output_file, /*exclusive=*/false);
-  if (!out) return GenResult::kWriteFailed;
+  std::unique_ptr<WritableFile> file = platform.NewWritableFile(output_file, /*exclusive=*/false);
+  if (!file) return GenResult::kWriteFailed;
 
-  for (std::string& line : SplitTextLines(bytes)) {
-    for (const Placeholder& placeholder : placeholders) FillPlaceholder(commands, placeholder, line);
-    std::string text = line + "\r\n";
+  std::vector<std::string> names;
+  for (const Placeholder& placeholder : placeholders) names.push_back(placeholder.upper);
+  PlaceholderMatcher matcher(names);
+  PageWriter page(*file);
+  LineFiller filler(matcher, page);
+  const LineFiller::Producer produce = [&](size_t entry, TextSink& sink) {
+    WritePlaceholder(commands, placeholders[entry], sink);
+  };
+  // A partly written page stays; the result tells that it is not whole.
+  bool written = ForEachTextLine(bytes, [&](std::string_view line) {
+    filler.FillLine(line, produce);
+    // With a sound setting there are no placeholders: the line is as read.
     if (sound_pending && ContainsHeadTag(line)) {
-      text += SoundTag(sound);
+      page.LineBreak();
+      page.Append(SoundTag(sound));
       sound_pending = false;
     }
-    // A partly written page stays; the result tells that it is not whole.
-    if (!out->Append(text)) return GenResult::kWriteFailed;
-  }
-  return out->Close() ? GenResult::kOk : GenResult::kWriteFailed;
+    return page.EndLine();
+  });
+  if (!written) return GenResult::kWriteFailed;
+  return file->Close() ? GenResult::kOk : GenResult::kWriteFailed;
 }
 
-void CGenHtml::FillPlaceholder(const CIniFile& commands, const Placeholder& placeholder,
-                               std::string& line) {
-  // Searched in the line as changed so far, inserted text included.
-  size_t pos = ToUpperAnsi(line).find(placeholder.upper);
-  if (pos == std::string::npos) return;
-  std::string tree_menu;
-  commands.GetValue(placeholder.section, "TreeMenu", tree_menu);
+void CGenHtml::WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
+                                TextSink& sink) {
+  std::string_view tree_menu;
+  commands.FindValue(placeholder.section, "TreeMenu", tree_menu);
   if (ParseLeadingInt(tree_menu) == 1) {
-    WriteTreeMenu(commands, line, placeholder.section, pos);
+    WriteTreeMenuTo(commands, placeholder.section, sink);
   } else {
-    WriteLinkTable(commands, line, placeholder.section, pos);
+    WriteLinkTableTo(commands, placeholder.section, sink);
   }
 }

@@ -1,11 +1,10 @@
-#include "base/string_printf.h"
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
+#include "gen/text_sink.h"
 
 namespace {
 
-const char kCallFormat[] = "tree.%s(%d,'%s', '%s','%s','%s', '',  ''  );\r\n";
 const char kOpeningBlock[] =
     "\r\n<!--     Beginn TreeMenu     -->\r\n"
     "<link rel=\"stylesheet\" href=\"treemenu.css\" type=\"text/css\">\r\n"
@@ -20,46 +19,62 @@ const char kClosingBlock[] =
 // The texts go into single-quoted script strings inside a script block: an
 // unescaped quote would end the string and "</" the block, and either leaves
 // the whole menu blank. A quote written as \' already and every other
-// character, backslashes included, stay as the command file has them.
-std::string EscapeScriptString(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const bool escaped = i > 0 && text[i - 1] == '\\';
-    if (c == '\'' && !escaped) {
+// character, backslashes included, stay as the command file has them. Like
+// "%s", the text ends at a NUL byte.
+void AppendScriptString(std::string& out, const std::string& text) {
+  const char* c = text.c_str();
+  for (size_t i = 0; c[i] != '\0'; ++i) {
+    const bool escaped = i > 0 && c[i - 1] == '\\';
+    if (c[i] == '\'' && !escaped) {
       out += "\\'";
-    } else if (c == '/' && i > 0 && text[i - 1] == '<') {
+    } else if (c[i] == '/' && i > 0 && c[i - 1] == '<') {
       out += "\\/";
     } else {
-      out += c;
+      out += c[i];
     }
   }
-  return out;
 }
 
 }  // namespace
 
 GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
                                   const std::string& section, size_t pos) {
-  std::string calls;
-  std::string key, value;
-  for (int i = 0; commands.GetEntry(section, i, key, value); ++i) {
+  StringTextSink menu;
+  WriteTreeMenuTo(commands, section, menu);
+  line.replace(pos, section.size(), menu.text());
+  return GenResult::kOk;
+}
+
+void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, std::string_view section,
+                               TextSink& sink) {
+  std::string& call = row_;
+  LinkEntry& entry = entry_;
+  bool first = true;
+  std::string_view key, value;
+  for (int i = 0; commands.FindEntry(section, i, key, value); ++i) {
     if (IsSettingKey(key)) continue;
-    LinkEntry entry;
     if (!ProcessLinkEntry(commands, value, entry)) continue;
     // Without a link there is nothing to open in a new window.
     const char* target =
         (!entry.link.empty() && (entry.flags & kLinkNewWindow) != 0) ? "_blank" : "Daten";
     // The script reads the depth from the leading blanks.
-    entry.text.replace(0, CountIndent(entry.text), CountIndent(entry.text), ' ');
-    calls += StringPrintf(kCallFormat, calls.empty() ? "put" : "add",
-                          (entry.flags & kLinkTreeFlag) != 0 ? 1 : 0,
-                          EscapeScriptString(entry.text).c_str(), target,
-                          EscapeScriptString(entry.link).c_str(),
-                          EscapeScriptString(entry.tooltip).c_str());
+    size_t indent = CountIndent(entry.text);
+    entry.text.replace(0, indent, indent, ' ');
+    call.clear();
+    if (first) call += kOpeningBlock;
+    call += first ? "tree.put(" : "tree.add(";
+    call += (entry.flags & kLinkTreeFlag) != 0 ? '1' : '0';
+    call += ",'";
+    AppendScriptString(call, entry.text);
+    call += "', '";
+    call += target;
+    call += "','";
+    AppendScriptString(call, entry.link);
+    call += "','";
+    AppendScriptString(call, entry.tooltip);
+    call += "', '',  ''  );\r\n";
+    sink.Append(call);
+    first = false;
   }
-  line.erase(pos, section.size());
-  if (!calls.empty()) line.insert(pos, kOpeningBlock + calls + kClosingBlock);
-  return GenResult::kOk;
+  if (!first) sink.Append(kClosingBlock);
 }

@@ -10,12 +10,6 @@
 
 namespace {
 
-class StringSink final : public TextSink {
- public:
-  void Append(std::string_view text) override { text_.append(text); }
-  std::string text_;
-};
-
 // The rule written out the plain way: each name in list order is searched in
 // an upper-cased copy of the line as changed so far and replaced there.
 std::string Reference(std::string line, const std::vector<std::string>& names,
@@ -44,7 +38,7 @@ struct Filled {
 Filled Fill(const std::string& line, const std::vector<std::string>& names,
             const std::vector<std::string>& blocks, size_t part = 3) {
   PlaceholderMatcher matcher(Upper(names));
-  StringSink out;
+  StringTextSink out;
   LineFiller filler(matcher, out);
   Filled filled;
   filler.FillLine(line, [&](size_t entry, TextSink& sink) {
@@ -52,7 +46,7 @@ Filled Fill(const std::string& line, const std::vector<std::string>& names,
     const std::string& block = blocks[entry];
     for (size_t at = 0; at < block.size(); at += part) sink.Append(block.substr(at, part));
   });
-  filled.text = out.text_;
+  filled.text = out.text();
   return filled;
 }
 
@@ -155,15 +149,15 @@ TEST(LineFillerTest, ManyNamesInOneLineInOrder) {
 TEST(LineFillerTest, LargeBlockIsWrittenWhileItIsMade) {
   // With no later name left, a block's parts reach the output as they come.
   PlaceholderMatcher matcher(Upper({"Links"}));
-  StringSink out;
+  StringTextSink out;
   LineFiller filler(matcher, out);
   size_t seen_during = 0;
   filler.FillLine("<p>Links</p>", [&](size_t, TextSink& sink) {
     for (int i = 0; i < 1000; ++i) sink.Append("row\r\n");
-    seen_during = out.text_.size();
+    seen_during = out.text().size();
   });
   EXPECT_EQ(3u + 5000u, seen_during);
-  EXPECT_EQ(3u + 5000u + 4u, out.text_.size());
+  EXPECT_EQ(3u + 5000u + 4u, out.text().size());
 }
 
 }  // namespace
