@@ -19,6 +19,10 @@ constexpr std::uint32_t kScanLimit = 16;
 std::uint64_t HashFolded(std::string_view text) {
   std::uint64_t hash = 14695981039346656037ull;
   for (char c : text) hash = (hash ^ static_cast<unsigned char>(ToUpperAscii(c))) * 1099511628211ull;
+  // Names that differ in their last bytes only must not land side by side.
+  hash ^= hash >> 33;
+  hash *= 0xFF51AFD7ED558CCDull;
+  hash ^= hash >> 33;
   return hash;
 }
 
@@ -167,11 +171,12 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
 
 void CIniFile::AddSection(CIniSpan name) {
   std::string_view name_text = View(name);
+  const std::uint64_t hash = HashFolded(name_text);
   if (2 * (groups_.size() + 1) > group_slots_.size()) {
     std::vector<std::uint32_t> slots(TableSizeFor(groups_.size() + 1));
+    size_t mask = slots.size() - 1;
     for (std::uint32_t g = 0; g < groups_.size(); ++g) {
-      size_t mask = slots.size() - 1;
-      size_t i = HashFolded(View(sections_[groups_[g].first_section].name)) & mask;
+      size_t i = groups_[g].hash & mask;
       while (slots[i] != 0) i = (i + 1) & mask;
       slots[i] = g + 1;
     }
@@ -180,17 +185,19 @@ void CIniFile::AddSection(CIniSpan name) {
   const std::uint32_t index = static_cast<std::uint32_t>(sections_.size());
   CIniSection section{name, static_cast<std::uint32_t>(entries_.size()), 0, 0, 0};
   size_t mask = group_slots_.size() - 1;
-  size_t i = HashFolded(name_text) & mask;
+  size_t i = hash & mask;
   while (group_slots_[i] != 0) {
     Group& group = groups_[group_slots_[i] - 1];
-    if (EqualsNoCaseAscii(View(sections_[group.first_section].name), name_text)) break;
+    if (group.hash == static_cast<std::uint32_t>(hash) &&
+        EqualsNoCaseAscii(View(sections_[group.first_section].name), name_text))
+      break;
     i = (i + 1) & mask;
   }
   // Make room first, so that a failed allocation leaves the records whole.
   if (sections_.size() == sections_.capacity()) sections_.reserve(2 * sections_.size() + 16);
   if (groups_.size() == groups_.capacity()) groups_.reserve(2 * groups_.size() + 16);
   if (group_slots_[i] == 0) {
-    groups_.push_back(Group{index, index, 0, 0, 0});
+    groups_.push_back(Group{index, index, 0, 0, 0, static_cast<std::uint32_t>(hash)});
     group_slots_[i] = static_cast<std::uint32_t>(groups_.size());
     section.group = static_cast<std::uint32_t>(groups_.size() - 1);
   } else {
@@ -224,10 +231,13 @@ void CIniFile::BuildSteps() {
 
 const CIniFile::Group* CIniFile::FindGroup(std::string_view section) const {
   if (group_slots_.empty()) return nullptr;
+  const std::uint64_t hash = HashFolded(section);
   size_t mask = group_slots_.size() - 1;
-  for (size_t i = HashFolded(section) & mask; group_slots_[i] != 0; i = (i + 1) & mask) {
+  for (size_t i = hash & mask; group_slots_[i] != 0; i = (i + 1) & mask) {
     const Group& group = groups_[group_slots_[i] - 1];
-    if (EqualsNoCaseAscii(View(sections_[group.first_section].name), section)) return &group;
+    if (group.hash == static_cast<std::uint32_t>(hash) &&
+        EqualsNoCaseAscii(View(sections_[group.first_section].name), section))
+      return &group;
   }
   return nullptr;
 }

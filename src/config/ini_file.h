@@ -65,6 +65,7 @@ class CIniFile {
     std::uint32_t total_entries = 0;
     std::uint32_t steps_begin = 0;
     std::uint32_t steps_end = 0;
+    std::uint32_t hash = 0;  // of the folded name, checked before the name
   };
   struct KeySlot {
     std::uint32_t entry_plus_one = 0;  // 0: empty slot
