@@ -67,6 +67,24 @@ bool LockLikeShareMode(int fd, bool exclusive) {
 
 bool ReadAll(int fd, std::string* bytes) {
   bytes->clear();
+  // Straight into the string for the size the file has; then on until the
+  // end, in case it grew meanwhile.
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    bytes->resize(static_cast<size_t>(st.st_size));
+    size_t have = 0;
+    while (have < bytes->size()) {
+      ssize_t got = ::read(fd, bytes->data() + have, bytes->size() - have);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        bytes->resize(have);
+        return false;
+      }
+      if (got == 0) break;
+      have += static_cast<size_t>(got);
+    }
+    bytes->resize(have);
+  }
   char buffer[65536];
   while (true) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);

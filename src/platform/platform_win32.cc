@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <winnetwk.h>
 
+#include <algorithm>
+#include <map>
 #include <utility>
 
 #include "platform/command_line_split.h"
@@ -122,6 +124,24 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 
 bool ReadWholeFile(HANDLE file, std::string* bytes) {
   bytes->clear();
+  // One read of the size the file has, straight into the string; then on
+  // until the end, in case the file grew meanwhile.
+  LARGE_INTEGER size;
+  size_t have = 0;
+  if (::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 40)) {
+    bytes->resize(static_cast<size_t>(size.QuadPart));
+    while (have < bytes->size()) {
+      DWORD want = static_cast<DWORD>(std::min<size_t>(bytes->size() - have, 1u << 26));
+      DWORD got = 0;
+      if (!::ReadFile(file, bytes->data() + have, want, &got, nullptr)) {
+        bytes->resize(have);
+        return false;
+      }
+      if (got == 0) break;
+      have += got;
+    }
+    bytes->resize(have);
+  }
   char buffer[65536];
   while (true) {
     DWORD got = 0;
@@ -496,6 +516,13 @@ class Win32Platform final : public Platform {
   }
 
   std::string LoadStringResource(int id) override {
+    // The resources do not change while the program runs: each is loaded once.
+    auto known = strings_.find(id);
+    if (known != strings_.end()) return known->second;
+    return strings_[id] = LoadStringFromModule(id);
+  }
+
+  std::string LoadStringFromModule(int id) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     std::string buffer(512, '\0');
     while (true) {
@@ -565,6 +592,8 @@ class Win32Platform final : public Platform {
       return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
     });
   }
+
+  std::map<int, std::string> strings_;
 };
 
 }  // namespace
