@@ -13,12 +13,25 @@ namespace {
 // Longest piece a line is read in, its line feed included.
 constexpr std::uint32_t kMaxPiece = 1022;
 // Sections with at most this many keys (all records of the name together)
-// are searched key by key; larger ones through the key index.
+// are searched key by key; larger ones too for their first few lookups (the
+// settings of a large link section), and then through the key index, whose
+// making costs about as much as that many walks.
 constexpr std::uint32_t kScanLimit = 16;
+constexpr std::uint32_t kWalksBeforeIndex = 8;
+
+// ToUpperAscii as a table, for the hashes of many names.
+struct FoldTable {
+  unsigned char upper[256];
+  FoldTable() {
+    for (int c = 0; c < 256; ++c)
+      upper[c] = static_cast<unsigned char>(ToUpperAscii(static_cast<char>(c)));
+  }
+};
+const FoldTable kFold;
 
 std::uint64_t HashFolded(std::string_view text) {
   std::uint64_t hash = 14695981039346656037ull;
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(ToUpperAscii(c))) * 1099511628211ull;
+  for (char c : text) hash = (hash ^ kFold.upper[static_cast<unsigned char>(c)]) * 1099511628211ull;
   // Names that differ in their last bytes only must not land side by side.
   hash ^= hash >> 33;
   hash *= 0xFF51AFD7ED558CCDull;
@@ -78,45 +91,40 @@ int CIniFile::Parse() {
   // Text mode: byte 0x1A ends the file and a CR before an LF is dropped.
   if (const void* end = std::memchr(text_.data(), '\x1A', text_.size()))
     text_.resize(static_cast<const char*>(end) - text_.data());
-  char* data = text_.data();
-  size_t size = text_.size();
-  size_t out = 0;
-  for (size_t in = 0; in < size;) {
-    const void* cr = std::memchr(data + in, '\r', size - in);
-    size_t stop = cr ? static_cast<const char*>(cr) - data : size;
-    if (out != in) std::memmove(data + out, data + in, stop - in);
-    out += stop - in;
-    in = stop;
-    if (in < size) {
-      if (in + 1 < size && data[in + 1] == '\n') {
-        ++in;  // the LF is copied with the next run
-      } else {
-        data[out++] = '\r';
-        ++in;
-      }
-    }
-  }
-  text_.resize(out);
   // Spans are 32-bit; a larger text cannot be held.
   if (text_.size() > std::numeric_limits<std::uint32_t>::max() - kMaxPiece) return 3;
 
+  // One pass: each line is moved down over the dropped CRs before it, then
+  // parsed in pieces of at most kMaxPiece bytes, its LF included.
+  char* data = text_.data();
+  const std::uint32_t size = static_cast<std::uint32_t>(text_.size());
+  std::uint32_t in = 0;
+  std::uint32_t out = 0;
   int result = 0;
   try {
-    std::uint32_t pos = 0;
-    const std::uint32_t end = static_cast<std::uint32_t>(text_.size());
-    while (pos < end) {
-      std::uint32_t limit = std::min(end - pos, kMaxPiece);
-      const void* lf = std::memchr(text_.data() + pos, '\n', limit);
-      std::uint32_t piece_end =
-          lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - text_.data()) + 1
-             : pos + limit;
-      int code = ParsePiece(pos, piece_end);
-      pos = piece_end;
-      if (code != 0) result = code;
+    while (in < size) {
+      const void* lf = std::memchr(data + in, '\n', size - in);
+      const std::uint32_t line_end =
+          lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - data) : size;
+      std::uint32_t length = line_end - in;
+      if (lf && length > 0 && data[line_end - 1] == '\r') --length;
+      if (out != in) std::memmove(data + out, data + in, length);
+      const std::uint32_t line_begin = out;
+      out += length;
+      if (lf) data[out++] = '\n';
+      in = lf ? line_end + 1 : size;
+      for (std::uint32_t pos = line_begin; pos < out;) {
+        const std::uint32_t piece_end = std::min(out, pos + kMaxPiece);
+        int code = ParsePiece(pos, piece_end);
+        pos = piece_end;
+        if (code != 0) result = code;
+      }
     }
+    text_.resize(out);
     BuildSteps();
   } catch (const std::bad_alloc&) {
     // What was read before stays; lookups of names seen so far still work.
+    text_.resize(out);
     steps_.clear();
     try {
       BuildSteps();
@@ -137,9 +145,13 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
   while (begin < end && IsBlankOrTab(text[begin])) ++begin;
   while (end > begin && IsBlankOrTab(text[end - 1])) --end;
   if (begin == end || text[begin] == ';' || text[begin] == ':') return 0;
-  for (std::uint32_t i = begin + 1; i < end; ++i) {
-    if (text[i] == ';' && IsBlankOrTab(text[i - 1])) {
-      end = i - 1;
+  for (const char* semicolon = static_cast<const char*>(
+           std::memchr(text + begin + 1, ';', end - begin - 1));
+       semicolon != nullptr;
+       semicolon = static_cast<const char*>(
+           std::memchr(semicolon + 1, ';', text + end - semicolon - 1))) {
+    if (IsBlankOrTab(semicolon[-1])) {
+      end = static_cast<std::uint32_t>(semicolon - text) - 1;
       break;
     }
   }
@@ -271,7 +283,8 @@ bool CIniFile::FindValue(std::string_view section, std::string_view key,
   value = std::string_view();
   const Group* group = FindGroup(section);
   if (group == nullptr) return false;
-  if (group->total_entries <= kScanLimit) {
+  if (group->total_entries <= kScanLimit ||
+      (!key_index_built_ && group->walks++ < kWalksBeforeIndex)) {
     for (std::uint32_t s = group->first_section + 1; s != 0; s = sections_[s - 1].next_same) {
       const CIniSection& record = sections_[s - 1];
       for (std::uint32_t e = record.first_entry; e < record.first_entry + record.entry_count;

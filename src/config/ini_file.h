@@ -66,6 +66,7 @@ class CIniFile {
     std::uint32_t steps_begin = 0;
     std::uint32_t steps_end = 0;
     std::uint32_t hash = 0;  // of the folded name, checked before the name
+    mutable std::uint32_t walks = 0;  // lookups that walked the keys
   };
   struct KeySlot {
     std::uint32_t entry_plus_one = 0;  // 0: empty slot
@@ -86,8 +87,8 @@ class CIniFile {
   std::vector<Group> groups_;
   std::vector<std::uint32_t> group_slots_;  // hash of the folded name -> group + 1
   std::vector<std::uint32_t> steps_;        // section indexes, grouped by name
-  // Built on the first GetValue of a large section: (group, folded key) ->
-  // the first entry of that key in file order.
+  // Built once a large section has been walked a few times: (group, folded
+  // key) -> the first entry of that key in file order.
   mutable std::vector<KeySlot> key_slots_;
   mutable bool key_index_built_ = false;
   std::string file_name_;

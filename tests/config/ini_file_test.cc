@@ -137,16 +137,19 @@ TEST_F(IniFileTest, LargeSectionsAnswerLikeSmallOnes) {
   for (int i = 0; i < 200; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
   text += "K7=late duplicate\n[Small]\nk1=small\n[BIG]\nextra=second record\nk1=hidden\n";
   Parse(text);
-  EXPECT_EQ("7", Value("big", "K7"));
-  EXPECT_EQ("199", Value("Big", "k199"));
-  EXPECT_EQ("second record", Value("Big", "EXTRA"));
-  EXPECT_EQ("1", Value("BIG", "k1"));
-  EXPECT_EQ("small", Value("small", "K1"));
-  EXPECT_EQ("", Value("Big", "k200"));
-  EXPECT_EQ("", Value("Small", "k7"));
-  std::string value = "stale";
-  EXPECT_FALSE(ini_.GetValue("Big", "k", value));
-  EXPECT_EQ("", value);
+  // The first rounds walk the keys, the later ones use the index.
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ("7", Value("big", "K7"));
+    EXPECT_EQ("199", Value("Big", "k199"));
+    EXPECT_EQ("second record", Value("Big", "EXTRA"));
+    EXPECT_EQ("1", Value("BIG", "k1"));
+    EXPECT_EQ("small", Value("small", "K1"));
+    EXPECT_EQ("", Value("Big", "k200"));
+    EXPECT_EQ("", Value("Small", "k7"));
+    std::string value = "stale";
+    EXPECT_FALSE(ini_.GetValue("Big", "k", value));
+    EXPECT_EQ("", value);
+  }
 }
 
 TEST_F(IniFileTest, ViewsAndCopies) {
