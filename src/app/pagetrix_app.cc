@@ -42,6 +42,7 @@ bool CPagetrixApp::PerformRun() {
   CMyCommandLineInfo command_line;
   if (!ReadCommandLine(command_line)) return false;
   if (!LoadMainConfiguration(command_line)) return false;
+  GuardRunLogPath(command_line.environment_file);
   if (command_line.check_mode) {
     PerformCheck(command_line);
     return false;
@@ -81,6 +82,26 @@ bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   if (!command_file_.empty()) return true;
   command_line.ShowHelp();
   return false;
+}
+
+void CPagetrixApp::GuardRunLogPath(const std::string& environment_file) {
+  const std::string path = GetConfigValue("Protokolldatei", "Name");
+  if (path.empty()) return;
+  Platform& platform = GetPlatform();
+  const guarded::PathType type = platform.GetPathType(path, /*follow_links=*/true);
+  bool safe = type == guarded::PathType::kMissing;
+  if (type == guarded::PathType::kFile) {
+    // Every input the run will read, however its path is spelled.
+    const std::string command_file = platform.ExpandEnvVars(command_file_);
+    std::vector<std::string> inputs = {profile_path_, command_file_, command_file,
+                                       environment_file};
+    for (std::string& page : PageCommandFiles(command_file)) inputs.push_back(std::move(page));
+    safe = true;
+    for (const std::string& input : inputs) {
+      if (!input.empty() && platform.IsSameFile(path, input)) safe = false;
+    }
+  }
+  if (!safe) run_log_.SetPath(std::string());
 }
 
 void CPagetrixApp::DetermineIdentity(const CMyCommandLineInfo& command_line) {

@@ -4,6 +4,12 @@
 
 char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
+std::string ToUpperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = ToUpperAscii(c);
+  return upper;
+}
+
 char ToUpperAnsi(char c) {
   const auto u = static_cast<unsigned char>(c);
   if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);

@@ -15,6 +15,8 @@ inline bool IsCSpace(char c) {
 
 /// Upper case of a to z only; every other byte stays.
 char ToUpperAscii(char c);
+/// Upper case of the letters a to z only.
+std::string ToUpperAscii(std::string_view text);
 /// Upper case with the Windows-1252 case mapping (umlauts included); letters
 /// without an upper-case form in the code page (sharp s, micro sign) stay.
 char ToUpperAnsi(char c);

@@ -1,5 +1,7 @@
 #include "config/environment.h"
 
+#include <algorithm>
+
 #include <iterator>
 #include <string_view>
 
@@ -71,10 +73,10 @@ void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRun
   reader.Load(path);  // a missing file acts as an empty one
 
   SubstitutionTable table;
-  table.emplace_back("%StartLW%", location.start_drive);
-  table.emplace_back("%StartServer%", location.current_server);
+  table.Add("%StartLW%", location.start_drive);
+  table.Add("%StartServer%", location.current_server);
   for (const char* program : kOfficePrograms)
-    table.emplace_back(std::string("%") + program + "%", LookupLocalServer(program));
+    table.Add(std::string("%") + program + "%", LookupLocalServer(program));
 
   VariableLists variables;
   ApplyServerSection(reader, location, table, variables, log);
@@ -101,9 +103,11 @@ void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRun
     variables.values.push_back(table[i].second);
   }
 
-  Platform& platform = GetPlatform();
+  // All at once: one call per variable would scan the environment each time.
+  std::vector<std::pair<std::string, std::string>> assignments;
   for (size_t i = 0; i < variables.names.size(); ++i)
-    platform.SetEnvVar(variables.names[i], variables.values[i]);
+    assignments.emplace_back(variables.names[i], variables.values[i]);
+  GetPlatform().SetEnvVars(assignments);
   log.Log("");
 }
 
@@ -122,17 +126,45 @@ void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
   std::string name, value;
   for (int index = 0; reader.GetEntry(section, index, name, value); ++index) {
     // Only the pairs known before this entry; the table grows below.
-    const size_t known = table.size();
-    for (size_t i = 0; i < known; ++i) ReplacePlaceholder(value, table[i].first, table[i].second);
+    if (!ResolvePlaceholders(value, table, table.size()))
+      log.Log(Message(IDS_UNRESOLVED_VARIABLE, name));
     variables.names.push_back(name);
     variables.values.push_back(value);
-    table.emplace_back("%" + name + "%", value);
+    table.Add("%" + name + "%", value);
     log.Log(StringPrintf("%s=%s", name.c_str(), value.c_str()));
   }
 }
 
-void ReplacePlaceholder(std::string& value, const std::string& placeholder,
-                        const std::string& replacement) {
+void SubstitutionTable::Add(std::string placeholder, std::string value) {
+  positions_[ToUpperAscii(placeholder)].push_back(pairs_.size());
+  pairs_.emplace_back(std::move(placeholder), std::move(value));
+}
+
+size_t SubstitutionTable::Find(std::string_view token, size_t from, size_t end) const {
+  auto found = positions_.find(ToUpperAscii(token));
+  if (found == positions_.end()) return pairs_.size();
+  const std::vector<size_t>& positions = found->second;
+  auto at = std::lower_bound(positions.begin(), positions.end(), from);
+  return at != positions.end() && *at < end ? *at : pairs_.size();
+}
+
+bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known) {
+  // Walking every pair in order would try each of them on the value; but a
+  // pair changes the value only when its placeholder is the leftmost token,
+  // so jump straight to the next pair that names that token.
+  for (size_t next = 0; next < known;) {
+    std::string_view token = FirstToken(value);
+    if (token.empty()) return true;
+    size_t i = table.Find(token, next, known);
+    if (i == table.size()) return true;
+    if (!ReplacePlaceholder(value, table[i].first, table[i].second)) return false;
+    next = i + 1;
+  }
+  return true;
+}
+
+bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
+                        const std::string& replacement, size_t limit) {
   // A replacement whose first %-token is its own placeholder would be replaced
   // again without end; then the inserted text is skipped instead.
   const bool skip_inserted = EqualsNoCaseAscii(FirstToken(replacement), placeholder);
@@ -140,11 +172,18 @@ void ReplacePlaceholder(std::string& value, const std::string& placeholder,
   size_t from = 0;
   while (true) {
     size_t first = value.find('%', from);
-    if (first == std::string::npos || first + 1 >= value.size()) return;
+    if (first == std::string::npos || first + 1 >= value.size()) return true;
     size_t second = value.find('%', first + 1);
-    if (second == std::string::npos) return;
+    if (second == std::string::npos) return true;
     size_t length = second - first + 1;
-    if (!EqualsNoCaseAscii(std::string_view(value).substr(first, length), placeholder)) return;
+    if (!EqualsNoCaseAscii(std::string_view(value).substr(first, length), placeholder)) return true;
+    if (value.size() - length + replacement.size() > limit) {
+      // Doubling values would otherwise fill the memory within a few dozen lines.
+      const size_t kept = value.size() - length;
+      value.replace(first, length, replacement.substr(0, kept < limit ? limit - kept : 0));
+      value.resize(limit);
+      return false;
+    }
     value.replace(first, length, replacement);
     from = skip_inserted ? first + replacement.size() : first;
   }
@@ -182,5 +221,8 @@ void ExpandEnvironment(std::string& value, LogSink& log) {
   if (value.empty() || value.find('%') == std::string::npos) return;
   // No fixed buffer: a long expansion is kept whole.
   value = GetPlatform().ExpandEnvVars(value);
-  if (value.find('%') != std::string::npos) log.Log(Message(IDS_UNRESOLVED_VARIABLE, value));
+  // A result the system cut is as unresolved as one that kept a "%".
+  const bool cut = kExpansionLimit != 0 && value.size() >= kExpansionLimit;
+  if (cut || value.find('%') != std::string::npos)
+    log.Log(Message(IDS_UNRESOLVED_VARIABLE, value));
 }

@@ -2,7 +2,10 @@
 #ifndef PAGETRIX_CONFIG_ENVIRONMENT_H_
 #define PAGETRIX_CONFIG_ENVIRONMENT_H_
 
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,8 +27,24 @@ struct StartLocation {
 /// override replaces the current server.
 void DetermineStartLocation(const std::string& server_override, StartLocation& location);
 
-/// Ordered (placeholder, value) pairs; it only grows.
-using SubstitutionTable = std::vector<std::pair<std::string, std::string>>;
+/// Longest value of an environment variable (the Windows limit).
+inline constexpr size_t kMaxVariableValue = 32767;
+
+/// Ordered (placeholder, value) pairs; it only grows. Pairs are also found
+/// by their placeholder, so that resolving a value never walks the table.
+class SubstitutionTable {
+ public:
+  void Add(std::string placeholder, std::string value);
+  size_t size() const { return pairs_.size(); }
+  const std::pair<std::string, std::string>& operator[](size_t i) const { return pairs_[i]; }
+  /// The first position in [from, end) whose placeholder equals `token`
+  /// (ASCII letter case aside); size() if there is none.
+  size_t Find(std::string_view token, size_t from, size_t end) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> pairs_;
+  std::unordered_map<std::string, std::vector<size_t>> positions_;  // by upper-cased placeholder
+};
 /// Two parallel lists: variable names and values.
 struct VariableLists {
   std::vector<std::string> names;
@@ -38,9 +57,14 @@ void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
                         SubstitutionTable& table, VariableLists& variables, CRunLog& log);
 void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
                              SubstitutionTable& table, VariableLists& variables, CRunLog& log);
-/// Replaces the placeholder while it is the value's leftmost %-token.
-void ReplacePlaceholder(std::string& value, const std::string& placeholder,
-                        const std::string& replacement);
+/// Replaces the placeholder while it is the value's leftmost %-token. A
+/// value that would grow beyond `limit` characters is cut there, and the
+/// result is false.
+bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
+                        const std::string& replacement, size_t limit = kMaxVariableValue);
+/// Resolves a value with the first `known` pairs of the table, in table
+/// order; false when it had to be cut at kMaxVariableValue.
+bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known);
 /// Path of the executable of a registered automation server, or empty.
 std::string LookupLocalServer(const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).

@@ -68,12 +68,17 @@ int CIniFile::Load(const std::string& path) {
   Clear();
   file_name_ = path;
   ReadResult read = GetPlatform().ReadFileExclusive(path, &text_);
-  if (read == ReadResult::kCannotOpen) {
+  if (read == ReadResult::kCannotOpen || read == ReadResult::kNoMemory) {
     text_.clear();
-    return 1;
+    return read == ReadResult::kNoMemory ? 3 : 1;
   }
-  // A read error keeps what was read before it.
-  int result = Parse();
+  int result = 0;
+  try {
+    // A read error keeps what was read before it.
+    result = Parse();
+  } catch (const std::bad_alloc&) {
+    return 3;
+  }
   return read == ReadResult::kReadError ? 2 : result;
 }
 

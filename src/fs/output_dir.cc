@@ -7,6 +7,14 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 
+namespace {
+
+// A folder written to within the last minute may belong to a run that has
+// not taken its lock yet.
+constexpr std::int64_t kYoungFolderSeconds = 60;
+
+}  // namespace
+
 std::string OutputBaseDirectory(const std::string& temp_dir) {
   std::string path = temp_dir;
   if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
@@ -24,22 +32,41 @@ std::string OutputDirectoryPath(const std::string& temp_dir, const std::string& 
   return OutputBaseDirectory(temp_dir) + guid_text.substr(begin, end - begin + 1);
 }
 
+bool IsOutputFolderName(const std::string& name) {
+  if (name.size() != 36) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    if (i == 8 || i == 13 || i == 18 || i == 23 ? c != '-' : !hex) return false;
+  }
+  return true;
+}
+
 void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
                                 LogSink& log) {
   if (threshold_hours == kNeverDelete) return;
   Platform& platform = GetPlatform();
-  std::vector<std::string> directories;
-  const std::string no_filter;
-  CollectFiles(base, FileCollectOptions{no_filter, 1, directories, 1});
-  for (const std::string& directory : directories) {
-    std::int64_t created = 0;
-    // Gone already when an old parent was removed earlier in this loop.
-    if (!platform.GetCreationTime(directory, &created)) continue;
+  // A base that is a link, or another user's, is nobody's to clean.
+  std::string folder = base;
+  while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
+  if (!platform.IsOwnRealFolder(folder)) return;
+  std::vector<FindEntry> entries;
+  if (!platform.ListDirectory(base, &entries)) return;
+  for (const FindEntry& entry : entries) {
+    // Links are listed as files; only the program's own folders go.
+    CUtil parts;
+    parts.SplitPathLocal(entry.path);
+    if (!entry.is_directory || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
+    std::int64_t created = 0, written = 0;
+    if (!platform.GetCreationTime(entry.path, &created) ||
+        !platform.GetLastWriteTime(entry.path, &written))
+      continue;
     // Whole hours, truncated toward zero and kept in 32 bits.
     auto age = static_cast<std::int32_t>(static_cast<std::uint32_t>((now - created) / 3600));
     if (age < threshold_hours) continue;
-    log.Log(Message(IDS_DELETING_DIR, directory));
-    DeleteDirectoryTree(directory);
+    if (now - written < kYoungFolderSeconds || platform.IsFolderLocked(entry.path)) continue;
+    log.Log(Message(IDS_DELETING_DIR, entry.path));
+    DeleteDirectoryTree(entry.path);
   }
 }
 
@@ -47,5 +74,5 @@ void DeleteDirectoryTree(const std::string& path) {
   std::vector<std::string> files;
   const std::string no_filter;
   CollectFiles(path, FileCollectOptions{no_filter, 1, files, 0});
-  for (const std::string& file : files) DeleteFileAndDirectory(file);
+  for (const std::string& file : files) DeleteFileAndDirectory(file, path);
 }

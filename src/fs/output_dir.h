@@ -18,13 +18,19 @@ std::string OutputBaseDirectory(const std::string& temp_dir);
 /// its braces, no trailing separator. Empty without a temporary directory or
 /// without a GUID, so that no run writes into a folder all runs share.
 std::string OutputDirectoryPath(const std::string& temp_dir, const std::string& guid_text);
-/// Deletes the trees of the directories at any depth below `base` that were
-/// created `threshold_hours` or more whole hours before `now` (seconds since
-/// 1970), logging message 223 before each; kNeverDelete does nothing.
+/// Deletes the old output folders in `base`: the folders named like the
+/// program's own (a GUID) that were created `threshold_hours` or more whole
+/// hours before `now` (seconds since 1970), logging message 223 before each.
+/// kNeverDelete does nothing. A base that is a link or (POSIX) another
+/// user's is left alone; so are links, folders of other names, files, a
+/// folder whose run still holds its lock, and a folder written to within
+/// the last minute (its run may not have taken its lock yet).
 void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
                                 LogSink& log);
+/// Whether `name` has the form of an output folder's name: 8-4-4-4-12 hex digits.
+bool IsOutputFolderName(const std::string& name);
 /// Deletes every file below `path` (read-only ones too) and each directory
-/// that becomes empty by it; links are removed, never followed.
+/// that becomes empty by it; links are removed or left alone, never followed.
 void DeleteDirectoryTree(const std::string& path);
 
 #endif  // PAGETRIX_FS_OUTPUT_DIR_H_

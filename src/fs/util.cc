@@ -112,10 +112,15 @@ bool CreateDirectoryPath(const std::string& path) {
   return GetPlatform().CreateDir(copy);
 }
 
-bool DeleteFileAndDirectory(const std::string& path) {
+bool DeleteFileAndDirectory(const std::string& path, const std::string& root) {
   Platform& platform = GetPlatform();
-  platform.SetNormalAttributes(path);
-  bool deleted = platform.RemoveFile(path);
+  bool deleted = false;
+  if (root.empty()) {
+    platform.SetNormalAttributes(path);
+    deleted = platform.RemoveFile(path);
+  } else {
+    deleted = platform.RemoveFileInTree(path, root);
+  }
   RemoveDirResult removed = platform.RemoveDir(GetDirectoryPart(path));
   if (removed == RemoveDirResult::kOtherError) return false;
   return deleted;

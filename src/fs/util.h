@@ -46,7 +46,9 @@ void CollectFiles(const std::string& directory, const FileCollectOptions& option
 /// Creates a directory with all its missing parents; true if it exists afterwards.
 bool CreateDirectoryPath(const std::string& path);
 /// Deletes a file (also read-only) and then its directory if that became empty.
-bool DeleteFileAndDirectory(const std::string& path);
+/// With a `root`, the file is one found below that folder and is deleted
+/// without following a link (what an old output tree may hold).
+bool DeleteFileAndDirectory(const std::string& path, const std::string& root = std::string());
 /// What the path names; a drive root, which the finder does not report, is a
 /// directory when it can be entered.
 PathKind GetPathKind(const std::string& path);

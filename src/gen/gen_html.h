@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ class CIniFile;
 class TextSink;
 class CRightsReport;
 class CRunLog;
+namespace guarded {
+class FolderLock;
+}
 
 /// Results of the generator's operations; the numbers are the run's result
 /// codes and never change.
@@ -41,7 +45,7 @@ class CGenHtml {
   /// owns it, and it must outlive the generator.
   CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            CRightsReport& rights_report);
-  virtual ~CGenHtml() = default;
+  virtual ~CGenHtml();
   CGenHtml(const CGenHtml&) = delete;
   CGenHtml& operator=(const CGenHtml&) = delete;
 
@@ -147,6 +151,19 @@ class CGenHtml {
   LinkEntry entry_;
   std::string row_;
   std::string attributes_;
+  // Held from the creation of the output directory until the generator is
+  // destroyed, after the start program has been launched: deleting runs
+  // leave a folder alone while its run works.
+  std::unique_ptr<guarded::FolderLock> lock_;
 };
+
+/// Splits a [Seiten] value into its page command file (put behind the
+/// command directory when it has no drive) and its output file name; false
+/// when either is empty.
+bool SplitPageEntry(const std::string& value, const std::string& command_directory,
+                    std::string& page_file, std::string& output_name);
+/// The page command files a command file lists, as generation will name
+/// them (%NAME% expanded without logging).
+std::vector<std::string> PageCommandFiles(const std::string& command_file);
 
 #endif  // PAGETRIX_GEN_GEN_HTML_H_

@@ -1,6 +1,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/file_name.h"
 #include "base/text.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
@@ -28,6 +29,12 @@ std::string CommandDirectory(const std::string& command_file) {
   return directory;
 }
 
+// A file the generator may write into the output folder: a plain name,
+// and not the name of the lock the run holds there.
+bool IsOutputFileName(const std::string& name) {
+  return IsPlainFileName(name) && !EqualsNoCaseAscii(name, guarded::kLockFileName);
+}
+
 void AddDistinctNoCase(std::vector<std::string>& list, const std::string& directory) {
   for (const std::string& known : list) {
     if (EqualsNoCaseAscii(known, directory)) return;
@@ -36,6 +43,31 @@ void AddDistinctNoCase(std::vector<std::string>& list, const std::string& direct
 }
 
 }  // namespace
+
+bool SplitPageEntry(const std::string& value, const std::string& command_directory,
+                    std::string& page_file, std::string& output_name) {
+  GetField(page_file, value, 1, '|');
+  GetField(output_name, value, 2, '|');
+  if (page_file.empty() || output_name.empty()) return false;
+  CUtil parts;
+  parts.SplitPathLocal(page_file);
+  if (!HasDrivePart(parts)) page_file = command_directory + page_file;
+  return true;
+}
+
+std::vector<std::string> PageCommandFiles(const std::string& command_file) {
+  std::vector<std::string> files;
+  CIniFile commands;
+  if (commands.Load(command_file) != 0) return files;
+  const std::string command_directory = CommandDirectory(command_file);
+  std::string key, value, page_file, output_name;
+  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
+    if (SplitPageEntry(GetPlatform().ExpandEnvVars(value), command_directory, page_file,
+                       output_name))
+      files.push_back(page_file);
+  }
+  return files;
+}
 
 CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report)
@@ -87,8 +119,12 @@ GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string
   }
   Log(Message(IDS_OUTPUT_DIR, prefix));
   std::string name;
-  start = prefix + (commands.GetValue("FrameSet", "Name", name) ? name : kDefaultPage);
-  if (WriteFrameSet(commands, start) != GenResult::kWriteFailed) return GenResult::kOk;
+  const bool named = commands.GetValue("FrameSet", "Name", name);
+  start = prefix + (named ? name : kDefaultPage);
+  // An empty name keeps naming the output folder itself; any other name
+  // must stay inside it, also when no frameset is written.
+  const bool inside = !named || name.empty() || IsOutputFileName(name);
+  if (inside && WriteFrameSet(commands, start) != GenResult::kWriteFailed) return GenResult::kOk;
   Log(Message(IDS_WRITE_FAILED, start));
   return GenResult::kWriteFailed;
 }
@@ -124,15 +160,10 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
   for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
     Expand(value);
     Page page;
-    GetField(page.command_file, value, 1, '|');
-    GetField(page.output_name, value, 2, '|');
-    if (page.command_file.empty() || page.output_name.empty()) {
+    if (!SplitPageEntry(value, command_directory, page.command_file, page.output_name)) {
       Log(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
       return GenResult::kPageListError;
     }
-    CUtil parts;
-    parts.SplitPathLocal(page.command_file);
-    if (!HasDrivePart(parts)) page.command_file = command_directory + page.command_file;
     pages.push_back(std::move(page));
   }
   return GenResult::kOk;
@@ -164,7 +195,10 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
   AddToNegativeList(page.command_file);
 
   output_file_ = prefix + page.output_name;
-  GenResult result = FillTemplate(commands, template_file_, output_file_);
+  // Never opened: it would name a device or a file outside the folder.
+  GenResult result = IsOutputFileName(page.output_name)
+                         ? FillTemplate(commands, template_file_, output_file_)
+                         : GenResult::kWriteFailed;
   if (result != GenResult::kOk) Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
   return result;
 }

@@ -1,5 +1,7 @@
 // The generator's side of the output directory: it knows the run's main
 // configuration and log and hands them to the folder code below it.
+#include <string_view>
+
 #include "base/text.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
@@ -13,7 +15,17 @@ namespace {
 const char kAusgabePathVariable[] = "PagetrixAusgabePath";
 constexpr int kDefaultDeleteHours = 24;
 
+// A threshold is a number: "abc" or "nie" must not mean "delete everything".
+bool HasLeadingNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 }  // namespace
+
+CGenHtml::~CGenHtml() = default;
 
 void CGenHtml::GetOutputBaseDirectory(std::string& path) const {
   path = OutputBaseDirectory(GetPlatform().GetTempDir());
@@ -30,12 +42,18 @@ GenResult CGenHtml::CreateOutputDirectory(std::string& prefix) {
   prefix = output_directory_ + kPathSeparator;
   if (output_directory_.empty() || !CreateDirectoryPath(output_directory_))
     return GenResult::kNoOutputDirectory;
+  // A base that another user made (in a shared /tmp) is never written into.
+  std::string base = OutputBaseDirectory(GetPlatform().GetTempDir());
+  base.pop_back();
+  if (GetPlatform().IsForeignFolder(base)) return GenResult::kNoOutputDirectory;
+  lock_ = GetPlatform().LockFolder(output_directory_);
   return GenResult::kOk;
 }
 
 void CGenHtml::DeleteOldOutputDirectories() {
   std::string hours_text;
   main_config_.GetValue("Pagetrix", "LoeschStd", hours_text);
+  if (!hours_text.empty() && !HasLeadingNumber(hours_text)) return;
   int threshold = hours_text.empty() ? kDefaultDeleteHours : ParseLeadingInt(hours_text);
   if (threshold == kNeverDelete) return;
   Platform& platform = GetPlatform();

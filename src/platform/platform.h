@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "platform/guarded_files.h"
 
 class CDialog;
 
@@ -30,7 +33,15 @@ enum class DriveType : unsigned {
 };
 
 /// Outcome of reading a whole file.
-enum class ReadResult { kOk = 0, kCannotOpen = 1, kReadError = 2 };
+enum class ReadResult { kOk = 0, kCannotOpen = 1, kReadError = 2, kNoMemory = 3 };
+
+/// Longest result of the system's %NAME% expansion; what reaches it has been
+/// cut (Win32 cuts at 32,766 bytes without an error). 0: no limit.
+#ifdef PAGETRIX_POSIX_PATHS
+inline constexpr size_t kExpansionLimit = 0;
+#else
+inline constexpr size_t kExpansionLimit = 32766;
+#endif
 
 /// What a path names, as the file finder sees it.
 enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
@@ -65,11 +76,13 @@ class Platform {
 
   // ---- Files and directories ----
 
-  /// Reads a whole file, opened without sharing (another open handle makes
-  /// it fail). On a read error `bytes` holds what was read before it. The
-  /// bytes are returned raw (no text-mode translation).
+  /// Reads a whole regular file (the INI reader's), shared with other
+  /// readers, refused while a writer has it open. A folder, device, pipe or
+  /// socket cannot be opened; a file over guarded::kMaxReadBytes is a read
+  /// error; no memory for it is kNoMemory. On a read error `bytes` holds
+  /// what was read before it. The bytes are returned raw.
   virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
-  /// Reads a whole file with ordinary sharing; false if it cannot be read.
+  /// Reads a whole regular file the same way; false if it cannot be read.
   virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
   /// Creates or truncates a file for writing; with `exclusive` no other
   /// process may open it while it is open. Null on failure.
@@ -90,9 +103,29 @@ class Platform {
   /// Resets a file's attributes to normal (clears read-only). A link keeps
   /// what it points to untouched.
   virtual bool SetNormalAttributes(const std::string& path) = 0;
-  /// Copies a file; with `fail_if_exists` an existing target is refused.
+  /// Copies a regular file (the source shared with other readers); with
+  /// `fail_if_exists` an existing target is refused. On POSIX an existing
+  /// target is replaced by renaming a copy over it.
   virtual bool CopyFileTo(const std::string& from, const std::string& to,
                           bool fail_if_exists) = 0;
+  /// Deletes a file found below the folder `root`: a link is removed as a
+  /// link or left alone, never followed, and the read-only attribute is
+  /// reset only on a file that lies inside `root`.
+  virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
+  /// What a path names (links followed or not).
+  virtual guarded::PathType GetPathType(const std::string& path, bool follow_links) = 0;
+  /// A real folder of the user's own: no link; on POSIX owned by the user.
+  virtual bool IsOwnRealFolder(const std::string& path) = 0;
+  /// A real folder that belongs to another user (POSIX only).
+  virtual bool IsForeignFolder(const std::string& path) = 0;
+  /// Both paths name the same existing file.
+  virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
+  /// Takes the lock a run holds in its output folder; null if impossible.
+  virtual std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) = 0;
+  /// Whether another run holds the lock of this folder now.
+  virtual bool IsFolderLocked(const std::string& folder) = 0;
+  /// Last-write time of a file or directory in seconds since 1970 (UTC).
+  virtual bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) = 0;
   /// Creation time of a file or directory in seconds since 1970 (UTC); the
   /// last-write time where the file system keeps no creation time.
   virtual bool GetCreationTime(const std::string& path, std::int64_t* seconds) = 0;
@@ -142,6 +175,9 @@ class Platform {
   virtual bool GetEnvVar(const std::string& name, std::string* value) = 0;
   /// Sets a variable of the process environment, which children inherit.
   virtual bool SetEnvVar(const std::string& name, const std::string& value) = 0;
+  /// Sets many variables, in order, as that many SetEnvVar calls would, in
+  /// time linear in their number.
+  virtual void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) = 0;
   /// Every entry of the environment block, "name=value", in block order.
   virtual std::vector<std::string> GetEnvironmentBlock() = 0;
   /// %NAME% expansion as the system does it; undefined references stay.

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <list>
 #include <random>
 #include <sstream>
 
@@ -23,7 +24,9 @@
 #include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/dialog_impl.h"
+#include "platform/env_block.h"
 #include "platform/env_expand.h"
+#include "platform/guarded_files.h"
 #include "platform/platform.h"
 
 extern char** environ;
@@ -63,38 +66,6 @@ class ScopedFd {
 bool LockLikeShareMode(int fd, bool exclusive) {
   if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
   return errno != EWOULDBLOCK && errno != EINTR;
-}
-
-bool ReadAll(int fd, std::string* bytes) {
-  bytes->clear();
-  // Straight into the string for the size the file has; then on until the
-  // end, in case it grew meanwhile.
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    bytes->resize(static_cast<size_t>(st.st_size));
-    size_t have = 0;
-    while (have < bytes->size()) {
-      ssize_t got = ::read(fd, bytes->data() + have, bytes->size() - have);
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        bytes->resize(have);
-        return false;
-      }
-      if (got == 0) break;
-      have += static_cast<size_t>(got);
-    }
-    bytes->resize(have);
-  }
-  char buffer[65536];
-  while (true) {
-    ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (got == 0) return true;
-    bytes->append(buffer, static_cast<size_t>(got));
-  }
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -324,32 +295,28 @@ class PosixWritableFile final : public WritableFile {
 class PosixPlatform final : public Platform {
  public:
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    bytes->clear();
-    ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return ReadResult::kCannotOpen;
-    struct stat st;
-    // A directory cannot be opened as a file on Windows.
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return ReadResult::kCannotOpen;
-    if (!LockLikeShareMode(fd.get(), true)) return ReadResult::kCannotOpen;
-    return ReadAll(fd.get(), bytes) ? ReadResult::kOk : ReadResult::kReadError;
+    // Shared with other readers: simultaneous logons read the same files.
+    return static_cast<ReadResult>(guarded::ReadRegularFile(path, bytes));
   }
 
   bool ReadFile(const std::string& path, std::string* bytes) override {
-    bytes->clear();
-    ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return false;
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    if (!LockLikeShareMode(fd.get(), false)) return false;
-    return ReadAll(fd.get(), bytes);
+    return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
   }
 
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     // Truncate only once the lock is held, so that a refused open leaves the
     // other holder's file alone.
-    ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    // Never waits for a pipe's reader; only a plain file is written.
+    ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
     if (!fd.valid()) return nullptr;
-    if (!LockLikeShareMode(fd.get(), exclusive)) return nullptr;
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
+    // Readers share a file only among themselves, as under Windows, where
+    // they let no writer in: every writer takes the exclusive lock.
+    (void)exclusive;
+    if (!LockLikeShareMode(fd.get(), true)) return nullptr;
     if (::ftruncate(fd.get(), 0) != 0) return nullptr;
     return std::make_unique<PosixWritableFile>(fd.Release());
   }
@@ -385,7 +352,8 @@ class PosixPlatform final : public Platform {
   }
 
   bool CreateDir(const std::string& path) override {
-    return ::mkdir(path.c_str(), 0777) == 0;
+    // Private to the user: without TMPDIR the base lies in the shared /tmp.
+    return ::mkdir(path.c_str(), 0700) == 0;
   }
 
   RemoveDirResult RemoveDir(const std::string& path) override {
@@ -428,43 +396,38 @@ class PosixPlatform final : public Platform {
   }
 
   bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
-    ScopedFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid()) return false;
-    struct stat source;
-    if (::fstat(in.get(), &source) != 0 || !S_ISREG(source.st_mode)) return false;
-    if (!LockLikeShareMode(in.get(), false)) return false;
-    struct stat target;
-    if (::stat(to.c_str(), &target) == 0) {
-      if (fail_if_exists) {
-        errno = EEXIST;
-        return false;
-      }
-      // Truncating the source itself would lose it.
-      if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
-        errno = EBUSY;
-        return false;
-      }
-    }
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (fail_if_exists ? O_EXCL : O_TRUNC);
-    ScopedFd out(::open(to.c_str(), flags, source.st_mode & 0777));
-    if (!out.valid()) return false;
-    char buffer[65536];
-    bool ok = true;
-    while (ok) {
-      ssize_t got = ::read(in.get(), buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        ok = got == 0;
-        break;
-      }
-      ok = WriteAll(out.get(), buffer, static_cast<size_t>(got));
-    }
-    // Like the Windows copy, the copy keeps the source's last-write time.
-    struct timespec times[2] = {source.st_atim, source.st_mtim};
-    if (ok) ::futimens(out.get(), times);
-    if (::close(out.Release()) != 0) ok = false;
-    if (!ok) ::unlink(to.c_str());
-    return ok;
+    return guarded::CopyRegularFile(from, to, fail_if_exists);
+  }
+
+  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
+    return guarded::DeleteFileInTree(path, root);
+  }
+
+  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
+    return guarded::GetPathType(path, follow_links);
+  }
+
+  bool IsOwnRealFolder(const std::string& path) override { return guarded::IsOwnRealFolder(path); }
+
+  bool IsForeignFolder(const std::string& path) override { return guarded::IsForeignFolder(path); }
+
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return guarded::IsSameFile(a, b);
+  }
+
+  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
+    return guarded::LockFolder(folder);
+  }
+
+  bool IsFolderLocked(const std::string& folder) override {
+    return guarded::IsFolderLocked(folder);
+  }
+
+  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *seconds = st.st_mtime;
+    return true;
   }
 
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
@@ -654,6 +617,19 @@ class PosixPlatform final : public Platform {
     std::string actual = name;
     FindEnvironmentEntry(name, &actual);
     return ::setenv(actual.c_str(), value.c_str(), 1) == 0;
+  }
+
+  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
+    // setenv scans the environment for every call; build the block once and
+    // install it. Every block stays alive for the rest of the process, since
+    // later setenv calls keep pointers into it.
+    static std::list<std::pair<std::vector<std::string>, std::vector<char*>>> blocks;
+    auto& [storage, pointers] = blocks.emplace_back();
+    storage = GetEnvironmentBlock();
+    ApplyAssignments(storage, variables);
+    for (std::string& entry : storage) pointers.push_back(entry.data());
+    pointers.push_back(nullptr);
+    environ = pointers.data();
   }
 
   std::vector<std::string> GetEnvironmentBlock() override {

@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "platform/command_line_split.h"
+#include "platform/env_block.h"
+#include "platform/guarded_files.h"
 #include "platform/dialog_impl.h"
 #include "platform/platform.h"
 
@@ -122,35 +124,6 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir + "\\" + name;
 }
 
-bool ReadWholeFile(HANDLE file, std::string* bytes) {
-  bytes->clear();
-  // One read of the size the file has, straight into the string; then on
-  // until the end, in case the file grew meanwhile.
-  LARGE_INTEGER size;
-  size_t have = 0;
-  if (::GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 40)) {
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    while (have < bytes->size()) {
-      DWORD want = static_cast<DWORD>(std::min<size_t>(bytes->size() - have, 1u << 26));
-      DWORD got = 0;
-      if (!::ReadFile(file, bytes->data() + have, want, &got, nullptr)) {
-        bytes->resize(have);
-        return false;
-      }
-      if (got == 0) break;
-      have += got;
-    }
-    bytes->resize(have);
-  }
-  char buffer[65536];
-  while (true) {
-    DWORD got = 0;
-    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return false;
-    if (got == 0) return true;
-    bytes->append(buffer, got);
-  }
-}
-
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DayOfYear(int year, int month, int day) {
@@ -188,27 +161,20 @@ class Win32WritableFile final : public WritableFile {
 class Win32Platform final : public Platform {
  public:
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    bytes->clear();
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    // Missing, denied or a sharing violation alike.
-    if (!file.IsValid()) return ReadResult::kCannotOpen;
-    return ReadWholeFile(file.get(), bytes) ? ReadResult::kOk : ReadResult::kReadError;
+    // Shared with other readers: simultaneous logons read the same files.
+    return static_cast<ReadResult>(guarded::ReadRegularFile(path, bytes));
   }
 
   bool ReadFile(const std::string& path, std::string* bytes) override {
-    bytes->clear();
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return false;
-    return ReadWholeFile(file.get(), bytes);
+    return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
   }
 
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     DWORD share = exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
     FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return nullptr;
+    // Only a file on a disk: "nul.htm" or COM1 would be a device.
+    if (!file.IsValid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
     return std::make_unique<Win32WritableFile>(std::move(file));
   }
 
@@ -276,7 +242,38 @@ class Win32Platform final : public Platform {
   }
 
   bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
-    return ::CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+    return guarded::CopyRegularFile(from, to, fail_if_exists);
+  }
+
+  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
+    return guarded::DeleteFileInTree(path, root);
+  }
+
+  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
+    return guarded::GetPathType(path, follow_links);
+  }
+
+  bool IsOwnRealFolder(const std::string& path) override { return guarded::IsOwnRealFolder(path); }
+
+  bool IsForeignFolder(const std::string& path) override { return guarded::IsForeignFolder(path); }
+
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return guarded::IsSameFile(a, b);
+  }
+
+  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
+    return guarded::LockFolder(folder);
+  }
+
+  bool IsFolderLocked(const std::string& folder) override {
+    return guarded::IsFolderLocked(folder);
+  }
+
+  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    *seconds = FileTimeToUnixSeconds(data.ftLastWriteTime);
+    return true;
   }
 
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
@@ -455,6 +452,25 @@ class Win32Platform final : public Platform {
 
   bool SetEnvVar(const std::string& name, const std::string& value) override {
     return ::SetEnvironmentVariableA(name.c_str(), value.c_str()) != 0;
+  }
+
+  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
+    // Each SetEnvironmentVariableA moves the whole block; build it once.
+    std::vector<std::string> block = GetEnvironmentBlock();
+    ApplyAssignments(block, variables);
+    std::string joined;
+    for (const std::string& entry : block) {
+      joined += entry;
+      joined.push_back('\0');
+    }
+    joined.push_back('\0');
+    int size = ::MultiByteToWideChar(CP_ACP, 0, joined.data(), static_cast<int>(joined.size()),
+                                     nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, joined.data(), static_cast<int>(joined.size()), wide.data(),
+                          size);
+    if (size > 0 && ::SetEnvironmentStringsW(wide.data())) return;
+    for (const auto& [name, value] : variables) SetEnvVar(name, value);
   }
 
   std::vector<std::string> GetEnvironmentBlock() override {

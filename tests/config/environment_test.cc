@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "config/run_log.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
@@ -242,6 +247,64 @@ TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
   EXPECT_EQ("(0 ms) Die Umgebungsvariable: \"C:\\Daten\\%PTX6_NONE%\\x\" konnte nicht "
             "aufgel\xF6st werden.\r\n",
             dir.Read("run.log"));
+}
+
+}  // namespace
+
+namespace {
+
+// The table walked pair by pair in order, as the rule is written.
+std::string ResolvedPairByPair(std::string value,
+                               const std::vector<std::pair<std::string, std::string>>& pairs) {
+  for (const auto& [placeholder, replacement] : pairs)
+    ReplacePlaceholder(value, placeholder, replacement);
+  return value;
+}
+
+TEST(ResolvePlaceholdersTest, JumpingToTheNamedPairGivesWhatWalkingEveryPairGives) {
+  const char* const kPieces[] = {"%A%", "%a%", "%B%", "%C%", "%", "x", "\\", "%A", "A%", ""};
+  std::uint32_t seed = 12345;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    SubstitutionTable table;
+    const int count = 1 + static_cast<int>(next(6));
+    for (int i = 0; i < count; ++i) {
+      std::string placeholder = std::string("%") + "ABC"[next(3)] + "%";
+      std::string replacement;
+      for (std::uint32_t k = next(4); k > 0; --k) replacement += kPieces[next(10)];
+      pairs.emplace_back(placeholder, replacement);
+      table.Add(placeholder, replacement);
+    }
+    std::string value;
+    for (std::uint32_t k = 1 + next(5); k > 0; --k) value += kPieces[next(10)];
+    std::string resolved = value;
+    EXPECT_TRUE(ResolvePlaceholders(resolved, table, table.size()));
+    EXPECT_EQ(ResolvedPairByPair(value, pairs), resolved) << "value " << value;
+  }
+}
+
+TEST(ResolvePlaceholdersTest, OnlyTheKnownPairsAreUsed) {
+  SubstitutionTable table;
+  table.Add("%A%", "a");
+  table.Add("%B%", "b");
+  std::string value = "%B%%A%";
+  EXPECT_TRUE(ResolvePlaceholders(value, table, 1));
+  EXPECT_EQ("%B%%A%", value);
+  EXPECT_TRUE(ResolvePlaceholders(value, table, 2));
+  EXPECT_EQ("b%A%", value);  // %A% came before %B% in the table
+}
+
+TEST(ReplacePlaceholderTest, AValueStopsGrowingAtTheLimit) {
+  std::string value = "%A%%A%";
+  EXPECT_FALSE(ReplacePlaceholder(value, "%A%", std::string(6, 'x'), 10));
+  EXPECT_EQ(std::string(10, 'x'), value);
+  value = "%A%";
+  EXPECT_TRUE(ReplacePlaceholder(value, "%A%", std::string(10, 'x'), 10));
+  EXPECT_EQ(std::string(10, 'x'), value);
 }
 
 }  // namespace

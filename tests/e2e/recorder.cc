@@ -8,9 +8,14 @@
 // with an exact raw command line: PLAN holds lines "ENV name=value",
 // "CWD folder" and "CMD command line"; it waits for the program to end and
 // exits with its exit code.
+//
+// With "--hold FILE SHARE READY MS" it plays another program that has FILE
+// open: SHARE "read" lets other readers in, "none" nobody; once the file is
+// open it creates READY, then keeps the file open for MS milliseconds.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -68,7 +73,21 @@ static int Launch(const char* plan_path) {
   return static_cast<int>(code);
 }
 
+static int Hold(const char* path, const char* share, const char* ready, const char* ms) {
+  DWORD mode = std::strcmp(share, "read") == 0 ? FILE_SHARE_READ : 0;
+  HANDLE file = CreateFileA(path, GENERIC_READ, mode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 93;
+  FILE* marker = std::fopen(ready, "wb");
+  if (marker) std::fclose(marker);
+  Sleep(static_cast<DWORD>(std::strtoul(ms, nullptr, 10)));
+  CloseHandle(file);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc >= 6 && std::strcmp(argv[1], "--hold") == 0)
+    return Hold(argv[2], argv[3], argv[4], argv[5]);
   if (argc >= 3 && std::strcmp(argv[1], "--launch") == 0) return Launch(argv[2]);
   return Record();
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,6 +27,20 @@ void MakeReadOnly(const std::string& path) {
                   fs::perm_options::remove);
 }
 
+// A name of the form the program gives its output folders, made from a
+// short label so that tests can speak of "old" and "h24".
+std::string Guid(const std::string& label) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char c : label.substr(0, 16)) {
+    hex += kHex[c >> 4];
+    hex += kHex[c & 15];
+  }
+  hex.resize(32, '0');
+  return hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" +
+         hex.substr(16, 4) + "-" + hex.substr(20);
+}
+
 class OutputDirTest : public ::testing::Test {
  protected:
   OutputDirTest() {
@@ -33,11 +49,14 @@ class OutputDirTest : public ::testing::Test {
     platform_->temp_dir = dir_.path() + kPathSeparator;
   }
 
-  // An output directory of the given age holding one file.
-  void MakeOld(const std::string& name, std::int64_t age_seconds) {
+  // An output directory of the given age holding one file, last written
+  // to an hour ago at the latest.
+  void MakeOld(const std::string& label, std::int64_t age_seconds) {
+    const std::string name = Guid(label);
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/index.htm", "x"));
     platform_->creation_times[name] = kNow - age_seconds;
+    platform_->write_times[name] = kNow - std::max<std::int64_t>(age_seconds, kHour);
   }
   bool Exists(const std::string& name) {
     return SystemPlatform().FindPath(dir_.Path(name)) != PathKind::kNothing;
@@ -55,7 +74,7 @@ class OutputDirTest : public ::testing::Test {
     gen_.DeleteOldOutputDirectories();
     std::vector<std::string> left;
     for (const auto& [name, age] : ages)
-      if (Exists("Pagetrix/" + name)) left.push_back(name);
+      if (Exists("Pagetrix/" + Guid(name))) left.push_back(name);
     return left;
   }
 
@@ -126,7 +145,10 @@ TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
   EXPECT_EQ((Names{"future", "h0", "h23"}), Survivors("LoeschStd=", ages));
   EXPECT_EQ((Names{"future", "h0", "h23", "h24", "h47"}), Survivors("LoeschStd=48h", ages));
   EXPECT_EQ((Names{"future"}), Survivors("LoeschStd=0", ages));
-  EXPECT_EQ((Names{"future"}), Survivors("LoeschStd=abc", ages));
+  // A value that is no number deletes nothing (not: everything).
+  const Names all = {"future", "h0", "h23", "h24", "h47", "h48"};
+  EXPECT_EQ(all, Survivors("LoeschStd=abc", ages));
+  EXPECT_EQ(all, Survivors("LoeschStd=nie", ages));
   EXPECT_EQ((Names{}), Survivors("LoeschStd=-2", ages));
 }
 
@@ -136,26 +158,90 @@ TEST_F(OutputDirTest, MinusOneNeverLooksAtTheBaseDirectory) {
   platform_->listed.clear();
   gen_.DeleteOldOutputDirectories();
   EXPECT_TRUE(platform_->listed.empty());
-  EXPECT_TRUE(Exists("Pagetrix/old/index.htm"));
+  EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm"));
 }
 
 TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
   log_.SetPath(dir_.Path("run.log"));
+  const std::string old = "Pagetrix/" + Guid("old");
   MakeOld("old", 30 * kHour);
-  ASSERT_TRUE(dir_.MakeDir("Pagetrix/old/empty"));
-  platform_->creation_times["empty"] = kNow - 30 * kHour;
+  ASSERT_TRUE(dir_.MakeDir(old + "/empty"));
   ASSERT_TRUE(dir_.Write("Pagetrix/loose.txt", "x"));
   platform_->creation_times["loose.txt"] = kNow - 30 * kHour;
   SetLoeschStd("LoeschStd=24");
   gen_.DeleteOldOutputDirectories();
-  EXPECT_FALSE(Exists("Pagetrix/old/index.htm"));
-  EXPECT_TRUE(Exists("Pagetrix/old/empty"));
+  EXPECT_FALSE(Exists(old + "/index.htm"));
+  EXPECT_TRUE(Exists(old + "/empty"));
   EXPECT_TRUE(Exists("Pagetrix/loose.txt"));
   log_.Close();
+  // Only the output folder itself is judged and logged; what is inside goes with it.
   std::string log = dir_.Read("run.log");
-  EXPECT_NE(std::string::npos, log.find(": " + dir_.Path("Pagetrix/old") + "\r\n"));
-  EXPECT_NE(std::string::npos, log.find(": " + dir_.Path("Pagetrix/old/empty") + "\r\n"));
+  EXPECT_NE(std::string::npos, log.find(": " + dir_.Path(old) + "\r\n"));
+  EXPECT_EQ(std::string::npos, log.find("empty"));
   EXPECT_EQ(std::string::npos, log.find("loose.txt"));
+}
+
+TEST_F(OutputDirTest, OnlyFoldersNamedLikeOutputFoldersGo) {
+  MakeOld("old", 30 * kHour);
+  for (const std::string name : {std::string("Meine Daten"), "{" + Guid("braced") + "}",
+                                 Guid("toolong") + "0"}) {
+    ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
+    ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/brief.doc", "mine"));
+    platform_->creation_times[name] = kNow - 30 * kHour;
+    platform_->write_times[name] = kNow - 30 * kHour;
+  }
+  SetLoeschStd("LoeschStd=0");
+  gen_.DeleteOldOutputDirectories();
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("old")));
+  EXPECT_EQ("mine", dir_.Read("Pagetrix/Meine Daten/brief.doc"));
+  EXPECT_EQ("mine", dir_.Read("Pagetrix/{" + Guid("braced") + "}/brief.doc"));
+  EXPECT_EQ("mine", dir_.Read("Pagetrix/" + Guid("toolong") + "0/brief.doc"));
+}
+
+TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
+  MakeOld("young", 2 * kHour);
+  platform_->write_times[Guid("young")] = kNow - 30;  // written to half a minute ago
+  MakeOld("locked", 2 * kHour);
+  std::unique_ptr<guarded::FolderLock> lock =
+      SystemPlatform().LockFolder(dir_.Path("Pagetrix/" + Guid("locked")));
+  ASSERT_TRUE(lock);
+  SetLoeschStd("LoeschStd=0");
+  gen_.DeleteOldOutputDirectories();
+  EXPECT_TRUE(Exists("Pagetrix/" + Guid("young") + "/index.htm"));
+  EXPECT_TRUE(Exists("Pagetrix/" + Guid("locked") + "/index.htm"));
+  // Its run has launched the start program: now the folder may go.
+  lock.reset();
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked") + "/" + guarded::kLockFileName));
+  gen_.DeleteOldOutputDirectories();
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked")));
+}
+
+TEST_F(OutputDirTest, TheRunLocksItsFolderUntilTheGeneratorEnds) {
+  platform_->guid_texts = {"{" + Guid("mine") + "}"};
+  {
+    CGenHtml gen{log_, main_config_, filter_, report_};
+    gen.InitOutputDirectory();
+    std::string prefix;
+    ASSERT_EQ(GenResult::kOk, gen.CreateOutputDirectory(prefix));
+    EXPECT_TRUE(SystemPlatform().IsFolderLocked(gen.OutputDirectoryPath()));
+  }
+  EXPECT_FALSE(SystemPlatform().IsFolderLocked(dir_.Path("Pagetrix/" + Guid("mine"))));
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("mine") + "/" + guarded::kLockFileName));
+}
+
+TEST_F(OutputDirTest, ABaseThatIsALinkIsNotCleaned) {
+  if (kPathSeparator != '/') GTEST_SKIP() << "links are tested on the POSIX build";
+  namespace fs = std::filesystem;
+  ASSERT_TRUE(dir_.MakeDir("elsewhere/" + Guid("old")));
+  ASSERT_TRUE(dir_.Write("elsewhere/" + Guid("old") + "/user.doc", "mine"));
+  platform_->creation_times[Guid("old")] = kNow - 30 * kHour;
+  platform_->write_times[Guid("old")] = kNow - 30 * kHour;
+  std::error_code error;
+  fs::create_directory_symlink(dir_.Path("elsewhere"), dir_.Path("Pagetrix"), error);
+  ASSERT_FALSE(error) << error.message();
+  SetLoeschStd("LoeschStd=0");
+  gen_.DeleteOldOutputDirectories();
+  EXPECT_EQ("mine", dir_.Read("elsewhere/" + Guid("old") + "/user.doc"));
 }
 
 TEST_F(OutputDirTest, DeleteTreeRemovesReadOnlyFiles) {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/guarded_files.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
 
@@ -57,13 +60,46 @@ TEST_F(FilesTest, ExclusiveWriterKeepsOthersOut) {
   EXPECT_EQ(dir_.Read("log.txt"), "first");
 }
 
-TEST_F(FilesTest, OrdinaryHandlesShare) {
-  std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("log.txt"), false);
-  ASSERT_TRUE(writer);
-  ASSERT_TRUE(writer->Append("line\r\n"));
+TEST_F(FilesTest, ReadersShareButWritersAreRefused) {
+  ASSERT_TRUE(dir_.Write("seite.htm", "line\r\n"));
   std::string read;
-  EXPECT_TRUE(platform_.ReadFile(dir_.Path("log.txt"), &read));
-  EXPECT_EQ(read, "line\r\n");
+  {
+    // Another logon reading the same file at the same moment.
+    std::string other;
+    ASSERT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("seite.htm"), &other));
+    EXPECT_TRUE(platform_.ReadFile(dir_.Path("seite.htm"), &read));
+    EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("seite.htm"), &read), ReadResult::kOk);
+  }
+  std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("seite.htm"), false);
+  ASSERT_TRUE(writer);
+  EXPECT_FALSE(platform_.ReadFile(dir_.Path("seite.htm"), &read));
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("seite.htm"), &read), ReadResult::kCannotOpen);
+}
+
+TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
+  ASSERT_TRUE(dir_.Write("big.ini", std::string(100, 'x')));
+  std::string read;
+  EXPECT_EQ(guarded::Read::kReadError, guarded::ReadRegularFile(dir_.Path("big.ini"), &read,
+                                                                false, 99));
+  EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
+  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
+  EXPECT_FALSE(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false));
+}
+
+TEST_F(FilesTest, FileIdentityAndKinds) {
+  ASSERT_TRUE(dir_.Write("a.ini", "x"));
+  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("a.ini")));
+  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
+                                   dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
+  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
+  EXPECT_EQ(guarded::PathType::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
+  EXPECT_EQ(guarded::PathType::kFolder, platform_.GetPathType(dir_.path(), true));
+  EXPECT_EQ(guarded::PathType::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
+  // A device wherever it lies under Windows; a plain name elsewhere.
+  EXPECT_EQ(kPathSeparator == '/' ? guarded::PathType::kMissing : guarded::PathType::kOther,
+            platform_.GetPathType(dir_.Path("nul.log"), true));
+  EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
+  EXPECT_FALSE(platform_.IsForeignFolder(dir_.path()));
 }
 
 TEST_F(FilesTest, WritableFileTruncates) {

@@ -55,6 +55,10 @@ ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string*
     bytes->clear();
     return ReadResult::kCannotOpen;
   }
+  if (ShouldFail(FileOp::kMemory, path)) {
+    bytes->clear();
+    return ReadResult::kNoMemory;
+  }
   ReadResult result = PlatformWrapper::ReadFileExclusive(path, bytes);
   size_t kept = 0;
   if (result == ReadResult::kOk && ShouldFail(FileOp::kRead, path, &kept)) {
@@ -97,6 +101,14 @@ bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* second
   auto found = creation_times.find(path.substr(path.find_last_of("\\/") + 1));
   if (found == creation_times.end()) return PlatformWrapper::GetCreationTime(path, seconds);
   // Only what exists has a creation time.
+  if (FindPath(path) == PathKind::kNothing) return false;
+  *seconds = found->second;
+  return true;
+}
+
+bool FakePlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
+  auto found = write_times.find(path.substr(path.find_last_of("\\/") + 1));
+  if (found == write_times.end()) return PlatformWrapper::GetLastWriteTime(path, seconds);
   if (FindPath(path) == PathKind::kNothing) return false;
   *seconds = found->second;
   return true;
@@ -197,6 +209,10 @@ bool FakePlatform::SetEnvVar(const std::string& name, const std::string& value) 
   }
   environment_.emplace_back(name, value);
   return true;
+}
+
+void FakePlatform::SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) {
+  for (const auto& [name, value] : variables) SetEnvVar(name, value);
 }
 
 std::vector<std::string> FakePlatform::GetEnvironmentBlock() {

@@ -22,6 +22,7 @@ enum class FileOp {
   kAppend,  ///< WritableFile::Append writes nothing and fails
   kClose,   ///< WritableFile::Close fails (the bytes are on disk)
   kCopy,    ///< CopyFileTo fails without writing the target
+  kMemory,  ///< ReadFileExclusive finds no memory for the file's bytes
 };
 
 /// One deliberate failure: operation `op` on exactly `path` succeeds
@@ -53,6 +54,8 @@ class FakePlatform : public PlatformWrapper {
   std::optional<std::tm> local_time;
   /// Creation times by the last component of the path; else the real one.
   std::map<std::string, std::int64_t> creation_times;
+  /// Last-write times by the last component of the path; else the real one.
+  std::map<std::string, std::int64_t> write_times;
   /// Drive type by exact argument; else drive_type; else the real one.
   std::map<std::string, DriveType> drive_types;
   std::optional<DriveType> drive_type;
@@ -95,6 +98,7 @@ class FakePlatform : public PlatformWrapper {
   bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
   bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
+  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
   std::string GetTempDir() override;
   std::string GetProgramPath() override;
 
@@ -111,6 +115,7 @@ class FakePlatform : public PlatformWrapper {
   std::string GetCommandLineText() override;
   bool GetEnvVar(const std::string& name, std::string* value) override;
   bool SetEnvVar(const std::string& name, const std::string& value) override;
+  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override;
   std::vector<std::string> GetEnvironmentBlock() override;
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, unsigned* error) override;

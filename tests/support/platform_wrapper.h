@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -37,6 +38,26 @@ class PlatformWrapper : public Platform {
   }
   bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
     return target_.CopyFileTo(from, to, fail_if_exists);
+  }
+  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
+    return target_.RemoveFileInTree(path, root);
+  }
+  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
+    return target_.GetPathType(path, follow_links);
+  }
+  bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }
+  bool IsForeignFolder(const std::string& path) override { return target_.IsForeignFolder(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) override {
+    return target_.IsSameFile(a, b);
+  }
+  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
+    return target_.LockFolder(folder);
+  }
+  bool IsFolderLocked(const std::string& folder) override {
+    return target_.IsFolderLocked(folder);
+  }
+  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
+    return target_.GetLastWriteTime(path, seconds);
   }
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
     return target_.GetCreationTime(path, seconds);
@@ -71,6 +92,9 @@ class PlatformWrapper : public Platform {
   }
   bool SetEnvVar(const std::string& name, const std::string& value) override {
     return target_.SetEnvVar(name, value);
+  }
+  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
+    target_.SetEnvVars(variables);
   }
   std::vector<std::string> GetEnvironmentBlock() override { return target_.GetEnvironmentBlock(); }
   std::string ExpandEnvVars(const std::string& text) override { return target_.ExpandEnvVars(text); }

@@ -1,0 +1,217 @@
+// The guarded file operations on POSIX.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+
+#include "platform/guarded_files.h"
+
+namespace guarded {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int Release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// Opens a regular file for reading without ever waiting: opening a named
+// pipe for reading would wait for a writer, a terminal could become ours.
+int OpenRegularForReading(const std::string& path, struct stat* st) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return -1;
+  if (::fstat(fd.get(), st) != 0 || !S_ISREG(st->st_mode)) return -1;
+  int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return -1;
+  return fd.Release();
+}
+
+// Windows share modes imitated with flock: a shared lock lets other
+// readers in and keeps out whoever wants the file to himself.
+bool LockForReading(int fd, bool exclusive) {
+  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+  return errno != EWOULDBLOCK && errno != EINTR;  // file systems without locks
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t put = ::write(fd, data, size);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += put;
+    size -= static_cast<size_t>(put);
+  }
+  return true;
+}
+
+bool CopyContents(int in, int out) {
+  char buffer[65536];
+  while (true) {
+    ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return got == 0;
+    if (!WriteAll(out, buffer, static_cast<size_t>(got))) return false;
+  }
+}
+
+std::string Join(const std::string& folder, const char* name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+std::string TemporaryNameBeside(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+}
+
+class PosixFolderLock final : public FolderLock {
+ public:
+  PosixFolderLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixFolderLock() override {
+    // Removed while still held, so nobody takes the lock of a finished run.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
+                     std::uint64_t limit) {
+  bytes->clear();
+  struct stat st;
+  Fd fd(OpenRegularForReading(path, &st));
+  if (!fd.valid() || !LockForReading(fd.get(), exclusive)) return Read::kCannotOpen;
+  if (static_cast<std::uint64_t>(st.st_size) > limit) return Read::kReadError;
+  try {
+    bytes->reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    while (true) {
+      ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return Read::kReadError;
+      if (got == 0) return Read::kOk;
+      // The file may grow while it is read.
+      if (bytes->size() + static_cast<size_t>(got) > limit) return Read::kReadError;
+      bytes->append(buffer, static_cast<size_t>(got));
+    }
+  } catch (const std::bad_alloc&) {
+    bytes->clear();
+    bytes->shrink_to_fit();
+    return Read::kNoMemory;
+  }
+}
+
+bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  struct stat source;
+  Fd in(OpenRegularForReading(from, &source));
+  if (!in.valid() || !LockForReading(in.get(), false)) return false;
+  struct stat target;
+  const bool exists = ::stat(to.c_str(), &target) == 0;
+  if (exists) {
+    // Like the Windows copy: no overwriting when told so, of a folder or
+    // device, of a read-only file, or of the source itself.
+    if (fail_if_exists || !S_ISREG(target.st_mode) || (target.st_mode & S_IWUSR) == 0 ||
+        (target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
+      errno = EEXIST;
+      return false;
+    }
+  }
+  struct stat link;
+  // A new file is written in place; an existing one beside it, then renamed
+  // over it, so a reader holding the old one keeps it whole. A link is
+  // written through, as the administrator named it.
+  const bool in_place = !exists || (::lstat(to.c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+  const std::string written = in_place ? to : TemporaryNameBeside(to);
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (in_place ? O_TRUNC : O_EXCL);
+  if (fail_if_exists) flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_EXCL;
+  Fd out(::open(written.c_str(), flags, source.st_mode & 0777));
+  if (!out.valid()) return false;
+  bool ok = CopyContents(in.get(), out.get());
+  // Like the Windows copy, the copy keeps the source's last-write time.
+  struct timespec times[2] = {source.st_atim, source.st_mtim};
+  if (ok) ::futimens(out.get(), times);
+  if (::close(out.Release()) != 0) ok = false;
+  if (ok && !in_place) ok = ::rename(written.c_str(), to.c_str()) == 0;
+  if (!ok) ::unlink(written.c_str());
+  return ok;
+}
+
+PathType GetPathType(const std::string& path, bool follow_links) {
+  struct stat st;
+  int got = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathType::kMissing : PathType::kOther;
+  if (S_ISLNK(st.st_mode)) return PathType::kLink;
+  if (S_ISREG(st.st_mode)) return PathType::kFile;
+  if (S_ISDIR(st.st_mode)) return PathType::kFolder;
+  return PathType::kOther;
+}
+
+bool IsOwnRealFolder(const std::string& path) {
+  std::string folder = path;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  struct stat st;
+  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+bool IsForeignFolder(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid != ::geteuid();
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
+  // The listing never descends through a link, so what it finds lies in
+  // the tree; only a link must not be followed now.
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
+    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+  return ::unlink(path.c_str()) == 0;
+}
+
+std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
+  std::string path = Join(folder, kLockFileName);
+  Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
+  if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
+  return std::make_unique<PosixFolderLock>(fd.Release(), std::move(path));
+}
+
+bool IsFolderLocked(const std::string& folder) {
+  std::string path = Join(folder, kLockFileName);
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) return false;
+  return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+}  // namespace guarded

@@ -1,0 +1,202 @@
+// The guarded file operations on Win32.
+#include <windows.h>
+
+#include <new>
+#include <string_view>
+
+#include "base/file_name.h"
+#include "base/text.h"
+#include "platform/guarded_files.h"
+
+namespace guarded {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (valid()) ::CloseHandle(h_);
+  }
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE Release() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A plain file on a disk, looked at without reading it: opening a pipe or
+// device for reading may wait for ever or never end.
+bool IsRegularDiskFile(const std::string& path) {
+  if (IsDeviceName(path)) return false;
+  Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
+  if (!probe.valid() || ::GetFileType(probe.get()) != FILE_TYPE_DISK) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  return ::GetFileInformationByHandle(probe.get(), &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The path the system resolves an open handle to, in upper case, without
+// the "\\?\" prefix. Wine resolves POSIX links here to what they point to.
+bool FinalPath(HANDLE h, std::string* path) {
+  std::string buffer(MAX_PATH, '\0');
+  while (true) {
+    DWORD n = ::GetFinalPathNameByHandleA(h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                          FILE_NAME_NORMALIZED);
+    if (n == 0) return false;
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(n + 1);
+  }
+  if (buffer.rfind("\\\\?\\", 0) == 0) buffer.erase(0, 4);
+  *path = ToUpperAscii(buffer);
+  return true;
+}
+
+bool IsInside(const std::string& path, std::string root) {
+  if (!root.empty() && root.back() != '\\') root += '\\';
+  return path.size() > root.size() && path.compare(0, root.size(), root) == 0;
+}
+
+std::string Join(const std::string& folder, const char* name) {
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+  return folder + "\\" + name;
+}
+
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE h) : h_(h) {}
+  // Closing removes the file (delete on close), also when the process dies.
+  ~Win32FolderLock() override { ::CloseHandle(h_); }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
+                     std::uint64_t limit) {
+  bytes->clear();
+  if (!IsRegularDiskFile(path)) return Read::kCannotOpen;
+  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr));
+  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return Read::kCannotOpen;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.get(), &size)) return Read::kReadError;
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return Read::kReadError;
+  try {
+    bytes->reserve(static_cast<size_t>(size.QuadPart));
+    char buffer[65536];
+    while (true) {
+      DWORD got = 0;
+      if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return Read::kReadError;
+      if (got == 0) return Read::kOk;
+      if (bytes->size() + got > limit) return Read::kReadError;
+      bytes->append(buffer, got);
+    }
+  } catch (const std::bad_alloc&) {
+    bytes->clear();
+    bytes->shrink_to_fit();
+    return Read::kNoMemory;
+  }
+}
+
+bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  // The system's copy shares the source with other readers.
+  if (!IsRegularDiskFile(from) || IsDeviceName(to)) return false;
+  return ::CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+}
+
+PathType GetPathType(const std::string& path, bool follow_links) {
+  if (IsDeviceName(path)) return PathType::kOther;
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathType::kMissing
+                                                                           : PathType::kOther;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathType::kLink;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::kFolder;
+  return IsRegularDiskFile(path) ? PathType::kFile : PathType::kOther;
+}
+
+bool IsOwnRealFolder(const std::string& path) {
+  std::string folder = path;
+  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  DWORD attributes = ::GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+bool IsForeignFolder(const std::string& /*path*/) { return false; }
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  if (IsDeviceName(a) || IsDeviceName(b)) return false;
+  BY_HANDLE_FILE_INFORMATION info[2];
+  const std::string* paths[2] = {&a, &b};
+  for (int i = 0; i < 2; ++i) {
+    Handle h(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(h.get(), &info[i]))
+      return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+         info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+bool DeleteFileInTree(const std::string& path, const std::string& root) {
+  Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::string root_final;
+  if (!folder.valid() || !FinalPath(folder.get(), &root_final)) return false;
+  // The link itself where the system has links; under Wine a POSIX link
+  // opens as the file it points to, and then lies outside the tree.
+  Handle file(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                            kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::string final_path;
+  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
+    return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(file.get(), &info) &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
+  }
+  FILE_DISPOSITION_INFO disposition = {};
+  disposition.DeleteFile = TRUE;
+  return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
+std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
+  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!h.valid()) return nullptr;
+  return std::make_unique<Win32FolderLock>(h.Release());
+}
+
+bool IsFolderLocked(const std::string& folder) {
+  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !h.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+}  // namespace guarded
