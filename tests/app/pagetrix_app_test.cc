@@ -154,3 +154,34 @@ TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run log path that names something the run reads (however spelled), a
+// folder or a device turns the log off; the file is never opened for writing.
+TEST_F(PerformRunTest, RunLogNeverReplacesAnInput) {
+  const std::string sep(1, kPathSeparator);
+  dir_.MakeDir("logs");
+  dir_.Write("p.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
+  dir_.Write("pages.ini", "[Seiten]\r\n0=p.ini|p.htm\r\n");
+  dir_.Write("env.ini", "[Environment]\r\nX=1\r\n");
+  const std::string config_text = "[Pagetrix]\r\nSichtbar=0\r\nLoeschStd=-1\r\n";
+  for (const std::string& log :
+       {dir_.Path("Pagetrix.ini"), dir_.Path("pages.ini"),
+        dir_.path() + sep + "logs" + sep + ".." + sep + "pages.ini", dir_.Path("p.ini"),
+        dir_.Path("env.ini"), dir_.Path("logs")}) {
+    WriteConfig(config_text + "[Protokolldatei]\r\nName=" + log + "\r\n");
+    const std::string config = dir_.Read("Pagetrix.ini");
+    Run(Quoted(dir_.Path("pages.ini")) + " " + Quoted("/ENV=" + dir_.Path("env.ini")));
+    EXPECT_EQ(config, dir_.Read("Pagetrix.ini")) << log;
+    EXPECT_EQ("[Seiten]\r\n0=p.ini|p.htm\r\n", dir_.Read("pages.ini")) << log;
+    EXPECT_EQ("[Vorlage]\r\nVorlage=t.htm\r\n", dir_.Read("p.ini")) << log;
+    EXPECT_EQ("[Environment]\r\nX=1\r\n", dir_.Read("env.ini")) << log;
+  }
+  // Any other path is the run log as before.
+  WriteConfig(config_text + "[Protokolldatei]\r\nName=" + dir_.Path("logs/run.log") + "\r\n");
+  Run(Quoted(dir_.Path("pages.ini")));
+  EXPECT_NE(std::string::npos, dir_.Read("logs/run.log").find("Lese Kommandodatei"));
+}
+
+}  // namespace

@@ -308,3 +308,32 @@ TEST(ReplacePlaceholderTest, AValueStopsGrowingAtTheLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
+  ScopedPlatform platform;
+  TempDir dir;
+  std::string text = "[Environment]\r\nA0=xxxxxxxx\r\n";
+  for (int i = 1; i < 40; ++i)
+    text += "A" + std::to_string(i) + "=%A" + std::to_string(i - 1) + "%%A" +
+            std::to_string(i - 1) + "%\r\n";
+  dir.Write("env.ini", text);
+  CRunLog log;
+  log.SetPath(dir.Path("run.log"));
+  StartLocation location;
+  location.current_server = "C:";
+  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  log.Close();
+  std::string value;
+  ASSERT_TRUE(GetPlatform().GetEnvVar("A11", &value));
+  EXPECT_EQ(std::string(8 << 11, 'x'), value);
+  ASSERT_TRUE(GetPlatform().GetEnvVar("A39", &value));
+  EXPECT_EQ(kMaxVariableValue, value.size());
+  const std::string written = dir.Read("run.log");
+  EXPECT_EQ(std::string::npos, written.find("\"A11\""));
+  EXPECT_NE(std::string::npos,
+            written.find("Die Umgebungsvariable: \"A12\" konnte nicht aufgel\xF6st werden."));
+}
+
+}  // namespace

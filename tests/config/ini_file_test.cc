@@ -243,3 +243,18 @@ TEST(IniFileLoadTest, ReloadStartsEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IniFileLoadTest, NoMemoryForTheFileGivesThree) {
+  ScopedPlatform platform;
+  TempDir dir;
+  dir.Write("a.ini", "[S]\r\nk=v\r\n");
+  platform->Fail(FileOp::kMemory, dir.Path("a.ini"));
+  CIniFile ini;
+  EXPECT_EQ(3, ini.Load(dir.Path("a.ini")));
+  EXPECT_EQ(0, ini.GetSectionCount());
+  EXPECT_EQ(dir.Path("a.ini"), ini.GetFileName());
+}
+
+}  // namespace

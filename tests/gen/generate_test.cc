@@ -235,3 +235,59 @@ TEST_F(GenerateTest, FailedTemplateCopyKeepsStartPageAndSkipsCopyList) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names that would reach beyond the output folder or into a device fail like
+// a name with a subfolder, and the file they name is never opened.
+TEST_F(GenerateTest, OutputNamesThatAreNoPlainFileNamesAreNeverOpened) {
+  EnableLog();
+  dir_.Write("t.htm", "<p>links</p>\r\n");
+  dir_.Write("p.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
+  dir_.Write("victim.htm", "ORIGINAL");
+  const std::string sep(1, kPathSeparator);
+  for (const std::string name :
+       {".." + sep + ".." + sep + "victim.htm", dir_.Path("victim.htm"), std::string("NUL"),
+        std::string("com1.htm"), std::string("Pagetrix.lck"), std::string("seite.")}) {
+    dir_.Write("start.ini", "[Seiten]\r\n0=p.ini|" + name + "\r\n");
+    start_page_.clear();
+    EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("start.ini"))) << name;
+    EXPECT_EQ("", start_page_);
+    EXPECT_NE(std::string::npos,
+              LogText().find("Ausgabedatei: '" + prefix_ + name + "'\r\n")) << name;
+  }
+  EXPECT_EQ("ORIGINAL", dir_.Read("victim.htm"));
+}
+
+TEST_F(GenerateTest, FrameSetNameOutsideTheFolderFailsWithoutFrames) {
+  EnableLog();
+  dir_.Write("victim.htm", "ORIGINAL");
+  dir_.Write("t.htm", "x\r\n");
+  const std::string name = std::string("..") + kPathSeparator + ".." + kPathSeparator +
+                           "victim.htm";
+  dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=" + name + "\r\n");
+  EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ("", start_page_);
+  EXPECT_NE(std::string::npos,
+            LogText().find("Fehler beim Schreiben der Datei: '" + prefix_ + name + "'"));
+  EXPECT_EQ("ORIGINAL", dir_.Read("victim.htm"));
+  // An empty name still names the folder itself, as before.
+  dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=\r\n");
+  EXPECT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ(prefix_, start_page_);
+}
+
+TEST_F(GenerateTest, NoMemoryForThePageCommandFileSkipsThePage) {
+  EnableLog();
+  dir_.Write("t.htm", "x\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
+  dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
+  dir_.Write("start.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n");
+  platform_->Fail(FileOp::kMemory, dir_.Path("a.ini"));
+  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
+  EXPECT_NE(std::string::npos,
+            LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("a.ini") + "'"));
+  EXPECT_EQ("x\r\n", Output("b.htm"));
+}
+
+}  // namespace
