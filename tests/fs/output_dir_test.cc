@@ -183,7 +183,7 @@ TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
 
 TEST_F(OutputDirTest, OnlyFoldersNamedLikeOutputFoldersGo) {
   MakeOld("old", 30 * kHour);
-  for (const std::string name : {std::string("Meine Daten"), "{" + Guid("braced") + "}",
+  for (const std::string& name : {std::string("Meine Daten"), "{" + Guid("braced") + "}",
                                  Guid("toolong") + "0"}) {
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/brief.doc", "mine"));

@@ -246,7 +246,7 @@ TEST_F(GenerateTest, OutputNamesThatAreNoPlainFileNamesAreNeverOpened) {
   dir_.Write("p.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
   dir_.Write("victim.htm", "ORIGINAL");
   const std::string sep(1, kPathSeparator);
-  for (const std::string name :
+  for (const std::string& name :
        {".." + sep + ".." + sep + "victim.htm", dir_.Path("victim.htm"), std::string("NUL"),
         std::string("com1.htm"), std::string("Pagetrix.lck"), std::string("seite.")}) {
     dir_.Write("start.ini", "[Seiten]\r\n0=p.ini|" + name + "\r\n");
