@@ -10,59 +10,20 @@
 #include <new>
 
 #include "platform/guarded_files.h"
+#include "platform/posix_fd.h"
 
 namespace guarded {
 namespace {
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int Release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
-
 // Opens a regular file for reading without ever waiting: opening a named
 // pipe for reading would wait for a writer, a terminal could become ours.
 int OpenRegularForReading(const std::string& path, struct stat* st) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return -1;
   if (::fstat(fd.get(), st) != 0 || !S_ISREG(st->st_mode)) return -1;
   int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return -1;
   return fd.Release();
-}
-
-// Windows share modes imitated with flock: a shared lock lets other
-// readers in and keeps out whoever wants the file to himself.
-bool LockForReading(int fd, bool exclusive) {
-  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-  return errno != EWOULDBLOCK && errno != EINTR;  // file systems without locks
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t put = ::write(fd, data, size);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
 }
 
 bool CopyContents(int in, int out) {
@@ -105,8 +66,8 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
                      std::uint64_t limit) {
   bytes->clear();
   struct stat st;
-  Fd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockForReading(fd.get(), exclusive)) return Read::kCannotOpen;
+  ScopedFd fd(OpenRegularForReading(path, &st));
+  if (!fd.valid() || !LockLikeShareMode(fd.get(), exclusive)) return Read::kCannotOpen;
   if (static_cast<std::uint64_t>(st.st_size) > limit) return Read::kReadError;
   try {
     bytes->reserve(static_cast<size_t>(st.st_size));
@@ -129,8 +90,8 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
 
 bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
   struct stat source;
-  Fd in(OpenRegularForReading(from, &source));
-  if (!in.valid() || !LockForReading(in.get(), false)) return false;
+  ScopedFd in(OpenRegularForReading(from, &source));
+  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return false;
   struct stat target;
   const bool exists = ::stat(to.c_str(), &target) == 0;
   if (exists) {
@@ -150,7 +111,7 @@ bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
   const std::string written = in_place ? to : TemporaryNameBeside(to);
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (in_place ? O_TRUNC : O_EXCL);
   if (fail_if_exists) flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_EXCL;
-  Fd out(::open(written.c_str(), flags, source.st_mode & 0777));
+  ScopedFd out(::open(written.c_str(), flags, source.st_mode & 0777));
   if (!out.valid()) return false;
   bool ok = CopyContents(in.get(), out.get());
   // Like the Windows copy, the copy keeps the source's last-write time.
@@ -202,14 +163,14 @@ bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
 
 std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
-  Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
+  ScopedFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
   if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
   return std::make_unique<PosixFolderLock>(fd.Release(), std::move(path));
 }
 
 bool IsFolderLocked(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return false;
   return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }

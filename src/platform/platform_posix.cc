@@ -26,7 +26,8 @@
 #include "platform/dialog_impl.h"
 #include "platform/env_block.h"
 #include "platform/env_expand.h"
-#include "platform/guarded_files.h"
+#include "platform/guarded_platform.h"
+#include "platform/posix_fd.h"
 #include "platform/platform.h"
 
 extern char** environ;
@@ -38,48 +39,6 @@ std::vector<std::string>& ProgramArguments() {
   return arguments;
 }
 
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  ~ScopedFd() { Reset(); }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int Release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void Reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
-
-// Windows share modes are imitated with flock: exclusive opens take an
-// exclusive lock, ordinary ones a shared lock, so either kind fails while the
-// other kind holds the file. File systems without locks do not refuse.
-bool LockLikeShareMode(int fd, bool exclusive) {
-  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-  return errno != EWOULDBLOCK && errno != EINTR;
-}
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t put = ::write(fd, data, size);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += put;
-    size -= static_cast<size_t>(put);
-  }
-  return true;
-}
 
 std::string CurrentDirectory() {
   std::string buffer(256, '\0');
@@ -292,17 +251,8 @@ class PosixWritableFile final : public WritableFile {
   int fd_;
 };
 
-class PosixPlatform final : public Platform {
+class PosixPlatform final : public GuardedPlatform {
  public:
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    // Shared with other readers: simultaneous logons read the same files.
-    return static_cast<ReadResult>(guarded::ReadRegularFile(path, bytes));
-  }
-
-  bool ReadFile(const std::string& path, std::string* bytes) override {
-    return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
-  }
-
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     // Truncate only once the lock is held, so that a refused open leaves the
     // other holder's file alone.
@@ -393,34 +343,6 @@ class PosixPlatform final : public Platform {
     if (S_ISLNK(st.st_mode)) return true;
     return ::fchmodat(AT_FDCWD, path.c_str(), (st.st_mode & 07777) | S_IWUSR,
                       AT_SYMLINK_NOFOLLOW) == 0;
-  }
-
-  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
-    return guarded::CopyRegularFile(from, to, fail_if_exists);
-  }
-
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
-    return guarded::DeleteFileInTree(path, root);
-  }
-
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
-    return guarded::GetPathType(path, follow_links);
-  }
-
-  bool IsOwnRealFolder(const std::string& path) override { return guarded::IsOwnRealFolder(path); }
-
-  bool IsForeignFolder(const std::string& path) override { return guarded::IsForeignFolder(path); }
-
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return guarded::IsSameFile(a, b);
-  }
-
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
-    return guarded::LockFolder(folder);
-  }
-
-  bool IsFolderLocked(const std::string& folder) override {
-    return guarded::IsFolderLocked(folder);
   }
 
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {

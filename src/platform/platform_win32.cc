@@ -10,9 +10,9 @@
 #include <utility>
 
 #include "platform/command_line_split.h"
-#include "platform/env_block.h"
-#include "platform/guarded_files.h"
 #include "platform/dialog_impl.h"
+#include "platform/env_block.h"
+#include "platform/guarded_platform.h"
 #include "platform/platform.h"
 
 namespace {
@@ -158,17 +158,8 @@ class Win32WritableFile final : public WritableFile {
   FileHandle file_;
 };
 
-class Win32Platform final : public Platform {
+class Win32Platform final : public GuardedPlatform {
  public:
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    // Shared with other readers: simultaneous logons read the same files.
-    return static_cast<ReadResult>(guarded::ReadRegularFile(path, bytes));
-  }
-
-  bool ReadFile(const std::string& path, std::string* bytes) override {
-    return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
-  }
-
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     DWORD share = exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
     FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
@@ -239,34 +230,6 @@ class Win32Platform final : public Platform {
     FILE_BASIC_INFO info = {};  // zero times stay unchanged
     info.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     return ::SetFileInformationByHandle(link.get(), FileBasicInfo, &info, sizeof info) != 0;
-  }
-
-  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
-    return guarded::CopyRegularFile(from, to, fail_if_exists);
-  }
-
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
-    return guarded::DeleteFileInTree(path, root);
-  }
-
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
-    return guarded::GetPathType(path, follow_links);
-  }
-
-  bool IsOwnRealFolder(const std::string& path) override { return guarded::IsOwnRealFolder(path); }
-
-  bool IsForeignFolder(const std::string& path) override { return guarded::IsForeignFolder(path); }
-
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return guarded::IsSameFile(a, b);
-  }
-
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
-    return guarded::LockFolder(folder);
-  }
-
-  bool IsFolderLocked(const std::string& folder) override {
-    return guarded::IsFolderLocked(folder);
   }
 
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
