@@ -315,9 +315,11 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
   ScopedPlatform platform;
   TempDir dir;
   std::string text = "[Environment]\r\nA0=xxxxxxxx\r\n";
-  for (int i = 1; i < 40; ++i)
-    text += "A" + std::to_string(i) + "=%A" + std::to_string(i - 1) + "%%A" +
-            std::to_string(i - 1) + "%\r\n";
+  for (int i = 1; i < 40; ++i) {
+    const std::string name = std::to_string(i), previous = std::to_string(i - 1);
+    text.append("A").append(name).append("=%A").append(previous).append("%%A");
+    text.append(previous).append("%\r\n");
+  }
   dir.Write("env.ini", text);
   CRunLog log;
   log.SetPath(dir.Path("run.log"));
