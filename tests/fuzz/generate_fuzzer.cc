@@ -70,6 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteFile(folder / "start.ini", commands);
   WriteFile(folder / "vorlage.htm", page);
   ::setenv("TMPDIR", (folder / "temp").c_str(), 1);
+  // Relative paths of the run resolve in the case folder; the fuzzer's own
+  // (its corpus) in the folder it was started in.
+  static const fs::path started_in = fs::current_path();
   if (::chdir(folder.c_str()) != 0) std::abort();
 
   std::string start_page;
@@ -90,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = entry.path().filename().string();
     if (name != "temp" && name != "start.ini" && name != "vorlage.htm") std::abort();
   }
-  if (::chdir(Root().c_str()) != 0) std::abort();
+  if (::chdir(started_in.c_str()) != 0) std::abort();
   fs::remove_all(folder, error);
   return 0;
 }
