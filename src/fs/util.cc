@@ -109,7 +109,8 @@ bool CreateDirectoryPath(const std::string& path) {
   if (parent == copy) return true;
   if (GetPathKind(copy) == PathKind::kDirectory) return true;
   if (!CreateDirectoryPath(parent)) return false;
-  return GetPlatform().CreateDir(copy);
+  // Another run starting at the same moment may have made it in between.
+  return GetPlatform().CreateDir(copy) || GetPathKind(copy) == PathKind::kDirectory;
 }
 
 bool DeleteFileAndDirectory(const std::string& path, const std::string& root) {

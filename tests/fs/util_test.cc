@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
+#include "support/platform_wrapper.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -134,6 +135,28 @@ TEST_F(FileOpsTest, PathKinds) {
   EXPECT_EQ(PathKind::kDirectory, GetPathKind(root));
   EXPECT_TRUE(CanChangeDirectory(dir_.path()));
   EXPECT_FALSE(CanChangeDirectory(dir_.Path("nothing")));
+}
+
+}  // namespace
+
+namespace {
+
+// Another run creates the same folder between the look and the creation.
+class RacingPlatform : public PlatformWrapper {
+ public:
+  bool CreateDir(const std::string& path) override {
+    PlatformWrapper::CreateDir(path);
+    return false;
+  }
+};
+
+TEST(CreateDirectoryPathRaceTest, AFolderAnotherRunMadeMeanwhileCounts) {
+  TempDir dir;
+  RacingPlatform racing;
+  Platform* previous = SetPlatform(&racing);
+  EXPECT_TRUE(CreateDirectoryPath(dir.Path("base/run")));
+  SetPlatform(previous);
+  EXPECT_EQ(PathKind::kDirectory, SystemPlatform().FindPath(dir.Path("base/run")));
 }
 
 }  // namespace
