@@ -283,11 +283,21 @@ void CIniFile::BuildKeyIndex() const {
   }
 }
 
+CIniSectionRef CIniFile::FindSection(std::string_view section) const {
+  const Group* group = FindGroup(section);
+  return CIniSectionRef{group == nullptr ? -1 : static_cast<std::int32_t>(group - groups_.data())};
+}
+
 bool CIniFile::FindValue(std::string_view section, std::string_view key,
                          std::string_view& value) const {
+  return FindValue(FindSection(section), key, value);
+}
+
+bool CIniFile::FindValue(CIniSectionRef section, std::string_view key,
+                         std::string_view& value) const {
   value = std::string_view();
-  const Group* group = FindGroup(section);
-  if (group == nullptr) return false;
+  if (!section.found()) return false;
+  const Group* group = &groups_[static_cast<size_t>(section.group)];
   if (group->total_entries <= kScanLimit ||
       (!key_index_built_ && group->walks++ < kWalksBeforeIndex)) {
     for (std::uint32_t s = group->first_section + 1; s != 0; s = sections_[s - 1].next_same) {
@@ -319,11 +329,15 @@ bool CIniFile::FindValue(std::string_view section, std::string_view key,
 
 bool CIniFile::FindEntry(std::string_view section, int index, std::string_view& key,
                          std::string_view& value) const {
+  return FindEntry(FindSection(section), index, key, value);
+}
+
+bool CIniFile::FindEntry(CIniSectionRef section, int index, std::string_view& key,
+                         std::string_view& value) const {
   key = std::string_view();
   value = std::string_view();
-  if (index < 0) return false;
-  const Group* group = FindGroup(section);
-  if (group == nullptr) return false;
+  if (index < 0 || !section.found()) return false;
+  const Group* group = &groups_[static_cast<size_t>(section.group)];
   const std::uint32_t wanted = static_cast<std::uint32_t>(index);
   // The steps' key counts rise: the first with more than `index` keys.
   auto begin = steps_.begin() + group->steps_begin;

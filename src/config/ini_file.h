@@ -23,6 +23,13 @@ struct CIniSection {
   std::uint32_t next_same = 0;  ///< the next record of the group plus one; 0 for none
 };
 
+/// The records of one section name, found once for many lookups in them.
+/// Valid until the reader's next Load or Clear.
+struct CIniSectionRef {
+  std::int32_t group = -1;
+  bool found() const { return group >= 0; }
+};
+
 /// Whole-file INI reader; read-only, answers lookups from memory. Names, keys
 /// and values are not copied: they refer to the one buffer that holds the
 /// file's text, and sections and keys are found through hash indexes.
@@ -51,6 +58,12 @@ class CIniFile {
   bool FindEntry(std::string_view section, int index, std::string_view& key,
                  std::string_view& value) const;
   std::string_view SectionName(int index) const;
+  /// The same lookups in a section found before: a large section is found
+  /// once, not once for every key of it.
+  CIniSectionRef FindSection(std::string_view section) const;
+  bool FindValue(CIniSectionRef section, std::string_view key, std::string_view& value) const;
+  bool FindEntry(CIniSectionRef section, int index, std::string_view& key,
+                 std::string_view& value) const;
 
  private:
   struct Entry {

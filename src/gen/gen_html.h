@@ -13,6 +13,7 @@
 #include "gen/link_entry.h"
 
 class CIniFile;
+struct CIniSectionRef;
 class TextSink;
 class CRightsReport;
 class CRunLog;
@@ -69,8 +70,10 @@ class CGenHtml {
   GenResult WriteFrameSet(const CIniFile& commands, const std::string& path);
   /// Writes one page from its template: kOk, kCopyFailed (copy of an
   /// unchanged template) or kWriteFailed (a file failed to open, read or write).
+  /// With `reuse_template`, a template read for an earlier page of the same
+  /// Generate is not read again.
   GenResult FillTemplate(const CIniFile& commands, const std::string& template_file,
-                         const std::string& output_file);
+                         const std::string& output_file, bool reuse_template = false);
   /// Replaces the placeholder of `section` at `pos` of `line` by the section's
   /// link table. `section` is the name as the command file spells it; the
   /// placeholder has its length. Always kOk.
@@ -81,10 +84,10 @@ class CGenHtml {
                           const std::string& section, size_t pos);
   /// Writes the link table of `section` into `sink` as it is made; nothing
   /// when no row is shown.
-  void WriteLinkTableTo(const CIniFile& commands, std::string_view section, TextSink& sink);
+  void WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section, TextSink& sink);
   /// Writes the tree menu script block of `section` into `sink` as it is
   /// made; nothing when no entry is shown.
-  void WriteTreeMenuTo(const CIniFile& commands, std::string_view section, TextSink& sink);
+  void WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section, TextSink& sink);
 
   // Link entries.
   /// Whether the run's user may see a link with these rights and flag bits.
@@ -123,8 +126,9 @@ class CGenHtml {
   GenResult GeneratePages(CIniFile& commands, const std::string& command_file,
                           std::vector<Page>& pages, const std::string& prefix,
                           std::vector<std::string>& template_directories);
+  /// `commands_loaded`: `commands` holds the page's command file already.
   GenResult GeneratePage(CIniFile& commands, const Page& page, const std::string& prefix,
-                         std::vector<std::string>& template_directories);
+                         std::vector<std::string>& template_directories, bool commands_loaded);
   GenResult CopyFiles(const std::vector<std::string>& template_directories,
                       const std::string& prefix);
 
@@ -144,6 +148,9 @@ class CGenHtml {
   std::string template_directory_;
   std::string output_file_;
   std::string output_directory_;
+  // The template read last in this run, kept for the next page that names it.
+  std::string read_template_file_;
+  std::string template_bytes_;
   std::set<std::string> negative_list_;
 
   // Scratch of the writers, kept between links so that a link costs no

@@ -78,6 +78,7 @@ void CGenHtml::Log(const std::string& text) { log_.Log(text); }
 void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
 
 GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
+  read_template_file_.clear();
   DeleteOldOutputDirectories();
 
   CIniFile commands;
@@ -88,7 +89,8 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
   std::string prefix, start;
   result = PrepareOutputDirectory(commands, prefix, start);
   if (result != GenResult::kOk) return result;
-  commands.Clear();
+  // Without a page list the command file is the one page, already read.
+  if (!pages.empty()) commands.Clear();
 
   std::vector<std::string> template_directories;
   result = GeneratePages(commands, command_file, pages, prefix, template_directories);
@@ -133,13 +135,14 @@ GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string
 GenResult CGenHtml::GeneratePages(CIniFile& commands, const std::string& command_file,
                                   std::vector<Page>& pages, const std::string& prefix,
                                   std::vector<std::string>& template_directories) {
-  if (pages.empty()) {
+  const bool single_page = pages.empty();
+  if (single_page) {
     pages.push_back(Page{command_file, kDefaultPage});
   } else {
     AddToNegativeList(command_file);
   }
   for (const Page& page : pages) {
-    GenResult result = GeneratePage(commands, page, prefix, template_directories);
+    GenResult result = GeneratePage(commands, page, prefix, template_directories, single_page);
     if (result != GenResult::kOk) return result;
   }
   return GenResult::kOk;
@@ -170,8 +173,9 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
 }
 
 GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std::string& prefix,
-                                 std::vector<std::string>& template_directories) {
-  if (commands.Load(page.command_file) != 0) {
+                                 std::vector<std::string>& template_directories,
+                                 bool commands_loaded) {
+  if (!commands_loaded && commands.Load(page.command_file) != 0) {
     // This page is left out; the run goes on with the next.
     Log(Message(IDS_COMMAND_FILE_ERROR, page.command_file));
     return GenResult::kOk;
@@ -197,7 +201,7 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
   output_file_ = prefix + page.output_name;
   // Never opened: it would name a device or a file outside the folder.
   GenResult result = IsOutputFileName(page.output_name)
-                         ? FillTemplate(commands, template_file_, output_file_)
+                         ? FillTemplate(commands, template_file_, output_file_, /*reuse_template=*/true)
                          : GenResult::kWriteFailed;
   if (result != GenResult::kOk) Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
   return result;

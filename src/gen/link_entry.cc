@@ -44,12 +44,9 @@ bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
                                 LinkEntry& entry) {
   // Into the entry's own strings, which keep their room from link to link.
-  GetField(entry.text, value, 1, '|');
-  GetField(entry.link, value, 2, '|');
-  GetField(entry.description, value, 3, '|');
-  GetField(entry.tooltip, value, 4, '|');
-  GetField(entry.rights_text, value, 5, '|');
-  GetField(entry.flags_text, value, 6, '|');
+  std::string* const fields[] = {&entry.text,    &entry.link,        &entry.description,
+                                 &entry.tooltip, &entry.rights_text, &entry.flags_text};
+  GetFields(value, '|', fields, 6);
   Expand(entry.rights_text);
   Expand(entry.flags_text);
 

@@ -1,6 +1,5 @@
 #include <charconv>
 
-#include "base/string_printf.h"
 #include "base/text.h"
 #include "config/ini_file.h"
 #include "fs/util.h"
@@ -26,42 +25,52 @@ const char kDescriptionStart[] = "     <td width=\"50%\">";
 const char kDescriptionEnd[] = "</td>\r\n";
 const char kTableEnd[] = "</table>\r\n";
 
+// A value as printf's "%s" gives it: up to its first NUL byte.
+void AppendText(std::string& out, const std::string& text) { out.append(text.c_str()); }
+
+void AppendNumber(std::string& out, int number) {
+  char digits[16];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
 // "<font ...>" from a "face|size" setting; empty when the setting is.
-std::string FontTag(const CIniFile& commands, std::string_view section, const char* key,
+std::string FontTag(const CIniFile& commands, CIniSectionRef section, const char* key,
                     int default_size) {
-  std::string value;
-  commands.GetValue(section, key, value);
+  std::string_view value;
+  commands.FindValue(section, key, value);
   if (value.empty()) return std::string();
   std::string face, size;
   GetField(face, value, 1, '|');
   int points = GetField(size, value, 2, '|') ? ParseLeadingInt(size) : default_size;
-  return StringPrintf("<font face=\"%s\" size=\"%d\">", face.c_str(), points);
+  std::string tag = "<font face=\"";
+  AppendText(tag, face);
+  tag += "\" size=\"";
+  AppendNumber(tag, points);
+  tag += "\">";
+  return tag;
 }
-
-// A value as printf's "%s" gives it: up to its first NUL byte.
-void AppendText(std::string& out, const std::string& text) { out.append(text.c_str()); }
 
 }  // namespace
 
 GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
                                    const std::string& section, size_t pos) {
   StringTextSink table;
-  WriteLinkTableTo(commands, section, table);
+  WriteLinkTableTo(commands, commands.FindSection(section), table);
   line.replace(pos, section.size(), table.text());
   return GenResult::kOk;
 }
 
-void CGenHtml::WriteLinkTableTo(const CIniFile& commands, std::string_view section,
+void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
                                 TextSink& sink) {
   std::string heading;
-  commands.GetValue(section, "Ueberschrift", heading);
+  std::string_view found;
+  commands.FindValue(section, "Ueberschrift", found);
+  heading.assign(found);
   const std::string table_font = FontTag(commands, section, "FontTabelle", 3);
   const std::string heading_font = FontTag(commands, section, "FontUeberschrift", 4);
-  std::string border_text;
-  int border = commands.GetValue(section, "Border", border_text) ? ParseLeadingInt(border_text) : 1;
-  std::string link_width;
-  commands.GetValue(section, "SpaltenBreite1", link_width);
-  if (link_width.empty()) link_width = "50%";
+  int border = commands.FindValue(section, "Border", found) ? ParseLeadingInt(found) : 1;
+  commands.FindValue(section, "SpaltenBreite1", found);
+  std::string link_width = found.empty() ? std::string("50%") : std::string(found);
 
   // Reused for every row, so that rows cost no allocation once they fit.
   std::string& row = row_;
@@ -81,8 +90,7 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, std::string_view secti
       AppendText(row, heading);
       row += kHeadingEnd;
       row += kTableHeadStart;
-      char digits[16];
-      row.append(digits, std::to_chars(digits, digits + sizeof digits, border).ptr);
+      AppendNumber(row, border);
       row += kTableHeadEnd;
     }
     attributes.clear();

@@ -39,32 +39,36 @@ std::string SoundTag(const std::string& sound) {
   return StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str());
 }
 
-// The page being written. A line goes to the file when it is complete, a
-// long line (a large table) also in parts of a megabyte; after a failed write
-// nothing more is written.
+// The page being written, in blocks of up to a megabyte: a page costs a
+// write call or a few, not one per line. After a failed write nothing more
+// is written.
 class PageWriter final : public TextSink {
  public:
-  explicit PageWriter(WritableFile& file) : file_(file) { buffer_.reserve(kPart); }
+  explicit PageWriter(WritableFile& file) : file_(file) {}
 
   void Append(std::string_view text) override {
     if (buffer_.size() + text.size() > kPart) Flush();
     if (text.size() >= kPart) {
       Write(text);
     } else {
+      if (buffer_.capacity() == 0) buffer_.reserve(kFirstPart);
       buffer_.append(text);
     }
   }
-  /// Ends the line and writes it out; false once a write has failed.
+  /// Ends the line; false once a write has failed.
   bool EndLine() {
-    buffer_.append("\r\n");
+    Append("\r\n");
+    return ok_;
+  }
+  /// Writes out what is left; false if any write failed.
+  bool Finish() {
     Flush();
     return ok_;
   }
-  /// Ends the line; it goes out with the next one.
-  void LineBreak() { Append("\r\n"); }
 
  private:
   static constexpr size_t kPart = 1 << 20;
+  static constexpr size_t kFirstPart = 1 << 16;
 
   void Flush() {
     if (buffer_.empty()) return;
@@ -102,7 +106,7 @@ bool ForEachTextLine(std::string_view bytes, LineFn line) {
 }  // namespace
 
 GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template_file,
-                                 const std::string& output_file) {
+                                 const std::string& output_file, bool reuse_template) {
   Log("");
   Log(Message(IDS_TEMPLATE_INI, commands.GetFileName()));
   Log(Message(IDS_TEMPLATE_HTML, template_file));
@@ -123,8 +127,13 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   }
 
   Platform& platform = GetPlatform();
-  std::string bytes;
-  if (!platform.ReadFile(template_file, &bytes)) return GenResult::kWriteFailed;
+  // Pages of a run often share their template: it is read once.
+  if (!reuse_template || template_file != read_template_file_ || read_template_file_.empty()) {
+    read_template_file_.clear();
+    if (!platform.ReadFile(template_file, &template_bytes_)) return GenResult::kWriteFailed;
+    read_template_file_ = template_file;
+  }
+  const std::string_view bytes = template_bytes_;
   std::unique_ptr<WritableFile> file = platform.NewWritableFile(output_file, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
 
@@ -141,23 +150,24 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
     filler.FillLine(line, produce);
     // With a sound setting there are no placeholders: the line is as read.
     if (sound_pending && ContainsHeadTag(line)) {
-      page.LineBreak();
+      page.Append("\r\n");
       page.Append(SoundTag(sound));
       sound_pending = false;
     }
     return page.EndLine();
   });
-  if (!written) return GenResult::kWriteFailed;
+  if (!written || !page.Finish()) return GenResult::kWriteFailed;
   return file->Close() ? GenResult::kOk : GenResult::kWriteFailed;
 }
 
 void CGenHtml::WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
                                 TextSink& sink) {
+  const CIniSectionRef section = commands.FindSection(placeholder.section);
   std::string_view tree_menu;
-  commands.FindValue(placeholder.section, "TreeMenu", tree_menu);
+  commands.FindValue(section, "TreeMenu", tree_menu);
   if (ParseLeadingInt(tree_menu) == 1) {
-    WriteTreeMenuTo(commands, placeholder.section, sink);
+    WriteTreeMenuTo(commands, section, sink);
   } else {
-    WriteLinkTableTo(commands, placeholder.section, sink);
+    WriteLinkTableTo(commands, section, sink);
   }
 }

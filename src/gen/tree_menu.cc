@@ -40,12 +40,12 @@ void AppendScriptString(std::string& out, const std::string& text) {
 GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
                                   const std::string& section, size_t pos) {
   StringTextSink menu;
-  WriteTreeMenuTo(commands, section, menu);
+  WriteTreeMenuTo(commands, commands.FindSection(section), menu);
   line.replace(pos, section.size(), menu.text());
   return GenResult::kOk;
 }
 
-void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, std::string_view section,
+void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
                                TextSink& sink) {
   std::string& call = row_;
   LinkEntry& entry = entry_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -20,9 +21,8 @@ namespace {
 int OpenRegularForReading(const std::string& path, struct stat* st) {
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return -1;
+  // Reads and writes of a regular file never wait anyway: the flag may stay.
   if (::fstat(fd.get(), st) != 0 || !S_ISREG(st->st_mode)) return -1;
-  int flags = ::fcntl(fd.get(), F_GETFL);
-  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return -1;
   return fd.Release();
 }
 
@@ -70,16 +70,31 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   if (!fd.valid() || !LockLikeShareMode(fd.get(), exclusive)) return Read::kCannotOpen;
   if (static_cast<std::uint64_t>(st.st_size) > limit) return Read::kReadError;
   try {
-    bytes->reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
+    // Straight into the string, the whole file in one read as a rule; the
+    // one byte more sees the end, and a file that grows meanwhile is read on.
+    size_t size = 0;
+    bytes->resize(static_cast<size_t>(st.st_size) + 1);
     while (true) {
-      ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+      if (size == bytes->size()) {
+        if (size > limit) return Read::kReadError;
+        bytes->resize(std::min<std::uint64_t>(2 * size, limit + 1));
+      }
+      ssize_t got = ::read(fd.get(), bytes->data() + size, bytes->size() - size);
       if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return Read::kReadError;
-      if (got == 0) return Read::kOk;
+      if (got < 0) {
+        bytes->resize(size);
+        return Read::kReadError;
+      }
+      if (got == 0) {
+        bytes->resize(size);
+        return Read::kOk;
+      }
+      size += static_cast<size_t>(got);
       // The file may grow while it is read.
-      if (bytes->size() + static_cast<size_t>(got) > limit) return Read::kReadError;
-      bytes->append(buffer, static_cast<size_t>(got));
+      if (size > limit) {
+        bytes->resize(size);
+        return Read::kReadError;
+      }
     }
   } catch (const std::bad_alloc&) {
     bytes->clear();

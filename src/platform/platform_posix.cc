@@ -260,14 +260,13 @@ class PosixPlatform final : public GuardedPlatform {
     ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
     if (!fd.valid()) return nullptr;
     struct stat st;
+    // Writes to a regular file never wait anyway: the flag may stay.
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
-    int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
     // Readers share a file only among themselves, as under Windows, where
     // they let no writer in: every writer takes the exclusive lock.
     (void)exclusive;
     if (!LockLikeShareMode(fd.get(), true)) return nullptr;
-    if (::ftruncate(fd.get(), 0) != 0) return nullptr;
+    if (st.st_size != 0 && ::ftruncate(fd.get(), 0) != 0) return nullptr;
     return std::make_unique<PosixWritableFile>(fd.Release());
   }
 

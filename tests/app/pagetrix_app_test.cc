@@ -52,7 +52,8 @@ TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
 
 TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
   WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
-  dir_.Write("t.htm", "<html>\r\nLinks\r\n</html>\r\n");
+  // The first line, longer than a write block, is written; the rest fails.
+  dir_.Write("t.htm", std::string(3 << 20, 'x') + "\r\nLinks\r\n</html>\r\n");
   dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
   platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
   platform_->Fail(FileOp::kAppend,
