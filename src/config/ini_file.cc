@@ -339,6 +339,15 @@ bool CIniFile::FindEntry(CIniSectionRef section, int index, std::string_view& ke
   if (index < 0 || !section.found()) return false;
   const Group* group = &groups_[static_cast<size_t>(section.group)];
   const std::uint32_t wanted = static_cast<std::uint32_t>(index);
+  if (group->steps_end - group->steps_begin == 1) {
+    // One record answers every index: the usual case.
+    const CIniSection& record = sections_[steps_[group->steps_begin]];
+    if (wanted >= record.entry_count) return false;
+    const Entry& entry = entries_[record.first_entry + wanted];
+    key = View(entry.key);
+    value = View(entry.value);
+    return true;
+  }
   // The steps' key counts rise: the first with more than `index` keys.
   auto begin = steps_.begin() + group->steps_begin;
   auto end = steps_.begin() + group->steps_end;

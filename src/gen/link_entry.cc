@@ -17,6 +17,8 @@ constexpr std::uint32_t kLowBits = 0x0000FFFF;
 }  // namespace
 
 bool IsSettingKey(std::string_view key) {
+  // Most keys are link numbers: no setting starts with a digit.
+  if (key.empty() || (key[0] >= '0' && key[0] <= '9')) return false;
   static const char* const kSettings[] = {"Ueberschrift", "FontTabelle",    "FontUeberschrift",
                                           "Border",       "SpaltenBreite1", "TreeMenu"};
   for (const char* setting : kSettings) {
@@ -47,8 +49,13 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   std::string* const fields[] = {&entry.text,    &entry.link,        &entry.description,
                                  &entry.tooltip, &entry.rights_text, &entry.flags_text};
   GetFields(value, '|', fields, 6);
-  Expand(entry.rights_text);
-  Expand(entry.flags_text);
+  // A field holds a "%" only if the whole entry does.
+  const bool expand = value.find('%') != std::string_view::npos;
+  entry.has_nul = value.find('\0') != std::string_view::npos;
+  if (expand) {
+    Expand(entry.rights_text);
+    Expand(entry.flags_text);
+  }
 
   const bool logging = log_.IsEnabled();
   if (logging) {
@@ -65,10 +72,14 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
     return false;
   }
   // Hidden entries are not expanded, so they log no unresolved references.
-  Expand(entry.text);
-  Expand(entry.link);
-  Expand(entry.description);
-  Expand(entry.tooltip);
+  if (expand) {
+    Expand(entry.text);
+    Expand(entry.link);
+    Expand(entry.description);
+    Expand(entry.tooltip);
+    // An expanded value may bring a NUL byte of its own.
+    for (const std::string* field : fields) entry.has_nul |= field->find('\0') != std::string::npos;
+  }
   return true;
 }
 

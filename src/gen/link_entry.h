@@ -24,6 +24,7 @@ struct LinkEntry {
   std::uint32_t flags = 0;
   std::string rights_text;  ///< Rechte and Flags as read, expanded
   std::string flags_text;
+  bool has_nul = false;  ///< a field holds a NUL byte, where formatting stops
 };
 
 /// What decides which links a run shows: who runs it, on which server,

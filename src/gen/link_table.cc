@@ -1,4 +1,5 @@
 #include <charconv>
+#include <cstring>
 
 #include "base/text.h"
 #include "config/ini_file.h"
@@ -27,6 +28,14 @@ const char kTableEnd[] = "</table>\r\n";
 
 // A value as printf's "%s" gives it: up to its first NUL byte.
 void AppendText(std::string& out, const std::string& text) { out.append(text.c_str()); }
+// The same for a link field, which is searched for a NUL only if its entry has one.
+void AppendField(std::string& out, const std::string& text, const LinkEntry& entry) {
+  if (entry.has_nul) {
+    AppendText(out, text);
+  } else {
+    out += text;
+  }
+}
 
 void AppendNumber(std::string& out, int number) {
   char digits[16];
@@ -71,6 +80,8 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
   int border = commands.FindValue(section, "Border", found) ? ParseLeadingInt(found) : 1;
   commands.FindValue(section, "SpaltenBreite1", found);
   std::string link_width = found.empty() ? std::string("50%") : std::string(found);
+  // Formatted as "%s": up to a NUL byte.
+  link_width.resize(std::strlen(link_width.c_str()));
 
   // Reused for every row, so that rows cost no allocation once they fit.
   std::string& row = row_;
@@ -102,21 +113,25 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
     }
     size_t indent = CountIndent(entry.text);
     row += kRowStart;
-    AppendText(row, link_width);
+    row += link_width;
     row += kTitle;
-    AppendText(row, entry.tooltip);
+    AppendField(row, entry.tooltip, entry);
     row += "\">";
     row += table_font;
     for (size_t n = 0; n < indent; ++n) row += "&nbsp;";
     row += kAnchor;
-    AppendText(row, attributes);
+    AppendField(row, attributes, entry);
     row += kAnchorText;
-    row.append(entry.text.c_str() + indent);
+    if (entry.has_nul) {
+      row.append(entry.text.c_str() + indent);
+    } else {
+      row.append(entry.text, indent);
+    }
     row += kRowCellEnd;
     if (!entry.description.empty()) {
       row += kDescriptionStart;
       row += table_font;
-      AppendText(row, entry.description);
+      AppendField(row, entry.description, entry);
       row += kDescriptionEnd;
     }
     row += kRowEnd;

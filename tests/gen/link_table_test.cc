@@ -53,6 +53,23 @@ TEST_F(LinkTableTest, FontSizesAndBorderValues) {
   EXPECT_NE(std::string::npos, out.find(TableHead(0)));
 }
 
+// A value is formatted up to a NUL byte in it, field by field, and one
+// entry's NUL must not cut the fields of the next.
+TEST_F(LinkTableTest, FieldsEndAtANulByte) {
+  using namespace std::string_literals;
+  LoadCommands("[Links]\r\nSpaltenBreite1=4\0\x30%\r\n0=Te\0xt|li\0nk|Be\0sch|Ti\0pp||1\r\n"
+               "1=Zwei|z.htm|Mehr|Tipp\r\n"s);
+  std::string out = Replace("Links");
+  EXPECT_NE(std::string::npos,
+            out.find("<td width=\"4\" title=\"Ti\"><a href=\"li>Te</a></td>\r\n"
+                     "          <td width=\"50%\">Be</td>"))
+      << out;
+  EXPECT_NE(std::string::npos,
+            out.find("<td width=\"4\" title=\"Tipp\"><a href=\"z.htm\">Zwei</a></td>\r\n"
+                     "          <td width=\"50%\">Mehr</td>"))
+      << out;
+}
+
 TEST_F(LinkTableTest, NothingInsertedWithoutShownRows) {
   filter_.rights_flags = 0;
   LoadCommands(
