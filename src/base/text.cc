@@ -2,8 +2,6 @@
 
 #include <climits>
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 std::string ToUpperAscii(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = ToUpperAscii(c);
@@ -21,14 +19,6 @@ char ToUpperAnsi(char c) {
     case 0xFF: return '\x9F';  // y diaeresis
     default: return c;
   }
-}
-
-bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
-  }
-  return true;
 }
 
 std::string ToUpperAnsi(std::string_view text) {

@@ -14,7 +14,7 @@ inline bool IsCSpace(char c) {
 }
 
 /// Upper case of a to z only; every other byte stays.
-char ToUpperAscii(char c);
+inline char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 /// Upper case of the letters a to z only.
 std::string ToUpperAscii(std::string_view text);
 /// Upper case with the Windows-1252 case mapping (umlauts included); letters
@@ -22,7 +22,13 @@ std::string ToUpperAscii(std::string_view text);
 char ToUpperAnsi(char c);
 
 /// Equal apart from the letter case of A to Z; every other byte must match.
-bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
+inline bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) return false;
+  }
+  return true;
+}
 /// Upper case with the Windows-1252 case mapping (umlauts included).
 std::string ToUpperAnsi(std::string_view text);
 /// Leading decimal integer as atoi reads it (white space, sign, digits).
@@ -32,6 +38,14 @@ int ParseLeadingInt(std::string_view text);
 std::uint32_t ParseHex(std::string_view text);
 /// Removes blanks and tabs from both ends.
 std::string TrimBlanks(std::string_view text);
+/// The text without the white space (IsCSpace) at both ends.
+inline std::string_view TrimCSpace(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsCSpace(text[begin])) ++begin;
+  while (end > begin && IsCSpace(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
 
 /// Windows-1252 text as UTF-8. The five bytes the code page leaves
 /// undefined (81, 8D, 8F, 90, 9D) become U+FFFD: as C1 controls a terminal

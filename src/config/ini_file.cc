@@ -288,6 +288,11 @@ CIniSectionRef CIniFile::FindSection(std::string_view section) const {
   return CIniSectionRef{group == nullptr ? -1 : static_cast<std::int32_t>(group - groups_.data())};
 }
 
+CIniSectionRef CIniFile::SectionOfRecord(int index) const {
+  if (index < 0 || index >= GetSectionCount()) return CIniSectionRef{};
+  return CIniSectionRef{static_cast<std::int32_t>(sections_[static_cast<size_t>(index)].group)};
+}
+
 bool CIniFile::FindValue(std::string_view section, std::string_view key,
                          std::string_view& value) const {
   return FindValue(FindSection(section), key, value);

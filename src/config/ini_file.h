@@ -61,6 +61,8 @@ class CIniFile {
   /// The same lookups in a section found before: a large section is found
   /// once, not once for every key of it.
   CIniSectionRef FindSection(std::string_view section) const;
+  /// What FindSection gives for the name of the record at `index`, without a search.
+  CIniSectionRef SectionOfRecord(int index) const;
   bool FindValue(CIniSectionRef section, std::string_view key, std::string_view& value) const;
   bool FindEntry(CIniSectionRef section, int index, std::string_view& key,
                  std::string_view& value) const;

@@ -63,18 +63,6 @@ void CUtil::SplitPath(const std::string& path) {
   }
 }
 
-namespace {
-
-std::string_view TrimCSpace(std::string_view text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && IsCSpace(text[begin])) ++begin;
-  while (end > begin && IsCSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-}  // namespace
-
 bool GetField(std::string& field, std::string_view text, int n, char separator) {
   field.clear();
   size_t pos = 0;
@@ -87,22 +75,6 @@ bool GetField(std::string& field, std::string_view text, int n, char separator) 
   if (end == std::string::npos) end = text.size();
   field.assign(TrimCSpace(text.substr(pos, end - pos)));
   return true;
-}
-
-void GetFields(std::string_view text, char separator, std::string* const* fields, int count) {
-  size_t pos = 0;
-  bool present = true;
-  for (int i = 0; i < count; ++i) {
-    if (!present) {
-      fields[i]->clear();
-      continue;
-    }
-    size_t end = text.find(separator, pos);
-    if (end == std::string::npos) end = text.size();
-    fields[i]->assign(TrimCSpace(text.substr(pos, end - pos)));
-    present = end < text.size();
-    pos = end + 1;
-  }
 }
 
 void CollectFiles(const std::string& directory, const FileCollectOptions& options) {

@@ -41,9 +41,6 @@ inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 /// Field n (1-based) of a text split at `separator`, trimmed of white space;
 /// false (and an empty field) when the text has fewer than n fields.
 bool GetField(std::string& field, std::string_view text, int n, char separator);
-/// Fields 1 to `count` of a text at once, as GetField gives them, in one pass;
-/// fields past the last one present are empty.
-void GetFields(std::string_view text, char separator, std::string* const* fields, int count);
 /// Appends the files (or directories) below a directory to options.result.
 void CollectFiles(const std::string& directory, const FileCollectOptions& options);
 /// Creates a directory with all its missing parents; true if it exists afterwards.

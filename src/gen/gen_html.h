@@ -38,6 +38,7 @@ enum class GenResult : int {
 struct Placeholder {
   std::string section;  ///< as the command file spells it: lookups use this
   std::string upper;    ///< what is searched for in the upper-cased line
+  int record = -1;      ///< the section record it was taken from
 };
 
 class CGenHtml {

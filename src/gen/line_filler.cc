@@ -58,10 +58,10 @@ std::size_t LineFiller::Scan(const char* data, std::size_t size, std::int64_t ta
   while (i < size) {
     if (s == 0) {
       // Most bytes start no name: skip them without the automaton.
-      while (i < size && matcher_.RootStep(matcher_.Upper(data[i])) == 0) ++i;
+      i = matcher_.SkipToStart(data, i, size);
       last_root_ = frontier_ + i;
       if (i == size) break;
-      s = matcher_.RootStep(matcher_.Upper(data[i]));
+      s = matcher_.RootStepRaw(data[i]);
     } else {
       s = matcher_.Step(s, matcher_.Upper(data[i]));
     }

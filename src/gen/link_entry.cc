@@ -43,18 +43,47 @@ bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
   return ::IsLinkAllowed(filter_, rights, flags);
 }
 
+void SplitLinkFields(std::string_view value, std::string_view* const* fields, bool& percent,
+                     bool& nul) {
+  percent = false;
+  nul = false;
+  const char* text = value.data();
+  const size_t size = value.size();
+  int n = 0;
+  size_t begin = 0;
+  for (size_t i = 0;; ++i) {
+    if (i == size || text[i] == '|') {
+      *fields[n++] = TrimCSpace(value.substr(begin, i - begin));
+      if (n == 6 || i == size) break;
+      begin = i + 1;
+    } else if (text[i] == '%') {
+      percent = true;
+    } else if (text[i] == '\0') {
+      nul = true;
+    }
+  }
+  for (; n < 6; ++n) *fields[n] = std::string_view();
+}
+
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
                                 LinkEntry& entry) {
-  // Into the entry's own strings, which keep their room from link to link.
-  std::string* const fields[] = {&entry.text,    &entry.link,        &entry.description,
-                                 &entry.tooltip, &entry.rights_text, &entry.flags_text};
-  GetFields(value, '|', fields, 6);
-  // A field holds a "%" only if the whole entry does.
-  const bool expand = value.find('%') != std::string_view::npos;
-  entry.has_nul = value.find('\0') != std::string_view::npos;
+  std::string_view* const fields[] = {&entry.text,    &entry.link,        &entry.description,
+                                      &entry.tooltip, &entry.rights_text, &entry.flags_text};
+  bool expand = false;
+  SplitLinkFields(value, fields, expand, entry.has_nul);
+  // Only a field with a "%" goes through the expansion, into its own string.
+  const auto expand_field = [&](int n) {
+    if (fields[n]->find('%') == std::string_view::npos) return;
+    std::string& expanded = entry.expanded[n];
+    expanded.assign(*fields[n]);
+    Expand(expanded);
+    *fields[n] = expanded;
+    // An expanded value may bring a NUL byte of its own.
+    if (expanded.find('\0') != std::string::npos) entry.has_nul = true;
+  };
   if (expand) {
-    Expand(entry.rights_text);
-    Expand(entry.flags_text);
+    expand_field(4);
+    expand_field(5);
   }
 
   const bool logging = log_.IsEnabled();
@@ -62,7 +91,7 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
     // Hidden entries are reported too: the report is for checking the setup.
     std::string whole(value);
     if (!entry.rights_text.empty())
-      rights_report_.AddRow(entry.rights_text, whole, commands.GetFileName());
+      rights_report_.AddRow(std::string(entry.rights_text), whole, commands.GetFileName());
     Log(Message(IDS_LINK_PROCESSING, whole));
   }
   entry.rights = ParseHex(entry.rights_text);
@@ -73,17 +102,12 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   }
   // Hidden entries are not expanded, so they log no unresolved references.
   if (expand) {
-    Expand(entry.text);
-    Expand(entry.link);
-    Expand(entry.description);
-    Expand(entry.tooltip);
-    // An expanded value may bring a NUL byte of its own.
-    for (const std::string* field : fields) entry.has_nul |= field->find('\0') != std::string::npos;
+    for (int n = 0; n < 4; ++n) expand_field(n);
   }
   return true;
 }
 
-size_t CountIndent(const std::string& text) {
+size_t CountIndent(std::string_view text) {
   size_t n = 0;
   while (n < text.size() && text[n] == '#') ++n;
   return n;

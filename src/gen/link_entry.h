@@ -14,18 +14,27 @@ inline constexpr std::uint32_t kLinkNewWindow = 0x00000001;
 inline constexpr std::uint32_t kLinkNotFromCd = 0x00000002;
 inline constexpr std::uint32_t kLinkTreeFlag = 0x00000004;
 
-/// The fields of a link entry that a writer formats.
+/// The fields of a link entry that a writer formats. They refer to the
+/// command file's text, or to `expanded` for a field that names a variable:
+/// valid until the next entry is processed into the same object.
 struct LinkEntry {
-  std::string text;  ///< Linktext, indent characters included
-  std::string link;
-  std::string description;
-  std::string tooltip;
+  std::string_view text;  ///< Linktext, indent characters included
+  std::string_view link;
+  std::string_view description;
+  std::string_view tooltip;
   std::uint32_t rights = 0;
   std::uint32_t flags = 0;
-  std::string rights_text;  ///< Rechte and Flags as read, expanded
-  std::string flags_text;
+  std::string_view rights_text;  ///< Rechte and Flags as read, expanded
+  std::string_view flags_text;
   bool has_nul = false;  ///< a field holds a NUL byte, where formatting stops
+  std::string expanded[6];  ///< the fields in order, where one was expanded
 };
+
+/// Splits a link value into its six fields, trimmed as GetField trims them
+/// (missing ones empty), in one pass that also tells whether the fields hold
+/// a "%" or a NUL byte.
+void SplitLinkFields(std::string_view value, std::string_view* const* fields, bool& percent,
+                     bool& nul);
 
 /// What decides which links a run shows: who runs it, on which server,
 /// started from which kind of drive.
@@ -42,6 +51,6 @@ bool IsSettingKey(std::string_view key);
 bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags);
 
 /// Number of indent characters "#" at the start of a link text.
-size_t CountIndent(const std::string& text);
+size_t CountIndent(std::string_view text);
 
 #endif  // PAGETRIX_GEN_LINK_ENTRY_H_

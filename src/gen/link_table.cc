@@ -29,12 +29,9 @@ const char kTableEnd[] = "</table>\r\n";
 // A value as printf's "%s" gives it: up to its first NUL byte.
 void AppendText(std::string& out, const std::string& text) { out.append(text.c_str()); }
 // The same for a link field, which is searched for a NUL only if its entry has one.
-void AppendField(std::string& out, const std::string& text, const LinkEntry& entry) {
-  if (entry.has_nul) {
-    AppendText(out, text);
-  } else {
-    out += text;
-  }
+void AppendField(std::string& out, std::string_view text, const LinkEntry& entry) {
+  if (entry.has_nul) text = text.substr(0, text.find('\0'));
+  out += text;
 }
 
 void AppendNumber(std::string& out, int number) {
@@ -122,11 +119,7 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
     row += kAnchor;
     AppendField(row, attributes, entry);
     row += kAnchorText;
-    if (entry.has_nul) {
-      row.append(entry.text.c_str() + indent);
-    } else {
-      row.append(entry.text, indent);
-    }
+    AppendField(row, entry.text.substr(indent), entry);
     row += kRowCellEnd;
     if (!entry.description.empty()) {
       row += kDescriptionStart;

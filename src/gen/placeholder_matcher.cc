@@ -1,6 +1,7 @@
 #include "gen/placeholder_matcher.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <string_view>
 
@@ -59,6 +60,14 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   const Node& root = nodes_[0];
   for (std::uint32_t c = root.first_child; c < root.first_child + root.child_count; ++c)
     root_next_[node_byte_[c]] = c;
+  int starts = 0;
+  for (int b = 0; b < 256; ++b) {
+    root_raw_[b] = root_next_[upper_[b]];
+    if (root_raw_[b] == 0) continue;
+    if (starts < 4) start_words_[starts] = 0x0101010101010101ull * static_cast<std::uint64_t>(b);
+    ++starts;
+  }
+  start_word_count_ = starts <= 4 ? starts : 0;
   // Suffix links in breadth-first order: a node's link is shallower than it.
   for (std::uint32_t v = 0; v < nodes_.size(); ++v) {
     for (std::uint32_t c = nodes_[v].first_child;
@@ -68,4 +77,26 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
       nodes_[c].output = nodes_[fail].pattern >= 0 ? fail : nodes_[fail].output;
     }
   }
+}
+
+std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
+                                            std::size_t size) const {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  std::size_t i = from;
+  if (start_word_count_ > 0) {
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      std::uint64_t found = 0;
+      // A byte of `word` equal to the start byte is a zero byte of x.
+      for (int k = 0; k < start_word_count_; ++k) {
+        const std::uint64_t x = word ^ start_words_[k];
+        found |= (x - kOnes) & ~x & kHighs;
+      }
+      if (found != 0) break;
+    }
+  }
+  while (i < size && root_raw_[static_cast<unsigned char>(data[i])] == 0) ++i;
+  return i;
 }

@@ -39,6 +39,10 @@ class PlaceholderMatcher {
   }
   /// State 0 is the start; from it most bytes lead nowhere.
   std::uint32_t RootStep(unsigned char byte) const { return root_next_[byte]; }
+  /// The same for a byte as it stands in the text, not yet upper-cased.
+  std::uint32_t RootStepRaw(char c) const { return root_raw_[static_cast<unsigned char>(c)]; }
+  /// The first position from `from` on where a name may begin; `size` if none.
+  std::size_t SkipToStart(const char* data, std::size_t from, std::size_t size) const;
   /// The pattern ending in `state` (-1 if none) and the next state on its
   /// suffix chain where one ends (0 if none).
   std::int32_t PatternAt(std::uint32_t state) const { return nodes_[state].pattern; }
@@ -59,6 +63,11 @@ class PlaceholderMatcher {
   std::vector<Node> nodes_;
   std::vector<unsigned char> node_byte_;  // the byte that leads into each node
   std::uint32_t root_next_[256] = {};
+  std::uint32_t root_raw_[256] = {};
+  // The bytes that begin a name, each repeated over a word, when they are
+  // few: eight bytes are then skipped at a time.
+  std::uint64_t start_words_[4] = {};
+  int start_word_count_ = 0;
   unsigned char upper_[256] = {};
   std::vector<std::uint32_t> entry_pattern_;
   std::vector<std::vector<std::uint32_t>> pattern_entries_;

@@ -26,7 +26,7 @@ std::vector<Placeholder> CollectPlaceholders(const CIniFile& commands) {
     std::string_view name = commands.SectionName(i);
     // An empty name would match at the start of every line.
     if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
-    placeholders.push_back(Placeholder{std::string(name), ToUpperAnsi(name)});
+    placeholders.push_back(Placeholder{std::string(name), ToUpperAnsi(name), i});
   }
   return placeholders;
 }
@@ -162,7 +162,9 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
 
 void CGenHtml::WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
                                 TextSink& sink) {
-  const CIniSectionRef section = commands.FindSection(placeholder.section);
+  const CIniSectionRef section = placeholder.record >= 0
+                                     ? commands.SectionOfRecord(placeholder.record)
+                                     : commands.FindSection(placeholder.section);
   std::string_view tree_menu;
   commands.FindValue(section, "TreeMenu", tree_menu);
   if (ParseLeadingInt(tree_menu) == 1) {

@@ -21,16 +21,16 @@ const char kClosingBlock[] =
 // the whole menu blank. A quote written as \' already and every other
 // character, backslashes included, stay as the command file has them. Like
 // "%s", the text ends at a NUL byte.
-void AppendScriptString(std::string& out, const std::string& text) {
-  const char* c = text.c_str();
-  for (size_t i = 0; c[i] != '\0'; ++i) {
-    const bool escaped = i > 0 && c[i - 1] == '\\';
-    if (c[i] == '\'' && !escaped) {
+void AppendScriptString(std::string& out, std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool escaped = i > 0 && text[i - 1] == '\\';
+    if (text[i] == '\'' && !escaped) {
       out += "\\'";
-    } else if (c[i] == '/' && i > 0 && c[i - 1] == '<') {
+    } else if (text[i] == '/' && i > 0 && text[i - 1] == '<') {
       out += "\\/";
     } else {
-      out += c[i];
+      out += text[i];
     }
   }
 }
@@ -58,14 +58,14 @@ void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
     const char* target =
         (!entry.link.empty() && (entry.flags & kLinkNewWindow) != 0) ? "_blank" : "Daten";
     // The script reads the depth from the leading blanks.
-    size_t indent = CountIndent(entry.text);
-    entry.text.replace(0, indent, indent, ' ');
+    const size_t indent = CountIndent(entry.text);
     call.clear();
     if (first) call += kOpeningBlock;
     call += first ? "tree.put(" : "tree.add(";
     call += (entry.flags & kLinkTreeFlag) != 0 ? '1' : '0';
     call += ",'";
-    AppendScriptString(call, entry.text);
+    call.append(indent, ' ');
+    AppendScriptString(call, entry.text.substr(indent));
     call += "', '";
     call += target;
     call += "','";

@@ -131,6 +131,30 @@ TEST_F(IniFileTest, EntriesOfManySameNamedRecords) {
   EXPECT_EQ("0", value);
 }
 
+// A section found once, by name or by one of its records, answers as the
+// lookups by name do: every record of the name, in any ASCII case.
+TEST_F(IniFileTest, SectionFoundOnceAnswersLikeLookupsByName) {
+  Parse("[L]\na=1\nb=2\n[Other]\nx=0\n[l]\nc=3\nd=4\ne=5\n");
+  const CIniSectionRef by_name = ini_.FindSection("l");
+  ASSERT_TRUE(by_name.found());
+  for (int record : {0, 2}) EXPECT_EQ(by_name.group, ini_.SectionOfRecord(record).group);
+  EXPECT_NE(by_name.group, ini_.SectionOfRecord(1).group);
+  EXPECT_FALSE(ini_.FindSection("Missing").found());
+  EXPECT_FALSE(ini_.SectionOfRecord(3).found());
+  EXPECT_FALSE(ini_.SectionOfRecord(-1).found());
+  std::string_view key, value, by_name_key, by_name_value;
+  for (int i = -1; i <= 3; ++i) {
+    EXPECT_EQ(ini_.FindEntry("L", i, by_name_key, by_name_value),
+              ini_.FindEntry(by_name, i, key, value));
+    EXPECT_EQ(by_name_key, key);
+    EXPECT_EQ(by_name_value, value);
+  }
+  ASSERT_TRUE(ini_.FindValue(ini_.SectionOfRecord(0), "E", value));
+  EXPECT_EQ("5", value);
+  EXPECT_FALSE(ini_.FindValue(ini_.FindSection("Missing"), "a", value));
+  EXPECT_FALSE(ini_.FindEntry(ini_.FindSection("Missing"), 0, key, value));
+}
+
 TEST_F(IniFileTest, LargeSectionsAnswerLikeSmallOnes) {
   // Past a few keys the lookups go through the index: the same answers.
   std::string text = "[Big]\n";

@@ -61,25 +61,6 @@ TEST(GetFieldTest, Fields) {
   EXPECT_EQ("x", field);
 }
 
-// The one-pass split must give each field exactly as the field-by-field one.
-TEST(GetFieldTest, AllFieldsAtOnceAgreeWithOneByOne) {
-  const char* const texts[] = {"",          "a",        "|",         "a|b|c|d|e|f",
-                               "a|b|c|d|e|f|g|h", " a | b |", "||||||", "\t x \t|\r\n",
-                               "a||c",      "Text|link|||00000001"};
-  for (const char* text : texts) {
-    std::string fields[6];
-    std::string* const out[] = {&fields[0], &fields[1], &fields[2],
-                                &fields[3], &fields[4], &fields[5]};
-    for (std::string& field : fields) field = "stale";
-    GetFields(text, '|', out, 6);
-    for (int n = 1; n <= 6; ++n) {
-      std::string expected;
-      GetField(expected, text, n, '|');
-      EXPECT_EQ(expected, fields[n - 1]) << "field " << n << " of '" << text << "'";
-    }
-  }
-}
-
 TEST(GetDirectoryPartTest, KeepsTrailingSeparator) {
   EXPECT_EQ("C:\\a\\", GetDirectoryPart("C:\\a\\b"));
   EXPECT_EQ("C:\\a\\b\\", GetDirectoryPart("C:\\a\\b\\"));

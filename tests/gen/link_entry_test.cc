@@ -1,10 +1,56 @@
 #include "gen/link_entry.h"
 
+#include "fs/util.h"
 #include "gen/gen_fixture.h"
 
 namespace {
 
 class LinkFilterTest : public GenTest {};
+
+// The one-pass split must give each field exactly as the field-by-field one.
+TEST(SplitLinkFieldsTest, AgreesWithTheFieldByFieldSplit) {
+  const char* const texts[] = {"",          "a",        "|",         "a|b|c|d|e|f",
+                               "a|b|c|d|e|f|g|h", " a | b |", "||||||", "\t x \t|\r\n",
+                               "a||c",      "Text|link|||00000001"};
+  for (const char* text : texts) {
+    std::string_view fields[6];
+    std::string_view* const out[] = {&fields[0], &fields[1], &fields[2],
+                                     &fields[3], &fields[4], &fields[5]};
+    for (std::string_view& field : fields) field = "stale";
+    bool percent = true, nul = true;
+    SplitLinkFields(text, out, percent, nul);
+    EXPECT_FALSE(percent);
+    EXPECT_FALSE(nul);
+    for (int n = 1; n <= 6; ++n) {
+      std::string expected;
+      GetField(expected, text, n, '|');
+      EXPECT_EQ(expected, fields[n - 1]) << "field " << n << " of '" << text << "'";
+    }
+  }
+}
+
+TEST(SplitLinkFieldsTest, TellsOfPercentAndNulInsideTheFields) {
+  using namespace std::string_literals;
+  std::string_view fields[6];
+  std::string_view* const out[] = {&fields[0], &fields[1], &fields[2],
+                                   &fields[3], &fields[4], &fields[5]};
+  bool percent = false, nul = false;
+  SplitLinkFields("a|%X%|c", out, percent, nul);
+  EXPECT_TRUE(percent);
+  EXPECT_FALSE(nul);
+  const std::string with_nul = "a|b\0c"s;
+  SplitLinkFields(with_nul, out, percent, nul);
+  EXPECT_FALSE(percent);
+  EXPECT_TRUE(nul);
+  EXPECT_EQ("b\0c"s, fields[1]);
+  // Past the sixth field nothing counts.
+  const std::string with_seven = "1|2|3|4|5|6|%\0"s;
+  SplitLinkFields(with_seven, out, percent, nul);
+  EXPECT_FALSE(percent);
+  EXPECT_FALSE(nul);
+  EXPECT_EQ("6", fields[5]);
+}
+
 
 TEST_F(LinkFilterTest, UserWithoutRights) {
   filter_.rights_flags = 0;
