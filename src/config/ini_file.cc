@@ -103,6 +103,12 @@ int CIniFile::Parse() {
   // parsed in pieces of at most kMaxPiece bytes, its LF included.
   char* data = text_.data();
   const std::uint32_t size = static_cast<std::uint32_t>(text_.size());
+  try {
+    // Room for a key line every few dozen bytes up front spares the list
+    // most of its regrowth copies; pages never written cost nothing.
+    entries_.reserve(size / 32);
+  } catch (const std::bad_alloc&) {
+  }
   std::uint32_t in = 0;
   std::uint32_t out = 0;
   int result = 0;

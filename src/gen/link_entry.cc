@@ -45,24 +45,21 @@ bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
 
 void SplitLinkFields(std::string_view value, std::string_view* const* fields, bool& percent,
                      bool& nul) {
-  percent = false;
-  nul = false;
-  const char* text = value.data();
-  const size_t size = value.size();
+  // A search call per field beats a loop over every byte: fields are long.
+  size_t pos = 0;
+  size_t end = 0;
   int n = 0;
-  size_t begin = 0;
-  for (size_t i = 0;; ++i) {
-    if (i == size || text[i] == '|') {
-      *fields[n++] = TrimCSpace(value.substr(begin, i - begin));
-      if (n == 6 || i == size) break;
-      begin = i + 1;
-    } else if (text[i] == '%') {
-      percent = true;
-    } else if (text[i] == '\0') {
-      nul = true;
-    }
+  while (n < 6) {
+    end = value.find('|', pos);
+    if (end == std::string_view::npos) end = value.size();
+    *fields[n++] = TrimCSpace(value.substr(pos, end - pos));
+    if (end == value.size()) break;
+    pos = end + 1;
   }
   for (; n < 6; ++n) *fields[n] = std::string_view();
+  const std::string_view used = value.substr(0, end);
+  percent = used.find('%') != std::string_view::npos;
+  nul = used.find('\0') != std::string_view::npos;
 }
 
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
