@@ -58,8 +58,9 @@ std::size_t LineFiller::Scan(const char* data, std::size_t size, std::int64_t ta
   while (i < size) {
     if (s == 0) {
       // Most bytes start no name: skip them without the automaton.
-      i = matcher_.SkipToStart(data, i, size);
-      last_root_ = frontier_ + i;
+      std::size_t free_to = 0;
+      i = matcher_.SkipToStart(data, i, size, free_to);
+      last_root_ = frontier_ + free_to;
       if (i == size) break;
       s = matcher_.RootStepRaw(data[i]);
     } else {

@@ -68,6 +68,25 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
     ++starts;
   }
   start_word_count_ = starts <= 4 ? starts : 0;
+
+  // The raw bytes of each upper-case byte, for the pairs a name may begin with.
+  std::vector<std::vector<unsigned char>> raw_of(256);
+  for (int b = 0; b < 256; ++b) raw_of[upper_[b]].push_back(static_cast<unsigned char>(b));
+  start_pairs_.assign(65536 / 64, 0);
+  const auto set_pair = [&](unsigned first, unsigned second) {
+    const std::size_t bit = first * 256u + second;
+    start_pairs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  };
+  for (std::string_view pattern : patterns) {
+    for (unsigned char first : raw_of[static_cast<unsigned char>(pattern[0])]) {
+      if (pattern.size() == 1) {
+        for (unsigned second = 0; second < 256; ++second) set_pair(first, second);
+        continue;
+      }
+      for (unsigned char second : raw_of[static_cast<unsigned char>(pattern[1])])
+        set_pair(first, second);
+    }
+  }
   // Suffix links in breadth-first order: a node's link is shallower than it.
   for (std::uint32_t v = 0; v < nodes_.size(); ++v) {
     for (std::uint32_t c = nodes_[v].first_child;
@@ -80,23 +99,39 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
 }
 
 std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
-                                            std::size_t size) const {
+                                            std::size_t size, std::size_t& free_to) const {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   std::size_t i = from;
-  if (start_word_count_ > 0) {
-    for (; i + 8 <= size; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      std::uint64_t found = 0;
-      // A byte of `word` equal to the start byte is a zero byte of x.
-      for (int k = 0; k < start_word_count_; ++k) {
-        const std::uint64_t x = word ^ start_words_[k];
-        found |= (x - kOnes) & ~x & kHighs;
+  std::size_t held = std::string_view::npos;
+  while (i < size) {
+    if (start_word_count_ > 0) {
+      for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        std::uint64_t found = 0;
+        // A byte of `word` equal to the start byte is a zero byte of x.
+        for (int k = 0; k < start_word_count_; ++k) {
+          const std::uint64_t x = word ^ start_words_[k];
+          found |= (x - kOnes) & ~x & kHighs;
+        }
+        if (found != 0) break;
       }
-      if (found != 0) break;
+    }
+    // Byte by byte through the word with a start byte (or to the end).
+    const std::size_t stop = start_word_count_ > 0 && i + 8 <= size ? i + 8 : size;
+    for (; i < stop; ++i) {
+      const unsigned char first = static_cast<unsigned char>(data[i]);
+      if (root_raw_[first] == 0) continue;
+      // At the end of the text the next byte is not known yet.
+      if (i + 1 == size || MayStartWith(first, static_cast<unsigned char>(data[i + 1]))) {
+        // Only a start byte right before this one can still join it.
+        free_to = held != std::string_view::npos && held + 1 == i ? held : i;
+        return i;
+      }
+      held = i;
     }
   }
-  while (i < size && root_raw_[static_cast<unsigned char>(data[i])] == 0) ++i;
-  return i;
+  free_to = size;
+  return size;
 }

@@ -41,8 +41,13 @@ class PlaceholderMatcher {
   std::uint32_t RootStep(unsigned char byte) const { return root_next_[byte]; }
   /// The same for a byte as it stands in the text, not yet upper-cased.
   std::uint32_t RootStepRaw(char c) const { return root_raw_[static_cast<unsigned char>(c)]; }
-  /// The first position from `from` on where a name may begin; `size` if none.
-  std::size_t SkipToStart(const char* data, std::size_t from, std::size_t size) const;
+  /// The first position from `from` on where a name may begin; `size` if
+  /// none. `free_to` gets the last position before which no name has begun
+  /// even if text is replaced from the result on: a start byte passed over
+  /// for the byte after it begins a name once that byte is replaced, which
+  /// happens only where a name begins, at the result.
+  std::size_t SkipToStart(const char* data, std::size_t from, std::size_t size,
+                          std::size_t& free_to) const;
   /// The pattern ending in `state` (-1 if none) and the next state on its
   /// suffix chain where one ends (0 if none).
   std::int32_t PatternAt(std::uint32_t state) const { return nodes_[state].pattern; }
@@ -68,6 +73,14 @@ class PlaceholderMatcher {
   // few: eight bytes are then skipped at a time.
   std::uint64_t start_words_[4] = {};
   int start_word_count_ = 0;
+  // Bit b0 * 256 + b1: some name begins with the raw bytes b0 b1 (or is b0
+  // alone), so that a start byte followed by a byte no name has next is
+  // passed over too.
+  std::vector<std::uint64_t> start_pairs_;
+  bool MayStartWith(unsigned char first, unsigned char second) const {
+    const std::size_t bit = first * 256u + second;
+    return (start_pairs_[bit / 64] >> (bit % 64)) & 1u;
+  }
   unsigned char upper_[256] = {};
   std::vector<std::uint32_t> entry_pattern_;
   std::vector<std::vector<std::uint32_t>> pattern_entries_;

@@ -81,6 +81,13 @@ TEST(LineFillerTest, CasesOfTheRule) {
   ExpectLikeReference("go", {"go", "Next"}, {"a next b", "!"});
   ExpectLikeReference("xABy", {"AB", "XY"}, {"", "joined"});
   ExpectLikeReference("x-AB-y", {"AB", "-Q-"}, {"Q", "z"});
+  // A byte that begins a name only with a byte after it that a later
+  // replacement brings: it must not be written out with the text before a
+  // name replaced first further on.
+  const std::string filler(100, '.');
+  ExpectLikeReference("ab-" + filler + "Q", {"Q", "-", "bX"}, {"q", "X", "!"});
+  ExpectLikeReference(filler + "rb-" + filler + "Q", {"Q", "-", "Rub", "bX"},
+                      {"q", "Xub", "?", "!"});
   // Earlier names are not searched again, even when a block brings them.
   ExpectLikeReference("one", {"one", "two"}, {"one two", "2"});
   // A later name standing before an earlier one in the line.
