@@ -338,6 +338,37 @@ bool CIniFile::FindValue(CIniSectionRef section, std::string_view key,
   return false;
 }
 
+std::uint32_t CIniFile::FindValues(CIniSectionRef section, const std::string_view* keys,
+                                  int count, std::string_view* values) const {
+  for (int k = 0; k < count; ++k) values[k] = std::string_view();
+  if (!section.found() || count <= 0 || count > 32) return 0;
+  const Group& group = groups_[static_cast<size_t>(section.group)];
+  std::uint32_t found = 0;
+  if (key_index_built_ && group.total_entries > kScanLimit) {
+    for (int k = 0; k < count; ++k) {
+      if (FindValue(section, keys[k], values[k])) found |= std::uint32_t{1} << k;
+    }
+    return found;
+  }
+  const std::uint32_t all = count == 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << count) - 1;
+  for (std::uint32_t s = group.first_section + 1; s != 0 && found != all;
+       s = sections_[s - 1].next_same) {
+    const CIniSection& record = sections_[s - 1];
+    for (std::uint32_t e = record.first_entry;
+         e < record.first_entry + record.entry_count && found != all; ++e) {
+      const std::string_view key = View(entries_[e].key);
+      for (int k = 0; k < count; ++k) {
+        const std::uint32_t bit = std::uint32_t{1} << k;
+        if ((found & bit) == 0 && EqualsNoCaseAscii(key, keys[k])) {
+          values[k] = View(entries_[e].value);
+          found |= bit;
+        }
+      }
+    }
+  }
+  return found;
+}
+
 bool CIniFile::FindEntry(std::string_view section, int index, std::string_view& key,
                          std::string_view& value) const {
   return FindEntry(FindSection(section), index, key, value);

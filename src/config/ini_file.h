@@ -66,6 +66,11 @@ class CIniFile {
   bool FindValue(CIniSectionRef section, std::string_view key, std::string_view& value) const;
   bool FindEntry(CIniSectionRef section, int index, std::string_view& key,
                  std::string_view& value) const;
+  /// FindValue for `count` keys (at most 32) in one walk over the section:
+  /// `values[k]` is what FindValue gives for `keys[k]`; bit k of the result
+  /// tells whether it was found.
+  std::uint32_t FindValues(CIniSectionRef section, const std::string_view* keys, int count,
+                           std::string_view* values) const;
 
  private:
   struct Entry {

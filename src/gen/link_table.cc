@@ -40,10 +40,7 @@ void AppendNumber(std::string& out, int number) {
 }
 
 // "<font ...>" from a "face|size" setting; empty when the setting is.
-std::string FontTag(const CIniFile& commands, CIniSectionRef section, const char* key,
-                    int default_size) {
-  std::string_view value;
-  commands.FindValue(section, key, value);
+std::string FontTag(std::string_view value, int default_size) {
   if (value.empty()) return std::string();
   std::string face, size;
   GetField(face, value, 1, '|');
@@ -55,6 +52,11 @@ std::string FontTag(const CIniFile& commands, CIniSectionRef section, const char
   tag += "\">";
   return tag;
 }
+
+// The settings of a table, found in one walk over its section.
+enum TableSetting { kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kSettingCount };
+const std::string_view kTableSettingKeys[kSettingCount] = {
+    "Ueberschrift", "FontTabelle", "FontUeberschrift", "Border", "SpaltenBreite1"};
 
 }  // namespace
 
@@ -68,15 +70,15 @@ GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
 
 void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
                                 TextSink& sink) {
-  std::string heading;
-  std::string_view found;
-  commands.FindValue(section, "Ueberschrift", found);
-  heading.assign(found);
-  const std::string table_font = FontTag(commands, section, "FontTabelle", 3);
-  const std::string heading_font = FontTag(commands, section, "FontUeberschrift", 4);
-  int border = commands.FindValue(section, "Border", found) ? ParseLeadingInt(found) : 1;
-  commands.FindValue(section, "SpaltenBreite1", found);
-  std::string link_width = found.empty() ? std::string("50%") : std::string(found);
+  std::string_view settings[kSettingCount];
+  const std::uint32_t found =
+      commands.FindValues(section, kTableSettingKeys, kSettingCount, settings);
+  const std::string heading(settings[kHeading]);
+  const std::string table_font = FontTag(settings[kTableFont], 3);
+  const std::string heading_font = FontTag(settings[kHeadingFont], 4);
+  const int border = (found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
+  std::string link_width =
+      settings[kLinkWidth].empty() ? std::string("50%") : std::string(settings[kLinkWidth]);
   // Formatted as "%s": up to a NUL byte.
   link_width.resize(std::strlen(link_width.c_str()));
 

@@ -1,6 +1,7 @@
 #include "gen/placeholder_matcher.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <string_view>
@@ -102,36 +103,44 @@ std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
                                             std::size_t size, std::size_t& free_to) const {
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-  std::size_t i = from;
   std::size_t held = std::string_view::npos;
-  while (i < size) {
-    if (start_word_count_ > 0) {
-      for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        std::uint64_t found = 0;
-        // A byte of `word` equal to the start byte is a zero byte of x.
-        for (int k = 0; k < start_word_count_; ++k) {
-          const std::uint64_t x = word ^ start_words_[k];
-          found |= (x - kOnes) & ~x & kHighs;
-        }
-        if (found != 0) break;
+  // Whether a name may begin at i; a start byte passed over is remembered.
+  const auto starts_at = [&](std::size_t i) {
+    const unsigned char first = static_cast<unsigned char>(data[i]);
+    if (root_raw_[first] == 0) return false;
+    // At the end of the text the next byte is not known yet.
+    if (i + 1 == size || MayStartWith(first, static_cast<unsigned char>(data[i + 1]))) return true;
+    held = i;
+    return false;
+  };
+  const auto result = [&](std::size_t i) {
+    // Only a start byte right before this one can still join it.
+    free_to = i < size && held != std::string_view::npos && held + 1 == i ? held : i;
+    return i;
+  };
+  std::size_t i = from;
+  if (start_word_count_ > 0) {
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      std::uint64_t found = 0;
+      // A byte of `word` equal to a start byte is a zero byte of x; the
+      // lowest mark is exact, higher ones may be false and are checked.
+      for (int k = 0; k < start_word_count_; ++k) {
+        const std::uint64_t x = word ^ start_words_[k];
+        found |= (x - kOnes) & ~x & kHighs;
       }
-    }
-    // Byte by byte through the word with a start byte (or to the end).
-    const std::size_t stop = start_word_count_ > 0 && i + 8 <= size ? i + 8 : size;
-    for (; i < stop; ++i) {
-      const unsigned char first = static_cast<unsigned char>(data[i]);
-      if (root_raw_[first] == 0) continue;
-      // At the end of the text the next byte is not known yet.
-      if (i + 1 == size || MayStartWith(first, static_cast<unsigned char>(data[i + 1]))) {
-        // Only a start byte right before this one can still join it.
-        free_to = held != std::string_view::npos && held + 1 == i ? held : i;
-        return i;
+      // The marks count from the first byte only in little-endian order.
+      if constexpr (std::endian::native != std::endian::little) found = found != 0 ? kHighs : 0;
+      while (found != 0) {
+        const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
+        if (starts_at(at)) return result(at);
+        found &= found - 1;
       }
-      held = i;
     }
   }
-  free_to = size;
-  return size;
+  for (; i < size; ++i) {
+    if (starts_at(i)) return result(i);
+  }
+  return result(size);
 }

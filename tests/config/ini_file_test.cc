@@ -155,6 +155,30 @@ TEST_F(IniFileTest, SectionFoundOnceAnswersLikeLookupsByName) {
   EXPECT_FALSE(ini_.FindEntry(ini_.FindSection("Missing"), 0, key, value));
 }
 
+// Several keys in one walk: the same answers as one lookup per key, also in
+// a section of many records and keys, before and after its key index exists.
+TEST_F(IniFileTest, SeveralKeysAtOnceAnswerLikeOneByOne) {
+  std::string text = "[T]\nBorder=1\nb=first\n[Other]\nz=9\n[t]\nBORDER=2\nc=\n";
+  for (int i = 0; i < 100; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  text += "z=late\nb=second\n";
+  Parse(text);
+  const std::string_view keys[] = {"border", "B", "c", "z", "missing", "K99", "b"};
+  const int count = static_cast<int>(std::size(keys));
+  for (int round = 0; round < 12; ++round) {
+    std::string_view values[std::size(keys)];
+    const std::uint32_t found = ini_.FindValues(ini_.FindSection("T"), keys, count, values);
+    for (int k = 0; k < count; ++k) {
+      std::string_view one;
+      const bool ok = ini_.FindValue("T", keys[k], one);
+      EXPECT_EQ(ok, ((found >> k) & 1u) != 0) << keys[k] << " round " << round;
+      EXPECT_EQ(one, values[k]) << keys[k] << " round " << round;
+    }
+  }
+  std::string_view value = "stale";
+  EXPECT_EQ(0u, ini_.FindValues(ini_.FindSection("Missing"), keys, 1, &value));
+  EXPECT_TRUE(value.empty());
+}
+
 TEST_F(IniFileTest, LargeSectionsAnswerLikeSmallOnes) {
   // Past a few keys the lookups go through the index: the same answers.
   std::string text = "[Big]\n";
