@@ -21,18 +21,24 @@ const char kClosingBlock[] =
 // the whole menu blank. A quote written as \' already and every other
 // character, backslashes included, stay as the command file has them. Like
 // "%s", the text ends at a NUL byte.
-void AppendScriptString(std::string& out, std::string_view text) {
-  text = text.substr(0, text.find('\0'));
+void AppendScriptString(std::string& out, std::string_view text, bool may_hold_nul) {
+  if (may_hold_nul) text = text.substr(0, text.find('\0'));
+  // Runs without a character to escape go out whole.
+  size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const bool escaped = i > 0 && text[i - 1] == '\\';
-    if (text[i] == '\'' && !escaped) {
-      out += "\\'";
-    } else if (text[i] == '/' && i > 0 && text[i - 1] == '<') {
-      out += "\\/";
-    } else {
-      out += text[i];
+    const char c = text[i];
+    const char* escape = nullptr;
+    if (c == '\'' && (i == 0 || text[i - 1] != '\\')) {
+      escape = "\\'";
+    } else if (c == '/' && i > 0 && text[i - 1] == '<') {
+      escape = "\\/";
     }
+    if (escape == nullptr) continue;
+    out.append(text, run, i - run);
+    out += escape;
+    run = i + 1;
   }
+  out.append(text, run, text.size() - run);
 }
 
 }  // namespace
@@ -65,13 +71,13 @@ void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
     call += (entry.flags & kLinkTreeFlag) != 0 ? '1' : '0';
     call += ",'";
     call.append(indent, ' ');
-    AppendScriptString(call, entry.text.substr(indent));
+    AppendScriptString(call, entry.text.substr(indent), entry.has_nul);
     call += "', '";
     call += target;
     call += "','";
-    AppendScriptString(call, entry.link);
+    AppendScriptString(call, entry.link, entry.has_nul);
     call += "','";
-    AppendScriptString(call, entry.tooltip);
+    AppendScriptString(call, entry.tooltip, entry.has_nul);
     call += "', '',  ''  );\r\n";
     sink.Append(call);
     first = false;

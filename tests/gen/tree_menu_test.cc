@@ -63,6 +63,17 @@ TEST_F(TreeMenuTest, QuotesAndClosingTagsCannotEndTheScript) {
             Replace("Menu"));
 }
 
+// Like "%s", each text ends at a NUL byte; the escapes still apply before it.
+TEST_F(TreeMenuTest, TextsEndAtANulByte) {
+  using namespace std::string_literals;
+  LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=#It's\0gone|a.htm\0b||Tip</\0x\r\n1=Next|n.htm\r\n"s);
+  EXPECT_EQ(std::string(kOpening) +
+                "tree.put(0,' It\\'s', 'Daten','a.htm','Tip<\\/', '',  ''  );\r\n"
+                "tree.add(0,'Next', 'Daten','n.htm','', '',  ''  );\r\n" +
+                kClosing,
+            Replace("Menu"));
+}
+
 TEST_F(TreeMenuTest, NoShownEntryRemovesPlaceholderOnly) {
   filter_.server_flags = 0x00010000;
   LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=Weg|w.htm|||0|10000\r\n");
