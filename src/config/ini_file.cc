@@ -99,9 +99,10 @@ int CIniFile::Parse() {
   // Spans are 32-bit; a larger text cannot be held.
   if (text_.size() > std::numeric_limits<std::uint32_t>::max() - kMaxPiece) return 3;
 
-  // One pass: each line is moved down over the dropped CRs before it, then
-  // parsed in pieces of at most kMaxPiece bytes, its LF included.
-  char* data = text_.data();
+  // One pass over the lines, each parsed in pieces of at most kMaxPiece
+  // bytes counted as text mode reads them, its line feed included. Only a CR
+  // right before the LF is dropped, so a line's text stays where it is.
+  const char* data = text_.data();
   const std::uint32_t size = static_cast<std::uint32_t>(text_.size());
   try {
     // Room for a key line every few dozen bytes up front spares the list
@@ -110,7 +111,6 @@ int CIniFile::Parse() {
   } catch (const std::bad_alloc&) {
   }
   std::uint32_t in = 0;
-  std::uint32_t out = 0;
   int result = 0;
   try {
     while (in < size) {
@@ -119,23 +119,19 @@ int CIniFile::Parse() {
           lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - data) : size;
       std::uint32_t length = line_end - in;
       if (lf && length > 0 && data[line_end - 1] == '\r') --length;
-      if (out != in) std::memmove(data + out, data + in, length);
-      const std::uint32_t line_begin = out;
-      out += length;
-      if (lf) data[out++] = '\n';
-      in = lf ? line_end + 1 : size;
-      for (std::uint32_t pos = line_begin; pos < out;) {
-        const std::uint32_t piece_end = std::min(out, pos + kMaxPiece);
-        int code = ParsePiece(pos, piece_end);
+      // The line feed counts in the last piece but holds nothing to parse.
+      const std::uint32_t counted = length + (lf ? 1 : 0);
+      for (std::uint32_t pos = 0; pos < counted;) {
+        const std::uint32_t piece_end = std::min(counted, pos + kMaxPiece);
+        int code = ParsePiece(in + pos, in + std::min(piece_end, length));
         pos = piece_end;
         if (code != 0) result = code;
       }
+      in = lf ? line_end + 1 : size;
     }
-    text_.resize(out);
     BuildSteps();
   } catch (const std::bad_alloc&) {
     // What was read before stays; lookups of names seen so far still work.
-    text_.resize(out);
     steps_.clear();
     try {
       BuildSteps();

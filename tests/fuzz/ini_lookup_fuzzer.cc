@@ -127,6 +127,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
       }
     }
+    // The record's section, without a search, and several keys at once.
+    const CIniSectionRef section = ini.SectionOfRecord(static_cast<int>(s));
+    Check(section.group == ini.FindSection(record.name).group);
+    std::vector<std::string_view> keys(record.keys.begin(), record.keys.end());
+    keys.resize(std::min<size_t>(keys.size(), 31));
+    keys.push_back("x-missing");
+    std::vector<std::string_view> values(keys.size());
+    const std::uint32_t found =
+        ini.FindValues(section, keys.data(), static_cast<int>(keys.size()), values.data());
+    for (size_t k = 0; k < keys.size(); ++k) {
+      const bool expected = plain.Value(record.name, keys[k], want_value);
+      Check((((found >> k) & 1u) != 0) == expected);
+      Check(values[k] == want_value);
+    }
   }
   return 0;
 }
