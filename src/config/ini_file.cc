@@ -114,9 +114,9 @@ int CIniFile::Parse() {
   int result = 0;
   try {
     while (in < size) {
-      const void* lf = std::memchr(data + in, '\n', size - in);
-      const std::uint32_t line_end =
-          lf ? static_cast<std::uint32_t>(static_cast<const char*>(lf) - data) : size;
+      const size_t found = FindByte(text_, '\n', in);
+      const bool lf = found != std::string_view::npos;
+      const std::uint32_t line_end = lf ? static_cast<std::uint32_t>(found) : size;
       std::uint32_t length = line_end - in;
       if (lf && length > 0 && data[line_end - 1] == '\r') --length;
       // The line feed counts in the last piece but holds nothing to parse.
@@ -152,13 +152,11 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
   while (begin < end && IsBlankOrTab(text[begin])) ++begin;
   while (end > begin && IsBlankOrTab(text[end - 1])) --end;
   if (begin == end || text[begin] == ';' || text[begin] == ':') return 0;
-  for (const char* semicolon = static_cast<const char*>(
-           std::memchr(text + begin + 1, ';', end - begin - 1));
-       semicolon != nullptr;
-       semicolon = static_cast<const char*>(
-           std::memchr(semicolon + 1, ';', text + end - semicolon - 1))) {
-    if (IsBlankOrTab(semicolon[-1])) {
-      end = static_cast<std::uint32_t>(semicolon - text) - 1;
+  const std::string_view piece(text, end);
+  for (size_t semicolon = FindByte(piece, ';', begin + 1); semicolon != std::string_view::npos;
+       semicolon = FindByte(piece, ';', semicolon + 1)) {
+    if (IsBlankOrTab(text[semicolon - 1])) {
+      end = static_cast<std::uint32_t>(semicolon) - 1;
       break;
     }
   }
@@ -172,7 +170,7 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
     return 0;
   }
   if (sections_.empty()) return 0;
-  size_t eq = line.find('=');
+  size_t eq = FindByte(line, '=');
   if (eq == std::string_view::npos) return 4;
   std::uint32_t key_begin = begin;
   std::uint32_t key_end = begin + static_cast<std::uint32_t>(eq);

@@ -45,12 +45,11 @@ bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
 
 void SplitLinkFields(std::string_view value, std::string_view* const* fields, bool& percent,
                      bool& nul) {
-  // A search call per field beats a loop over every byte: fields are long.
   size_t pos = 0;
   size_t end = 0;
   int n = 0;
   while (n < 6) {
-    end = value.find('|', pos);
+    end = FindByte(value, '|', pos);
     if (end == std::string_view::npos) end = value.size();
     *fields[n++] = TrimCSpace(value.substr(pos, end - pos));
     if (end == value.size()) break;
@@ -58,8 +57,8 @@ void SplitLinkFields(std::string_view value, std::string_view* const* fields, bo
   }
   for (; n < 6; ++n) *fields[n] = std::string_view();
   const std::string_view used = value.substr(0, end);
-  percent = used.find('%') != std::string_view::npos;
-  nul = used.find('\0') != std::string_view::npos;
+  percent = FindByte(used, '%') != std::string_view::npos;
+  nul = FindByte(used, '\0') != std::string_view::npos;
 }
 
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
@@ -70,7 +69,7 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   SplitLinkFields(value, fields, expand, entry.has_nul);
   // Only a field with a "%" goes through the expansion, into its own string.
   const auto expand_field = [&](int n) {
-    if (fields[n]->find('%') == std::string_view::npos) return;
+    if (FindByte(*fields[n], '%') == std::string_view::npos) return;
     std::string& expanded = entry.expanded[n];
     expanded.assign(*fields[n]);
     Expand(expanded);

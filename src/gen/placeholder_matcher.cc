@@ -65,7 +65,7 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   for (int b = 0; b < 256; ++b) {
     root_raw_[b] = root_next_[upper_[b]];
     if (root_raw_[b] == 0) continue;
-    if (starts < 4) start_words_[starts] = 0x0101010101010101ull * static_cast<std::uint64_t>(b);
+    if (starts < 4) start_words_[starts] = ByteWord(static_cast<char>(b));
     ++starts;
   }
   start_word_count_ = starts <= 4 ? starts : 0;
@@ -101,8 +101,6 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
 
 std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
                                             std::size_t size, std::size_t& free_to) const {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   std::size_t held = std::string_view::npos;
   // Whether a name may begin at i; a start byte passed over is remembered.
   const auto starts_at = [&](std::size_t i) {
@@ -124,14 +122,12 @@ std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
       std::uint64_t word;
       std::memcpy(&word, data + i, 8);
       std::uint64_t found = 0;
-      // A byte of `word` equal to a start byte is a zero byte of x; the
-      // lowest mark is exact, higher ones may be false and are checked.
-      for (int k = 0; k < start_word_count_; ++k) {
-        const std::uint64_t x = word ^ start_words_[k];
-        found |= (x - kOnes) & ~x & kHighs;
-      }
+      // Marks above the lowest may be false: each is checked.
+      for (int k = 0; k < start_word_count_; ++k) found |= ZeroByteMarks(word ^ start_words_[k]);
       // The marks count from the first byte only in little-endian order.
-      if constexpr (std::endian::native != std::endian::little) found = found != 0 ? kHighs : 0;
+      if constexpr (std::endian::native != std::endian::little) {
+        found = found != 0 ? 0x8080808080808080ull : 0;
+      }
       while (found != 0) {
         const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(found)) / 8;
         if (starts_at(at)) return result(at);
