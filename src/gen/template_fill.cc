@@ -39,9 +39,9 @@ std::string SoundTag(const std::string& sound) {
   return StringPrintf("<bgsound src=\"%s\" loop=\"%s\">", source.c_str(), loop.c_str());
 }
 
-// The page being written, in blocks of up to a megabyte: a page costs a
-// write call or a few, not one per line. After a failed write nothing more
-// is written.
+// The page being written, in blocks of a quarter megabyte: a page costs a
+// write call or a few, not one per line, and the one buffer stays small
+// enough to stay in the cache. After a failed write nothing more is written.
 class PageWriter final : public TextSink {
  public:
   explicit PageWriter(WritableFile& file) : file_(file) {}
@@ -51,7 +51,7 @@ class PageWriter final : public TextSink {
     if (text.size() >= kPart) {
       Write(text);
     } else {
-      if (buffer_.capacity() == 0) buffer_.reserve(kFirstPart);
+      if (buffer_.capacity() < kPart) buffer_.reserve(kPart);
       buffer_.append(text);
     }
   }
@@ -67,8 +67,7 @@ class PageWriter final : public TextSink {
   }
 
  private:
-  static constexpr size_t kPart = 1 << 20;
-  static constexpr size_t kFirstPart = 1 << 16;
+  static constexpr size_t kPart = 1 << 18;
 
   void Flush() {
     if (buffer_.empty()) return;
