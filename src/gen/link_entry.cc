@@ -1,5 +1,8 @@
 #include "gen/link_entry.h"
 
+#include <bit>
+#include <cstring>
+
 #include "base/text.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
@@ -56,9 +59,26 @@ void SplitLinkFields(std::string_view value, std::string_view* const* fields, bo
     pos = end + 1;
   }
   for (; n < 6; ++n) *fields[n] = std::string_view();
-  const std::string_view used = value.substr(0, end);
-  percent = FindByte(used, '%') != std::string_view::npos;
-  nul = FindByte(used, '\0') != std::string_view::npos;
+  // Both in one pass over the fields.
+  const char* data = value.data();
+  std::uint64_t percents = 0;
+  std::uint64_t nuls = 0;
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t percent_word = ByteWord('%');
+    for (; i + 8 <= end; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      percents |= ZeroByteMarks(word ^ percent_word);
+      nuls |= ZeroByteMarks(word);
+    }
+  }
+  for (; i < end; ++i) {
+    percents |= data[i] == '%';
+    nuls |= data[i] == '\0';
+  }
+  percent = percents != 0;
+  nul = nuls != 0;
 }
 
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
