@@ -20,6 +20,10 @@ class Handle {
     if (valid()) ::CloseHandle(h_);
   }
   HANDLE get() const { return h_; }
+  void Reset(HANDLE h) {
+    if (valid()) ::CloseHandle(h_);
+    h_ = h;
+  }
   bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE Release() {
     HANDLE h = h_;
@@ -33,16 +37,26 @@ class Handle {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// The attributes of an open file. Only the basic information: the full
+// GetFileInformationByHandle also asks for the volume's serial number, which
+// under Wine is a round trip to the mount manager costing a good half
+// millisecond per call.
+bool GetAttributes(HANDLE h, DWORD* attributes) {
+  FILE_BASIC_INFO info;
+  if (!::GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return false;
+  *attributes = info.FileAttributes;
+  return true;
+}
+
 // A plain file on a disk, looked at without reading it: opening a pipe or
 // device for reading may wait for ever or never end.
 bool IsRegularDiskFile(const std::string& path) {
   if (IsDeviceName(path)) return false;
   Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                              OPEN_EXISTING, 0, nullptr));
-  if (!probe.valid() || ::GetFileType(probe.get()) != FILE_TYPE_DISK) return false;
-  BY_HANDLE_FILE_INFORMATION info;
-  return ::GetFileInformationByHandle(probe.get(), &info) &&
-         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  DWORD attributes = 0;
+  return probe.valid() && ::GetFileType(probe.get()) == FILE_TYPE_DISK &&
+         GetAttributes(probe.get(), &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // The path the system resolves an open handle to, in upper case, without
@@ -98,14 +112,31 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   if (!::GetFileSizeEx(file.get(), &size)) return Read::kReadError;
   if (static_cast<std::uint64_t>(size.QuadPart) > limit) return Read::kReadError;
   try {
-    bytes->reserve(static_cast<size_t>(size.QuadPart));
-    char buffer[65536];
+    // Straight into the string, in one read of the size and a byte more: a
+    // short read of a disk file is its end. A file that grew meanwhile is
+    // read on in pieces, up to the limit.
+    constexpr size_t kPiece = 65536;
+    bytes->resize(static_cast<size_t>(size.QuadPart) + 1);
+    size_t total = 0;
     while (true) {
+      if (total == bytes->size()) bytes->resize(total + kPiece);
+      const size_t room = bytes->size() - total;
+      const DWORD want = room > kPiece && total != 0 ? static_cast<DWORD>(kPiece)
+                                                     : static_cast<DWORD>(room);
       DWORD got = 0;
-      if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return Read::kReadError;
-      if (got == 0) return Read::kOk;
-      if (bytes->size() + got > limit) return Read::kReadError;
-      bytes->append(buffer, got);
+      if (!::ReadFile(file.get(), bytes->data() + total, want, &got, nullptr)) {
+        bytes->resize(total);
+        return Read::kReadError;
+      }
+      if (total + got > limit) {
+        bytes->resize(total);
+        return Read::kReadError;
+      }
+      total += got;
+      if (got < want) {
+        bytes->resize(total);
+        return Read::kOk;
+      }
     }
   } catch (const std::bad_alloc&) {
     bytes->clear();
@@ -145,25 +176,57 @@ bool IsForeignFolder(const std::string& /*path*/) { return false; }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
   if (IsDeviceName(a) || IsDeviceName(b)) return false;
-  BY_HANDLE_FILE_INFORMATION info[2];
   const std::string* paths[2] = {&a, &b};
+  Handle handles[2] = {Handle(INVALID_HANDLE_VALUE), Handle(INVALID_HANDLE_VALUE)};
+  FILE_BASIC_INFO basic[2];
+  FILE_STANDARD_INFO standard[2];
   for (int i = 0; i < 2; ++i) {
-    Handle h(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK ||
-        !::GetFileInformationByHandle(h.get(), &info[i]))
+    handles[i].Reset(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    HANDLE h = handles[i].get();
+    if (!handles[i].valid() || ::GetFileType(h) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic[i], sizeof basic[i]) ||
+        !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard[i], sizeof standard[i]))
       return false;
+  }
+  // Files whose times or sizes differ are different files; only a pair
+  // that agrees needs the volume and file index, which cost far more.
+  if (basic[0].CreationTime.QuadPart != basic[1].CreationTime.QuadPart ||
+      basic[0].LastWriteTime.QuadPart != basic[1].LastWriteTime.QuadPart ||
+      basic[0].FileAttributes != basic[1].FileAttributes ||
+      standard[0].EndOfFile.QuadPart != standard[1].EndOfFile.QuadPart)
+    return false;
+  BY_HANDLE_FILE_INFORMATION info[2];
+  for (int i = 0; i < 2; ++i) {
+    if (!::GetFileInformationByHandle(handles[i].get(), &info[i])) return false;
   }
   return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
          info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
          info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
-bool DeleteFileInTree(const std::string& path, const std::string& root) {
+// The resolved path of the folder a tree is deleted from. A tree's files
+// come one after another with the same root, which is resolved once: if it
+// were swapped for a link meanwhile, its files would resolve elsewhere and
+// no longer lie inside what was resolved first.
+bool RootFinalPath(const std::string& root, std::string* root_final) {
+  static std::string cached_root;
+  static std::string cached_final;
+  if (!cached_root.empty() && cached_root == root) {
+    *root_final = cached_final;
+    return true;
+  }
   Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.valid() || !FinalPath(folder.get(), root_final)) return false;
+  cached_root = root;
+  cached_final = *root_final;
+  return true;
+}
+
+bool DeleteFileInTree(const std::string& path, const std::string& root) {
   std::string root_final;
-  if (!folder.valid() || !FinalPath(folder.get(), &root_final)) return false;
+  if (!RootFinalPath(root, &root_final)) return false;
   // The link itself where the system has links; under Wine a POSIX link
   // opens as the file it points to, and then lies outside the tree.
   Handle file(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
@@ -173,9 +236,8 @@ bool DeleteFileInTree(const std::string& path, const std::string& root) {
   if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
       !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
     return false;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (::GetFileInformationByHandle(file.get(), &info) &&
-      (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+  DWORD attributes = 0;
+  if (GetAttributes(file.get(), &attributes) && (attributes & FILE_ATTRIBUTE_READONLY)) {
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -84,6 +85,67 @@ TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
   EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
   EXPECT_FALSE(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false));
+}
+
+TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
+  // Around the sizes where a reader changes its pieces, and empty.
+  for (size_t size : {size_t{0}, size_t{1}, size_t{65535}, size_t{65536}, size_t{65537},
+                      size_t{300001}}) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+    ASSERT_TRUE(dir_.Write("f.bin", bytes));
+    std::string read = "stale";
+    ASSERT_EQ(platform_.ReadFileExclusive(dir_.Path("f.bin"), &read), ReadResult::kOk) << size;
+    EXPECT_EQ(read.size(), size);
+    EXPECT_TRUE(read == bytes) << size;
+    read = "stale";
+    ASSERT_TRUE(platform_.ReadFile(dir_.Path("f.bin"), &read)) << size;
+    EXPECT_TRUE(read == bytes) << size;
+  }
+}
+
+TEST_F(FilesTest, FilesThatLookAlikeAreNotTheSame) {
+  // Same bytes, same attributes, the same last-write time: still two files.
+  ASSERT_TRUE(dir_.Write("a.ini", "[x]\r\n"));
+  ASSERT_TRUE(dir_.Write("b.ini", "[x]\r\n"));
+  const auto written = std::filesystem::last_write_time(dir_.Path("a.ini"));
+  std::filesystem::last_write_time(dir_.Path("b.ini"), written);
+  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
+  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("missing.ini")));
+  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("missing.ini"), dir_.Path("a.ini")));
+  std::error_code error;
+  std::filesystem::create_hard_link(dir_.Path("a.ini"), dir_.Path("link.ini"), error);
+  if (!error) {
+    EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("link.ini")));
+  }
+}
+
+TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
+  ASSERT_TRUE(dir_.MakeDir("one"));
+  ASSERT_TRUE(dir_.MakeDir("two"));
+  for (const char* name : {"one/a.htm", "one/b.htm", "one/c.htm", "two/d.htm", "two/e.htm"})
+    ASSERT_TRUE(dir_.Write(name, name));
+  const std::string one = dir_.Path("one"), two = dir_.Path("two");
+  // Roots taking turns, as when two old trees are deleted one after another.
+  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/a.htm"), one));
+  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("two/d.htm"), two));
+  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
+  EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kNothing);
+  if (kPathSeparator == '\\') {
+    // Windows resolves both paths: a file outside the root stays, also
+    // right after a call with the root that holds it.
+    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
+    // A root that is gone, and one that came back as a plain file.
+    ASSERT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
+    ASSERT_EQ(platform_.RemoveDir(one), RemoveDirResult::kOk);
+    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
+    ASSERT_TRUE(dir_.Write("one", "now a file"));
+    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
+  }
 }
 
 TEST_F(FilesTest, FileIdentityAndKinds) {
