@@ -2,13 +2,12 @@
 // procedure that finds its object through DWLP_USER and hands each message
 // to the matching OnXxx member.
 #include <windows.h>
-// After <windows.h>, which it needs.
-#include <commctrl.h>
 
 #include <vector>
 
 #include "platform/dialog.h"
 #include "platform/dialog_impl.h"
+#include "platform/system_libraries_win32.h"
 
 struct DialogWindowAccess {
   static void Attach(CDialog& dialog, HWND hwnd) { dialog.handle_ = hwnd; }
@@ -57,17 +56,22 @@ LRESULT CALLBACK EnterIsOkProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
     return 0;
   }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &EnterIsOkProc, 0);
-  return ::DefSubclassProc(hwnd, message, wparam, lparam);
+  const CommonControlsApi& controls = CommonControls();
+  if (message == WM_NCDESTROY) controls.remove_window_subclass(hwnd, &EnterIsOkProc, 0);
+  return controls.def_subclass_proc(hwnd, message, wparam, lparam);
 }
 
 BOOL CALLBACK HookEnterKey(HWND child, LPARAM) {
   char class_name[16] = {};
   ::GetClassNameA(child, class_name, sizeof(class_name));
   LONG style = ::GetWindowLongA(child, GWL_STYLE);
+  const CommonControlsApi& controls = CommonControls();
+  // Only with all three: a subclass procedure must be able to pass messages on.
   if (lstrcmpiA(class_name, "Edit") == 0 && (style & ES_MULTILINE) != 0 &&
-      (style & ES_WANTRETURN) == 0 && ::GetDlgItem(::GetParent(child), IDOK) == nullptr) {
-    ::SetWindowSubclass(child, &EnterIsOkProc, 0, 0);
+      (style & ES_WANTRETURN) == 0 && ::GetDlgItem(::GetParent(child), IDOK) == nullptr &&
+      controls.set_window_subclass != nullptr && controls.remove_window_subclass != nullptr &&
+      controls.def_subclass_proc != nullptr) {
+    controls.set_window_subclass(child, &EnterIsOkProc, 0, 0);
   }
   return TRUE;
 }
@@ -130,6 +134,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 }  // namespace
 
 int RunModalDialogWin32(CDialog& dialog) {
+  // Before the first window, so that its controls come from the library.
+  CommonControls();
   std::vector<CDialog*>& open = OpenDialogs();
   HWND owner = open.empty() ? nullptr : Hwnd(*open.back());
   open.push_back(&dialog);

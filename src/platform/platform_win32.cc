@@ -1,8 +1,7 @@
 // The Win32 implementation of Platform: the program's own system calls.
 #include <windows.h>
 
-#include <objbase.h>
-#include <shellapi.h>
+#include <ntsecapi.h>
 #include <winnetwk.h>
 
 #include <algorithm>
@@ -13,7 +12,9 @@
 #include "platform/dialog_impl.h"
 #include "platform/env_block.h"
 #include "platform/guarded_platform.h"
+#include "platform/guid_text.h"
 #include "platform/platform.h"
+#include "platform/system_libraries_win32.h"
 
 namespace {
 
@@ -375,14 +376,11 @@ class Win32Platform final : public GuardedPlatform {
   }
 
   std::string CreateGuidText() override {
-    GUID guid;
-    if (FAILED(::CoCreateGuid(&guid))) return std::string();
-    wchar_t wide[40];
-    if (::StringFromGUID2(guid, wide, 40) == 0) return std::string();
-    char narrow[80];
-    int length = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    return std::string(narrow, static_cast<size_t>(length - 1));
+    // From the system's random generator in a library already loaded: the
+    // COM library would load the whole window system besides.
+    unsigned char bytes[16];
+    if (!::RtlGenRandom(bytes, sizeof bytes)) return std::string();
+    return RandomGuidText(bytes);
   }
 
   std::string GetCommandLineText() override {
@@ -518,6 +516,8 @@ class Win32Platform final : public GuardedPlatform {
   }
 
   void ShowMessageBox(const std::string& text) override {
+    // Its buttons are controls too.
+    CommonControls();
     ::MessageBoxA(::GetActiveWindow(), text.c_str(), "Pagetrix", MB_OK);
   }
 
@@ -556,8 +556,11 @@ class Win32Platform final : public GuardedPlatform {
   }
 
   bool OpenDocument(const std::string& path) override {
-    HINSTANCE result = ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr,
-                                       SW_SHOWNORMAL);
+    const auto shell_execute = ShellExecuteFunction();
+    HINSTANCE result = shell_execute != nullptr
+                           ? shell_execute(nullptr, "open", path.c_str(), nullptr, nullptr,
+                                           SW_SHOWNORMAL)
+                           : nullptr;
     if (reinterpret_cast<INT_PTR>(result) > 32) return true;
     // Without an association for the file type the text editor shows it.
     std::string command = "notepad.exe \"" + path + "\"";

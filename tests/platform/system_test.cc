@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
+#include "platform/guid_text.h"
 #include "platform/platform.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
@@ -23,6 +25,33 @@ TEST(SystemPlatformTest, GuidTextHasRegistryForm) {
     }
   }
   EXPECT_NE(SystemPlatform().CreateGuidText(), guid);
+}
+
+TEST(GuidTextTest, DigitsFollowTheBytesWithVersionAndVariantMarked) {
+  const unsigned char zeros[16] = {};
+  EXPECT_EQ(RandomGuidText(zeros), "{00000000-0000-4000-8000-000000000000}");
+  unsigned char ones[16];
+  for (unsigned char& b : ones) b = 0xFF;
+  EXPECT_EQ(RandomGuidText(ones), "{FFFFFFFF-FFFF-4FFF-BFFF-FFFFFFFFFFFF}");
+  const unsigned char counting[16] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF,
+                                      0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
+  EXPECT_EQ(RandomGuidText(counting), "{01234567-89AB-4DEF-9032-547698BADCFE}");
+}
+
+TEST(SystemPlatformTest, GuidsAreRandomOnesAndNeverRepeat) {
+  std::set<std::string> seen;
+  std::set<char> first_digits;
+  for (int i = 0; i < 2000; ++i) {
+    const std::string guid = SystemPlatform().CreateGuidText();
+    ASSERT_EQ(guid.size(), 38u) << guid;
+    // Version 4 (random), variant of RFC 4122, as the system's own GUIDs.
+    EXPECT_EQ(guid[15], '4') << guid;
+    EXPECT_NE(std::string("89AB").find(guid[20]), std::string::npos) << guid;
+    EXPECT_TRUE(seen.insert(guid).second) << guid;
+    first_digits.insert(guid[1]);
+  }
+  // Every digit turns up where the bits are random.
+  EXPECT_EQ(first_digits.size(), 16u);
 }
 
 TEST(SystemPlatformTest, ProgramFileExists) {
