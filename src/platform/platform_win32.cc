@@ -8,6 +8,7 @@
 #include <map>
 #include <utility>
 
+#include "base/file_name.h"
 #include "platform/command_line_split.h"
 #include "platform/dialog_impl.h"
 #include "platform/env_block.h"
@@ -197,6 +198,21 @@ class Win32Platform final : public GuardedPlatform {
   }
 
   PathKind FindPath(const std::string& path) override {
+    // A plain path is answered by its attributes, without opening the
+    // folder for a search: under Wine a search for a missing name costs
+    // about seven times as much. What the file finder answers otherwise
+    // (patterns, a trailing separator, roots and shares, devices, and
+    // whatever the attributes cannot tell, such as a POSIX pipe) still goes
+    // to it.
+    if (IsPlainPath(path)) {
+      WIN32_FILE_ATTRIBUTE_DATA attributes;
+      if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes)) {
+        return (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
+                                                                       : PathKind::kFile;
+      }
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kNothing;
+    }
     WIN32_FIND_DATAA data;
     FindHandle find(::FindFirstFileA(path.c_str(), &data));
     if (!find.IsValid()) return PathKind::kNothing;
@@ -569,6 +585,19 @@ class Win32Platform final : public GuardedPlatform {
   }
 
  private:
+  // A path the file finder and the attributes answer alike: a name below a
+  // folder, without pattern characters or a trailing separator, not a drive,
+  // a drive's root or a share, nor a device.
+  static bool IsPlainPath(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+    if (path.back() == '\\' || path.back() == '/' || IsDeviceName(path)) return false;
+    if (path.size() <= 3 && path.find(':') != std::string::npos) return false;
+    const bool unc = path.size() > 1 && (path[0] == '\\' || path[0] == '/') &&
+                     (path[1] == '\\' || path[1] == '/');
+    return !unc || std::count_if(path.begin(), path.end(),
+                                 [](char c) { return c == '\\' || c == '/'; }) >= 4;
+  }
+
   static bool FullPath(const std::string& path, std::string* full) {
     return ReadSizedText(full, [&path](char* buffer, DWORD size) {
       return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr);

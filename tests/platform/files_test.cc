@@ -211,6 +211,17 @@ TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
   EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kDirectory);
   EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kNothing);
   EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt/x")), PathKind::kNothing);
+  // What only the file finder answers: patterns match, a trailing
+  // separator finds nothing, and roots are not found.
+  ASSERT_TRUE(dir_.MakeDir("sub"));
+  if (kPathSeparator == '\\') {
+    EXPECT_EQ(platform_.FindPath(dir_.Path("f.t?t")), PathKind::kFile);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("su*")), PathKind::kDirectory);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("sub") + kPathSeparator), PathKind::kNothing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 3)), PathKind::kNothing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 2)), PathKind::kNothing);
+  }
 }
 
 TEST_F(FilesTest, RemoveDirectoryResults) {
