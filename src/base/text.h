@@ -2,9 +2,7 @@
 #ifndef PAGETRIX_BASE_TEXT_H_
 #define PAGETRIX_BASE_TEXT_H_
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -47,39 +45,6 @@ inline std::string_view TrimCSpace(std::string_view text) {
   while (begin < end && IsCSpace(text[begin])) ++begin;
   while (end > begin && IsCSpace(text[end - 1])) --end;
   return text.substr(begin, end - begin);
-}
-
-/// The high bit of every zero byte of `x`, as one 64-bit word; in little-endian
-/// order the lowest mark is exact, higher ones may also stand above a zero byte.
-/// `x` is a word of text XOR a byte repeated (ByteWord): its zero bytes are
-/// where the text holds that byte.
-inline std::uint64_t ZeroByteMarks(std::uint64_t x) {
-  return (x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull;
-}
-inline std::uint64_t ByteWord(char c) {
-  return 0x0101010101010101ull * static_cast<unsigned char>(c);
-}
-
-/// Position of the first `c` in `text` from `from` on, or npos: eight bytes a
-/// step without a library call, as short searches are the common ones and
-/// not every C library searches fast.
-inline size_t FindByte(std::string_view text, char c, size_t from = 0) {
-  const char* data = text.data();
-  const size_t size = text.size();
-  size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    const std::uint64_t pattern = ByteWord(c);
-    for (; i + 8 <= size; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      const std::uint64_t marks = ZeroByteMarks(word ^ pattern);
-      if (marks != 0) return i + static_cast<size_t>(std::countr_zero(marks)) / 8;
-    }
-  }
-  for (; i < size; ++i) {
-    if (data[i] == c) return i;
-  }
-  return std::string_view::npos;
 }
 
 /// Windows-1252 text as UTF-8. The five bytes the code page leaves

@@ -218,7 +218,7 @@ void LogEnvironment(CRunLog& log) {
 }
 
 void ExpandEnvironment(std::string& value, LogSink& log) {
-  if (value.empty() || FindByte(value, '%') == std::string::npos) return;
+  if (value.empty() || value.find('%') == std::string::npos) return;
   // No fixed buffer: a long expansion is kept whole.
   value = GetPlatform().ExpandEnvVars(value);
   // A result the system cut is as unresolved as one that kept a "%".

@@ -114,7 +114,7 @@ int CIniFile::Parse() {
   int result = 0;
   try {
     while (in < size) {
-      const size_t found = FindByte(text_, '\n', in);
+      const size_t found = std::string_view(text_).find('\n', in);
       const bool lf = found != std::string_view::npos;
       const std::uint32_t line_end = lf ? static_cast<std::uint32_t>(found) : size;
       std::uint32_t length = line_end - in;
@@ -153,8 +153,8 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
   while (end > begin && IsBlankOrTab(text[end - 1])) --end;
   if (begin == end || text[begin] == ';' || text[begin] == ':') return 0;
   const std::string_view piece(text, end);
-  for (size_t semicolon = FindByte(piece, ';', begin + 1); semicolon != std::string_view::npos;
-       semicolon = FindByte(piece, ';', semicolon + 1)) {
+  for (size_t semicolon = piece.find(';', begin + 1); semicolon != std::string_view::npos;
+       semicolon = piece.find(';', semicolon + 1)) {
     if (IsBlankOrTab(text[semicolon - 1])) {
       end = static_cast<std::uint32_t>(semicolon) - 1;
       break;
@@ -170,7 +170,7 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
     return 0;
   }
   if (sections_.empty()) return 0;
-  size_t eq = FindByte(line, '=');
+  size_t eq = line.find('=');
   if (eq == std::string_view::npos) return 4;
   std::uint32_t key_begin = begin;
   std::uint32_t key_end = begin + static_cast<std::uint32_t>(eq);

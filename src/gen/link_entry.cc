@@ -1,8 +1,5 @@
 #include "gen/link_entry.h"
 
-#include <bit>
-#include <cstring>
-
 #include "base/text.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
@@ -52,33 +49,16 @@ void SplitLinkFields(std::string_view value, std::string_view* const* fields, bo
   size_t end = 0;
   int n = 0;
   while (n < 6) {
-    end = FindByte(value, '|', pos);
+    end = value.find('|', pos);
     if (end == std::string_view::npos) end = value.size();
     *fields[n++] = TrimCSpace(value.substr(pos, end - pos));
     if (end == value.size()) break;
     pos = end + 1;
   }
   for (; n < 6; ++n) *fields[n] = std::string_view();
-  // Both in one pass over the fields.
-  const char* data = value.data();
-  std::uint64_t percents = 0;
-  std::uint64_t nuls = 0;
-  size_t i = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    const std::uint64_t percent_word = ByteWord('%');
-    for (; i + 8 <= end; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, data + i, 8);
-      percents |= ZeroByteMarks(word ^ percent_word);
-      nuls |= ZeroByteMarks(word);
-    }
-  }
-  for (; i < end; ++i) {
-    percents |= data[i] == '%';
-    nuls |= data[i] == '\0';
-  }
-  percent = percents != 0;
-  nul = nuls != 0;
+  const std::string_view used = value.substr(0, end);
+  percent = used.find('%') != std::string_view::npos;
+  nul = used.find('\0') != std::string_view::npos;
 }
 
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
@@ -89,7 +69,7 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   SplitLinkFields(value, fields, expand, entry.has_nul);
   // Only a field with a "%" goes through the expansion, into its own string.
   const auto expand_field = [&](int n) {
-    if (FindByte(*fields[n], '%') == std::string_view::npos) return;
+    if (fields[n]->find('%') == std::string_view::npos) return;
     std::string& expanded = entry.expanded[n];
     expanded.assign(*fields[n]);
     Expand(expanded);

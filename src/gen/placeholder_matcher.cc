@@ -8,6 +8,17 @@
 
 #include "base/text.h"
 
+namespace {
+
+// The high bit of every zero byte of `x`; in little-endian order the lowest
+// mark is exact, higher ones may also stand above a zero byte. `x` is a word
+// of text XOR a byte repeated: its zero bytes are where the text holds it.
+std::uint64_t ZeroByteMarks(std::uint64_t x) {
+  return (x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull;
+}
+
+}  // namespace
+
 PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_names) {
   for (int b = 0; b < 256; ++b)
     upper_[b] = static_cast<unsigned char>(ToUpperAnsi(static_cast<char>(b)));
@@ -65,7 +76,7 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   for (int b = 0; b < 256; ++b) {
     root_raw_[b] = root_next_[upper_[b]];
     if (root_raw_[b] == 0) continue;
-    if (starts < 4) start_words_[starts] = ByteWord(static_cast<char>(b));
+    if (starts < 4) start_words_[starts] = 0x0101010101010101ull * static_cast<std::uint64_t>(b);
     ++starts;
   }
   start_word_count_ = starts <= 4 ? starts : 0;

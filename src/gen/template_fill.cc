@@ -92,7 +92,7 @@ bool ForEachTextLine(std::string_view bytes, LineFn line) {
   if (end != std::string_view::npos) bytes = bytes.substr(0, end);
   size_t pos = 0;
   while (pos < bytes.size()) {
-    size_t lf = FindByte(bytes, '\n', pos);
+    size_t lf = bytes.find('\n', pos);
     size_t line_end = lf == std::string_view::npos ? bytes.size() : lf;
     std::string_view text = bytes.substr(pos, line_end - pos);
     if (lf != std::string_view::npos && !text.empty() && text.back() == '\r') text.remove_suffix(1);

@@ -27,6 +27,7 @@
 #include "platform/env_block.h"
 #include "platform/env_expand.h"
 #include "platform/guarded_platform.h"
+#include "platform/guid_text.h"
 #include "platform/posix_fd.h"
 #include "platform/platform.h"
 
@@ -503,17 +504,7 @@ class PosixPlatform final : public GuardedPlatform {
       std::uint32_t word = device();
       for (size_t k = 0; k < 4; ++k) bytes[i + k] = static_cast<unsigned char>(word >> (8 * k));
     }
-    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
-    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string text = "{";
-    for (size_t i = 0; i < sizeof bytes; ++i) {
-      if (i == 4 || i == 6 || i == 8 || i == 10) text.push_back('-');
-      text.push_back(kHex[bytes[i] >> 4]);
-      text.push_back(kHex[bytes[i] & 0x0F]);
-    }
-    text.push_back('}');
-    return text;
+    return RandomGuidText(bytes);
   }
 
   std::string GetCommandLineText() override {

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <string>
-
 TEST(TextTest, ParseHexReadsAsPercentX) {
   EXPECT_EQ(0x00010003u, ParseHex("00010003"));
   EXPECT_EQ(0xABCu, ParseHex("  0xabc"));
@@ -77,21 +74,4 @@ TEST(TextTest, TextForConsoleConvertsOnlyForUtf8) {
   EXPECT_EQ("M\xC3\xA4rz", TextForConsole("M\xE4rz", "UTF-8"));
   EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ANSI_X3.4-1968"));
   EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ISO-8859-1"));
-}
-
-// The word-wise search must find what the plain one finds, at every offset
-// and next to bytes whose high bit is set (where a borrow could mislead it).
-TEST(TextTest, FindByteAgreesWithThePlainSearch) {
-  std::mt19937 random(3);
-  const char alphabet[] = {'a', '|', '\0', '\x80', '\xFF', '\x7F', '\x01', '%'};
-  for (int round = 0; round < 3000; ++round) {
-    std::string text(random() % 40, 'a');
-    for (char& c : text) c = alphabet[random() % sizeof alphabet];
-    for (char wanted : alphabet) {
-      for (size_t from = 0; from <= text.size() + 1; ++from) {
-        ASSERT_EQ(std::string_view(text).find(wanted, from), FindByte(text, wanted, from))
-            << "round " << round << " byte " << int(wanted) << " from " << from;
-      }
-    }
-  }
 }
