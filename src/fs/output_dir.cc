@@ -74,5 +74,15 @@ void DeleteDirectoryTree(const std::string& path) {
   std::vector<std::string> files;
   const std::string no_filter;
   CollectFiles(path, FileCollectOptions{no_filter, 1, files, 0});
-  for (const std::string& file : files) DeleteFileAndDirectory(file, path);
+  for (size_t i = 0; i < files.size(); ++i) {
+    // While the next file listed stands in the same folder, that folder is
+    // not empty yet: only the last of a run of files tries to remove it.
+    const bool last_of_folder =
+        i + 1 == files.size() || GetDirectoryPart(files[i + 1]) != GetDirectoryPart(files[i]);
+    if (last_of_folder) {
+      DeleteFileAndDirectory(files[i], path);
+    } else {
+      GetPlatform().RemoveFileInTree(files[i], path);
+    }
+  }
 }
