@@ -81,22 +81,30 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   }
   start_word_count_ = starts <= 4 ? starts : 0;
 
-  // The raw bytes of each upper-case byte, for the pairs a name may begin with.
-  std::vector<std::vector<unsigned char>> raw_of(256);
-  for (int b = 0; b < 256; ++b) raw_of[upper_[b]].push_back(static_cast<unsigned char>(b));
+  // The raw bytes of each upper-case byte, grouped by it, for the pairs a
+  // name may begin with: raw_bytes[raw_begin[u] .. raw_begin[u + 1]).
+  unsigned char raw_bytes[256];
+  unsigned raw_begin[257] = {};
+  for (int b = 0; b < 256; ++b) ++raw_begin[upper_[b] + 1];
+  for (int u = 0; u < 256; ++u) raw_begin[u + 1] += raw_begin[u];
+  unsigned fill[256];
+  for (int u = 0; u < 256; ++u) fill[u] = raw_begin[u];
+  for (int b = 0; b < 256; ++b) raw_bytes[fill[upper_[b]]++] = static_cast<unsigned char>(b);
   start_pairs_.assign(65536 / 64, 0);
   const auto set_pair = [&](unsigned first, unsigned second) {
     const std::size_t bit = first * 256u + second;
     start_pairs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
   };
   for (std::string_view pattern : patterns) {
-    for (unsigned char first : raw_of[static_cast<unsigned char>(pattern[0])]) {
+    const unsigned u0 = static_cast<unsigned char>(pattern[0]);
+    for (unsigned i = raw_begin[u0]; i < raw_begin[u0 + 1]; ++i) {
+      const unsigned first = raw_bytes[i];
       if (pattern.size() == 1) {
         for (unsigned second = 0; second < 256; ++second) set_pair(first, second);
         continue;
       }
-      for (unsigned char second : raw_of[static_cast<unsigned char>(pattern[1])])
-        set_pair(first, second);
+      const unsigned u1 = static_cast<unsigned char>(pattern[1]);
+      for (unsigned k = raw_begin[u1]; k < raw_begin[u1 + 1]; ++k) set_pair(first, raw_bytes[k]);
     }
   }
   // Suffix links in breadth-first order: a node's link is shallower than it.
