@@ -312,10 +312,15 @@ class Win32Platform final : public GuardedPlatform {
     remote->clear();
     if (path.size() < 2 || path[1] != ':') return false;
     const std::string device = path.substr(0, 2);
+    // Only a network drive has a connection; asking the drive type first
+    // spares every other run the network library.
+    if (::GetDriveTypeA((device + "\\").c_str()) != DRIVE_REMOTE) return false;
+    const auto get_connection = NetworkConnectionFunction();
+    if (get_connection == nullptr) return false;
     std::string buffer(MAX_PATH, '\0');
     for (int attempt = 0; attempt < 4; ++attempt) {
       DWORD size = static_cast<DWORD>(buffer.size());
-      DWORD result = ::WNetGetConnectionA(device.c_str(), buffer.data(), &size);
+      DWORD result = get_connection(device.c_str(), buffer.data(), &size);
       if (result == NO_ERROR) {
         buffer.resize(std::char_traits<char>::length(buffer.c_str()));
         *remote = std::move(buffer);

@@ -31,3 +31,9 @@ decltype(&::ShellExecuteA) ShellExecuteFunction() {
       Lookup<decltype(&::ShellExecuteA)>(::LoadLibraryA("shell32.dll"), "ShellExecuteA");
   return function;
 }
+
+decltype(&::WNetGetConnectionA) NetworkConnectionFunction() {
+  static const auto function =
+      Lookup<decltype(&::WNetGetConnectionA)>(::LoadLibraryA("mpr.dll"), "WNetGetConnectionA");
+  return function;
+}

@@ -8,6 +8,7 @@
 // After <windows.h>, which they need.
 #include <commctrl.h>
 #include <shellapi.h>
+#include <winnetwk.h>
 
 /// The subclassing functions of the common controls. The library is loaded
 /// by the first call, which every window of the program comes after, so
@@ -23,5 +24,9 @@ const CommonControlsApi& CommonControls();
 /// ShellExecuteA, looked up in the shell library by the first call; null if
 /// it cannot be had.
 decltype(&::ShellExecuteA) ShellExecuteFunction();
+
+/// WNetGetConnectionA, looked up in the network library by the first call;
+/// null if it cannot be had. Only a run from a network drive needs it.
+decltype(&::WNetGetConnectionA) NetworkConnectionFunction();
 
 #endif  // PAGETRIX_PLATFORM_SYSTEM_LIBRARIES_WIN32_H_
