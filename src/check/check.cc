@@ -79,6 +79,17 @@ class Checker {
         std::move(what), std::move(fix));
   }
 
+  /// A key line whose key is nearly one of `names`: a run passes it over.
+  void WarnUnknownKey(const std::string& file, const IniLine& line,
+                      std::initializer_list<std::string_view> names) {
+    const std::string near = NearMissName(line.key, names);
+    if (near.empty()) return;
+    Add(Severity::kWarning, file, &line,
+        "Der Schlüssel " + Quote(line.key) + " ist unbekannt (gemeint ist wohl " + Quote(near) +
+            "): ein Lauf übergeht ihn.",
+        "Den Namen " + Quote(near) + " schreiben.");
+  }
+
   FileRead ReadChecked(const std::string& path, Role role, Severity severity);
   std::vector<IniLine> CheckIniFile(const std::string& path, const std::string& bytes, Role role);
   void CheckEncoding(const std::string& path, const std::string& bytes, bool ini);
@@ -372,19 +383,10 @@ void Checker::CheckMainConfig() {
             "Den Namen [" + near + "] schreiben.");
       }
     } else if (line.kind == IniLineKind::kKey) {
-      std::string near;
       if (EqualsNoCaseAscii(line.section, "Pagetrix"))
-        near = NearMissName(line.key, {"Sichtbar", "LoeschStd", "X", "Y", "CX", "CY", "Maximize"});
+        WarnUnknownKey(path, line, {"Sichtbar", "LoeschStd", "X", "Y", "CX", "CY", "Maximize"});
       else if (EqualsNoCaseAscii(line.section, "StartProg"))
-        near = NearMissName(line.key, {"Name", "Ini", "Param", "Log"});
-      if (!near.empty()) {
-        Add(Severity::kWarning, path, &line,
-            "Der Schlüssel " + Quote(line.key) +
-                " ist unbekannt "
-                "(gemeint ist wohl " +
-                Quote(near) + "): ein Lauf übergeht ihn.",
-            "Den Namen " + Quote(near) + " schreiben.");
-      }
+        WarnUnknownKey(path, line, {"Name", "Ini", "Param", "Log"});
     }
   }
   CheckFlagWords(main_lines_, "Rechte", false);
@@ -486,18 +488,8 @@ bool Checker::CheckStartCommands(std::vector<Page>& pages, CIniFile& commands,
 void Checker::CheckFrameSet(const CIniFile& commands, const std::vector<IniLine>& lines) {
   const std::string& path = input_.command_file;
   for (const IniLine& line : lines) {
-    if (line.kind == IniLineKind::kKey && EqualsNoCaseAscii(line.section, "FrameSet")) {
-      std::string near =
-          NearMissName(line.key, {"Name", "FrameLinks", "FrameRechts", "BreiteLinks", "Titel"});
-      if (!near.empty()) {
-        Add(Severity::kWarning, path, &line,
-            "Der Schlüssel " + Quote(line.key) +
-                " ist unbekannt "
-                "(gemeint ist wohl " +
-                Quote(near) + "): ein Lauf übergeht ihn.",
-            "Den Namen " + Quote(near) + " schreiben.");
-      }
-    }
+    if (line.kind == IniLineKind::kKey && EqualsNoCaseAscii(line.section, "FrameSet"))
+      WarnUnknownKey(path, line, {"Name", "FrameLinks", "FrameRechts", "BreiteLinks", "Titel"});
   }
   std::string left, right, name;
   commands.GetValue("FrameSet", "FrameLinks", left);
@@ -554,13 +546,7 @@ bool Checker::CheckPage(const Page& page) {
             "Den Namen [Vorlage] schreiben.");
       }
     } else if (line.kind == IniLineKind::kKey && EqualsNoCaseAscii(line.section, "Vorlage")) {
-      std::string near = NearMissName(line.key, {"Vorlage", "Verzeichnis", "Sound"});
-      if (!near.empty()) {
-        Add(Severity::kWarning, page.command_file, &line,
-            "Der Schlüssel " + Quote(line.key) + " ist unbekannt (gemeint ist wohl " + Quote(near) +
-                "): ein Lauf übergeht ihn.",
-            "Den Namen " + Quote(near) + " schreiben.");
-      }
+      WarnUnknownKey(page.command_file, line, {"Vorlage", "Verzeichnis", "Sound"});
     }
   }
   std::string template_file, directory, sound;
