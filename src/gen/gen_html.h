@@ -34,11 +34,11 @@ enum class GenResult : int {
   kWriteFailed = 7,        ///< a page could not be read, opened or written
 };
 
-/// A section name as a template placeholder.
-struct Placeholder {
-  std::string section;  ///< as the command file spells it: lookups use this
-  std::string upper;    ///< what is searched for in the upper-cased line
-  int record = -1;      ///< the section record it was taken from
+/// The placeholders of a page: the sections whose names are searched in its
+/// template lines, in file order.
+struct Placeholders {
+  std::vector<std::string> upper_names;  ///< as the upper-cased lines are searched
+  std::vector<int> records;              ///< the section record of each name
 };
 
 class CGenHtml {
@@ -133,9 +133,9 @@ class CGenHtml {
   GenResult CopyFiles(const std::vector<std::string>& template_directories,
                       const std::string& prefix);
 
-  /// Writes the block of one placeholder occurrence: its tree menu or link table.
-  void WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
-                        TextSink& sink);
+  /// Writes the block of one placeholder occurrence, the section of `record`:
+  /// its tree menu or link table.
+  void WritePlaceholder(const CIniFile& commands, int record, TextSink& sink);
 
   void Log(const std::string& text);
   void Expand(std::string& value);

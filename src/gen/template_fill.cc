@@ -20,13 +20,14 @@ bool ContainsHeadTag(std::string_view line) {
 }
 
 // Every section but [Vorlage] is a placeholder, in file order.
-std::vector<Placeholder> CollectPlaceholders(const CIniFile& commands) {
-  std::vector<Placeholder> placeholders;
+Placeholders CollectPlaceholders(const CIniFile& commands) {
+  Placeholders placeholders;
   for (int i = 0; i < commands.GetSectionCount(); ++i) {
     std::string_view name = commands.SectionName(i);
     // An empty name would match at the start of every line.
     if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
-    placeholders.push_back(Placeholder{std::string(name), ToUpperAnsi(name), i});
+    placeholders.upper_names.push_back(ToUpperAnsi(name));
+    placeholders.records.push_back(i);
   }
   return placeholders;
 }
@@ -113,13 +114,13 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
 
   std::string sound;
   bool sound_pending = commands.GetValue("Vorlage", "Sound", sound);
-  std::vector<Placeholder> placeholders;
+  Placeholders placeholders;
   if (sound_pending) {
     // A page with background sound keeps its placeholders as they stand.
     Expand(sound);
   } else {
     placeholders = CollectPlaceholders(commands);
-    if (placeholders.empty()) {
+    if (placeholders.records.empty()) {
       return CopyFileLogged(template_file, output_file, true, log_) == 0 ? GenResult::kOk
                                                                          : GenResult::kCopyFailed;
     }
@@ -136,13 +137,11 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   std::unique_ptr<WritableFile> file = platform.NewWritableFile(output_file, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
 
-  std::vector<std::string> names;
-  for (const Placeholder& placeholder : placeholders) names.push_back(placeholder.upper);
-  PlaceholderMatcher matcher(names);
+  PlaceholderMatcher matcher(placeholders.upper_names);
   PageWriter page(*file);
   LineFiller filler(matcher, page);
   const LineFiller::Producer produce = [&](size_t entry, TextSink& sink) {
-    WritePlaceholder(commands, placeholders[entry], sink);
+    WritePlaceholder(commands, placeholders.records[entry], sink);
   };
   // A partly written page stays; the result tells that it is not whole.
   bool written = ForEachTextLine(bytes, [&](std::string_view line) {
@@ -159,11 +158,8 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   return file->Close() ? GenResult::kOk : GenResult::kWriteFailed;
 }
 
-void CGenHtml::WritePlaceholder(const CIniFile& commands, const Placeholder& placeholder,
-                                TextSink& sink) {
-  const CIniSectionRef section = placeholder.record >= 0
-                                     ? commands.SectionOfRecord(placeholder.record)
-                                     : commands.FindSection(placeholder.section);
+void CGenHtml::WritePlaceholder(const CIniFile& commands, int record, TextSink& sink) {
+  const CIniSectionRef section = commands.SectionOfRecord(record);
   std::string_view tree_menu;
   commands.FindValue(section, "TreeMenu", tree_menu);
   if (ParseLeadingInt(tree_menu) == 1) {
