@@ -50,6 +50,12 @@ bool IsSettingKey(std::string_view key);
 /// Whether a link with these rights and flag bits passes the filter.
 bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags);
 
+/// A value as printf's "%s" formats it: up to its first NUL byte. A link
+/// field need be searched for one only if its entry holds one (has_nul).
+inline std::string_view UpToNul(std::string_view text, bool may_hold_nul = true) {
+  return may_hold_nul ? text.substr(0, text.find('\0')) : text;
+}
+
 /// Number of indent characters "#" at the start of a link text.
 size_t CountIndent(std::string_view text);
 

@@ -1,5 +1,4 @@
 #include <charconv>
-#include <cstring>
 
 #include "base/text.h"
 #include "config/ini_file.h"
@@ -26,13 +25,6 @@ const char kDescriptionStart[] = "     <td width=\"50%\">";
 const char kDescriptionEnd[] = "</td>\r\n";
 const char kTableEnd[] = "</table>\r\n";
 
-// A value as printf's "%s" gives it: up to its first NUL byte.
-void AppendText(std::string& out, const std::string& text) { out.append(text.c_str()); }
-// The same for a link field, which is searched for a NUL only if its entry has one.
-void AppendField(std::string& out, std::string_view text, const LinkEntry& entry) {
-  if (entry.has_nul) text = text.substr(0, text.find('\0'));
-  out += text;
-}
 
 void AppendNumber(std::string& out, int number) {
   char digits[16];
@@ -46,7 +38,7 @@ std::string FontTag(std::string_view value, int default_size) {
   GetField(face, value, 1, '|');
   int points = GetField(size, value, 2, '|') ? ParseLeadingInt(size) : default_size;
   std::string tag = "<font face=\"";
-  AppendText(tag, face);
+  tag += UpToNul(face);
   tag += "\" size=\"";
   AppendNumber(tag, points);
   tag += "\">";
@@ -73,14 +65,12 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
   std::string_view settings[kSettingCount];
   const std::uint32_t found =
       commands.FindValues(section, kTableSettingKeys, kSettingCount, settings);
-  const std::string heading(settings[kHeading]);
+  const std::string_view heading = UpToNul(settings[kHeading]);
   const std::string table_font = FontTag(settings[kTableFont], 3);
   const std::string heading_font = FontTag(settings[kHeadingFont], 4);
   const int border = (found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
-  std::string link_width =
-      settings[kLinkWidth].empty() ? std::string("50%") : std::string(settings[kLinkWidth]);
-  // Formatted as "%s": up to a NUL byte.
-  link_width.resize(std::strlen(link_width.c_str()));
+  const std::string_view link_width =
+      settings[kLinkWidth].empty() ? std::string_view("50%") : UpToNul(settings[kLinkWidth]);
 
   // Reused for every row, so that rows cost no allocation once they fit.
   std::string& row = row_;
@@ -97,7 +87,7 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
     if (!row_written) {
       row += kHeadingStart;
       row += heading_font;
-      AppendText(row, heading);
+      row += heading;
       row += kHeadingEnd;
       row += kTableHeadStart;
       AppendNumber(row, border);
@@ -114,19 +104,19 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
     row += kRowStart;
     row += link_width;
     row += kTitle;
-    AppendField(row, entry.tooltip, entry);
+    row += UpToNul(entry.tooltip, entry.has_nul);
     row += "\">";
     row += table_font;
     for (size_t n = 0; n < indent; ++n) row += "&nbsp;";
     row += kAnchor;
-    AppendField(row, attributes, entry);
+    row += UpToNul(attributes, entry.has_nul);
     row += kAnchorText;
-    AppendField(row, entry.text.substr(indent), entry);
+    row += UpToNul(entry.text.substr(indent), entry.has_nul);
     row += kRowCellEnd;
     if (!entry.description.empty()) {
       row += kDescriptionStart;
       row += table_font;
-      AppendField(row, entry.description, entry);
+      row += UpToNul(entry.description, entry.has_nul);
       row += kDescriptionEnd;
     }
     row += kRowEnd;

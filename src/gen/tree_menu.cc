@@ -19,10 +19,8 @@ const char kClosingBlock[] =
 // The texts go into single-quoted script strings inside a script block: an
 // unescaped quote would end the string and "</" the block, and either leaves
 // the whole menu blank. A quote written as \' already and every other
-// character, backslashes included, stay as the command file has them. Like
-// "%s", the text ends at a NUL byte.
-void AppendScriptString(std::string& out, std::string_view text, bool may_hold_nul) {
-  if (may_hold_nul) text = text.substr(0, text.find('\0'));
+// character, backslashes included, stay as the command file has them.
+void AppendScriptString(std::string& out, std::string_view text) {
   // Runs without a character to escape go out whole.
   size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -71,13 +69,13 @@ void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
     call += (entry.flags & kLinkTreeFlag) != 0 ? '1' : '0';
     call += ",'";
     call.append(indent, ' ');
-    AppendScriptString(call, entry.text.substr(indent), entry.has_nul);
+    AppendScriptString(call, UpToNul(entry.text.substr(indent), entry.has_nul));
     call += "', '";
     call += target;
     call += "','";
-    AppendScriptString(call, entry.link, entry.has_nul);
+    AppendScriptString(call, UpToNul(entry.link, entry.has_nul));
     call += "','";
-    AppendScriptString(call, entry.tooltip, entry.has_nul);
+    AppendScriptString(call, UpToNul(entry.tooltip, entry.has_nul));
     call += "', '',  ''  );\r\n";
     sink.Append(call);
     first = false;
