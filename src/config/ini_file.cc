@@ -305,17 +305,7 @@ bool CIniFile::FindValue(CIniSectionRef section, std::string_view key,
   const Group* group = &groups_[static_cast<size_t>(section.group)];
   if (group->total_entries <= kScanLimit ||
       (!key_index_built_ && group->walks++ < kWalksBeforeIndex)) {
-    for (std::uint32_t s = group->first_section + 1; s != 0; s = sections_[s - 1].next_same) {
-      const CIniSection& record = sections_[s - 1];
-      for (std::uint32_t e = record.first_entry; e < record.first_entry + record.entry_count;
-           ++e) {
-        if (EqualsNoCaseAscii(View(entries_[e].key), key)) {
-          value = View(entries_[e].value);
-          return true;
-        }
-      }
-    }
-    return false;
+    return WalkValues(*group, &key, 1, &value) != 0;
   }
   if (!key_index_built_) BuildKeyIndex();
   const std::uint32_t group_id = sections_[group->first_section].group;
@@ -337,13 +327,20 @@ std::uint32_t CIniFile::FindValues(CIniSectionRef section, const std::string_vie
   for (int k = 0; k < count; ++k) values[k] = std::string_view();
   if (!section.found() || count <= 0 || count > 32) return 0;
   const Group& group = groups_[static_cast<size_t>(section.group)];
-  std::uint32_t found = 0;
   if (key_index_built_ && group.total_entries > kScanLimit) {
+    std::uint32_t found = 0;
     for (int k = 0; k < count; ++k) {
       if (FindValue(section, keys[k], values[k])) found |= std::uint32_t{1} << k;
     }
     return found;
   }
+  return WalkValues(group, keys, count, values);
+}
+
+std::uint32_t CIniFile::WalkValues(const Group& group, const std::string_view* keys, int count,
+                                   std::string_view* values) const {
+  // The records of the name in file order, each key's first occurrence.
+  std::uint32_t found = 0;
   const std::uint32_t all = count == 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << count) - 1;
   for (std::uint32_t s = group.first_section + 1; s != 0 && found != all;
        s = sections_[s - 1].next_same) {

@@ -98,6 +98,9 @@ class CIniFile {
   void AddSection(CIniSpan name);
   void BuildSteps();
   const Group* FindGroup(std::string_view section) const;
+  /// FindValues by walking the group's keys, without the key index.
+  std::uint32_t WalkValues(const Group& group, const std::string_view* keys, int count,
+                           std::string_view* values) const;
   void BuildKeyIndex() const;
   std::string_view View(CIniSpan span) const { return {text_.data() + span.offset, span.size}; }
 
