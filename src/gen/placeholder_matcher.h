@@ -37,9 +37,8 @@ class PlaceholderMatcher {
     }
     return root_next_[byte];
   }
-  /// State 0 is the start; from it most bytes lead nowhere.
-  std::uint32_t RootStep(unsigned char byte) const { return root_next_[byte]; }
-  /// The same for a byte as it stands in the text, not yet upper-cased.
+  /// The state after a byte read in the start state, the byte as it stands
+  /// in the text (not yet upper-cased); from the start most bytes lead nowhere.
   std::uint32_t RootStepRaw(char c) const { return root_raw_[static_cast<unsigned char>(c)]; }
   /// The first position from `from` on where a name may begin; `size` if
   /// none. `free_to` gets the last position before which no name has begun
