@@ -259,19 +259,15 @@ void LineFiller::FillLine(std::string_view line, const Producer& produce) {
   line_ = line;
   current_ = -1;
   scanning_ = matcher_.EntryCount() > 0;
-  // First only which names stand in the line at all.
+  // The whole line first: which names stand in it decides the order.
   if (scanning_) Scan(line.data(), line.size(), -1);
   if (queue_.empty()) {
     out_.Append(line);
     Reset();
     return;
   }
-  for (Record& record : records_) patterns_[record.pattern].record = -1;
-  records_.clear();
-  frontier_ = 0;
-  state_ = 0;
-  last_root_ = 0;
-  unscanned_.push_back(Piece{0, 0, line.size(), 0});
+  // What the first replacement changes is searched again from its start.
+  PushScanned(Piece{0, 0, line.size(), 0});
 
   while (!queue_.empty()) {
     const std::size_t entry = queue_.top();

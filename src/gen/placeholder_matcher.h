@@ -30,9 +30,7 @@ class PlaceholderMatcher {
   std::uint32_t Step(std::uint32_t state, unsigned char byte) const {
     while (state != 0) {
       const Node& node = nodes_[state];
-      for (std::uint32_t c = node.first_child; c < node.first_child + node.child_count; ++c) {
-        if (node_byte_[c] == byte) return c;
-      }
+      if (const std::uint32_t child = Child(node, byte)) return child;
       state = node.fail;
     }
     return root_next_[byte];
@@ -63,6 +61,25 @@ class PlaceholderMatcher {
     std::uint32_t output = 0;
     std::int32_t pattern = -1;
   };
+
+  // The child of `node` for `byte`, 0 if none. Children stand in byte
+  // order; names that differ in a counter give runs of adjacent bytes, so
+  // the child is first looked up at its byte's distance from the first one.
+  std::uint32_t Child(const Node& node, unsigned char byte) const {
+    const std::uint32_t first = node.first_child;
+    const std::uint32_t count = node.child_count;
+    if (count == 0) return 0;
+    const unsigned char low = node_byte_[first];
+    if (byte < low) return 0;
+    // A child's index never exceeds its byte's distance from the first.
+    const std::uint32_t offset = byte - low;
+    if (offset < count && node_byte_[first + offset] == byte) return first + offset;
+    const std::uint32_t end = first + (offset < count ? offset : count);
+    for (std::uint32_t c = first + 1; c < end; ++c) {
+      if (node_byte_[c] == byte) return c;
+    }
+    return 0;
+  }
 
   std::vector<Node> nodes_;
   std::vector<unsigned char> node_byte_;  // the byte that leads into each node
