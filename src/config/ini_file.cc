@@ -105,9 +105,12 @@ int CIniFile::Parse() {
   const char* data = text_.data();
   const std::uint32_t size = static_cast<std::uint32_t>(text_.size());
   try {
-    // Room for a key line every few dozen bytes up front spares the list
-    // most of its regrowth copies; pages never written cost nothing.
+    // Room for a key line every few dozen bytes and a section every few
+    // lines up front spares the lists most of their regrowth copies; pages
+    // never written cost nothing.
     entries_.reserve(size / 32);
+    sections_.reserve(size / 128 + 16);
+    groups_.reserve(size / 128 + 16);
   } catch (const std::bad_alloc&) {
   }
   std::uint32_t in = 0;
@@ -188,14 +191,14 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
 
 void CIniFile::AddSection(CIniSpan name) {
   std::string_view name_text = View(name);
-  const std::uint64_t hash = HashFolded(name_text);
+  const std::uint32_t hash = static_cast<std::uint32_t>(HashFolded(name_text));
   if (2 * (groups_.size() + 1) > group_slots_.size()) {
-    std::vector<std::uint32_t> slots(TableSizeFor(groups_.size() + 1));
+    std::vector<GroupSlot> slots(TableSizeFor(groups_.size() + 1));
     size_t mask = slots.size() - 1;
     for (std::uint32_t g = 0; g < groups_.size(); ++g) {
       size_t i = groups_[g].hash & mask;
-      while (slots[i] != 0) i = (i + 1) & mask;
-      slots[i] = g + 1;
+      while (slots[i].group_plus_one != 0) i = (i + 1) & mask;
+      slots[i] = GroupSlot{g + 1, groups_[g].hash};
     }
     group_slots_.swap(slots);
   }
@@ -203,22 +206,23 @@ void CIniFile::AddSection(CIniSpan name) {
   CIniSection section{name, static_cast<std::uint32_t>(entries_.size()), 0, 0, 0};
   size_t mask = group_slots_.size() - 1;
   size_t i = hash & mask;
-  while (group_slots_[i] != 0) {
-    Group& group = groups_[group_slots_[i] - 1];
-    if (group.hash == static_cast<std::uint32_t>(hash) &&
-        EqualsNoCaseAscii(View(sections_[group.first_section].name), name_text))
+  while (group_slots_[i].group_plus_one != 0) {
+    const GroupSlot& slot = group_slots_[i];
+    if (slot.hash == hash &&
+        EqualsNoCaseAscii(View(sections_[groups_[slot.group_plus_one - 1].first_section].name),
+                          name_text))
       break;
     i = (i + 1) & mask;
   }
   // Make room first, so that a failed allocation leaves the records whole.
   if (sections_.size() == sections_.capacity()) sections_.reserve(2 * sections_.size() + 16);
   if (groups_.size() == groups_.capacity()) groups_.reserve(2 * groups_.size() + 16);
-  if (group_slots_[i] == 0) {
-    groups_.push_back(Group{index, index, 0, 0, 0, static_cast<std::uint32_t>(hash)});
-    group_slots_[i] = static_cast<std::uint32_t>(groups_.size());
+  if (group_slots_[i].group_plus_one == 0) {
+    groups_.push_back(Group{index, index, 0, 0, 0, hash});
+    group_slots_[i] = GroupSlot{static_cast<std::uint32_t>(groups_.size()), hash};
     section.group = static_cast<std::uint32_t>(groups_.size() - 1);
   } else {
-    section.group = group_slots_[i] - 1;
+    section.group = group_slots_[i].group_plus_one - 1;
     // Link the new record behind the last one of its name.
     Group& group = groups_[section.group];
     sections_[group.last_section].next_same = index + 1;
@@ -248,13 +252,12 @@ void CIniFile::BuildSteps() {
 
 const CIniFile::Group* CIniFile::FindGroup(std::string_view section) const {
   if (group_slots_.empty()) return nullptr;
-  const std::uint64_t hash = HashFolded(section);
+  const std::uint32_t hash = static_cast<std::uint32_t>(HashFolded(section));
   size_t mask = group_slots_.size() - 1;
-  for (size_t i = hash & mask; group_slots_[i] != 0; i = (i + 1) & mask) {
-    const Group& group = groups_[group_slots_[i] - 1];
-    if (group.hash == static_cast<std::uint32_t>(hash) &&
-        EqualsNoCaseAscii(View(sections_[group.first_section].name), section))
-      return &group;
+  for (size_t i = hash & mask; group_slots_[i].group_plus_one != 0; i = (i + 1) & mask) {
+    if (group_slots_[i].hash != hash) continue;
+    const Group& group = groups_[group_slots_[i].group_plus_one - 1];
+    if (EqualsNoCaseAscii(View(sections_[group.first_section].name), section)) return &group;
   }
   return nullptr;
 }

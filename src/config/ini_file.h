@@ -108,7 +108,12 @@ class CIniFile {
   std::vector<CIniSection> sections_;
   std::vector<Entry> entries_;
   std::vector<Group> groups_;
-  std::vector<std::uint32_t> group_slots_;  // hash of the folded name -> group + 1
+  // The hash sits in the slot, so that a probe reads no group record.
+  struct GroupSlot {
+    std::uint32_t group_plus_one = 0;  // 0: empty slot
+    std::uint32_t hash = 0;
+  };
+  std::vector<GroupSlot> group_slots_;  // hash of the folded name -> group
   std::vector<std::uint32_t> steps_;        // section indexes, grouped by name
   // Built once a large section has been walked a few times: (group, folded
   // key) -> the first entry of that key in file order.

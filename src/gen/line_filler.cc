@@ -26,7 +26,7 @@ void LineFiller::Touch(std::uint32_t pattern) {
 
 bool LineFiller::Pending(std::uint32_t pattern) {
   PatternState& state = patterns_[pattern];
-  const std::vector<std::uint32_t>& entries = matcher_.EntriesOf(pattern);
+  const std::span<const std::uint32_t> entries = matcher_.EntriesOf(pattern);
   if (state.next < entries.size() && static_cast<std::int64_t>(entries[state.next]) <= current_) {
     Touch(pattern);
     while (state.next < entries.size() &&
@@ -41,7 +41,7 @@ void LineFiller::Discover(std::uint32_t pattern, std::uint64_t end) {
   PatternState& state = patterns_[pattern];
   Touch(pattern);
   if (state.record < 0) {
-    state.record = static_cast<std::int64_t>(records_.size());
+    state.record = static_cast<std::int32_t>(records_.size());
     // No position inside an occurrence is free of a begun name, so last_root_
     // lies at or before its start.
     records_.push_back(Record{pattern, end - matcher_.Length(pattern), end, last_root_});

@@ -51,9 +51,11 @@ class LineFiller {
     std::uint64_t end;
     std::uint64_t safe;  // the last position before start where no name was begun
   };
+  // One for every distinct name of the page: kept small, as pages may have
+  // a hundred thousand.
   struct PatternState {
-    std::size_t next = 0;          // first of its entries not yet done
-    std::int64_t record = -1;      // index into records_
+    std::uint32_t next = 0;        // first of its entries not yet done
+    std::int32_t record = -1;      // index into records_; at most one per pattern
     bool queued = false;
     bool touched = false;
   };

@@ -24,23 +24,26 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
     upper_[b] = static_cast<unsigned char>(ToUpperAnsi(static_cast<char>(b)));
 
   // Distinct names, sorted, so that the names below one trie node are adjacent.
-  std::vector<std::uint32_t> order(upper_names.size());
+  std::vector<std::uint32_t>& order = sorted_entries_;
+  order.resize(upper_names.size());
   std::iota(order.begin(), order.end(), 0u);
+  // Stable: the entries of one name stay ascending.
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
     return upper_names[a] < upper_names[b];
   });
   entry_pattern_.resize(upper_names.size());
   std::vector<std::string_view> patterns;
-  for (std::uint32_t entry : order) {
+  for (std::uint32_t i = 0; i < order.size(); ++i) {
+    const std::uint32_t entry = order[i];
     if (patterns.empty() || patterns.back() != upper_names[entry]) {
       patterns.push_back(upper_names[entry]);
-      pattern_entries_.emplace_back();
+      pattern_begin_.push_back(i);
       pattern_length_.push_back(static_cast<std::uint32_t>(upper_names[entry].size()));
       max_length_ = std::max(max_length_, pattern_length_.back());
     }
     entry_pattern_[entry] = static_cast<std::uint32_t>(patterns.size() - 1);
-    pattern_entries_.back().push_back(entry);  // ascending: the sort is stable
   }
+  pattern_begin_.push_back(static_cast<std::uint32_t>(order.size()));
 
   // Breadth first: the children of a node are made together, in byte order.
   struct Range {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,12 @@ class PlaceholderMatcher {
   explicit PlaceholderMatcher(const std::vector<std::string>& upper_names);
 
   std::uint32_t PatternOfEntry(std::size_t entry) const { return entry_pattern_[entry]; }
-  const std::vector<std::uint32_t>& EntriesOf(std::uint32_t pattern) const {
-    return pattern_entries_[pattern];
+  /// The list entries of a pattern, ascending.
+  std::span<const std::uint32_t> EntriesOf(std::uint32_t pattern) const {
+    return std::span<const std::uint32_t>(sorted_entries_)
+        .subspan(pattern_begin_[pattern], pattern_begin_[pattern + 1] - pattern_begin_[pattern]);
   }
-  std::size_t PatternCount() const { return pattern_entries_.size(); }
+  std::size_t PatternCount() const { return pattern_begin_.size() - 1; }
   std::size_t EntryCount() const { return entry_pattern_.size(); }
   std::uint32_t Length(std::uint32_t pattern) const { return pattern_length_[pattern]; }
   std::uint32_t MaxLength() const { return max_length_; }
@@ -99,7 +102,10 @@ class PlaceholderMatcher {
   }
   unsigned char upper_[256] = {};
   std::vector<std::uint32_t> entry_pattern_;
-  std::vector<std::vector<std::uint32_t>> pattern_entries_;
+  // The entries sorted by name, each name's in list order: those of
+  // pattern p are sorted_entries_[pattern_begin_[p] .. pattern_begin_[p + 1]).
+  std::vector<std::uint32_t> sorted_entries_;
+  std::vector<std::uint32_t> pattern_begin_;
   std::vector<std::uint32_t> pattern_length_;
   std::uint32_t max_length_ = 0;
 };
