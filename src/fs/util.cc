@@ -64,7 +64,14 @@ void CUtil::SplitPath(const std::string& path) {
 }
 
 bool GetField(std::string& field, std::string_view text, int n, char separator) {
-  field.clear();
+  std::string_view view;
+  const bool found = GetFieldView(view, text, n, separator);
+  field.assign(view);
+  return found;
+}
+
+bool GetFieldView(std::string_view& field, std::string_view text, int n, char separator) {
+  field = std::string_view();
   size_t pos = 0;
   for (int i = 1; i < n; ++i) {
     size_t next = text.find(separator, pos);
@@ -73,7 +80,7 @@ bool GetField(std::string& field, std::string_view text, int n, char separator) 
   }
   size_t end = text.find(separator, pos);
   if (end == std::string::npos) end = text.size();
-  field.assign(TrimCSpace(text.substr(pos, end - pos)));
+  field = TrimCSpace(text.substr(pos, end - pos));
   return true;
 }
 

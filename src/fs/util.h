@@ -41,6 +41,8 @@ inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 /// Field n (1-based) of a text split at `separator`, trimmed of white space;
 /// false (and an empty field) when the text has fewer than n fields.
 bool GetField(std::string& field, std::string_view text, int n, char separator);
+/// The same as a view into `text`.
+bool GetFieldView(std::string_view& field, std::string_view text, int n, char separator);
 /// Appends the files (or directories) below a directory to options.result.
 void CollectFiles(const std::string& directory, const FileCollectOptions& options);
 /// Creates a directory with all its missing parents; true if it exists afterwards.

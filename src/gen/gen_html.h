@@ -136,6 +136,17 @@ class CGenHtml {
   /// Writes the block of one placeholder occurrence, the section of `record`:
   /// its tree menu or link table.
   void WritePlaceholder(const CIniFile& commands, int record, TextSink& sink);
+  /// The settings of a section a placeholder names, read in one walk.
+  struct TableSettings {
+    static constexpr int kCount = 6;
+    std::string_view values[kCount];
+    std::uint32_t found = 0;  // bit k: values[k] was set
+  };
+  static void ReadTableSettings(const CIniFile& commands, CIniSectionRef section,
+                                TableSettings& settings);
+  static bool IsTreeMenu(const TableSettings& settings);
+  void WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
+                        const TableSettings& settings, TextSink& sink);
 
   void Log(const std::string& text);
   void Expand(std::string& value);
@@ -159,6 +170,8 @@ class CGenHtml {
   LinkEntry entry_;
   std::string row_;
   std::string attributes_;
+  std::string table_font_;
+  std::string heading_font_;
   // Held from the creation of the output directory until the generator is
   // destroyed, after the start program has been launched: deleting runs
   // leave a folder alone while its run works.

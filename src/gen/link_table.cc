@@ -31,26 +31,35 @@ void AppendNumber(std::string& out, int number) {
   out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
 }
 
-// "<font ...>" from a "face|size" setting; empty when the setting is.
-std::string FontTag(std::string_view value, int default_size) {
-  if (value.empty()) return std::string();
-  std::string face, size;
-  GetField(face, value, 1, '|');
-  int points = GetField(size, value, 2, '|') ? ParseLeadingInt(size) : default_size;
-  std::string tag = "<font face=\"";
+// Appends "<font ...>" from a "face|size" setting; nothing when the setting is empty.
+void AppendFontTag(std::string& tag, std::string_view value, int default_size) {
+  if (value.empty()) return;
+  std::string_view face, size;
+  GetFieldView(face, value, 1, '|');
+  int points = GetFieldView(size, value, 2, '|') ? ParseLeadingInt(size) : default_size;
+  tag += "<font face=\"";
   tag += UpToNul(face);
   tag += "\" size=\"";
   AppendNumber(tag, points);
   tag += "\">";
-  return tag;
 }
 
-// The settings of a table, found in one walk over its section.
-enum TableSetting { kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kSettingCount };
+// The settings of a placeholder's section, found in one walk over it.
+enum TableSetting { kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kTreeMenu, kSettingCount };
 const std::string_view kTableSettingKeys[kSettingCount] = {
-    "Ueberschrift", "FontTabelle", "FontUeberschrift", "Border", "SpaltenBreite1"};
+    "Ueberschrift", "FontTabelle", "FontUeberschrift", "Border", "SpaltenBreite1", "TreeMenu"};
 
 }  // namespace
+
+void CGenHtml::ReadTableSettings(const CIniFile& commands, CIniSectionRef section,
+                                 TableSettings& settings) {
+  static_assert(kSettingCount == TableSettings::kCount);
+  settings.found = commands.FindValues(section, kTableSettingKeys, kSettingCount, settings.values);
+}
+
+bool CGenHtml::IsTreeMenu(const TableSettings& settings) {
+  return ParseLeadingInt(settings.values[kTreeMenu]) == 1;
+}
 
 GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
                                    const std::string& section, size_t pos) {
@@ -62,13 +71,24 @@ GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
 
 void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
                                 TextSink& sink) {
-  std::string_view settings[kSettingCount];
-  const std::uint32_t found =
-      commands.FindValues(section, kTableSettingKeys, kSettingCount, settings);
+  TableSettings settings;
+  ReadTableSettings(commands, section, settings);
+  WriteLinkTableTo(commands, section, settings, sink);
+}
+
+void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
+                                const TableSettings& table, TextSink& sink) {
+  const std::string_view* settings = table.values;
   const std::string_view heading = UpToNul(settings[kHeading]);
-  const std::string table_font = FontTag(settings[kTableFont], 3);
-  const std::string heading_font = FontTag(settings[kHeadingFont], 4);
-  const int border = (found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
+  // Reused from table to table, so that a table costs no allocation.
+  std::string& table_font = table_font_;
+  std::string& heading_font = heading_font_;
+  table_font.clear();
+  heading_font.clear();
+  AppendFontTag(table_font, settings[kTableFont], 3);
+  AppendFontTag(heading_font, settings[kHeadingFont], 4);
+  const int border =
+      (table.found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
   const std::string_view link_width =
       settings[kLinkWidth].empty() ? std::string_view("50%") : UpToNul(settings[kLinkWidth]);
 

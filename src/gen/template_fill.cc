@@ -160,11 +160,11 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
 
 void CGenHtml::WritePlaceholder(const CIniFile& commands, int record, TextSink& sink) {
   const CIniSectionRef section = commands.SectionOfRecord(record);
-  std::string_view tree_menu;
-  commands.FindValue(section, "TreeMenu", tree_menu);
-  if (ParseLeadingInt(tree_menu) == 1) {
+  TableSettings settings;
+  ReadTableSettings(commands, section, settings);
+  if (IsTreeMenu(settings)) {
     WriteTreeMenuTo(commands, section, sink);
   } else {
-    WriteLinkTableTo(commands, section, sink);
+    WriteLinkTableTo(commands, section, settings, sink);
   }
 }
