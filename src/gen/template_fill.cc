@@ -22,6 +22,8 @@ bool ContainsHeadTag(std::string_view line) {
 // Every section but [Vorlage] is a placeholder, in file order.
 Placeholders CollectPlaceholders(const CIniFile& commands) {
   Placeholders placeholders;
+  placeholders.upper_names.reserve(static_cast<size_t>(commands.GetSectionCount()));
+  placeholders.records.reserve(static_cast<size_t>(commands.GetSectionCount()));
   for (int i = 0; i < commands.GetSectionCount(); ++i) {
     std::string_view name = commands.SectionName(i);
     // An empty name would match at the start of every line.
