@@ -19,9 +19,7 @@ constexpr std::uint32_t kLowBits = 0x0000FFFF;
 bool IsSettingKey(std::string_view key) {
   // Most keys are link numbers: no setting starts with a digit.
   if (key.empty() || (key[0] >= '0' && key[0] <= '9')) return false;
-  static const char* const kSettings[] = {"Ueberschrift", "FontTabelle",    "FontUeberschrift",
-                                          "Border",       "SpaltenBreite1", "TreeMenu"};
-  for (const char* setting : kSettings) {
+  for (std::string_view setting : kSectionSettingKeys) {
     if (EqualsNoCaseAscii(key, setting)) return true;
   }
   return false;

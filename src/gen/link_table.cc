@@ -1,4 +1,5 @@
 #include <charconv>
+#include <iterator>
 
 #include "base/text.h"
 #include "config/ini_file.h"
@@ -44,17 +45,20 @@ void AppendFontTag(std::string& tag, std::string_view value, int default_size) {
   tag += "\">";
 }
 
-// The settings of a placeholder's section, found in one walk over it.
-enum TableSetting { kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kTreeMenu, kSettingCount };
-const std::string_view kTableSettingKeys[kSettingCount] = {
-    "Ueberschrift", "FontTabelle", "FontUeberschrift", "Border", "SpaltenBreite1", "TreeMenu"};
+// The settings of a placeholder's section, found in one walk over it, in
+// the order of kSectionSettingKeys.
+enum TableSetting {
+  kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kTreeMenu, kSettingCount
+};
+static_assert(std::size(kSectionSettingKeys) == kSettingCount);
 
 }  // namespace
 
 void CGenHtml::ReadTableSettings(const CIniFile& commands, CIniSectionRef section,
                                  TableSettings& settings) {
   static_assert(kSettingCount == TableSettings::kCount);
-  settings.found = commands.FindValues(section, kTableSettingKeys, kSettingCount, settings.values);
+  settings.found =
+      commands.FindValues(section, kSectionSettingKeys, kSettingCount, settings.values);
 }
 
 bool CGenHtml::IsTreeMenu(const TableSettings& settings) {
