@@ -22,6 +22,21 @@ PAGETRIX_EXE = os.environ.get("PAGETRIX_EXE", os.path.join(BUILD, "Pagetrix.exe"
 RECORDER_EXE = os.environ.get("RECORDER_EXE", os.path.join(BUILD, "recorder.exe"))
 
 
+# The start program runs on its own after the run ends; on a loaded machine a
+# fresh Wine process can take many seconds to get going.
+START_PROGRAM_WAIT = float(os.environ.get("PAGETRIX_START_PROGRAM_WAIT", "60"))
+
+
+def wait_for_file(path, seconds=START_PROGRAM_WAIT):
+    """Waits until `path` exists (recordings appear whole, by rename); True if it does."""
+    deadline = time.monotonic() + seconds
+    while not os.path.exists(path):
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
 def winpath(path):
     """The Wine path (drive Z:) of a Unix path."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
@@ -183,11 +198,7 @@ class WineTestCase(unittest.TestCase):
 
     def read_recording(self, path):
         """(raw command line, environment dict) written by recorder.exe."""
-        # The start program runs on its own; give it a moment to write.
-        for _ in range(100):
-            if os.path.exists(path) and os.path.getsize(path) > 0:
-                break
-            time.sleep(0.1)
+        wait_for_file(path)
         items = self.read_bytes(path).decode("cp1252").split("\0")
         env = {}
         for entry in items[1:]:

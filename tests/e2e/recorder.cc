@@ -33,10 +33,13 @@ static int Record() {
     data.push_back('\0');
   }
   FreeEnvironmentStringsA(block);
-  FILE* f = std::fopen(out_path, "wb");
+  // Written aside and renamed, so a test that sees the file sees all of it.
+  std::string part = std::string(out_path) + ".part";
+  FILE* f = std::fopen(part.c_str(), "wb");
   if (!f) return 4;
-  std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
+  bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  written = std::fclose(f) == 0 && written;
+  if (!written || !MoveFileExA(part.c_str(), out_path, MOVEFILE_REPLACE_EXISTING)) return 5;
   return 0;
 }
 

@@ -93,11 +93,7 @@ class ConcurrentRunsTest(unittest.TestCase):
 
     def output_folder_of(self, recording):
         path = os.path.join(self.world, recording)
-        for _ in range(100):
-            if os.path.exists(path):
-                break
-            time.sleep(0.1)
-        self.assertTrue(os.path.exists(path), "a run launched no start program")
+        self.assertTrue(harness.wait_for_file(path), "a run launched no start program")
         page = TARGET.recorded_start_page(path)
         self.assertTrue(page and page.endswith(TARGET.sep + "Pagetrix.htm"), page)
         folder = page[:-len(TARGET.sep + "Pagetrix.htm")]

@@ -840,7 +840,7 @@ class HostileInputsTest(unittest.TestCase):
         self.assertFalse(result.timed_out, "the run did not end within %d s" % BOUND_SECONDS)
         self.assertFalse(result.crashed(), "the run crashed: exit code %s\n%s"
                          % (result.code, result.stderr.decode("latin-1")[-3000:]))
-        lines = self.log_lines(c)
+        lines = self.log_lines(c, result)
         out = self.output_prefix(c, lines)
         context = "exit code %s; run log:\n  %s" % (result.code, "\n  ".join(lines))
 
@@ -856,12 +856,14 @@ class HostileInputsTest(unittest.TestCase):
 
     # ---- checks ----
 
-    def log_lines(self, c):
+    def log_lines(self, c, result):
         path = c.full(c.log) if c.log else None
         if not c.log_expected:
             return []
         if not path or not os.path.isfile(path):
-            self.fail("no run log was written")
+            self.fail("no run log was written; exit code %s after %.1f s\n%s"
+                      % (result.code, result.seconds,
+                         result.stderr.decode("latin-1")[-3000:]))
         return [re.sub(r"^\(-?\d+ ms\) ", "", line)
                 for line in open(path, "rb").read().decode("cp1252").split("\r\n")]
 
@@ -888,11 +890,7 @@ class HostileInputsTest(unittest.TestCase):
 
     def check_launch(self, c, out, context):
         if c.launched:
-            for _ in range(100):
-                if os.path.exists(c.recording):
-                    break
-                time.sleep(0.1)
-            self.assertTrue(os.path.exists(c.recording), "no start program; " + context)
+            self.assertTrue(harness.wait_for_file(c.recording), "no start program; " + context)
             page = TARGET.recorded_start_page(c.recording)
             self.assertTrue(out and page and page.startswith(out),
                             "start page %r outside the output folder %r" % (page, out))
