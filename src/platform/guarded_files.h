@@ -23,11 +23,14 @@ enum class Read { kOk, kCannotOpen, kReadError, kNoMemory };
 Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive = false,
                      std::uint64_t limit = kMaxReadBytes);
 
-/// Copies a regular file, sharing the source with other readers. An
-/// existing target is replaced by a file written beside it and renamed into
-/// place (POSIX), so that a process holding the target open keeps what it
-/// had. With `fail_if_exists` an existing target is refused.
-bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists);
+enum class Copy { kCopied, kReplaced, kTargetExists, kFailed };
+
+/// Copies a regular file, sharing the source with other readers, and keeps
+/// its last-write time. An existing target is replaced by a file written
+/// beside it and renamed into place (POSIX), so that a process holding the
+/// target open keeps what it had. With `fail_if_exists` an existing target
+/// is refused (kTargetExists). A copy that fails midway leaves no new file.
+Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists);
 
 enum class PathType { kMissing, kFile, kFolder, kLink, kOther };
 /// What a path names; a link (or a reparse point) is kLink unless

@@ -124,20 +124,19 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   }
 }
 
-bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
   struct stat source;
   ScopedFd in(OpenRegularForReading(from, &source));
-  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return false;
+  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return Copy::kFailed;
   struct stat target;
   const bool exists = ::stat(to.c_str(), &target) == 0;
   if (exists) {
-    // Like the Windows copy: no overwriting when told so, of a folder or
-    // device, of a read-only file, or of the source itself.
-    if (fail_if_exists || !S_ISREG(target.st_mode) || (target.st_mode & S_IWUSR) == 0 ||
-        (target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
-      errno = EEXIST;
-      return false;
-    }
+    if (fail_if_exists) return Copy::kTargetExists;
+    // Like the Windows copy: no overwriting of a folder or device, of a
+    // read-only file, or of the source itself.
+    if (!S_ISREG(target.st_mode) || (target.st_mode & S_IWUSR) == 0 ||
+        (target.st_dev == source.st_dev && target.st_ino == source.st_ino))
+      return Copy::kFailed;
   }
   struct stat link;
   // A new file is written in place; an existing one beside it, then renamed
@@ -148,15 +147,19 @@ bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (in_place ? O_TRUNC : O_EXCL);
   if (fail_if_exists) flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_EXCL;
   ScopedFd out(::open(written.c_str(), flags, source.st_mode & 0777));
-  if (!out.valid()) return false;
+  if (!out.valid()) return exists || errno != EEXIST ? Copy::kFailed : Copy::kTargetExists;
   bool ok = CopyContents(in.get(), out.get());
   // Like the Windows copy, the copy keeps the source's last-write time.
   struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (ok) ::futimens(out.get(), times);
   if (::close(out.Release()) != 0) ok = false;
   if (ok && !in_place) ok = ::rename(written.c_str(), to.c_str()) == 0;
-  if (!ok) ::unlink(written.c_str());
-  return ok;
+  if (!ok) {
+    // Only what this copy created goes: a link written through stays.
+    if (!in_place || !exists) ::unlink(written.c_str());
+    return Copy::kFailed;
+  }
+  return exists ? Copy::kReplaced : Copy::kCopied;
 }
 
 PathType GetPathType(const std::string& path, bool follow_links) {

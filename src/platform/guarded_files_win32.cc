@@ -1,6 +1,8 @@
 // The guarded file operations on Win32.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 #include <string_view>
 
@@ -152,10 +154,68 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   }
 }
 
-bool CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  // The system's copy shares the source with other readers.
-  if (!IsRegularDiskFile(from) || IsDeviceName(to)) return false;
-  return ::CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE) != 0;
+Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  if (IsDeviceName(from) || IsDeviceName(to)) return Copy::kFailed;
+  // Copied by hand rather than by the system's copy: one open of the source
+  // both checks and reads it, and the target's creation tells whether it
+  // was there. Under Wine that saves three of every five file calls.
+  // Shared with readers only, so the target cannot be the source itself.
+  Handle in(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FILE_BASIC_INFO source;
+  LARGE_INTEGER size;
+  if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
+      !::GetFileInformationByHandleEx(in.get(), FileBasicInfo, &source, sizeof source) ||
+      (source.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !::GetFileSizeEx(in.get(), &size))
+    return Copy::kFailed;
+  // Like the system's copy: the source's attributes, and the archive bit.
+  const DWORD attributes =
+      (source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
+      FILE_ATTRIBUTE_ARCHIVE;
+  Handle out(::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr,
+                           fail_if_exists ? CREATE_NEW : CREATE_ALWAYS, attributes, nullptr));
+  if (!out.valid()) {
+    const DWORD error = ::GetLastError();
+    return fail_if_exists && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+               ? Copy::kTargetExists
+               : Copy::kFailed;
+  }
+  const bool replaced = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  bool ok = true;
+  try {
+    // One piece for a file of up to 1 MiB, the usual asset.
+    constexpr std::uint64_t kPiece = 1 << 20;
+    std::string buffer(static_cast<size_t>(std::min<std::uint64_t>(
+                           std::max<std::int64_t>(size.QuadPart, 0) + 1, kPiece)),
+                       '\0');
+    const DWORD want = static_cast<DWORD>(buffer.size());
+    while (ok) {
+      DWORD got = 0, put = 0;
+      if (!::ReadFile(in.get(), buffer.data(), want, &got, nullptr)) ok = false;
+      if (!ok || got == 0) break;
+      ok = ::WriteFile(out.get(), buffer.data(), got, &put, nullptr) && put == got;
+      // A short read of a disk file is its end.
+      if (got < want) break;
+    }
+  } catch (const std::bad_alloc&) {
+    ok = false;
+  }
+  if (ok) {
+    FILE_BASIC_INFO times = {};
+    times.LastWriteTime = source.LastWriteTime;
+    ok = ::SetFileInformationByHandle(out.get(), FileBasicInfo, &times, sizeof times) != 0;
+  }
+  if (!::CloseHandle(out.Release())) ok = false;
+  if (!ok) {
+    // Nothing half written stays behind, unless it replaced a file.
+    if (!replaced) {
+      ::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileA(to.c_str());
+    }
+    return Copy::kFailed;
+  }
+  return replaced ? Copy::kReplaced : Copy::kCopied;
 }
 
 PathType GetPathType(const std::string& path, bool follow_links) {

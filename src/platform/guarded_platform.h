@@ -9,6 +9,10 @@
 #include "platform/guarded_files.h"
 #include "platform/platform.h"
 
+static_assert(static_cast<int>(guarded::Copy::kFailed) == static_cast<int>(CopyOutcome::kFailed) &&
+              static_cast<int>(guarded::Copy::kTargetExists) ==
+                  static_cast<int>(CopyOutcome::kTargetExists));
+
 class GuardedPlatform : public Platform {
  public:
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
@@ -18,8 +22,9 @@ class GuardedPlatform : public Platform {
   bool ReadFile(const std::string& path, std::string* bytes) override {
     return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
   }
-  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
-    return guarded::CopyRegularFile(from, to, fail_if_exists);
+  CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
+                         bool fail_if_exists) override {
+    return static_cast<CopyOutcome>(guarded::CopyRegularFile(from, to, fail_if_exists));
   }
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return guarded::DeleteFileInTree(path, root);

@@ -43,6 +43,15 @@ inline constexpr size_t kExpansionLimit = 0;
 inline constexpr size_t kExpansionLimit = 32766;
 #endif
 
+/// Outcome of copying a file. The copy itself tells whether the target was
+/// there, so a caller needs no look at the target beforehand.
+enum class CopyOutcome {
+  kCopied = 0,        ///< a new file was written
+  kReplaced = 1,      ///< an existing file was replaced
+  kTargetExists = 2,  ///< refused, as asked: the target exists and is untouched
+  kFailed = 3,        ///< nothing copied; the target may or may not exist
+};
+
 /// What a path names, as the file finder sees it.
 enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
 
@@ -106,8 +115,8 @@ class Platform {
   /// Copies a regular file (the source shared with other readers); with
   /// `fail_if_exists` an existing target is refused. On POSIX an existing
   /// target is replaced by renaming a copy over it.
-  virtual bool CopyFileTo(const std::string& from, const std::string& to,
-                          bool fail_if_exists) = 0;
+  virtual CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
+                                 bool fail_if_exists) = 0;
   /// Deletes a file found below the folder `root`: a link is removed as a
   /// link or left alone, never followed, and the read-only attribute is
   /// reset only on a file that lies inside `root`.

@@ -30,7 +30,9 @@ class RunSequenceTest(harness.WineTestCase):
         code = self.run_pagetrix('/INI="%s" "%s"%s' % (harness.winpath(self.ini),
                                                      harness.winpath(self.command_file), extra),
                                  env={"RECORDER_OUT": harness.winpath(self.recording)})
-        self.assertEqual(0, code, self.last_result.stderr)
+        if code != 0:
+            log = "\n".join(self.read_log(self.log)) if os.path.exists(self.log) else "no run log"
+            self.fail("exit code %s\n%r\n%s" % (code, self.last_result.stderr, log))
 
     def recorded_command_line(self):
         return self.read_recording(self.recording)[0]

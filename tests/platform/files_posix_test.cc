@@ -26,7 +26,8 @@ TEST_F(FilesPosixTest, PipesAndDevicesAreNeitherReadNorWrittenNorWaitedFor) {
   ASSERT_EQ(0, ::mkfifo(dir_.Path("pipe").c_str(), 0600));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("pipe"), &read), ReadResult::kCannotOpen);
   EXPECT_FALSE(platform_.ReadFile(dir_.Path("pipe"), &read));
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("pipe"), dir_.Path("copy"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("pipe"), dir_.Path("copy"), false),
+            CopyOutcome::kFailed);
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("pipe"), true));
   EXPECT_EQ(platform_.ReadFileExclusive("/dev/zero", &read), ReadResult::kCannotOpen);
   EXPECT_EQ(guarded::PathType::kOther, platform_.GetPathType(dir_.Path("pipe"), true));
@@ -36,7 +37,8 @@ TEST_F(FilesPosixTest, CopyOverAFileInUseLeavesItsReaderTheOldBytes) {
   ASSERT_TRUE(dir_.Write("new.htm", "new"));
   ASSERT_TRUE(dir_.Write("shown.htm", "old"));
   std::ifstream reader(dir_.Path("shown.htm"), std::ios::binary);
-  ASSERT_TRUE(platform_.CopyFileTo(dir_.Path("new.htm"), dir_.Path("shown.htm"), false));
+  ASSERT_EQ(platform_.CopyFileTo(dir_.Path("new.htm"), dir_.Path("shown.htm"), false),
+            CopyOutcome::kReplaced);
   std::string held((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
   EXPECT_EQ("old", held);
   EXPECT_EQ("new", dir_.Read("shown.htm"));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -84,7 +85,8 @@ TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
                                                                 false, 99));
   EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false), CopyOutcome::kFailed);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kNothing);
 }
 
 TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
@@ -246,24 +248,62 @@ TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
   EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kDirectory);
 }
 
-TEST_F(FilesTest, CopyFileFailIfExistsLeavesTargetAlone) {
+TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
   ASSERT_TRUE(dir_.Write("from.txt", "new"));
   ASSERT_TRUE(dir_.Write("to.txt", "old"));
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), true));
+  ASSERT_TRUE(dir_.MakeDir("folder"));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), true),
+            CopyOutcome::kTargetExists);
   EXPECT_EQ(dir_.Read("to.txt"), "old");
-  EXPECT_TRUE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("folder"), true),
+            CopyOutcome::kTargetExists);
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("to.txt"), false),
+            CopyOutcome::kReplaced);
   EXPECT_EQ(dir_.Read("to.txt"), "new");
-  EXPECT_TRUE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("fresh.txt"), true));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("fresh.txt"), true),
+            CopyOutcome::kCopied);
   EXPECT_EQ(dir_.Read("fresh.txt"), "new");
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("fresh2.txt"), false),
+            CopyOutcome::kCopied);
+  // A folder is never replaced by a file.
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("folder"), false),
+            CopyOutcome::kFailed);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+}
+
+TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
+  // Around the copy's piece size, and empty.
+  for (size_t size : {size_t{0}, size_t{1}, size_t{1} << 20, (size_t{1} << 20) + 1,
+                      size_t{3} << 20}) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+    ASSERT_TRUE(dir_.Write("f.bin", bytes));
+    ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
+              CopyOutcome::kFailed) << size;
+    EXPECT_TRUE(dir_.Read("c.bin") == bytes) << size;
+  }
+  // A source of three days ago: the copy's own time would differ.
+  std::filesystem::last_write_time(dir_.Path("f.bin"),
+                                   std::filesystem::file_time_type::clock::now() -
+                                       std::chrono::hours(72));
+  ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
+            CopyOutcome::kFailed);
+  std::int64_t source = 0, copy = 0;
+  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("f.bin"), &source));
+  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("c.bin"), &copy));
+  EXPECT_EQ(source, copy);
 }
 
 TEST_F(FilesTest, CopyFileFailures) {
   ASSERT_TRUE(dir_.Write("from.txt", "data"));
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("missing.txt"), dir_.Path("to.txt"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("missing.txt"), dir_.Path("to.txt"), false),
+            CopyOutcome::kFailed);
   EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kNothing);
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false),
+            CopyOutcome::kFailed);
   // Copying a file onto itself must not lose it.
-  EXPECT_FALSE(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("from.txt"), false));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("from.txt"), false),
+            CopyOutcome::kFailed);
   EXPECT_EQ(dir_.Read("from.txt"), "data");
 }
 

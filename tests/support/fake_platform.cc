@@ -91,9 +91,9 @@ bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>*
   return PlatformWrapper::ListDirectory(dir, entries);
 }
 
-bool FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
-                              bool fail_if_exists) {
-  if (ShouldFail(FileOp::kCopy, to)) return false;
+CopyOutcome FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                     bool fail_if_exists) {
+  if (ShouldFail(FileOp::kCopy, to)) return CopyOutcome::kFailed;
   return PlatformWrapper::CopyFileTo(from, to, fail_if_exists);
 }
 

@@ -96,7 +96,8 @@ class FakePlatform : public PlatformWrapper {
   bool ReadFile(const std::string& path, std::string* bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
-  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
+                         bool fail_if_exists) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
   std::string GetTempDir() override;

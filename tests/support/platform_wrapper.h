@@ -36,7 +36,8 @@ class PlatformWrapper : public Platform {
   bool SetNormalAttributes(const std::string& path) override {
     return target_.SetNormalAttributes(path);
   }
-  bool CopyFileTo(const std::string& from, const std::string& to, bool fail_if_exists) override {
+  CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
+                         bool fail_if_exists) override {
     return target_.CopyFileTo(from, to, fail_if_exists);
   }
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
