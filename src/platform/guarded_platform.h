@@ -9,9 +9,13 @@
 #include "platform/guarded_files.h"
 #include "platform/platform.h"
 
-static_assert(static_cast<int>(guarded::Copy::kFailed) == static_cast<int>(CopyOutcome::kFailed) &&
+// CopyFileTo passes the guarded outcome on by its value.
+static_assert(static_cast<int>(guarded::Copy::kCopied) == static_cast<int>(CopyOutcome::kCopied) &&
+              static_cast<int>(guarded::Copy::kReplaced) ==
+                  static_cast<int>(CopyOutcome::kReplaced) &&
               static_cast<int>(guarded::Copy::kTargetExists) ==
-                  static_cast<int>(CopyOutcome::kTargetExists));
+                  static_cast<int>(CopyOutcome::kTargetExists) &&
+              static_cast<int>(guarded::Copy::kFailed) == static_cast<int>(CopyOutcome::kFailed));
 
 class GuardedPlatform : public Platform {
  public:
