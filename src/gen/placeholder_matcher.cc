@@ -124,18 +124,22 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
 std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
                                             std::size_t size, std::size_t& free_to) const {
   std::size_t held = std::string_view::npos;
+  std::size_t held_run = 0;  // first of the start bytes passed over in a row up to held
   // Whether a name may begin at i; a start byte passed over is remembered.
   const auto starts_at = [&](std::size_t i) {
     const unsigned char first = static_cast<unsigned char>(data[i]);
     if (root_raw_[first] == 0) return false;
     // At the end of the text the next byte is not known yet.
     if (i + 1 == size || MayStartWith(first, static_cast<unsigned char>(data[i + 1]))) return true;
+    if (held == std::string_view::npos || held + 1 != i) held_run = i;
     held = i;
     return false;
   };
   const auto result = [&](std::size_t i) {
-    // Only a start byte right before this one can still join it.
-    free_to = i < size && held != std::string_view::npos && held + 1 == i ? held : i;
+    // A start byte right before this one can join it once it is replaced;
+    // that replacement can in turn bring the start byte before it a name,
+    // and so on back through all such bytes in a row.
+    free_to = i < size && held != std::string_view::npos && held + 1 == i ? held_run : i;
     return i;
   };
   std::size_t i = from;

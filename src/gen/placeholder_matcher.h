@@ -45,7 +45,8 @@ class PlaceholderMatcher {
   /// none. `free_to` gets the last position before which no name has begun
   /// even if text is replaced from the result on: a start byte passed over
   /// for the byte after it begins a name once that byte is replaced, which
-  /// happens only where a name begins, at the result.
+  /// happens only where a name begins: at the result, or at a start byte
+  /// passed over right before it, and so on backwards.
   std::size_t SkipToStart(const char* data, std::size_t from, std::size_t size,
                           std::size_t& free_to) const;
   /// The pattern ending in `state` (-1 if none) and the next state on its

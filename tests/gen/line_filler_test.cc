@@ -88,6 +88,11 @@ TEST(LineFillerTest, CasesOfTheRule) {
   ExpectLikeReference("ab-" + filler + "Q", {"Q", "-", "bX"}, {"q", "X", "!"});
   ExpectLikeReference(filler + "rb-" + filler + "Q", {"Q", "-", "Rub", "bX"},
                       {"q", "Xub", "?", "!"});
+  // The same through a chain: each replacement brings the start byte before
+  // it a name, back to the first byte of the line.
+  ExpectLikeReference("00EXN", {"x", "e", "0u", "0u"}, {"", "u", "u", ""});
+  ExpectLikeReference("ab000E" + filler + "Q", {"Q", "e", "0u", "0u", "0u"},
+                      {"", "u", "u", "u", "!"});
   // Earlier names are not searched again, even when a block brings them.
   ExpectLikeReference("one", {"one", "two"}, {"one two", "2"});
   // A later name standing before an earlier one in the line.
