@@ -39,26 +39,24 @@ class Handle {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// The attributes of an open file. Only the basic information: the full
-// GetFileInformationByHandle also asks for the volume's serial number, which
-// under Wine is a round trip to the mount manager costing a good half
-// millisecond per call.
-bool GetAttributes(HANDLE h, DWORD* attributes) {
-  FILE_BASIC_INFO info;
-  if (!::GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info)) return false;
-  *attributes = info.FileAttributes;
-  return true;
+// Whether an open handle is a plain file on a disk, and its basic
+// information: reading a pipe or device may wait for ever or never end. Only
+// the basic information: the full GetFileInformationByHandle also asks for
+// the volume's serial number, which under Wine is a round trip to the mount
+// manager costing a good half millisecond per call.
+bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
+  return file.valid() && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
+         ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, info, sizeof *info) &&
+         (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// A plain file on a disk, looked at without reading it: reading a pipe or
-// device may wait for ever or never end.
+// A plain file on a disk, looked at without reading it.
 bool IsRegularDiskFile(const std::string& path) {
   if (IsDeviceName(path)) return false;
   Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                              OPEN_EXISTING, 0, nullptr));
-  DWORD attributes = 0;
-  return probe.valid() && ::GetFileType(probe.get()) == FILE_TYPE_DISK &&
-         GetAttributes(probe.get(), &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  FILE_BASIC_INFO info;
+  return IsRegularDiskHandle(probe, &info);
 }
 
 // The path the system resolves an open handle to, in upper case, without
@@ -113,10 +111,8 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   Handle file(::CreateFileA(path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr));
-  DWORD attributes = 0;
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
-      !GetAttributes(file.get(), &attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return Read::kCannotOpen;
+  FILE_BASIC_INFO info;
+  if (!IsRegularDiskHandle(file, &info)) return Read::kCannotOpen;
   LARGE_INTEGER size;
   if (!::GetFileSizeEx(file.get(), &size)) return Read::kReadError;
   if (static_cast<std::uint64_t>(size.QuadPart) > limit) return Read::kReadError;
@@ -164,10 +160,7 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO source;
   LARGE_INTEGER size;
-  if (!in.valid() || ::GetFileType(in.get()) != FILE_TYPE_DISK ||
-      !::GetFileInformationByHandleEx(in.get(), FileBasicInfo, &source, sizeof source) ||
-      (source.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !::GetFileSizeEx(in.get(), &size))
-    return Copy::kFailed;
+  if (!IsRegularDiskHandle(in, &source) || !::GetFileSizeEx(in.get(), &size)) return Copy::kFailed;
   // Like the system's copy: the source's attributes, and the archive bit.
   const DWORD attributes =
       (source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -303,8 +296,9 @@ bool DeleteFileInTree(const std::string& path, const std::string& root) {
   if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
       !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
     return false;
-  DWORD attributes = 0;
-  if (GetAttributes(file.get(), &attributes) && (attributes & FILE_ATTRIBUTE_READONLY)) {
+  FILE_BASIC_INFO info;
+  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
+      (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
