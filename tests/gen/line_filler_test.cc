@@ -134,6 +134,35 @@ TEST(LineFillerTest, RandomLinesAgreeWithTheRule) {
   }
 }
 
+TEST(LineFillerTest, RepeatedNamesAgreeWithTheRule) {
+  // Few short names, each standing in the list several times, in lines of
+  // bytes that begin them: the replacements chain back through the line.
+  std::mt19937 random(6);
+  const std::string alphabet = "0uExN.";
+  auto text = [&](size_t max) {
+    std::string s;
+    size_t n = random() % (max + 1);
+    for (size_t i = 0; i < n; ++i) s.push_back(alphabet[random() % alphabet.size()]);
+    return s;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::vector<std::string> distinct;
+    size_t distinct_count = 1 + random() % 4;
+    for (size_t i = 0; i < distinct_count; ++i) {
+      std::string name = text(3);
+      distinct.push_back(name.empty() ? "0u" : name);
+    }
+    std::vector<std::string> names, blocks;
+    size_t count = 1 + random() % 8;
+    for (size_t i = 0; i < count; ++i) {
+      names.push_back(distinct[random() % distinct_count]);
+      blocks.push_back(text(3));
+    }
+    ExpectLikeReference(text(10) + std::string(random() % 40, '.') + text(10), names, blocks);
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST(LineFillerTest, ChainOfSectionsNamingTheNext) {
   // Each block names the next section: every block is searched once.
   std::vector<std::string> names, blocks;
