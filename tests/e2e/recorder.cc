@@ -21,6 +21,18 @@
 #include <sstream>
 #include <string>
 
+// Leaves a note beside the recording that never came, for the test to show.
+static int Failed(const std::string& out_path, int code) {
+  const DWORD error = GetLastError();
+  FILE* f = std::fopen((out_path + ".failed").c_str(), "wb");
+  if (f) {
+    std::fprintf(f, "recorder step %d failed, system error %lu\n", code,
+                 static_cast<unsigned long>(error));
+    std::fclose(f);
+  }
+  return code;
+}
+
 static int Record() {
   char out_path[1024];
   DWORD n = GetEnvironmentVariableA("RECORDER_OUT", out_path, sizeof(out_path));
@@ -36,10 +48,11 @@ static int Record() {
   // Written aside and renamed, so a test that sees the file sees all of it.
   std::string part = std::string(out_path) + ".part";
   FILE* f = std::fopen(part.c_str(), "wb");
-  if (!f) return 4;
+  if (!f) return Failed(out_path, 4);
   bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
   written = std::fclose(f) == 0 && written;
-  if (!written || !MoveFileExA(part.c_str(), out_path, MOVEFILE_REPLACE_EXISTING)) return 5;
+  if (!written) return Failed(out_path, 5);
+  if (!MoveFileExA(part.c_str(), out_path, MOVEFILE_REPLACE_EXISTING)) return Failed(out_path, 6);
   return 0;
 }
 

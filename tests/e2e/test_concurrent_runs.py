@@ -80,28 +80,52 @@ class ConcurrentRunsTest(unittest.TestCase):
             processes.append(TARGET.start(self.p("Pagetrix.ini"), self.p("portal/start.ini"),
                                           run_env, self.world))
         deadline = time.monotonic() + BOUND_SECONDS
-        for process in processes:
+        runs = []
+        for i, process in enumerate(processes):
             try:
-                process.communicate(timeout=max(1, deadline - time.monotonic()))
+                _, stderr = process.communicate(timeout=max(1, deadline - time.monotonic()))
             except Exception:  # noqa: BLE001 - a hang fails the test below
                 process.kill()
-                process.communicate()
+                _, stderr = process.communicate()
             self.assertIsNotNone(process.returncode)
             self.assertFalse(process.returncode < 0 or process.returncode > 127,
                              "a run crashed: %s" % process.returncode)
-        return ["rec-%d-%d.bin" % (round_number, i) for i in range(RUNS)]
+            runs.append(("rec-%d-%d.bin" % (round_number, i), process.returncode, stderr))
+        return runs
 
-    def output_folder_of(self, recording):
+    def run_log_tail(self):
+        try:
+            with open(os.path.join(self.world, "run.log"), "rb") as f:
+                return f.read()[-2000:].decode("cp1252", "replace")
+        except OSError as e:
+            return "no run log (%s)" % e
+
+    def traces_of(self, recording):
+        """What a start program left beside its recording: a part, or a note of its failure."""
+        found = []
+        for name in sorted(os.listdir(self.world)):
+            if name.startswith(recording) and name != recording:
+                with open(os.path.join(self.world, name), "rb") as f:
+                    found.append("%s: %r" % (name, f.read()[:200]))
+        return "; ".join(found) or "none"
+
+    def output_folder_of(self, run):
+        recording, returncode, stderr = run
         path = os.path.join(self.world, recording)
-        self.assertTrue(harness.wait_for_file(path), "a run launched no start program")
+        # The run log is shared: it may be another run's.
+        self.assertTrue(harness.wait_for_file(path),
+                        "a run launched no start program: exit code %s, stderr %r, traces %s"
+                        "\nrun log:\n%s"
+                        % (returncode, stderr[-500:], self.traces_of(recording),
+                           self.run_log_tail()))
         page = TARGET.recorded_start_page(path)
         self.assertTrue(page and page.endswith(TARGET.sep + "Pagetrix.htm"), page)
         folder = page[:-len(TARGET.sep + "Pagetrix.htm")]
         name = folder.rsplit(TARGET.sep, 1)[-1]
         return os.path.join(self.temp, "Pagetrix", name)
 
-    def check_round(self, recordings):
-        folders = [self.output_folder_of(r) for r in recordings]
+    def check_round(self, runs):
+        folders = [self.output_folder_of(r) for r in runs]
         self.assertEqual(len(set(folders)), RUNS, "runs shared an output folder")
         reference = None
         for folder in folders:
