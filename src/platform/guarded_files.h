@@ -23,7 +23,14 @@ enum class Read { kOk, kCannotOpen, kReadError, kNoMemory };
 Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive = false,
                      std::uint64_t limit = kMaxReadBytes);
 
-enum class Copy { kCopied, kReplaced, kTargetExists, kFailed };
+/// Outcome of copying a file. The copy itself tells whether the target was
+/// there, so a caller needs no look at the target beforehand.
+enum class Copy {
+  kCopied,        ///< a new file was written
+  kReplaced,      ///< an existing file was replaced
+  kTargetExists,  ///< refused, as asked: the target exists and is untouched
+  kFailed,        ///< nothing copied; the target may or may not exist
+};
 
 /// Copies a regular file, sharing the source with other readers, and keeps
 /// its last-write time. An existing target is replaced by a file written

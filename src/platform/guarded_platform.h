@@ -9,14 +9,6 @@
 #include "platform/guarded_files.h"
 #include "platform/platform.h"
 
-// CopyFileTo passes the guarded outcome on by its value.
-static_assert(static_cast<int>(guarded::Copy::kCopied) == static_cast<int>(CopyOutcome::kCopied) &&
-              static_cast<int>(guarded::Copy::kReplaced) ==
-                  static_cast<int>(CopyOutcome::kReplaced) &&
-              static_cast<int>(guarded::Copy::kTargetExists) ==
-                  static_cast<int>(CopyOutcome::kTargetExists) &&
-              static_cast<int>(guarded::Copy::kFailed) == static_cast<int>(CopyOutcome::kFailed));
-
 class GuardedPlatform : public Platform {
  public:
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
@@ -28,7 +20,7 @@ class GuardedPlatform : public Platform {
   }
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override {
-    return static_cast<CopyOutcome>(guarded::CopyRegularFile(from, to, fail_if_exists));
+    return guarded::CopyRegularFile(from, to, fail_if_exists);
   }
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return guarded::DeleteFileInTree(path, root);

@@ -43,14 +43,8 @@ inline constexpr size_t kExpansionLimit = 0;
 inline constexpr size_t kExpansionLimit = 32766;
 #endif
 
-/// Outcome of copying a file. The copy itself tells whether the target was
-/// there, so a caller needs no look at the target beforehand.
-enum class CopyOutcome {
-  kCopied = 0,        ///< a new file was written
-  kReplaced = 1,      ///< an existing file was replaced
-  kTargetExists = 2,  ///< refused, as asked: the target exists and is untouched
-  kFailed = 3,        ///< nothing copied; the target may or may not exist
-};
+/// Outcome of copying a file (see guarded::Copy).
+using CopyOutcome = guarded::Copy;
 
 /// What a path names, as the file finder sees it.
 enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
