@@ -57,6 +57,14 @@ std::string Dump(const std::vector<std::string>& names, const std::vector<std::s
   return text;
 }
 
+// Up to `max` bytes drawn from `alphabet`.
+std::string RandomText(std::mt19937& random, const std::string& alphabet, size_t max) {
+  std::string s;
+  size_t n = random() % (max + 1);
+  for (size_t i = 0; i < n; ++i) s.push_back(alphabet[random() % alphabet.size()]);
+  return s;
+}
+
 void ExpectLikeReference(const std::string& line, const std::vector<std::string>& names,
                          const std::vector<std::string>& blocks) {
   std::vector<size_t> calls;
@@ -108,12 +116,7 @@ TEST(LineFillerTest, CasesOfTheRule) {
 TEST(LineFillerTest, RandomLinesAgreeWithTheRule) {
   std::mt19937 random(8);
   const std::string alphabet = "abAB-\xE4\xC4";
-  auto text = [&](size_t max) {
-    std::string s;
-    size_t n = random() % (max + 1);
-    for (size_t i = 0; i < n; ++i) s.push_back(alphabet[random() % alphabet.size()]);
-    return s;
-  };
+  auto text = [&](size_t max) { return RandomText(random, alphabet, max); };
   for (int round = 0; round < 4000; ++round) {
     std::vector<std::string> names, blocks;
     size_t count = 1 + random() % 6;
@@ -139,12 +142,7 @@ TEST(LineFillerTest, RepeatedNamesAgreeWithTheRule) {
   // bytes that begin them: the replacements chain back through the line.
   std::mt19937 random(6);
   const std::string alphabet = "0uExN.";
-  auto text = [&](size_t max) {
-    std::string s;
-    size_t n = random() % (max + 1);
-    for (size_t i = 0; i < n; ++i) s.push_back(alphabet[random() % alphabet.size()]);
-    return s;
-  };
+  auto text = [&](size_t max) { return RandomText(random, alphabet, max); };
   for (int round = 0; round < 20000; ++round) {
     std::vector<std::string> distinct;
     size_t distinct_count = 1 + random() % 4;
