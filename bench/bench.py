@@ -30,6 +30,9 @@ NATIVE_EXE = os.path.join(ROOT, "build", "native", "pagetrix")
 WIN_EXE = os.path.join(ROOT, "build", "win", "Pagetrix.exe")
 BENCH_BUILD = os.path.join(ROOT, "build", "bench")
 TRIVIAL_EXE = os.path.join(BENCH_BUILD, "trivial.exe")
+# Wine as the tests start it (the script says why); the trivial program's
+# start, the Wine floor, goes the same way.
+WINE = [os.path.join(ROOT, "tools", "wine")]
 SPAWN = os.path.join(BENCH_BUILD, "spawn")
 
 KIB = 1024
@@ -193,13 +196,13 @@ class Wine:
         fresh = not os.path.exists(os.path.join(self.prefix, "system.reg"))
         self._quiet(["wineserver", "-p"])
         self.running = True
-        self._quiet(["wine", "cmd", "/c", "exit"])
+        self._quiet(WINE + ["cmd", "/c", "exit"])
         if fresh:
-            self._quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v",
+            self._quiet(WINE + ["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v",
                          "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"])
         # The output folders go below this prefix's TMP and TEMP.
         for name in ("TMP", "TEMP"):
-            self._quiet(["wine", "reg", "add", r"HKCU\Environment", "/v", name, "/t",
+            self._quiet(WINE + ["reg", "add", r"HKCU\Environment", "/v", name, "/t",
                          "REG_EXPAND_SZ", "/d", winpath(self.temp), "/f"])
 
     def stop(self):
@@ -290,7 +293,7 @@ def run_case(case, site, site_dir, expected, platform_name, opts, work, wine=Non
     else:
         temp = wine.temp
         env = wine.env
-        args = ["wine", WIN_EXE, "INI=" + winpath(main_ini), "USER=" + sites.USER,
+        args = WINE + [WIN_EXE, "INI=" + winpath(main_ini), "USER=" + sites.USER,
                 winpath(start_ini)]
     base = os.path.join(temp, "Pagetrix")
     copy = os.path.join(work, "floor-copy")
@@ -342,7 +345,7 @@ def run_case(case, site, site_dir, expected, platform_name, opts, work, wine=Non
             floor += removal
         result.floors.append(floor)
         if wine:
-            start, _, _ = timed(["wine", TRIVIAL_EXE], env=wine.env)
+            start, _, _ = timed(WINE + [TRIVIAL_EXE], env=wine.env)
             result.starts.append(start)
     rmtree(base)
     rmtree(copy)

@@ -45,9 +45,9 @@ start_wine() {
   mkdir -p "$WINEPREFIX"
   local fresh=0
   [[ -f $WINEPREFIX/system.reg ]] || fresh=1
-  (env -u DISPLAY wineserver -p; timeout 300 env -u DISPLAY wine cmd /c exit) >/dev/null 2>&1 </dev/null || true
+  (env -u DISPLAY wineserver -p; timeout 300 env -u DISPLAY "$ROOT/tools/wine" cmd /c exit) >/dev/null 2>&1 </dev/null || true
   if [[ $fresh -eq 1 ]]; then
-    env -u DISPLAY wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    env -u DISPLAY "$ROOT/tools/wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
       >/dev/null 2>&1 </dev/null || true
   fi
 }

@@ -20,6 +20,8 @@ SOURCE = os.environ.get("PAGETRIX_SOURCE",
 BUILD = os.environ.get("PAGETRIX_BUILD", os.path.join(SOURCE, "build", "win"))
 PAGETRIX_EXE = os.environ.get("PAGETRIX_EXE", os.path.join(BUILD, "Pagetrix.exe"))
 RECORDER_EXE = os.environ.get("RECORDER_EXE", os.path.join(BUILD, "recorder.exe"))
+# Wine as the tests start it (the script says why).
+WINE = [os.path.join(SOURCE, "tools", "wine")]
 
 
 # The start program runs on its own after the run ends; on a loaded machine a
@@ -67,7 +69,8 @@ class Wine:
     def env(self):
         env = dict(os.environ)
         env["WINEPREFIX"] = self.prefix
-        env["WINEDEBUG"] = "-all"
+        # PAGETRIX_WINEDEBUG=err+all shows Wine's own errors, such as a start that failed.
+        env["WINEDEBUG"] = os.environ.get("PAGETRIX_WINEDEBUG", "-all")
         env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
         if self.display:
             env["DISPLAY"] = self.display
@@ -82,7 +85,7 @@ class Wine:
         fresh = not os.path.exists(os.path.join(self.prefix, "system.reg"))
         subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env(), stdin=subprocess.DEVNULL,
+        subprocess.run(WINE + ["cmd", "/c", "exit"], env=self.env(), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
                        check=False)
         if fresh:
@@ -107,7 +110,7 @@ class Wine:
     def run(self, args, timeout=60, **kwargs):
         self.start()
         try:
-            return subprocess.run(["wine"] + list(args), env=self.env(),
+            return subprocess.run(WINE + list(args), env=self.env(),
                                   stdin=subprocess.DEVNULL, capture_output=True,
                                   timeout=timeout, **kwargs)
         except subprocess.TimeoutExpired:
@@ -118,25 +121,25 @@ class Wine:
     def popen(self, args, **kwargs):
         """Starts a Wine program without waiting for it (GUI tests)."""
         self.start()
-        return subprocess.Popen(["wine"] + list(args), env=self.env(), stdin=subprocess.DEVNULL,
+        return subprocess.Popen(WINE + list(args), env=self.env(), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs)
 
     def reg_add(self, key, name, data, kind="REG_SZ"):
         args = ["reg", "add", key]
         args += ["/ve"] if name is None else ["/v", name]
         args += ["/t", kind, "/d", data, "/f"]
-        result = subprocess.run(["wine"] + args, env=self.env(), stdin=subprocess.DEVNULL,
+        result = subprocess.run(WINE + args, env=self.env(), stdin=subprocess.DEVNULL,
                                 capture_output=True, timeout=120)
         if result.returncode != 0:
             raise RuntimeError("reg add failed: %r" % (result.stderr,))
 
     def reg_delete(self, key, name=None):
         args = ["reg", "delete", key] + (["/ve"] if name is None else ["/v", name]) + ["/f"]
-        subprocess.run(["wine"] + args, env=self.env(), stdin=subprocess.DEVNULL,
+        subprocess.run(WINE + args, env=self.env(), stdin=subprocess.DEVNULL,
                        capture_output=True, timeout=120, check=False)
 
     def reg_delete_key(self, key):
-        subprocess.run(["wine", "reg", "delete", key, "/f"], env=self.env(),
+        subprocess.run(WINE + ["reg", "delete", key, "/f"], env=self.env(),
                        stdin=subprocess.DEVNULL, capture_output=True, timeout=120, check=False)
 
 
