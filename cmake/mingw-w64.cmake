@@ -11,7 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Packages of the build machine (its GoogleTest) are not for Windows.
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Wine must be there, but the tests start it through the project's starter,
+# which keeps rare failed starts away (tools/wine says why).
 find_program(WINE_EXECUTABLE NAMES wine REQUIRED)
-# The tests run under Wine through the project's starter, which keeps rare
-# failed starts away (tools/wine says why).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine)
