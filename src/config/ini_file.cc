@@ -62,6 +62,8 @@ void CIniFile::Clear() {
   steps_.clear();
   key_slots_.clear();
   key_index_built_ = false;
+  rejected_.clear();
+  line_starts_.clear();
 }
 
 int CIniFile::Load(const std::string& path) {
@@ -126,7 +128,7 @@ int CIniFile::Parse() {
       const std::uint32_t counted = length + (lf ? 1 : 0);
       for (std::uint32_t pos = 0; pos < counted;) {
         const std::uint32_t piece_end = std::min(counted, pos + kMaxPiece);
-        int code = ParsePiece(in + pos, in + std::min(piece_end, length));
+        int code = ParsePiece(in + pos, in + std::min(piece_end, length), pos > 0);
         pos = piece_end;
         if (code != 0) result = code;
       }
@@ -149,7 +151,7 @@ int CIniFile::Parse() {
   return result;
 }
 
-int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
+int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end, bool later_piece) {
   const char* text = text_.data();
   if (end > begin && text[end - 1] == '\n') --end;
   while (begin < end && IsBlankOrTab(text[begin])) ++begin;
@@ -172,9 +174,17 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end) {
     AddSection(CIniSpan{begin + 1, end - begin - 2});
     return 0;
   }
-  if (sections_.empty()) return 0;
+  if (sections_.empty()) {
+    rejected_.push_back(
+        CIniRejected{CIniRejected::Kind::kBeforeFirstSection, CIniSpan{begin, end - begin}, later_piece});
+    return 0;
+  }
   size_t eq = line.find('=');
-  if (eq == std::string_view::npos) return 4;
+  if (eq == std::string_view::npos) {
+    rejected_.push_back(
+        CIniRejected{CIniRejected::Kind::kNoEquals, CIniSpan{begin, end - begin}, later_piece});
+    return 4;
+  }
   std::uint32_t key_begin = begin;
   std::uint32_t key_end = begin + static_cast<std::uint32_t>(eq);
   std::uint32_t value_begin = key_end + 1;
@@ -421,4 +431,60 @@ int CIniFile::GetSection(int index, std::string& name) const {
   name.assign(SectionName(index));
   if (index < 0 || index >= GetSectionCount()) return 0;
   return static_cast<int>(sections_[index].entry_count);
+}
+
+void CIniFile::BuildLineStarts() const {
+  line_starts_.clear();
+  line_starts_.push_back(0);
+  const std::string_view text(text_);
+  for (size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
+    if (lf + 1 < text.size()) line_starts_.push_back(static_cast<std::uint32_t>(lf + 1));
+  }
+}
+
+int CIniFile::LineOf(std::string_view view) const {
+  const char* begin = text_.data();
+  if (view.data() < begin || view.data() > begin + text_.size()) return 0;
+  if (line_starts_.empty()) BuildLineStarts();
+  const auto offset = static_cast<std::uint32_t>(view.data() - begin);
+  auto next = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
+  return static_cast<int>(next - line_starts_.begin());
+}
+
+int CIniFile::SectionLine(int index) const {
+  if (index < 0 || index >= GetSectionCount()) return 0;
+  return LineOf(View(sections_[static_cast<size_t>(index)].name));
+}
+
+int CIniFile::LineCount() const {
+  if (text_.empty()) return 0;
+  if (line_starts_.empty()) BuildLineStarts();
+  return static_cast<int>(line_starts_.size());
+}
+
+std::string_view CIniFile::LineText(int line) const {
+  if (line < 1 || line > LineCount()) return std::string_view();
+  const std::string_view text(text_);
+  const size_t begin = line_starts_[static_cast<size_t>(line) - 1];
+  size_t end = text.find('\n', begin);
+  if (end == std::string_view::npos) end = text.size();
+  if (end > begin && text[end - 1] == '\r') --end;
+  return text.substr(begin, end - begin);
+}
+
+int CIniFile::EntryCount(int index) const {
+  if (index < 0 || index >= GetSectionCount()) return 0;
+  return static_cast<int>(sections_[static_cast<size_t>(index)].entry_count);
+}
+
+bool CIniFile::RecordEntry(int index, int entry, std::string_view& key,
+                           std::string_view& value) const {
+  key = std::string_view();
+  value = std::string_view();
+  if (entry < 0 || entry >= EntryCount(index)) return false;
+  const Entry& found = entries_[sections_[static_cast<size_t>(index)].first_entry +
+                                static_cast<std::uint32_t>(entry)];
+  key = View(found.key);
+  value = View(found.value);
+  return true;
 }

@@ -23,6 +23,17 @@ struct CIniSection {
   std::uint32_t next_same = 0;  ///< the next record of the group plus one; 0 for none
 };
 
+/// A line the reader does not keep: where it stands and why it was left out.
+struct CIniRejected {
+  enum class Kind {
+    kNoEquals,            ///< a key line without "=": ignored, Load gives 4
+    kBeforeFirstSection,  ///< text before the first header: ignored silently
+  };
+  Kind kind = Kind::kNoEquals;
+  CIniSpan text;       ///< the piece, trimmed, as the reader judged it
+  bool piece = false;  ///< a later piece of a line longer than the reader takes at once
+};
+
 /// The records of one section name, found once for many lookups in them.
 /// Valid until the reader's next Load or Clear.
 struct CIniSectionRef {
@@ -72,6 +83,26 @@ class CIniFile {
   std::uint32_t FindValues(CIniSectionRef section, const std::string_view* keys, int count,
                            std::string_view* values) const;
 
+  // Where the records came from, for reports that name lines.
+  /// The 1-based line of the file on which `view` starts; `view` must come
+  /// from this reader (a name, key or value view, or a rejected line's text).
+  /// 0 for a view that does not.
+  int LineOf(std::string_view view) const;
+  /// The 1-based line of the header of the record at `index`; 0 out of range.
+  int SectionLine(int index) const;
+  /// The text of a 1-based line as the file has it, without its line end.
+  std::string_view LineText(int line) const;
+  /// Number of lines of the text the reader took (up to a byte 0x1A).
+  int LineCount() const;
+  /// The key lines of record `index` in file order: keys and values.
+  int EntryCount(int index) const;
+  bool RecordEntry(int index, int entry, std::string_view& key, std::string_view& value) const;
+  /// The file's text as the reader took it (up to a byte 0x1A).
+  std::string_view Text() const { return text_; }
+  /// The lines the reader left out, in file order.
+  const std::vector<CIniRejected>& Rejected() const { return rejected_; }
+  std::string_view View(CIniSpan span) const { return {text_.data() + span.offset, span.size}; }
+
  private:
   struct Entry {
     CIniSpan key;
@@ -94,7 +125,7 @@ class CIniFile {
   };
 
   int Parse();
-  int ParsePiece(std::uint32_t begin, std::uint32_t end);
+  int ParsePiece(std::uint32_t begin, std::uint32_t end, bool piece);
   void AddSection(CIniSpan name);
   void BuildSteps();
   const Group* FindGroup(std::string_view section) const;
@@ -102,7 +133,7 @@ class CIniFile {
   std::uint32_t WalkValues(const Group& group, const std::string_view* keys, int count,
                            std::string_view* values) const;
   void BuildKeyIndex() const;
-  std::string_view View(CIniSpan span) const { return {text_.data() + span.offset, span.size}; }
+  void BuildLineStarts() const;
 
   std::string text_;  // the file's bytes after the text-mode rules
   std::vector<CIniSection> sections_;
@@ -119,6 +150,9 @@ class CIniFile {
   // key) -> the first entry of that key in file order.
   mutable std::vector<KeySlot> key_slots_;
   mutable bool key_index_built_ = false;
+  std::vector<CIniRejected> rejected_;
+  // Offsets where lines begin; made on the first question about a line.
+  mutable std::vector<std::uint32_t> line_starts_;
   std::string file_name_;
 };
 
