@@ -7,57 +7,51 @@
 #include "app/pagetrix_app.h"
 #include "app/windows.h"
 #include "check/check.h"
-#include "config/environment.h"
 #include "fs/util.h"
-#include "gen/gen_html.h"
+#include "gen/output_folder.h"
 #include "platform/platform.h"
 
 namespace {
 
 const char kTextReport[] = "Pruefbericht.txt";
 const char kHtmlReport[] = "Pruefbericht.htm";
+const char kJsonReport[] = "Pruefbericht.json";
 
 }  // namespace
-
-void TreatStartDriveAsCd(StartLocation& location) {
-  location.drive_type = DriveType::kCdRom;
-  location.environment_section = "Environment_CDROM";
-}
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
   return file && file->Append(bytes) && file->Close();
 }
 
-// Nothing of this goes to the run log, and nothing is written but the two
+// Nothing of this goes to the run log, and nothing is written but the
 // reports in a fresh output folder: old folders stay, no placement is saved.
+// A missing configuration is reported, never answered with the help window.
 void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
+  const int loaded = main_config_.Load(profile_path_);
   run_log_.SetPath("");
-  DetermineStartLocation(command_line.server, location_);
-  if (command_line.as_cd) TreatStartDriveAsCd(location_);
-  // The variables a run would set, so that values expand as in the run.
-  if (!command_line.environment_file.empty())
-    ApplyEnvironmentFile(command_line.environment_file, location_, run_log_);
-
-  const LinkFilter filter{rights_flags_, server_flags_, location_.drive_type};
-  CGenHtml generator(run_log_, main_config_, filter, rights_report_);
-  generator.InitOutputDirectory();
-  ExpandEnvironment(command_file_, run_log_);
+  command_file_ = !command_line.command_file.empty()
+                      ? command_line.command_file
+                      : GetConfigValue("StartVorlage", "StartVorlage");
   CheckInput input;
   input.main_config_path = profile_path_;
   input.main_config = &main_config_;
+  input.main_config_result = loaded;
   input.command_file = command_file_;
-  input.environment_file = command_line.environment_file;
-  input.output_directory = generator.OutputDirectoryPath();
+  input.identity = RunIdentityOf(command_line);
+  input.call_text = command_line_text_;
+  input.folder = &folder_;
   CheckReport report = CheckConfiguration(input);
   exit_code_ = report.ExitCode();
 
   const std::string text = FormatTextReport(report);
   GetPlatform().WriteToConsole(text);
+  folder_.Init();
   std::string prefix;
-  bool written = generator.CreateOutputDirectory(prefix) == GenResult::kOk &&
-                 WriteWholeFile(prefix + kTextReport, text) &&
-                 WriteWholeFile(prefix + kHtmlReport, FormatHtmlReport(report));
+  bool written = folder_.Create(prefix) && WriteWholeFile(prefix + kTextReport, text) &&
+                 WriteWholeFile(prefix + kHtmlReport, FormatHtmlReport(report)) &&
+                 WriteWholeFile(prefix + kJsonReport, FormatJsonReport(report));
+  folder_.ReleaseLock();
   if (!written) {
     exit_code_ = 2;
     return;

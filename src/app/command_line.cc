@@ -89,3 +89,8 @@ void CMyCommandLineInfo::ShowHelp() {
   ShowHelpWindow();
   help_shown = true;
 }
+
+RunIdentity RunIdentityOf(const CMyCommandLineInfo& command_line) {
+  return RunIdentity{command_line.user, command_line.server, command_line.as_cd,
+                     command_line.environment_file};
+}

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "gen/run_setup.h"
+
 class CMyCommandLineInfo {
  public:
   CMyCommandLineInfo() = default;
@@ -29,5 +31,8 @@ class CMyCommandLineInfo {
   /// CD: the start drive counts as a CD-ROM drive (for testing).
   bool as_cd = false;
 };
+
+/// Who runs the program and from where, as the command line says.
+RunIdentity RunIdentityOf(const CMyCommandLineInfo& command_line);
 
 #endif  // PAGETRIX_APP_COMMAND_LINE_H_

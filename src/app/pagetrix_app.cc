@@ -9,7 +9,6 @@
 #include "base/text.h"
 #include "config/main_config.h"
 #include "gen/gen_html.h"
-#include "gen/link_entry.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -41,16 +40,16 @@ std::string CPagetrixApp::GetConfigValue(const std::string& section,
 bool CPagetrixApp::PerformRun() {
   CMyCommandLineInfo command_line;
   if (!ReadCommandLine(command_line)) return false;
-  if (!LoadMainConfiguration(command_line)) return false;
-  GuardRunLogPath(command_line.environment_file);
+  // The check reports a missing configuration instead of showing help.
   if (command_line.check_mode) {
     PerformCheck(command_line);
     return false;
   }
+  if (!LoadMainConfiguration(command_line)) return false;
+  GuardRunLogPath(command_line.environment_file);
   Log(DateLine());
-  DetermineIdentity(command_line);
-  if (!command_line.environment_file.empty())
-    ApplyEnvironmentFile(command_line.environment_file, location_, run_log_);
+  PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_,
+             run_log_, folder_, run_);
 
   std::string start_page = GeneratePages();
 
@@ -77,8 +76,6 @@ bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
                       : GetConfigValue("StartVorlage", "StartVorlage");
-  rights_flags_ = 0;
-  server_flags_ = 0;
   if (!command_file_.empty()) return true;
   command_line.ShowHelp();
   return false;
@@ -104,36 +101,16 @@ void CPagetrixApp::GuardRunLogPath(const std::string& environment_file) {
   if (!safe) run_log_.SetPath(std::string());
 }
 
-void CPagetrixApp::DetermineIdentity(const CMyCommandLineInfo& command_line) {
-  Platform& platform = GetPlatform();
-  std::string user = command_line.user;
-  if (user.empty()) platform.GetLogonUser(&user);
-  std::string rights_text = GetConfigValue("Rechte", user);
-  rights_flags_ = ParseHex(rights_text);
-  Log(Message(IDS_CURRENT_USER, user, rights_text));
-
-  Log("");
-  Log(Message(IDS_PROGRAM_CALL, platform.GetProgramPath(), command_line_text_));
-
-  DetermineStartLocation(command_line.server, location_);
-  if (command_line.as_cd) TreatStartDriveAsCd(location_);
-  std::string server_text = GetConfigValue("Server", location_.current_server);
-  server_flags_ = ParseHex(server_text);
-  Log(Message(IDS_SERVER_FLAGS, location_.current_server, server_text));
-}
-
 std::string CPagetrixApp::GeneratePages() {
-  const LinkFilter filter{rights_flags_, server_flags_, location_.drive_type};
-  CGenHtml generator(run_log_, main_config_, filter, rights_report_);
-  generator.InitOutputDirectory();
-  LogEnvironment(run_log_);
-  ExpandEnvironment(command_file_, run_log_);
+  CGenHtml generator(run_log_, main_config_, run_.filter, rights_report_, folder_, nullptr);
   std::string start_page;
-  GenResult result = generator.Generate(command_file_, start_page);
-  exit_code_ = start_page.empty() ? static_cast<int>(result) : 0;
+  GenResult result = generator.Generate(run_.command_file, start_page);
+  exit_code_ = RunExitCode(result, start_page);
   // Every early stop of Generate logs its message last.
   if (start_page.empty()) failure_ = run_log_.LastText();
   StartProgram(start_page);
+  // Deleting runs leave the folder alone until the start program runs.
+  folder_.ReleaseLock();
   if (run_log_.IsEnabled()) rights_report_.Write(run_log_);
   return start_page;
 }

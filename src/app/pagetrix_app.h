@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "config/environment.h"
 #include "config/ini_file.h"
 #include "config/rights.h"
 #include "config/run_log.h"
+#include "gen/output_folder.h"
+#include "gen/run_setup.h"
 
 class CMyCommandLineInfo;
 
@@ -37,9 +38,7 @@ class CPagetrixApp {
   /// Turns the run log off when its path names a file the run reads, a
   /// folder or a device: it must never replace an input.
   void GuardRunLogPath(const std::string& environment_file);
-  /// The user and the rights flags, the start location and the server flags.
-  void DetermineIdentity(const CMyCommandLineInfo& command_line);
-  /// Output directory, pages and start program; the start page path.
+  /// Pages and start program; the start page path.
   std::string GeneratePages();
   void StartProgram(const std::string& start_page);
   /// The check mode: reads what a run would read and writes the report.
@@ -56,9 +55,8 @@ class CPagetrixApp {
   std::string command_line_text_;
   std::string command_file_;
   CRunLog run_log_;
-  std::uint32_t rights_flags_ = 0;
-  std::uint32_t server_flags_ = 0;
-  StartLocation location_;
+  PreparedRun run_;
+  OutputFolder folder_;
   CRightsReport rights_report_;
   int exit_code_ = 0;
   std::string failure_;  ///< the message of a run that made no start page

@@ -97,7 +97,7 @@ size_t EditDistance(std::string_view a, std::string_view b) {
   return previous[b.size()];
 }
 
-std::string NearMissName(std::string_view key, std::initializer_list<std::string_view> candidates) {
+std::string NearMissName(std::string_view key, std::span<const std::string_view> candidates) {
   if (key.empty() ||
       std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return {};
@@ -146,56 +146,58 @@ HexText ClassifyHexText(std::string_view text) {
   return i < text.size() && is_hex(text[i]) ? HexText::kReadable : HexText::kNotHex;
 }
 
-std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(const std::vector<std::string>& lines,
-                                                              std::string_view upper_name) {
-  std::vector<PlaceholderOccurrence> found;
-  if (upper_name.empty()) return found;
-  bool in_title = false;  // a title may span lines
-  for (size_t n = 0; n < lines.size(); ++n) {
-    const std::string upper = ToUpperAnsi(lines[n]);
-    // Where the title and the tags begin and end on this line.
-    std::vector<bool> title_at(upper.size() + 1), tag_at(upper.size() + 1);
-    bool in_tag = false;
-    for (size_t i = 0; i <= upper.size(); ++i) {
-      if (upper.compare(i, 6, "<TITLE") == 0) in_title = true;
-      if (upper.compare(i, 8, "</TITLE>") == 0) in_title = false;
-      if (i < upper.size() && upper[i] == '<') in_tag = true;
-      title_at[i] = in_title;
-      tag_at[i] = in_tag;
-      if (i < upper.size() && upper[i] == '>') in_tag = false;
-    }
-    for (size_t pos = upper.find(upper_name); pos != std::string::npos;
-         pos = upper.find(upper_name, pos + upper_name.size())) {
-      size_t end = pos + upper_name.size();
-      PlaceholderOccurrence occurrence;
-      occurrence.line = n + 1;
-      occurrence.pos = pos;
-      occurrence.inside_word =
-          (pos > 0 && IsWordByte(static_cast<unsigned char>(upper[pos - 1]))) ||
-          (end < upper.size() && IsWordByte(static_cast<unsigned char>(upper[end])));
-      occurrence.in_title = title_at[pos] && !tag_at[pos];
-      occurrence.in_tag = tag_at[pos];
-      found.push_back(occurrence);
-    }
+namespace {
+
+// Whether a title or a tag is open after each byte of the line.
+void ScanLine(std::string_view line, bool title, std::vector<bool>* title_at,
+              std::vector<bool>* tag_at, bool* title_after) {
+  const std::string upper = ToUpperAnsi(line);
+  bool tag = false;
+  if (title_at != nullptr) {
+    title_at->assign(upper.size() + 1, false);
+    tag_at->assign(upper.size() + 1, false);
   }
-  return found;
+  for (size_t i = 0; i <= upper.size(); ++i) {
+    if (upper.compare(i, 6, "<TITLE") == 0) title = true;
+    if (upper.compare(i, 8, "</TITLE>") == 0) title = false;
+    if (i < upper.size() && upper[i] == '<') tag = true;
+    if (title_at != nullptr) {
+      (*title_at)[i] = title;
+      (*tag_at)[i] = tag;
+    }
+    if (i < upper.size() && upper[i] == '>') tag = false;
+  }
+  *title_after = title;
 }
 
-std::vector<std::vector<std::pair<size_t, size_t>>> SimulateFill(
-    const std::vector<std::string>& lines, const std::vector<std::string>& upper_names) {
-  std::vector<std::vector<std::pair<size_t, size_t>>> replaced(upper_names.size());
-  for (size_t n = 0; n < lines.size(); ++n) {
-    std::string line = ToUpperAnsi(lines[n]);
-    for (size_t i = 0; i < upper_names.size(); ++i) {
-      const std::string& name = upper_names[i];
-      size_t pos = name.empty() ? std::string::npos : line.find(name);
-      if (pos == std::string::npos) continue;
-      // A byte that is no letter: nothing is found across or inside it.
-      line.replace(pos, name.size(), name.size(), '\x01');
-      replaced[i].emplace_back(n + 1, pos);
-    }
+}  // namespace
+
+TemplateSpots::TemplateSpots(std::vector<std::string_view> lines) : lines_(std::move(lines)) {
+  title_at_start_.reserve(lines_.size());
+  bool title = false;
+  for (std::string_view line : lines_) {
+    title_at_start_.push_back(title);
+    // A title may span lines: only its state at the line's end matters here.
+    ScanLine(line, title, nullptr, nullptr, &title);
   }
-  return replaced;
+}
+
+PlaceholderSpot TemplateSpots::At(size_t line, size_t column, size_t length) {
+  PlaceholderSpot spot;
+  if (line == 0 || line > lines_.size()) return spot;
+  const std::string_view text = lines_[line - 1];
+  if (column + length > text.size()) return spot;
+  if (cached_line_ != line) {
+    bool after = false;
+    ScanLine(text, title_at_start_[line - 1], &title_, &tag_, &after);
+    cached_line_ = line;
+  }
+  const size_t end = column + length;
+  spot.inside_word = (column > 0 && IsWordByte(static_cast<unsigned char>(text[column - 1]))) ||
+                     (end < text.size() && IsWordByte(static_cast<unsigned char>(text[end])));
+  spot.in_title = title_[column] && !tag_[column];
+  spot.in_tag = tag_[column];
+  return spot;
 }
 
 std::string DeclaredCharset(std::string_view html) {

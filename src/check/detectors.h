@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,7 +24,11 @@ size_t EditDistance(std::string_view a, std::string_view b);
 /// not equal to it apart from ASCII letter case, but equal once folded, or
 /// within one edit (names of up to six letters) or two edits (longer ones).
 /// Empty when there is none; keys made only of digits never match.
-std::string NearMissName(std::string_view key, std::initializer_list<std::string_view> candidates);
+std::string NearMissName(std::string_view key, std::span<const std::string_view> candidates);
+inline std::string NearMissName(std::string_view key,
+                                std::initializer_list<std::string_view> candidates) {
+  return NearMissName(key, std::span<const std::string_view>(candidates.begin(), candidates.size()));
+}
 
 /// True if the text begins with the UTF-8 byte-order mark.
 bool StartsWithUtf8Bom(std::string_view bytes);
@@ -49,28 +54,26 @@ inline bool HasOnlyHighRights(std::uint32_t rights) {
   return rights != 0 && (rights & 0x0000FFFF) == 0;
 }
 
-/// Where a placeholder stands in a template.
-struct PlaceholderOccurrence {
-  size_t line = 0;           ///< 1-based
-  size_t pos = 0;            ///< 0-based byte position in the line
+/// Where a placeholder stands in a template line.
+struct PlaceholderSpot {
   bool inside_word = false;  ///< a letter or digit touches it
   bool in_title = false;     ///< between <title> and </title>
   bool in_tag = false;       ///< inside the angle brackets of a tag
 };
-/// Every occurrence of `upper_name` (already upper-cased with the ANSI
-/// mapping) in the template lines, searched as the template fill searches:
-/// in the upper-cased line, in any letter case, also inside longer words.
-std::vector<PlaceholderOccurrence> FindPlaceholderOccurrences(const std::vector<std::string>& lines,
-                                                              std::string_view upper_name);
+/// The spots of a template's lines, each line looked at once: `lines` are
+/// the template's lines in order.
+class TemplateSpots {
+ public:
+  explicit TemplateSpots(std::vector<std::string_view> lines);
+  /// The spot of `length` bytes at `column` of the 1-based `line`.
+  PlaceholderSpot At(size_t line, size_t column, size_t length);
 
-/// Where the template fill replaces each placeholder: for every line, each
-/// name in list order is searched in the line as changed so far and its
-/// first occurrence replaced. `upper_names` are upper-cased; the result holds,
-/// per name, the (line, position) pairs of the replacements, positions as in
-/// the original line. A replacement is modelled by blanking the name out, so
-/// a later name that only occurs inside an earlier one is never replaced.
-std::vector<std::vector<std::pair<size_t, size_t>>> SimulateFill(
-    const std::vector<std::string>& lines, const std::vector<std::string>& upper_names);
+ private:
+  std::vector<std::string_view> lines_;
+  std::vector<bool> title_at_start_;  // per line: inside a title when it begins
+  size_t cached_line_ = 0;
+  std::vector<bool> title_, tag_;     // per byte of the cached line
+};
 
 /// The charset a template declares in a meta tag, in lower case; empty when
 /// it declares none.

@@ -151,18 +151,3 @@ std::string GetDirectoryPart(const std::string& path) {
   parts.SplitPathLocal(path);
   return parts.drive + parts.directory;
 }
-
-int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_exists,
-                   LogSink& log) {
-  log.Log(Message(IDS_COPYING_FILE, from, to));
-  // The copy says whether the target was there; only a failed one needs a
-  // look (a folder of that name, say), each look being file calls per copy.
-  const CopyOutcome outcome = GetPlatform().CopyFileTo(from, to, fail_if_exists);
-  const bool existed = outcome == CopyOutcome::kReplaced ||
-                       outcome == CopyOutcome::kTargetExists ||
-                       (outcome == CopyOutcome::kFailed && GetPathKind(to) != PathKind::kNothing);
-  if (existed) log.Log(Message(IDS_FILE_EXISTS, to));
-  if (outcome != CopyOutcome::kFailed || (existed && fail_if_exists)) return 0;
-  log.Log(Message(IDS_COPY_FAILED, from, to));
-  return 4;
-}

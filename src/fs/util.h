@@ -58,8 +58,5 @@ PathKind GetPathKind(const std::string& path);
 bool CanChangeDirectory(const std::string& path);
 /// The drive part followed by the directory part (with its trailing separator).
 std::string GetDirectoryPart(const std::string& path);
-/// Copies a file with messages 224, 212 and 207 to `log`; returns 0 or 4.
-int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_exists,
-                   LogSink& log);
 
 #endif  // PAGETRIX_FS_UTIL_H_

@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "gen/gen_observer.h"
 #include "gen/link_entry.h"
 
 class CIniFile;
@@ -17,9 +18,8 @@ struct CIniSectionRef;
 class TextSink;
 class CRightsReport;
 class CRunLog;
-namespace guarded {
-class FolderLock;
-}
+class GenObserver;
+class OutputFolder;
 
 /// Results of the generator's operations; the numbers are the run's result
 /// codes and never change.
@@ -44,9 +44,13 @@ struct Placeholders {
 class CGenHtml {
  public:
   /// Everything the generator reads of the run is handed in here; the run
-  /// owns it, and it must outlive the generator.
+  /// owns it, and it must outlive the generator. The output folder is the
+  /// run's (its lock outlives the generator), or the generator's own.
+  /// `observer` hears every step of Generate.
   CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            CRightsReport& rights_report);
+  CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+           CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer);
   virtual ~CGenHtml();
   CGenHtml(const CGenHtml&) = delete;
   CGenHtml& operator=(const CGenHtml&) = delete;
@@ -60,11 +64,14 @@ class CGenHtml {
   /// Creates the output directory; `prefix` is its path and a separator.
   GenResult CreateOutputDirectory(std::string& prefix);
   void DeleteDirectoryTree(const std::string& path);
-  const std::string& OutputDirectoryPath() const { return output_directory_; }
+  const std::string& OutputDirectoryPath() const;
 
   /// Generates every page of the run; fills the start page path unless it
   /// stops early.
   GenResult Generate(const std::string& command_file, std::string& start_page);
+  /// Takes a command file with lines the reader rejected (a line without
+  /// "=") as loaded: what a run would do once those lines are mended.
+  void AcceptRejectedLines() { accept_rejected_lines_ = true; }
 
   // Pages.
   /// Writes the frameset page: kOk, kNoFrameSet or kWriteFailed.
@@ -73,8 +80,11 @@ class CGenHtml {
   /// unchanged template) or kWriteFailed (a file failed to open, read or write).
   /// With `reuse_template`, a template read for an earlier page of the same
   /// Generate is not read again.
+  /// Without `writable` the page's name is refused: nothing is opened and
+  /// the page fails as one that cannot be written.
   GenResult FillTemplate(const CIniFile& commands, const std::string& template_file,
-                         const std::string& output_file, bool reuse_template = false);
+                         const std::string& output_file, bool reuse_template = false,
+                         bool writable = true);
   /// Replaces the placeholder of `section` at `pos` of `line` by the section's
   /// link table. `section` is the name as the command file spells it; the
   /// placeholder has its length. Always kOk.
@@ -108,6 +118,9 @@ class CGenHtml {
   /// Copies the [Kopieren] entries of the main configuration file; the
   /// result (kOk or kCopyFailed) is that of the last entry.
   GenResult CopyListEntries();
+  /// Copies one file with messages 224, 212 and 207; 0 or 4.
+  int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_exists,
+                     CopyPhase phase);
 
  private:
   /// A page of the run: its command file and the name of the page it makes.
@@ -135,7 +148,8 @@ class CGenHtml {
 
   /// Writes the block of one placeholder occurrence, the section of `record`:
   /// its tree menu or link table.
-  void WritePlaceholder(const CIniFile& commands, int record, TextSink& sink);
+  void WritePlaceholder(const CIniFile& commands, int record, TextSink& sink,
+                        PlaceholderEvent* event);
   /// The settings of a section a placeholder names, read in one walk.
   struct TableSettings {
     static constexpr int kCount = 6;
@@ -149,21 +163,33 @@ class CGenHtml {
                         const TableSettings& settings, TextSink& sink);
 
   void Log(const std::string& text);
+  /// Logs the failure message `id` (its text `text`) and tells the observer.
+  void Fail(GenResult result, int id, const std::string& text, bool stops);
   void Expand(std::string& value);
+  /// Tells the observer of a link entry a writer has just processed.
+  void NotifyLink(const CIniFile& commands, std::string_view key, std::string_view value,
+                  bool tree_menu);
 
   CRunLog& log_;
   const CIniFile& main_config_;
   const LinkFilter& filter_;
   CRightsReport& rights_report_;
+  std::unique_ptr<OutputFolder> own_folder_;
+  OutputFolder& folder_;
+  GenObserver* observer_ = nullptr;
+  bool accept_rejected_lines_ = false;
 
   std::string template_file_;
   std::string template_directory_;
   std::string output_file_;
-  std::string output_directory_;
   // The template read last in this run, kept for the next page that names it.
   std::string read_template_file_;
   std::string template_bytes_;
-  std::set<std::string> negative_list_;
+  // Upper-cased paths, with the [Nicht_Kopieren] entry that added each (-1:
+  // the run's own command file or template).
+  std::map<std::string, int> negative_list_;
+  int negative_source_ = -1;
+  std::string_view copy_list_entry_;  // the [Kopieren] value being copied
 
   // Scratch of the writers, kept between links so that a link costs no
   // allocation once the strings have grown to fit.
@@ -172,11 +198,14 @@ class CGenHtml {
   std::string attributes_;
   std::string table_font_;
   std::string heading_font_;
-  // Held from the creation of the output directory until the generator is
-  // destroyed, after the start program has been launched: deleting runs
-  // leave a folder alone while its run works.
-  std::unique_ptr<guarded::FolderLock> lock_;
 };
+
+/// Whether a section of a page command file is a placeholder: every section
+/// but [Vorlage] (and none without a name).
+bool IsPlaceholderSection(std::string_view name);
+/// Whether a page may be written under this name in the output folder: a
+/// plain file name, and not that of the lock the run holds there.
+bool IsOutputFileName(const std::string& name);
 
 /// Splits a [Seiten] value into its page command file (put behind the
 /// command directory when it has no drive) and its output file name; false
@@ -186,5 +215,9 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
 /// The page command files a command file lists, as generation will name
 /// them (%NAME% expanded without logging).
 std::vector<std::string> PageCommandFiles(const std::string& command_file);
+/// The age in hours from which old output folders are deleted, read from a
+/// LoeschStd text (`present`: the key exists): 24 when absent or empty,
+/// kNeverDelete for a text that is no number.
+int DeleteThresholdHours(std::string_view text, bool present);
 
 #endif  // PAGETRIX_GEN_GEN_HTML_H_

@@ -9,6 +9,8 @@
 #include "fs/drive_part.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "gen/gen_observer.h"
+#include "gen/output_folder.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -29,12 +31,6 @@ std::string CommandDirectory(const std::string& command_file) {
   return directory;
 }
 
-// A file the generator may write into the output folder: a plain name,
-// and not the name of the lock the run holds there.
-bool IsOutputFileName(const std::string& name) {
-  return IsPlainFileName(name) && !EqualsNoCaseAscii(name, guarded::kLockFileName);
-}
-
 void AddDistinctNoCase(std::vector<std::string>& list, const std::string& directory) {
   for (const std::string& known : list) {
     if (EqualsNoCaseAscii(known, directory)) return;
@@ -43,6 +39,10 @@ void AddDistinctNoCase(std::vector<std::string>& list, const std::string& direct
 }
 
 }  // namespace
+
+bool IsOutputFileName(const std::string& name) {
+  return IsPlainFileName(name) && !EqualsNoCaseAscii(name, guarded::kLockFileName);
+}
 
 bool SplitPageEntry(const std::string& value, const std::string& command_directory,
                     std::string& page_file, std::string& output_name) {
@@ -71,9 +71,28 @@ std::vector<std::string> PageCommandFiles(const std::string& command_file) {
 
 CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report)
-    : log_(log), main_config_(main_config), filter_(filter), rights_report_(rights_report) {}
+    : log_(log),
+      main_config_(main_config),
+      filter_(filter),
+      rights_report_(rights_report),
+      own_folder_(std::make_unique<OutputFolder>()),
+      folder_(*own_folder_) {}
+
+CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+                   CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer)
+    : log_(log),
+      main_config_(main_config),
+      filter_(filter),
+      rights_report_(rights_report),
+      folder_(folder),
+      observer_(observer) {}
 
 void CGenHtml::Log(const std::string& text) { log_.Log(text); }
+
+void CGenHtml::Fail(GenResult result, int id, const std::string& text, bool stops) {
+  log_.Log(text);
+  if (observer_ != nullptr) observer_->OnStepFailed(result, id, text, stops);
+}
 
 void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
 
@@ -83,29 +102,32 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
 
   CIniFile commands;
   std::vector<Page> pages;
-  GenResult result = ReadCommandFile(commands, command_file, pages);
-  if (result != GenResult::kOk) return result;
-
   std::string prefix, start;
-  result = PrepareOutputDirectory(commands, prefix, start);
-  if (result != GenResult::kOk) return result;
-  // Without a page list the command file is the one page, already read.
-  if (!pages.empty()) commands.Clear();
-
   std::vector<std::string> template_directories;
-  result = GeneratePages(commands, command_file, pages, prefix, template_directories);
-  if (result != GenResult::kOk) return result;
-
-  result = CopyFiles(template_directories, prefix);
-  start_page = start;
+  GenResult result = ReadCommandFile(commands, command_file, pages);
+  if (result == GenResult::kOk) result = PrepareOutputDirectory(commands, prefix, start);
+  if (result == GenResult::kOk) {
+    // Without a page list the command file is the one page, already read.
+    if (!pages.empty()) commands.Clear();
+    result = GeneratePages(commands, command_file, pages, prefix, template_directories);
+    // A copy failure still leaves the pages: the start page goes back.
+    if (result == GenResult::kOk) {
+      result = CopyFiles(template_directories, prefix);
+      start_page = start;
+    }
+  }
+  if (observer_ != nullptr) observer_->OnResult(result, start_page);
   return result;
 }
 
 GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& command_file,
                                     std::vector<Page>& pages) {
   Log(Message(IDS_READING_COMMAND_FILE, command_file));
-  if (commands.Load(command_file) != 0) {
-    Log(Message(IDS_COMMAND_FILE_ERROR, command_file));
+  const int loaded = commands.Load(command_file);
+  if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/true);
+  if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
+    Fail(GenResult::kCommandFileError, IDS_COMMAND_FILE_ERROR,
+         Message(IDS_COMMAND_FILE_ERROR, command_file), true);
     return GenResult::kCommandFileError;
   }
   FillNegativeList();
@@ -116,7 +138,8 @@ GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& comma
 GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string& prefix,
                                            std::string& start) {
   if (CreateOutputDirectory(prefix) != GenResult::kOk) {
-    Log(Message(IDS_OUTPUT_DIR_FAILED));
+    Fail(GenResult::kNoOutputDirectory, IDS_OUTPUT_DIR_FAILED, Message(IDS_OUTPUT_DIR_FAILED),
+         true);
     return GenResult::kNoOutputDirectory;
   }
   Log(Message(IDS_OUTPUT_DIR, prefix));
@@ -126,8 +149,10 @@ GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string
   // An empty name keeps naming the output folder itself; any other name
   // must stay inside it, also when no frameset is written.
   const bool inside = !named || name.empty() || IsOutputFileName(name);
-  if (inside && WriteFrameSet(commands, start) != GenResult::kWriteFailed) return GenResult::kOk;
-  Log(Message(IDS_WRITE_FAILED, start));
+  const GenResult written = inside ? WriteFrameSet(commands, start) : GenResult::kWriteFailed;
+  if (observer_ != nullptr) observer_->OnFrameSet(commands, start, written);
+  if (written != GenResult::kWriteFailed) return GenResult::kOk;
+  Fail(GenResult::kWriteFailed, IDS_WRITE_FAILED, Message(IDS_WRITE_FAILED, start), true);
   return GenResult::kWriteFailed;
 }
 
@@ -139,6 +164,7 @@ GenResult CGenHtml::GeneratePages(CIniFile& commands, const std::string& command
   if (single_page) {
     pages.push_back(Page{command_file, kDefaultPage});
   } else {
+    negative_source_ = -1;
     AddToNegativeList(command_file);
   }
   for (const Page& page : pages) {
@@ -149,22 +175,32 @@ GenResult CGenHtml::GeneratePages(CIniFile& commands, const std::string& command
 }
 
 void CGenHtml::FillNegativeList() {
-  std::string key, value;
-  for (int i = 0; main_config_.GetEntry("Nicht_Kopieren", i, key, value); ++i) {
+  std::string_view key, raw;
+  for (int i = 0; main_config_.FindEntry("Nicht_Kopieren", i, key, raw); ++i) {
+    std::string value(raw);
     Expand(value);
+    negative_source_ = i;
     AddToNegativeList(value);
+    if (observer_ != nullptr) observer_->OnNegativeEntry(i, raw, value);
   }
+  negative_source_ = -1;
 }
 
 GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& command_file,
                                  std::vector<Page>& pages) {
   const std::string command_directory = CommandDirectory(command_file);
-  std::string key, value;
-  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
+  std::string_view key, raw;
+  for (int i = 0; commands.FindEntry("Seiten", i, key, raw); ++i) {
+    std::string value(raw);
     Expand(value);
     Page page;
-    if (!SplitPageEntry(value, command_directory, page.command_file, page.output_name)) {
-      Log(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
+    const bool complete =
+        SplitPageEntry(value, command_directory, page.command_file, page.output_name);
+    if (observer_ != nullptr)
+      observer_->OnPageListed(commands, raw, page.command_file, page.output_name);
+    if (!complete) {
+      Fail(GenResult::kPageListError, IDS_COMMAND_FILE_SECTION_ERROR,
+           Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"), true);
       return GenResult::kPageListError;
     }
     pages.push_back(std::move(page));
@@ -175,13 +211,19 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
 GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std::string& prefix,
                                  std::vector<std::string>& template_directories,
                                  bool commands_loaded) {
-  if (!commands_loaded && commands.Load(page.command_file) != 0) {
-    // This page is left out; the run goes on with the next.
-    Log(Message(IDS_COMMAND_FILE_ERROR, page.command_file));
-    return GenResult::kOk;
+  if (!commands_loaded) {
+    const int loaded = commands.Load(page.command_file);
+    if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/false);
+    if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
+      // This page is left out; the run goes on with the next.
+      Fail(GenResult::kOk, IDS_COMMAND_FILE_ERROR, Message(IDS_COMMAND_FILE_ERROR, page.command_file),
+           false);
+      return GenResult::kOk;
+    }
   }
   if (!commands.GetValue("Vorlage", "Vorlage", template_file_)) {
-    Log(Message(IDS_NO_TEMPLATE, page.command_file));
+    Fail(GenResult::kNoTemplate, IDS_NO_TEMPLATE, Message(IDS_NO_TEMPLATE, page.command_file),
+         true);
     return GenResult::kNoTemplate;
   }
   Expand(template_file_);
@@ -199,11 +241,13 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
   AddToNegativeList(page.command_file);
 
   output_file_ = prefix + page.output_name;
-  // Never opened: it would name a device or a file outside the folder.
-  GenResult result = IsOutputFileName(page.output_name)
-                         ? FillTemplate(commands, template_file_, output_file_, /*reuse_template=*/true)
-                         : GenResult::kWriteFailed;
-  if (result != GenResult::kOk) Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
+  // A name that would reach a device or a file outside the folder is never
+  // opened; the page fails as one that cannot be written.
+  GenResult result = FillTemplate(commands, template_file_, output_file_, /*reuse_template=*/true,
+                                  IsOutputFileName(page.output_name));
+  if (observer_ != nullptr) observer_->OnPage(commands, output_file_, result);
+  if (result != GenResult::kOk)
+    Fail(result, IDS_PAGE_FAILED, Message(IDS_PAGE_FAILED, template_file_, output_file_), true);
   return result;
 }
 
@@ -212,7 +256,8 @@ GenResult CGenHtml::CopyFiles(const std::vector<std::string>& template_directori
                               const std::string& prefix) {
   Log(Message(IDS_COPY_TEMPLATE_FILES));
   GenResult result = CopyTemplateFiles(template_directories, prefix);
-  if (result != GenResult::kOk) Log(Message(IDS_COPY_INCOMPLETE));
+  if (result != GenResult::kOk)
+    Fail(result, IDS_COPY_INCOMPLETE, Message(IDS_COPY_INCOMPLETE), false);
   Log("");
   if (result != GenResult::kOk) return result;
   Log(Message(IDS_COPY_LIST));

@@ -236,6 +236,14 @@ void LineFiller::AppendBlock(std::string_view text) {
 
 void LineFiller::Replace(std::uint32_t pattern, std::size_t entry, const Producer& produce) {
   const Record found = records_[patterns_[pattern].record];
+  // Nothing from the name's start on has been written out yet.
+  occurrence_ = Occurrence{false, 0};
+  for (auto piece = scanned_.rbegin(); piece != scanned_.rend(); ++piece) {
+    if (piece->start > found.start) continue;
+    if (piece->source == 0 && found.start < piece->start + piece->size)
+      occurrence_ = Occurrence{true, piece->offset + static_cast<std::size_t>(found.start - piece->start)};
+    break;
+  }
   // Whatever ends past the start of the name may change: search it again.
   while (!records_.empty() && records_.back().end > found.start) {
     patterns_[records_.back().pattern].record = -1;

@@ -35,6 +35,13 @@ class LineFiller {
   /// Writes `line` (without its line break) with its placeholders replaced.
   void FillLine(std::string_view line, const Producer& produce);
 
+  /// Where the name being replaced begins, for the producer to ask.
+  struct Occurrence {
+    bool in_line = true;     ///< in the line's own text, else in an inserted block
+    std::size_t column = 0;  ///< in_line: its byte offset in the line
+  };
+  const Occurrence& current_occurrence() const { return occurrence_; }
+
  private:
   // A run of bytes of the line: from the template line (source 0) or from
   // one of the blocks inserted into it.
@@ -108,6 +115,7 @@ class LineFiller {
   std::vector<std::uint32_t> touched_;
   std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<std::size_t>> queue_;
   std::int64_t current_ = -1;        // the list entry being filled; earlier ones are done
+  Occurrence occurrence_;
 };
 
 #endif  // PAGETRIX_GEN_LINE_FILLER_H_

@@ -7,6 +7,7 @@
 #include "config/run_log.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "gen/gen_observer.h"
 #include "platform/messages.h"
 
 namespace {
@@ -25,16 +26,17 @@ bool IsSettingKey(std::string_view key) {
   return false;
 }
 
-bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags) {
-  if ((flags & kLinkNotFromCd) != 0 && filter.start_drive_type == DriveType::kCdRom) return false;
+LinkVerdict DecideLink(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags) {
+  if ((flags & kLinkNotFromCd) != 0 && filter.start_drive_type == DriveType::kCdRom)
+    return LinkVerdict::kNotFromCd;
   // Only the high half of the server flags prohibits links.
-  if ((flags & filter.server_flags & kHighBits) != 0) return false;
+  if ((flags & filter.server_flags & kHighBits) != 0) return LinkVerdict::kServer;
   // The user's high half holds the groups the user is barred from.
   std::uint32_t common = rights & filter.rights_flags;
-  if ((common & kHighBits) != 0) return false;
+  if ((common & kHighBits) != 0) return LinkVerdict::kBarred;
   // A link naming no allowed group is open to everybody.
-  if ((rights & kLowBits) != 0) return (common & kLowBits) != 0;
-  return true;
+  if ((rights & kLowBits) != 0 && (common & kLowBits) == 0) return LinkVerdict::kNoGroup;
+  return LinkVerdict::kShown;
 }
 
 bool CGenHtml::IsLinkAllowed(std::uint32_t rights, std::uint32_t flags) const {
@@ -90,7 +92,8 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   }
   entry.rights = ParseHex(entry.rights_text);
   entry.flags = ParseHex(entry.flags_text);
-  if (!IsLinkAllowed(entry.rights, entry.flags)) {
+  entry.verdict = DecideLink(filter_, entry.rights, entry.flags);
+  if (entry.verdict != LinkVerdict::kShown) {
     if (logging) Log(Message(IDS_LINK_DENIED, std::string(value)));
     return false;
   }
@@ -99,6 +102,19 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
     for (int n = 0; n < 4; ++n) expand_field(n);
   }
   return true;
+}
+
+void CGenHtml::NotifyLink(const CIniFile& commands, std::string_view key, std::string_view value,
+                          bool tree_menu) {
+  if (observer_ == nullptr) return;
+  LinkEvent event;
+  event.commands = &commands;
+  event.key = key;
+  event.value = value;
+  event.entry = &entry_;
+  event.verdict = entry_.verdict;
+  event.tree_menu = tree_menu;
+  observer_->OnLinkEntry(event);
 }
 
 size_t CountIndent(std::string_view text) {

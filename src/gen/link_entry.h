@@ -14,6 +14,15 @@ inline constexpr std::uint32_t kLinkNewWindow = 0x00000001;
 inline constexpr std::uint32_t kLinkNotFromCd = 0x00000002;
 inline constexpr std::uint32_t kLinkTreeFlag = 0x00000004;
 
+/// Whether a link is shown, and which rule hides it.
+enum class LinkVerdict {
+  kShown,
+  kNotFromCd,     ///< flag "not from CD" and the run starts from a CD-ROM drive
+  kServer,        ///< a server prohibition bit the server's flags name
+  kBarred,        ///< a group the user is barred from
+  kNoGroup,       ///< the link names groups, the user belongs to none of them
+};
+
 /// The fields of a link entry that a writer formats. They refer to the
 /// command file's text, or to `expanded` for a field that names a variable:
 /// valid until the next entry is processed into the same object.
@@ -27,6 +36,7 @@ struct LinkEntry {
   std::string_view rights_text;  ///< Rechte and Flags as read, expanded
   std::string_view flags_text;
   bool has_nul = false;  ///< a field holds a NUL byte, where formatting stops
+  LinkVerdict verdict = LinkVerdict::kShown;
   std::string expanded[6];  ///< the fields in order, where one was expanded
 };
 
@@ -50,8 +60,12 @@ inline constexpr std::string_view kSectionSettingKeys[] = {
 /// True for the keys of a placeholder section that are settings, not links.
 bool IsSettingKey(std::string_view key);
 
+/// The filter's decision for a link with these rights and flag bits.
+LinkVerdict DecideLink(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags);
 /// Whether a link with these rights and flag bits passes the filter.
-bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags);
+inline bool IsLinkAllowed(const LinkFilter& filter, std::uint32_t rights, std::uint32_t flags) {
+  return DecideLink(filter, rights, flags) == LinkVerdict::kShown;
+}
 
 /// A value as printf's "%s" formats it: up to its first NUL byte. A link
 /// field need be searched for one only if its entry holds one (has_nul).

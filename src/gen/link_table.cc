@@ -104,7 +104,9 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
   std::string_view key, value;
   for (int i = 0; commands.FindEntry(section, i, key, value); ++i) {
     if (IsSettingKey(key)) continue;
-    if (!ProcessLinkEntry(commands, value, entry)) continue;
+    const bool shown = ProcessLinkEntry(commands, value, entry);
+    NotifyLink(commands, key, value, /*tree_menu=*/false);
+    if (!shown) continue;
     row.clear();
     // The heading and the table head come with the first row, as a table
     // without rows is dropped, heading included.

@@ -1,18 +1,18 @@
-// The generator's side of the output directory: it knows the run's main
-// configuration and log and hands them to the folder code below it.
+// The generator's side of the output directory: the folder itself is an
+// OutputFolder; here the run's main configuration decides which old ones go.
 #include <string_view>
 
 #include "base/text.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "fs/output_dir.h"
-#include "fs/util.h"
 #include "gen/gen_html.h"
+#include "gen/gen_observer.h"
+#include "gen/output_folder.h"
 #include "platform/platform.h"
 
 namespace {
 
-const char kAusgabePathVariable[] = "PagetrixAusgabePath";
 constexpr int kDefaultDeleteHours = 24;
 
 // A threshold is a number: "abc" or "nie" must not mean "delete everything".
@@ -25,36 +25,31 @@ bool HasLeadingNumber(std::string_view text) {
 
 }  // namespace
 
+int DeleteThresholdHours(std::string_view text, bool present) {
+  if (!present || text.empty()) return kDefaultDeleteHours;
+  if (!HasLeadingNumber(text)) return kNeverDelete;
+  return ParseLeadingInt(text);
+}
+
 CGenHtml::~CGenHtml() = default;
 
 void CGenHtml::GetOutputBaseDirectory(std::string& path) const {
-  path = OutputBaseDirectory(GetPlatform().GetTempDir());
+  path = OutputFolder::BaseDirectory();
 }
 
-void CGenHtml::InitOutputDirectory() {
-  Platform& platform = GetPlatform();
-  std::string guid = platform.CreateGuidText();
-  output_directory_ = ::OutputDirectoryPath(platform.GetTempDir(), guid);
-  platform.SetEnvVar(kAusgabePathVariable, output_directory_);
-}
+void CGenHtml::InitOutputDirectory() { folder_.Init(); }
 
 GenResult CGenHtml::CreateOutputDirectory(std::string& prefix) {
-  prefix = output_directory_ + kPathSeparator;
-  if (output_directory_.empty() || !CreateDirectoryPath(output_directory_))
-    return GenResult::kNoOutputDirectory;
-  // A base that another user made (in a shared /tmp) is never written into.
-  std::string base = OutputBaseDirectory(GetPlatform().GetTempDir());
-  base.pop_back();
-  if (GetPlatform().IsForeignFolder(base)) return GenResult::kNoOutputDirectory;
-  lock_ = GetPlatform().LockFolder(output_directory_);
-  return GenResult::kOk;
+  return folder_.Create(prefix) ? GenResult::kOk : GenResult::kNoOutputDirectory;
 }
 
+const std::string& CGenHtml::OutputDirectoryPath() const { return folder_.path(); }
+
 void CGenHtml::DeleteOldOutputDirectories() {
-  std::string hours_text;
-  main_config_.GetValue("Pagetrix", "LoeschStd", hours_text);
-  if (!hours_text.empty() && !HasLeadingNumber(hours_text)) return;
-  int threshold = hours_text.empty() ? kDefaultDeleteHours : ParseLeadingInt(hours_text);
+  std::string_view hours_text;
+  const bool present = main_config_.FindValue("Pagetrix", "LoeschStd", hours_text);
+  const int threshold = DeleteThresholdHours(hours_text, present);
+  if (observer_ != nullptr) observer_->OnDeleteThreshold(hours_text, threshold);
   if (threshold == kNeverDelete) return;
   Platform& platform = GetPlatform();
   const std::string temp_dir = platform.GetTempDir();

@@ -7,8 +7,10 @@
 #include "config/run_log.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
+#include "gen/gen_observer.h"
 #include "gen/line_filler.h"
 #include "gen/placeholder_matcher.h"
+#include "gen/text_lines.h"
 #include "gen/text_sink.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -27,7 +29,7 @@ Placeholders CollectPlaceholders(const CIniFile& commands) {
   for (int i = 0; i < commands.GetSectionCount(); ++i) {
     std::string_view name = commands.SectionName(i);
     // An empty name would match at the start of every line.
-    if (name.empty() || EqualsNoCaseAscii(name, "Vorlage")) continue;
+    if (!IsPlaceholderSection(name)) continue;
     placeholders.upper_names.push_back(ToUpperAnsi(name));
     placeholders.records.push_back(i);
   }
@@ -86,29 +88,16 @@ class PageWriter final : public TextSink {
   bool ok_ = true;
 };
 
-// The lines of a text file: 0x1A ends the file, CR LF and a lone LF end a
-// line, and a last line without a line break still counts. Calls
-// `line(text)` for each; stops when it returns false.
-template <typename LineFn>
-bool ForEachTextLine(std::string_view bytes, LineFn line) {
-  size_t end = bytes.find('\x1A');
-  if (end != std::string_view::npos) bytes = bytes.substr(0, end);
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    size_t lf = bytes.find('\n', pos);
-    size_t line_end = lf == std::string_view::npos ? bytes.size() : lf;
-    std::string_view text = bytes.substr(pos, line_end - pos);
-    if (lf != std::string_view::npos && !text.empty() && text.back() == '\r') text.remove_suffix(1);
-    if (!line(text)) return false;
-    pos = lf == std::string_view::npos ? bytes.size() : lf + 1;
-  }
-  return true;
-}
-
 }  // namespace
 
+bool IsPlaceholderSection(std::string_view name) {
+  // An empty name would match at the start of every line.
+  return !name.empty() && !EqualsNoCaseAscii(name, "Vorlage");
+}
+
 GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template_file,
-                                 const std::string& output_file, bool reuse_template) {
+                                 const std::string& output_file, bool reuse_template,
+                                 bool writable) {
   Log("");
   Log(Message(IDS_TEMPLATE_INI, commands.GetFileName()));
   Log(Message(IDS_TEMPLATE_HTML, template_file));
@@ -116,6 +105,9 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
 
   std::string sound;
   bool sound_pending = commands.GetValue("Vorlage", "Sound", sound);
+  if (observer_ != nullptr)
+    observer_->OnTemplate(commands, template_file, template_directory_, output_file, sound_pending);
+  if (!writable) return GenResult::kWriteFailed;
   Placeholders placeholders;
   if (sound_pending) {
     // A page with background sound keeps its placeholders as they stand.
@@ -123,8 +115,9 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   } else {
     placeholders = CollectPlaceholders(commands);
     if (placeholders.records.empty()) {
-      return CopyFileLogged(template_file, output_file, true, log_) == 0 ? GenResult::kOk
-                                                                         : GenResult::kCopyFailed;
+      return CopyFileLogged(template_file, output_file, true, CopyPhase::kUnchangedTemplate) == 0
+                 ? GenResult::kOk
+                 : GenResult::kCopyFailed;
     }
   }
 
@@ -142,11 +135,29 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   PlaceholderMatcher matcher(placeholders.upper_names);
   PageWriter page(*file);
   LineFiller filler(matcher, page);
+  int line_number = 0;
+  std::string_view current_line;
   const LineFiller::Producer produce = [&](size_t entry, TextSink& sink) {
-    WritePlaceholder(commands, placeholders.records[entry], sink);
+    const int record = placeholders.records[entry];
+    if (observer_ == nullptr) {
+      WritePlaceholder(commands, record, sink, nullptr);
+      return;
+    }
+    const LineFiller::Occurrence& at = filler.current_occurrence();
+    PlaceholderEvent event;
+    event.commands = &commands;
+    event.record = record;
+    event.template_file = template_file;
+    event.template_line = line_number;
+    event.in_template = at.in_line;
+    event.column = at.column;
+    event.line = current_line;
+    WritePlaceholder(commands, record, sink, &event);
   };
   // A partly written page stays; the result tells that it is not whole.
   bool written = ForEachTextLine(bytes, [&](std::string_view line) {
+    ++line_number;
+    current_line = line;
     filler.FillLine(line, produce);
     // With a sound setting there are no placeholders: the line is as read.
     if (sound_pending && ContainsHeadTag(line)) {
@@ -160,11 +171,17 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   return file->Close() ? GenResult::kOk : GenResult::kWriteFailed;
 }
 
-void CGenHtml::WritePlaceholder(const CIniFile& commands, int record, TextSink& sink) {
+void CGenHtml::WritePlaceholder(const CIniFile& commands, int record, TextSink& sink,
+                                PlaceholderEvent* event) {
   const CIniSectionRef section = commands.SectionOfRecord(record);
   TableSettings settings;
   ReadTableSettings(commands, section, settings);
-  if (IsTreeMenu(settings)) {
+  const bool tree = IsTreeMenu(settings);
+  if (event != nullptr) {
+    event->tree_menu = tree;
+    observer_->OnPlaceholder(*event);
+  }
+  if (tree) {
     WriteTreeMenuTo(commands, section, sink);
   } else {
     WriteLinkTableTo(commands, section, settings, sink);

@@ -57,7 +57,9 @@ void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
   std::string_view key, value;
   for (int i = 0; commands.FindEntry(section, i, key, value); ++i) {
     if (IsSettingKey(key)) continue;
-    if (!ProcessLinkEntry(commands, value, entry)) continue;
+    const bool shown = ProcessLinkEntry(commands, value, entry);
+    NotifyLink(commands, key, value, /*tree_menu=*/true);
+    if (!shown) continue;
     // Without a link there is nothing to open in a new window.
     const char* target =
         (!entry.link.empty() && (entry.flags & kLinkNewWindow) != 0) ? "_blank" : "Daten";

@@ -183,6 +183,8 @@ class Platform {
   virtual void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) = 0;
   /// Every entry of the environment block, "name=value", in block order.
   virtual std::vector<std::string> GetEnvironmentBlock() = 0;
+  /// Makes `block` ("name=value" entries) the whole environment of the process.
+  virtual void SetEnvironmentBlock(const std::vector<std::string>& block) = 0;
   /// %NAME% expansion as the system does it; undefined references stay.
   virtual std::string ExpandEnvVars(const std::string& text) = 0;
   /// Creates a process from a command line (the program is its first token)

@@ -533,12 +533,18 @@ class PosixPlatform final : public GuardedPlatform {
 
   void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
     // setenv scans the environment for every call; build the block once and
-    // install it. Every block stays alive for the rest of the process, since
-    // later setenv calls keep pointers into it.
+    // install it.
+    std::vector<std::string> block = GetEnvironmentBlock();
+    ApplyAssignments(block, variables);
+    SetEnvironmentBlock(block);
+  }
+
+  void SetEnvironmentBlock(const std::vector<std::string>& block) override {
+    // Every block stays alive for the rest of the process, since later
+    // setenv calls keep pointers into it.
     static std::list<std::pair<std::vector<std::string>, std::vector<char*>>> blocks;
     auto& [storage, pointers] = blocks.emplace_back();
-    storage = GetEnvironmentBlock();
-    ApplyAssignments(storage, variables);
+    storage = block;
     for (std::string& entry : storage) pointers.push_back(entry.data());
     pointers.push_back(nullptr);
     environ = pointers.data();

@@ -440,6 +440,26 @@ class Win32Platform final : public GuardedPlatform {
     // Each SetEnvironmentVariableA moves the whole block; build it once.
     std::vector<std::string> block = GetEnvironmentBlock();
     ApplyAssignments(block, variables);
+    if (!InstallBlock(block)) {
+      for (const auto& [name, value] : variables) SetEnvVar(name, value);
+    }
+  }
+
+  void SetEnvironmentBlock(const std::vector<std::string>& block) override {
+    if (InstallBlock(block)) return;
+    // Without the block call: clear what is not in it, then set each.
+    for (const std::string& entry : GetEnvironmentBlock()) {
+      const size_t eq = entry.find('=', 1);
+      if (eq != std::string::npos) ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), nullptr);
+    }
+    for (const std::string& entry : block) {
+      const size_t eq = entry.find('=', 1);
+      if (eq != std::string::npos)
+        ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), entry.c_str() + eq + 1);
+    }
+  }
+
+  bool InstallBlock(const std::vector<std::string>& block) {
     std::string joined;
     for (const std::string& entry : block) {
       joined += entry;
@@ -451,8 +471,7 @@ class Win32Platform final : public GuardedPlatform {
     std::wstring wide(static_cast<size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, joined.data(), static_cast<int>(joined.size()), wide.data(),
                           size);
-    if (size > 0 && ::SetEnvironmentStringsW(wide.data())) return;
-    for (const auto& [name, value] : variables) SetEnvVar(name, value);
+    return size > 0 && ::SetEnvironmentStringsW(wide.data());
   }
 
   std::vector<std::string> GetEnvironmentBlock() override {

@@ -10,6 +10,7 @@
 #include "app/pagetrix_app.h"
 #include "config/environment.h"
 #include "config/run_log.h"
+#include "gen/run_setup.h"
 #include "platform/dialog.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"

@@ -1,10 +1,13 @@
+// Saved in Windows-1252, as the report texts it looks for.
 #include "check/check.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/ini_file.h"
+#include "gen/output_folder.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -12,34 +15,73 @@ namespace {
 
 class CheckTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.MakeDir("conf"));
-    ASSERT_TRUE(dir_.MakeDir("out"));
+  CheckTest() {
+    platform_->temp_dir = dir_.Path("tmp") + kPathSeparator;
+    platform_->user_name = "tester";
+    platform_->program_path = dir_.Path("prog/pagetrix");
+    platform_->drive_type = DriveType::kFixed;
+    platform_->network_name = "";
+    dir_.MakeDir("tmp");
+    dir_.MakeDir("prog");
+    dir_.MakeDir("conf");
   }
 
-  CheckReport Check(const std::string& main_text, const std::string& command_text) {
+  CheckReport Check(const std::string& main_text, const std::string& command_text,
+                    RunIdentity identity = {}) {
     dir_.Write("conf/Pagetrix.ini", main_text);
     dir_.Write("start.ini", command_text);
-    main_.Load(dir_.Path("conf/Pagetrix.ini"));
+    return CheckFiles(dir_.Path("conf/Pagetrix.ini"), dir_.Path("start.ini"), identity);
+  }
+
+  CheckReport CheckFiles(const std::string& main_path, const std::string& command_file,
+                         RunIdentity identity = {}) {
     CheckInput input;
-    input.main_config_path = dir_.Path("conf/Pagetrix.ini");
+    input.main_config_path = main_path;
+    input.main_config_result = main_.Load(main_path);
     input.main_config = &main_;
-    input.command_file = dir_.Path("start.ini");
-    input.output_directory = dir_.Path("out");
+    input.command_file = command_file;
+    input.identity = identity;
+    input.folder = &folder_;
     return CheckConfiguration(input);
   }
 
-  static std::string Cells(const MatrixRow& row) {
-    std::string cells;
-    for (bool shown : row.shown) cells += shown ? 'x' : '-';
-    return cells;
+  // x or - for each row, as the column of `user` on `server` sees it.
+  static std::string Seen(const CheckReport& report, const std::string& user,
+                          const std::string& server, bool cd) {
+    for (const MatrixColumn& column : report.columns) {
+      if (column.user != user || column.server != server || column.cd != cd) continue;
+      const RunGroup& group = report.groups[column.group];
+      std::string cells;
+      for (size_t r = 0; r < report.rows.size(); ++r)
+        cells += group.start_page_made && group.shown[r] > 0 ? 'x' : '-';
+      return cells;
+    }
+    return "no such column";
   }
 
+  // The place the program runs from, a server [Server] does not list.
+  static std::string OwnServer(const CheckReport& report) {
+    for (const MatrixColumn& column : report.columns) {
+      if (!column.server_listed) return column.server;
+    }
+    return "no such server";
+  }
+
+  static bool Mentions(const CheckReport& report, const std::string& text, size_t line = 0) {
+    for (const Finding& finding : report.findings) {
+      if (finding.what.find(text) != std::string::npos && (line == 0 || finding.line == line))
+        return true;
+    }
+    return false;
+  }
+
+  ScopedPlatform platform_;
   TempDir dir_;
   CIniFile main_;
+  OutputFolder folder_;
 };
 
-TEST_F(CheckTest, MatrixShowsEachRuleForEveryUserServerAndDrive) {
+TEST_F(CheckTest, MatrixGroupsTheRunsOfEveryUserServerAndDrive) {
   dir_.Write("t.htm", "<html><body>\r\nLINKS\r\n</body></html>\r\n");
   CheckReport report =
       Check("[Rechte]\r\nanna=00000001\r\nbert=00010002\r\n[Server]\r\nAUSSEN=00010000\r\n",
@@ -49,28 +91,22 @@ TEST_F(CheckTest, MatrixShowsEachRuleForEveryUserServerAndDrive) {
             "2=Gesperrt|http://x/ges|||00010000\r\n"
             "3=NichtCD|http://x/cd||||00000002\r\n"
             "4=Aussen|http://x/aus||||00010000\r\n");
+  // anna, bert and the user running the check; AUSSEN and the program's own
+  // place; each from where the program lies and from a CD.
   ASSERT_EQ(12u, report.columns.size());
-  // Columns: anna, bert, a user not listed; each on AUSSEN and on no
-  // listed server; each from a fixed drive, then from a CD.
-  EXPECT_EQ("anna", report.columns[0].user);
-  EXPECT_EQ("AUSSEN", report.columns[0].server);
-  EXPECT_FALSE(report.columns[0].cd);
-  EXPECT_TRUE(report.columns[1].cd);
-  EXPECT_EQ("", report.columns[2].server);
-  EXPECT_EQ(0x00010002u, report.columns[4].rights_flags);
-  EXPECT_EQ("", report.columns[8].user);
-  EXPECT_EQ(0u, report.columns[8].rights_flags);
-  EXPECT_EQ(0x00010000u, report.columns[8].server_flags);
   ASSERT_EQ(5u, report.rows.size());
-  EXPECT_EQ("Pagetrix.htm", report.rows[0].page);
-  EXPECT_EQ("Links", report.rows[0].section);
   EXPECT_EQ("Offen", report.rows[0].text);
   EXPECT_EQ(4u, report.rows[0].line);
-  EXPECT_EQ("xxxxxxxxxxxx", Cells(report.rows[0]));
-  EXPECT_EQ("xxxx--------", Cells(report.rows[1]));
-  EXPECT_EQ("xxxx----xxxx", Cells(report.rows[2]));
-  EXPECT_EQ("x-x-x-x-x-x-", Cells(report.rows[3]));
-  EXPECT_EQ("--xx--xx--xx", Cells(report.rows[4]));
+  const std::string own = OwnServer(report);
+  EXPECT_EQ("xxxx-", Seen(report, "anna", "AUSSEN", false));
+  EXPECT_EQ("xxxxx", Seen(report, "anna", own, false));
+  EXPECT_EQ("xxx-x", Seen(report, "anna", own, true));
+  EXPECT_EQ("x--x-", Seen(report, "bert", "AUSSEN", false));
+  EXPECT_EQ("x----", Seen(report, "bert", "AUSSEN", true));
+  EXPECT_EQ("x-x-x", Seen(report, "tester", own, true));
+  // Every column sees its own set here; every run makes the start page.
+  EXPECT_EQ(report.groups.size(), report.columns.size());
+  for (const RunGroup& group : report.groups) EXPECT_TRUE(group.start_page_made);
   // The high-bit link is the one finding.
   ASSERT_EQ(1u, report.findings.size()) << FormatTextReport(report);
   EXPECT_EQ(6u, report.findings[0].line);
@@ -79,84 +115,212 @@ TEST_F(CheckTest, MatrixShowsEachRuleForEveryUserServerAndDrive) {
   EXPECT_EQ(1, report.ExitCode());
 }
 
-TEST_F(CheckTest, UnusableStartCommandFileIsAnErrorAndShowsNoLink) {
+// A run that stops makes no start page: every column says so, shows no link,
+// and the check fails as the run would.
+TEST_F(CheckTest, RunWithoutStartPageIsAnErrorAndShowsNoLink) {
   dir_.Write("t.htm", "LINKS\r\n");
-  CheckReport report = Check("[Pagetrix]\r\nSichtbar=1\r\n",
-                             "[Vorlage]\r\n# Startseite\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
+  for (const char* name : {"a", "b", "c"}) {
+    dir_.Write(std::string(name) + ".ini",
+               std::string("[Vorlage]\r\nVorlage=") + (name[0] == 'c' ? "fehlt.htm" : "t.htm") +
+                   "\r\n[Links]\r\n0=Link " + name + "|" + name + ".htm\r\n");
+  }
+  CheckReport report = Check("[Pagetrix]\r\nSichtbar=0\r\n",
+                             "[Seiten]\r\n1=a.ini|a.htm\r\n2=b.ini|b.htm\r\n3=c.ini|c.htm\r\n");
   EXPECT_EQ(2, report.ExitCode());
-  ASSERT_FALSE(report.findings.empty());
-  EXPECT_EQ(Severity::kError, report.findings[0].severity);
-  EXPECT_EQ(dir_.Path("start.ini"), report.findings[0].file);
-  EXPECT_EQ(2u, report.findings[0].line);
-  EXPECT_EQ("Vorlage", report.findings[0].section);
-  EXPECT_TRUE(report.rows.empty());
-  // A user not listed on no listed server is still a case.
-  EXPECT_EQ(2u, report.columns.size());
+  ASSERT_FALSE(report.groups.empty());
+  for (const RunGroup& group : report.groups) {
+    EXPECT_FALSE(group.start_page_made);
+    EXPECT_EQ(7, group.result);
+    EXPECT_EQ(7, group.exit_code);
+    EXPECT_EQ(205, group.message);
+    // Pages written before the stop are on disk all the same.
+    EXPECT_EQ((std::vector<std::string>{"a.htm", "b.htm"}), group.files);
+  }
+  EXPECT_EQ("--", Seen(report, "tester", OwnServer(report), false));
+  EXPECT_TRUE(Mentions(report, "fehlt.htm\" fehlt: ein Lauf bricht bei dieser Seite ab"))
+      << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "Ein Lauf erzeugt keine Startseite (Ergebnis 7"));
+  const std::string text = FormatTextReport(report);
+  EXPECT_LT(text.find("erzeugt KEINE Startseite"), text.find("Fundstellen")) << text;
 }
 
-TEST_F(CheckTest, LinksThatNoRunShowsAreMarkedWithTheReason) {
+TEST_F(CheckTest, PageNamesARunRefusesStopTheCheckToo) {
+  dir_.Write("t.htm", "LINKS\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|a.htm\r\n");
+  for (const char* name : {"CON.htm", "NUL", "p.htm:evil", "x.htm.", "Pagetrix.lck", "com1.txt",
+                           "sub/x.htm", "..\\x.htm"}) {
+    CheckReport report = Check("", std::string("[Seiten]\r\n1=a.ini|") + name + "\r\n");
+    EXPECT_EQ(2, report.ExitCode()) << name;
+    ASSERT_EQ(1u, report.groups.size()) << name;
+    EXPECT_FALSE(report.groups[0].start_page_made) << name;
+    EXPECT_EQ(7, report.groups[0].exit_code) << name;
+    EXPECT_TRUE(Mentions(report, "kein einfacher Dateiname")) << name << FormatTextReport(report);
+  }
+  CheckReport frameset = Check("", "[FrameSet]\r\nName=NUL\r\nFrameLinks=a.htm\r\nFrameRechts=a.htm\r\n"
+                                   "[Seiten]\r\n1=a.ini|a.htm\r\n");
+  EXPECT_EQ(2, frameset.ExitCode());
+  EXPECT_EQ(208, frameset.groups.at(0).message);
+  EXPECT_TRUE(Mentions(frameset, "Die Rahmenseite \"NUL\" kann nicht geschrieben werden", 2))
+      << FormatTextReport(frameset);
+}
+
+TEST_F(CheckTest, OldFoldersAndTemplateFoldersAsARunTreatsThem) {
+  const std::string old_folder = "tmp/Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718";
+  ASSERT_TRUE(dir_.MakeDir(old_folder));
+  ASSERT_TRUE(dir_.Write(old_folder + "/Pagetrix.htm", "alt"));
+  platform_->unix_time = 4'000'000'000;
+  dir_.Write("t.htm", "LINKS\r\n");
+  const std::string commands = "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|x.htm\r\n";
+  CheckReport never = Check("[Pagetrix]\r\nLoeschStd=nie\r\n", commands);
+  EXPECT_TRUE(Mentions(never, "ein Lauf l\xF6scht keine alten Ausgabeordner", 2))
+      << FormatTextReport(never);
+  CheckReport always = Check("[Pagetrix]\r\nLoeschStd=0h\r\n", commands);
+  EXPECT_TRUE(Mentions(always, "l\xF6scht bei jedem Start alle alten Ausgabeordner", 2))
+      << FormatTextReport(always);
+  // The check itself deletes nothing.
+  EXPECT_EQ("alt", dir_.Read(old_folder + "/Pagetrix.htm"));
+
+  dir_.Write("leer.ini", "[Vorlage]\r\nVerzeichnis=\r\nVorlage=" + dir_.Path("t.htm") +
+                             "\r\n[Links]\r\n0=A|x.htm\r\n");
+  CheckReport empty = Check("", "[Seiten]\r\n1=leer.ini|a.htm\r\n");
+  EXPECT_TRUE(Mentions(empty, "kopiert aus keinem Vorlagenordner Dateien", 2))
+      << FormatTextReport(empty);
+  EXPECT_FALSE(Mentions(empty, "Stammverzeichnis"));
+}
+
+TEST_F(CheckTest, TreeEntriesBelowAHiddenFolderAreNamedForTheRunsThatHideIt) {
+  dir_.Write("t.htm", "MENU\r\n");
+  CheckReport report = Check("[Rechte]\r\nadmin=00000004\r\n",
+                             "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\nTreeMenu=1\r\n"
+                             "0=Start|s.htm\r\n"
+                             "1=#Administration||||00000004\r\n"
+                             "2=##Benutzer|b.htm\r\n"
+                             "3=##Server|v.htm|||00000004\r\n");
+  ASSERT_EQ(4u, report.rows.size());
+  EXPECT_EQ("xxxx", Seen(report, "admin", OwnServer(report), false));
+  EXPECT_EQ("x-x-", Seen(report, "tester", OwnServer(report), false));
+  ASSERT_TRUE(Mentions(report, "\"##Benutzer\" steht im Baummen\xFC unter \"#Administration\"", 7))
+      << FormatTextReport(report);
+  for (const Finding& finding : report.findings) {
+    if (finding.what.find("Baummen") != std::string::npos)
+      EXPECT_EQ(1u, finding.groups.size()) << "only the runs that hide it";
+  }
+  // Those who see the folder and those who do not: two ways of running.
+  EXPECT_EQ(2u, report.groups.size());
+}
+
+TEST_F(CheckTest, MissingCommandFileOrConfigurationIsAnError) {
+  CheckReport none = CheckFiles(dir_.Path("fehlt.ini"), "");
+  EXPECT_EQ(2, none.ExitCode());
+  EXPECT_TRUE(none.groups.empty());
+  EXPECT_TRUE(Mentions(none, "Die Hauptkonfiguration fehlt"));
+  EXPECT_TRUE(Mentions(none, "Keine Kommandodatei"));
+
+  CheckReport missing = CheckFiles(dir_.Path("fehlt.ini"), dir_.Path("nichts.ini"));
+  EXPECT_EQ(2, missing.ExitCode());
+  ASSERT_EQ(1u, missing.groups.size());
+  EXPECT_EQ(1, missing.groups[0].exit_code);
+  EXPECT_TRUE(Mentions(missing, "Die Kommandodatei fehlt. Ein Lauf erzeugt keine Seite"));
+}
+
+// One pass reports every mistake, also those a rejected line hides from a
+// run; a file read as start and as page command file is looked at once.
+TEST_F(CheckTest, EveryMistakeOfARejectedFileInOnePass) {
+  dir_.Write("t.htm", "LINKS\r\n");
+  CheckReport report = Check("",
+                             "[Vorlage]\r\n"                 // 1
+                             "Vorlage=t.htm\r\n"             // 2
+                             "[Links]\r\n"                   // 3
+                             "Ueberschift=Neu\r\n"           // 4
+                             "1=A|a.htm|||xyz\r\n"           // 5
+                             "\r\n"                          // 6
+                             "; Kommentar\r\n"               // 7
+                             "2=B|b.htm||| 0001\r\n"         // 8
+                             "\r\n"                          // 9
+                             "\r\n"                          // 10
+                             "\r\n"                          // 11
+                             "2=C|c.htm\r\n"                 // 12
+                             "# Linkliste\r\n"               // 13
+                             "3=D|d.htm ;x|y\r\n");          // 14
+  for (size_t line : {4, 5, 8, 12, 13, 14}) {
+    bool found = false;
+    for (const Finding& finding : report.findings) found = found || finding.line == line;
+    EXPECT_TRUE(found) << "line " << line << "\n" << FormatTextReport(report);
+  }
+  EXPECT_EQ(2, report.ExitCode());
+  // Each finding once, though two roles read the file.
+  for (size_t i = 0; i < report.findings.size(); ++i) {
+    for (size_t j = i + 1; j < report.findings.size(); ++j) {
+      EXPECT_FALSE(report.findings[i].line == report.findings[j].line &&
+                   report.findings[i].what == report.findings[j].what)
+          << report.findings[i].what;
+    }
+  }
+}
+
+TEST_F(CheckTest, PlaceholdersWhereARunPutsThem) {
   dir_.Write("t.htm", "<title>Menu</title>\r\nnichts\r\n");
-  dir_.Write("s.htm", "MENU\r\n");
-  dir_.Write("b.htm", "");
+  dir_.Write("s.htm", "<head>\r\nMENU\r\n");
+  dir_.Write("w.htm", "MENU MENU\r\nMenu\r\nSUBMENU\r\n");
   dir_.Write("seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\n0=A|http://a\r\n");
   dir_.Write("klang.ini",
              "[Vorlage]\r\nVorlage=s.htm\r\nSound=gong.wav\r\n[Menu]\r\n0=B|http://b\r\n");
-  CheckReport report = Check("", "[Seiten]\r\n1=seite.ini|a.htm\r\n2=klang.ini|b.htm\r\n");
-  ASSERT_EQ(2u, report.rows.size());
-  EXPECT_EQ("", report.rows[0].never_shown) << "the title holds it";
-  EXPECT_EQ("Sound in [Vorlage]", report.rows[1].never_shown);
-  EXPECT_EQ("--", Cells(report.rows[1]));
-  std::string text = FormatTextReport(report);
-  EXPECT_NE(std::string::npos, text.find("im Titel der Seite")) << text;
-  EXPECT_NE(std::string::npos, text.find("Mit Sound ersetzt ein Lauf keinen Platzhalter")) << text;
+  dir_.Write("wort.ini", "[Vorlage]\r\nVorlage=w.htm\r\n[Menu]\r\n0=C|http://c\r\n"
+                         "[Fehlt]\r\n0=D|http://d\r\n");
+  CheckReport report =
+      Check("", "[Seiten]\r\n1=seite.ini|a.htm\r\n2=klang.ini|b.htm\r\n3=wort.ini|c.htm\r\n");
+  EXPECT_TRUE(Mentions(report, "steht im Titel der Seite", 1)) << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "Mit Sound ersetzt ein Lauf keinen Platzhalter", 3));
+  EXPECT_TRUE(Mentions(report, "steht in 3 Zeilen", 2));
+  EXPECT_TRUE(Mentions(report, "mitten in einem Wort", 3));
+  EXPECT_TRUE(Mentions(report, "setzt die Links dieser Sektion nie ein", 5));
+  // The menu of the sound page is never read: no row.
+  for (const MatrixRow& row : report.rows) EXPECT_NE("B", row.text);
 }
 
-TEST_F(CheckTest, ReportsNameEveryFindingAndEveryCase) {
+TEST_F(CheckTest, CopiesAsARunMakesThem) {
+  dir_.MakeDir("vorlagen");
+  dir_.Write("vorlagen/t.htm", "LINKS\r\n");
+  dir_.Write("vorlagen/bild.gif", "GIF");
+  dir_.Write("vorlagen/geheim.ini", "[x]\r\n");
+  dir_.Write("vorlagen/seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Bild|bild.gif\r\n"
+                                   "1=Fehlt|fehlt.htm\r\n");
+  const std::string out = dir_.Path("tmp/Pagetrix/x");
+  CheckReport report =
+      Check("[Nicht_Kopieren]\r\n1=bild.gif\r\n2=" + dir_.Path("vorlagen/*.gif") +
+                "\r\n[Kopieren]\r\n1=" + dir_.Path("nichts.txt") + "|%PagetrixAusgabePath%" +
+                kPathSeparator + "n.txt\r\n2=nur-quelle\r\n",
+            "[Seiten]\r\n1=" + dir_.Path("vorlagen/seite.ini") + "|a.htm\r\n");
+  EXPECT_TRUE(Mentions(report, "schlie\xDFt keine Datei aus", 2)) << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "wirken hier nicht", 3));
+  EXPECT_TRUE(Mentions(report, "kopieren (Meldung 207): die Quelle fehlt", 5));
+  EXPECT_TRUE(Mentions(report, "Meldung 222", 6));
+  EXPECT_TRUE(Mentions(report, "liegt im Vorlagenordner"));
+  EXPECT_TRUE(Mentions(report, "\"fehlt.htm\" zeigt auf eine Datei"));
+  EXPECT_FALSE(Mentions(report, "\"bild.gif\" zeigt auf eine Datei"));
+  ASSERT_EQ(1u, report.groups.size());
+  EXPECT_EQ((std::vector<std::string>{"a.htm", "bild.gif", "geheim.ini"}), report.groups[0].files);
+  // Nothing was made for real.
+  EXPECT_EQ(PathKind::kNothing, platform_->FindPath(dir_.Path("tmp/Pagetrix")));
+}
+
+TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
   dir_.Write("t.htm", "LINKS\r\n");
   CheckReport report = Check("[Rechte]\r\nanna=1\r\n",
                              "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\nTreeMenu=ja\r\n"
-                             "Ueberschift=Neu\r\n0=A<B|x.htm\r\n");
-  std::string text = FormatTextReport(report);
-  EXPECT_NE(std::string::npos, text.find("Ergebnis: 0 Fehler, 4 Warnungen (R\xFC"
-                                         "ckgabewert 1)"))
+                             "0=Gr\xFC\xDF" "e<B|x.htm\r\n");
+  const std::string text = FormatTextReport(report);
+  EXPECT_LT(text.find("Was ein Lauf tut"), text.find("Fundstellen")) << text;
+  EXPECT_NE(std::string::npos, text.find("TreeMenu \"ja\" ist weder 0 noch 1: ein Lauf schreibt "
+                                         "eine Linktabelle"))
       << text;
-  EXPECT_NE(std::string::npos, text.find("Schl\xFC"
-                                         "ssel \"Ueberschift\""))
-      << text;
-  EXPECT_NE(std::string::npos,
-            text.find("Benutzer anna (00000001), Server (keiner) (00000000), CD"))
-      << text;
-  std::string html = FormatHtmlReport(report);
-  EXPECT_NE(std::string::npos, html.find("A&lt;B")) << "texts are escaped";
+  const std::string html = FormatHtmlReport(report);
+  EXPECT_NE(std::string::npos, html.find("Gr\xFC\xDF" "e&lt;B")) << "texts are escaped";
   EXPECT_NE(std::string::npos, html.find("<option value=\"anna\">anna</option>"));
-  EXPECT_NE(std::string::npos, html.find("position:sticky"));
   EXPECT_EQ(std::string::npos, html.find("\n\n"));
-}
-
-TEST_F(CheckTest, EmptyPageCommandFileIsNamedAndStopsTheRun) {
-  dir_.Write("leer.ini", "");
-  CheckReport report = Check("[Pagetrix]\r\nSichtbar=1\r\n", "[Seiten]\r\n1=leer.ini|a.htm\r\n");
-  ASSERT_EQ(2u, report.findings.size()) << FormatTextReport(report);
-  EXPECT_EQ(Severity::kWarning, report.findings[0].severity);
-  EXPECT_EQ("Die Datei ist leer.", report.findings[0].what);
-  EXPECT_EQ(Severity::kError, report.findings[1].severity);
-  EXPECT_EQ(0u, report.findings[1].what.find("Keine Vorlage angegeben"));
-  EXPECT_EQ(2, report.ExitCode());
-}
-
-TEST_F(CheckTest, FileThatExistsButCannotBeReadIsAnError) {
-  ScopedPlatform platform;
-  dir_.Write("t.htm", "LINKS\r\n");
-  dir_.Write("seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|http://a/\r\n");
-  platform->Fail(FileOp::kOpen, dir_.Path("seite.ini"));
-  CheckReport report = Check("[Pagetrix]\r\nSichtbar=1\r\n", "[Seiten]\r\n1=seite.ini|a.htm\r\n");
-  ASSERT_EQ(1u, report.findings.size()) << FormatTextReport(report);
-  EXPECT_EQ(Severity::kError, report.findings[0].severity);
-  EXPECT_EQ(dir_.Path("seite.ini"), report.findings[0].file);
-  EXPECT_EQ(0u, report.findings[0].line);
-  EXPECT_NE(std::string::npos, report.findings[0].what.find("kann nicht gelesen werden"));
-  EXPECT_NE(std::string::npos, report.findings[0].what.find("l\xE4sst diese Seite aus"));
-  EXPECT_TRUE(report.rows.empty());
+  const std::string json = FormatJsonReport(report);
+  EXPECT_NE(std::string::npos, json.find("\"text\": \"Gr\\u00fc\\u00dfe<B\"")) << json;
+  EXPECT_NE(std::string::npos, json.find("\"start_page_made\": true"));
 }
 
 }  // namespace

@@ -74,28 +74,27 @@ TEST(HexTextTest, EightDigitsReadableAndNotHex) {
   EXPECT_EQ(0x00010005u, 0x00010005 & kMeaningfulLinkFlags);
 }
 
-TEST(PlaceholderOccurrenceTest, WordsTitlesTagsAndRepeats) {
-  std::vector<std::string> lines = {"<html><head>", "<title>Intranet", "der Firma</title></head>",
-                                    "<body class=\"intranet\">",
-                                    "<td>INTRANET</td> Intranetseiten intranet"};
-  auto found = FindPlaceholderOccurrences(lines, "INTRANET");
-  ASSERT_EQ(5u, found.size());
-  EXPECT_EQ(2u, found[0].line);
-  EXPECT_TRUE(found[0].in_title);
-  EXPECT_FALSE(found[0].inside_word);
-  EXPECT_EQ(4u, found[1].line);
-  EXPECT_TRUE(found[1].in_tag);
-  EXPECT_FALSE(found[1].in_title);
-  EXPECT_EQ(5u, found[2].line);
-  EXPECT_EQ(4u, found[2].pos);
-  EXPECT_FALSE(found[2].inside_word || found[2].in_tag || found[2].in_title);
-  EXPECT_TRUE(found[3].inside_word);  // Intranetseiten
-  EXPECT_FALSE(found[4].inside_word);
-  // Umlauts are letters too, and upper-cased as the template fill does.
-  auto umlaut = FindPlaceholderOccurrences({"M\xE4nner men\xFC"}, "MEN");
-  ASSERT_EQ(1u, umlaut.size());
-  EXPECT_TRUE(umlaut[0].inside_word);
-  EXPECT_TRUE(FindPlaceholderOccurrences({"text"}, "").empty());
+TEST(TemplateSpotsTest, WordsTitlesAndTagsAcrossLines) {
+  TemplateSpots spots({"<html><head>", "<title>Intranet", "der Firma</title></head>",
+                       "<body class=\"intranet\">", "<td>INTRANET</td> Intranetseiten intranet",
+                       "M\xE4nner men\xFC"});
+  // A title that began on the line before still holds.
+  PlaceholderSpot title = spots.At(2, 7, 8);
+  EXPECT_TRUE(title.in_title);
+  EXPECT_FALSE(title.inside_word || title.in_tag);
+  EXPECT_TRUE(spots.At(3, 0, 3).in_title);
+  PlaceholderSpot tag = spots.At(4, 13, 8);
+  EXPECT_TRUE(tag.in_tag);
+  EXPECT_FALSE(tag.in_title);
+  PlaceholderSpot cell = spots.At(5, 4, 8);
+  EXPECT_FALSE(cell.inside_word || cell.in_tag || cell.in_title);
+  EXPECT_TRUE(spots.At(5, 18, 8).inside_word);  // Intranetseiten
+  EXPECT_FALSE(spots.At(5, 33, 8).inside_word);
+  // Umlauts are letters too.
+  EXPECT_TRUE(spots.At(6, 7, 3).inside_word);
+  // Out of the lines: nothing to say.
+  PlaceholderSpot none = spots.At(9, 0, 1);
+  EXPECT_FALSE(none.inside_word || none.in_tag || none.in_title);
 }
 
 TEST(CharsetTest, ReadsTheMetaDeclaration) {
@@ -141,25 +140,6 @@ TEST(PlainTextTest, WildcardsAndIntegers) {
   EXPECT_FALSE(IsPlainInteger(""));
   EXPECT_FALSE(IsPlainInteger("-"));
   EXPECT_FALSE(IsPlainInteger("ein Tag"));
-}
-
-}  // namespace
-
-namespace {
-
-TEST(SimulateFillTest, EachLineReplacesEveryNameAtItsFirstPlaceInOrder) {
-  std::vector<std::string> lines = {"<title>Menu</title>", "menu2 MENU", "Menu2", "nichts"};
-  auto replaced = SimulateFill(lines, {"MENU", "MENU2", "FEHLT"});
-  ASSERT_EQ(3u, replaced.size());
-  using At = std::pair<size_t, size_t>;
-  EXPECT_EQ((std::vector<At>{{1, 7}, {2, 0}, {3, 0}}), replaced[0]);
-  // MENU2 stands only where MENU was replaced first: never replaced.
-  EXPECT_TRUE(replaced[1].empty());
-  EXPECT_TRUE(replaced[2].empty());
-  // In the other order the longer name comes first, then the shorter one.
-  replaced = SimulateFill(lines, {"MENU2", "MENU"});
-  EXPECT_EQ((std::vector<At>{{2, 0}, {3, 0}}), replaced[0]);
-  EXPECT_EQ((std::vector<At>{{1, 7}, {2, 6}}), replaced[1]);
 }
 
 }  // namespace

@@ -133,8 +133,9 @@ TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
   EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
   EXPECT_FALSE(Exists("Pagetrix"));
   platform_->temp_dir = "";
-  gen_.InitOutputDirectory();
-  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
+  CGenHtml without_temp(log_, main_config_, filter_, report_);
+  without_temp.InitOutputDirectory();
+  EXPECT_EQ(GenResult::kNoOutputDirectory, without_temp.CreateOutputDirectory(prefix));
 }
 
 TEST_F(OutputDirTest, ThresholdFromLoeschStd) {

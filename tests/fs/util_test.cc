@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
-#include "support/platform_wrapper.h"
+#include "platform/platform_wrapper.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/platform_wrapper.h"
+#include "platform/platform_wrapper.h"
 
 /// The file operations a test can make fail.
 enum class FileOp {
@@ -118,6 +118,7 @@ class FakePlatform : public PlatformWrapper {
   bool SetEnvVar(const std::string& name, const std::string& value) override;
   void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override;
   std::vector<std::string> GetEnvironmentBlock() override;
+  void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, unsigned* error) override;
 

@@ -1,7 +1,7 @@
-/// A Platform that hands every call to another one; tests override the few
-/// calls they change and leave the rest to the real system.
-#ifndef PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
-#define PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
+/// A Platform that hands every call to another one; decorators (the dry run,
+/// the tests' double) override the few calls they change.
+#ifndef PAGETRIX_PLATFORM_PLATFORM_WRAPPER_H_
+#define PAGETRIX_PLATFORM_PLATFORM_WRAPPER_H_
 
 #include <memory>
 #include <string>
@@ -101,7 +101,10 @@ class PlatformWrapper : public Platform {
   std::string ExpandEnvVars(const std::string& text) override { return target_.ExpandEnvVars(text); }
   bool StartProcess(const std::string& command_line, unsigned* error) override {
     return target_.StartProcess(command_line, error);
+  }  void SetEnvironmentBlock(const std::vector<std::string>& block) override {
+    target_.SetEnvironmentBlock(block);
   }
+
   std::string FormatSystemMessage(unsigned error) override {
     return target_.FormatSystemMessage(error);
   }
@@ -116,4 +119,4 @@ class PlatformWrapper : public Platform {
   Platform& target_;
 };
 
-#endif  // PAGETRIX_TESTS_SUPPORT_PLATFORM_WRAPPER_H_
+#endif  // PAGETRIX_PLATFORM_PLATFORM_WRAPPER_H_

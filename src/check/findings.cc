@@ -1,0 +1,63 @@
+#include "check/findings.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const char kAfterMending[] =
+    " (Das zeigt sich, sobald der Leser die abgelehnte Kommandodatei annimmt.)";
+
+}  // namespace
+
+void FindingList::Add(Severity severity, const std::string& file, size_t line,
+                      const std::string& section, const std::string& key, std::string what,
+                      std::string fix, size_t walk) {
+  auto [at, added] = index_.emplace(std::make_tuple(file, line, what), held_.size());
+  if (added) {
+    Held held;
+    held.finding = Finding{severity, file, line, section, key, std::move(what), std::move(fix), {}};
+    held_.push_back(std::move(held));
+  }
+  Held& held = held_[at->second];
+  if (walk == kAllWalks) {
+    held.every_walk = true;
+  } else if (held.walks.empty() || held.walks.back() != walk) {
+    held.walks.push_back(walk);
+  }
+}
+
+std::vector<Finding> FindingList::Take(const std::vector<size_t>& group_of_walk,
+                                       size_t group_count) {
+  std::vector<std::string> files;
+  for (const Held& held : held_) {
+    if (std::find(files.begin(), files.end(), held.finding.file) == files.end())
+      files.push_back(held.finding.file);
+  }
+  std::vector<Finding> findings;
+  findings.reserve(held_.size());
+  for (Held& held : held_) {
+    Finding finding = std::move(held.finding);
+    if (!held.every_walk && held.walks.size() == 1 && held.walks[0] == kLenientWalk)
+      finding.what += kAfterMending;
+    if (!held.every_walk) {
+      std::vector<size_t> groups;
+      for (size_t walk : held.walks) {
+        if (walk < group_of_walk.size()) groups.push_back(group_of_walk[walk]);
+      }
+      std::sort(groups.begin(), groups.end());
+      groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+      // Met by every group: it concerns every run.
+      if (groups.size() < group_count) finding.groups = std::move(groups);
+    }
+    findings.push_back(std::move(finding));
+  }
+  auto rank = [&](const Finding& f) {
+    return std::make_pair(std::find(files.begin(), files.end(), f.file) - files.begin(), f.line);
+  };
+  std::stable_sort(findings.begin(), findings.end(),
+                   [&](const Finding& a, const Finding& b) { return rank(a) < rank(b); });
+  held_.clear();
+  index_.clear();
+  return findings;
+}

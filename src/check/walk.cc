@@ -1,0 +1,615 @@
+// Saved in Windows-1252: the texts below are the report's own, byte for byte.
+#include "check/walk.h"
+
+#include <algorithm>
+
+#include "base/string_printf.h"
+#include "base/text.h"
+#include "check/text_findings.h"
+#include "config/ini_file.h"
+#include "config/rights.h"
+#include "config/run_log.h"
+#include "fs/output_dir.h"
+#include "fs/util.h"
+#include "gen/gen_html.h"
+#include "gen/output_folder.h"
+#include "gen/text_lines.h"
+#include "platform/dry_run.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+namespace {
+
+const char* const kFieldNames[] = {"Linktext", "Link", "Beschreibung", "Tooltip", "Rechte", "Flags"};
+
+// Installs a platform for its lifetime.
+class PlatformScope {
+ public:
+  explicit PlatformScope(Platform& platform) : previous_(SetPlatform(&platform)) {}
+  ~PlatformScope() { SetPlatform(previous_); }
+  PlatformScope(const PlatformScope&) = delete;
+  PlatformScope& operator=(const PlatformScope&) = delete;
+
+ private:
+  Platform* previous_;
+};
+
+// Why a path a run could not use fails, asked of the platform.
+std::string WhyUnusable(const std::string& path) {
+  switch (GetPlatform().GetPathType(path, /*follow_links=*/true)) {
+    case guarded::PathType::kMissing:
+      return "fehlt";
+    case guarded::PathType::kFolder:
+      return "ist ein Ordner, keine Datei";
+    default:
+      return "kann nicht gelesen werden (keine Rechte, ein anderes Programm hält sie offen, "
+             "oder sie ist keine gewöhnliche Datei)";
+  }
+}
+
+std::string FileName(const std::string& path) {
+  CUtil parts;
+  parts.SplitPathLocal(path);
+  return parts.file_name + parts.extension;
+}
+
+class WalkListener final : public GenObserver {
+ public:
+  WalkListener(const CIniFile& main_config, DryRunPlatform& dry, const std::string& folder,
+               size_t walk, bool lenient, CheckState& state, WalkOutcome& outcome)
+      : main_(main_config),
+        dry_(dry),
+        prefix_(folder + kPathSeparator),
+        walk_(walk),
+        lenient_(lenient),
+        state_(state),
+        outcome_(outcome) {}
+
+  void OnDeleteThreshold(std::string_view text, int hours) override {
+    if (text.empty() || IsPlainInteger(text)) return;
+    std::string does;
+    if (hours == kNeverDelete) {
+      does = "ein Lauf löscht keine alten Ausgabeordner.";
+    } else if (hours <= 0) {
+      does = StringPrintf("gelesen wird %d, ein Lauf löscht bei jedem Start alle alten "
+                          "Ausgabeordner.",
+                          hours);
+    } else {
+      does = StringPrintf("gelesen wird %d, ein Lauf löscht Ausgabeordner ab %d Stunden.", hours,
+                          hours);
+    }
+    Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(text), "Pagetrix", "LoeschStd",
+        "LoeschStd " + Quote(text) + " ist keine ganze Zahl: " + does,
+        "Eine Zahl von Stunden angeben, -1 = nie löschen.");
+  }
+
+  void OnCommandFile(const CIniFile& commands, int result, bool start) override {
+    const std::string& path = commands.GetFileName();
+    last_command_file_ = path;
+    const bool readable = result == 0 || result == 4 || result == 2;
+    if (readable && state_.texts_checked.insert(path).second)
+      CheckIniText(commands, start ? IniRole::kStartCommands : IniRole::kPageCommands,
+                   state_.findings);
+    if (result == 4) outcome_.rejected_lines = true;
+    if (result == 0 || result == 4) return;  // rejected lines are findings of their own
+    const char* consequence = start ? "Ein Lauf erzeugt keine Seite (Meldung 200)."
+                                    : "Ein Lauf lässt diese Seite aus (Meldung 200).";
+    std::string what;
+    if (result == 1) {
+      what = "Die Kommandodatei " + WhyUnusable(path) + ". ";
+    } else if (result == 2) {
+      what = "Beim Lesen der Kommandodatei tritt ein Fehler auf. ";
+    } else {
+      what = "Die Kommandodatei ist zu groß zum Lesen. ";
+    }
+    Add(Severity::kError, path, 0, "", "", what + consequence,
+        "Den Pfad prüfen oder die Datei anlegen.");
+  }
+
+  void OnNegativeEntry(int index, std::string_view raw, std::string_view expanded) override {
+    CheckState::NegativeEntry& entry = state_.negative_entries[index];
+    entry.line = static_cast<size_t>(main_.LineOf(raw));
+    entry.text = std::string(expanded);
+    if (HasWildcard(expanded)) {
+      Add(Severity::kWarning, main_.GetFileName(), entry.line, "Nicht_Kopieren", "",
+          "Die Zeichen \"*\" und \"?\" wirken hier nicht: der Eintrag schließt nur eine Datei "
+          "aus, die genau so heißt.",
+          "Jede Datei mit vollem Pfad einzeln eintragen.");
+    }
+  }
+
+  void OnPageListed(const CIniFile& start, std::string_view entry, const std::string& command_file,
+                    const std::string& output_name) override {
+    if (!command_file.empty() && !output_name.empty()) return;
+    Add(Severity::kError, start.GetFileName(), start.LineOf(entry), "Seiten", "",
+        "Der Eintrag nennt nicht Kommandodatei|Seite: ein Lauf bricht ab, bevor eine Seite "
+        "entsteht (Meldung 201).",
+        "Beide Felder durch \"|\" getrennt angeben.");
+  }
+
+  void OnFrameSet(const CIniFile& start, const std::string& path, GenResult result) override {
+    const CIniSectionRef frameset = start.FindSection("FrameSet");
+    if (!frameset.found()) return;
+    if (result == GenResult::kNoFrameSet) {
+      Add(Severity::kWarning, start.GetFileName(), HeaderLine(start, "FrameSet"), "FrameSet", "",
+          "Die Sektion nennt FrameLinks und FrameRechts nicht beide: ein Lauf schreibt kein "
+          "Frameset.",
+          "Beide Rahmen angeben.");
+      return;
+    }
+    if (result == GenResult::kWriteFailed) {
+      std::string_view name;
+      start.FindValue(frameset, "Name", name);
+      const std::string file_name = FileName(path);
+      Add(Severity::kError, start.GetFileName(), start.LineOf(name), "FrameSet", "Name",
+          "Die Rahmenseite " + Quote(file_name) + " kann nicht geschrieben werden" +
+              (IsOutputFileName(std::string(name))
+                   ? std::string()
+                   : std::string(": der Name ist kein einfacher Dateiname im Ausgabeordner")) +
+              " (Meldung 208); ein Lauf erzeugt keine Seite.",
+          "In [FrameSet] Name= einen einfachen Dateinamen angeben.");
+      return;
+    }
+    if (result != GenResult::kOk) return;
+    for (const char* key : {"FrameLinks", "FrameRechts"}) {
+      std::string_view source;
+      start.FindValue(frameset, key, source);
+      frame_pages_.push_back(
+          PendingName{start.GetFileName(), static_cast<size_t>(start.LineOf(source)), "FrameSet",
+                      key, std::string(source)});
+    }
+  }
+
+  void OnTemplate(const CIniFile& commands, const std::string& template_file,
+                  const std::string& template_directory, const std::string& output_file,
+                  bool sound) override {
+    page_ = PageName(output_file);
+    commands_ = &commands;
+    template_file_ = template_file;
+    replaced_lines_.clear();
+    CheckState::PageFile& page = state_.page_files[commands.GetFileName()];
+    if (page.sections.empty() && !page.filled) {
+      for (int r = 0; r < commands.GetSectionCount(); ++r) {
+        page.sections.emplace_back(commands.SectionName(r));
+        page.section_lines.push_back(static_cast<size_t>(commands.SectionLine(r)));
+      }
+      page.reached.assign(page.sections.size(), false);
+    }
+    page.sound = page.sound || sound;
+    page.template_file = template_file;
+    std::string_view sound_value;
+    if (sound && commands.FindValue("Vorlage", "Sound", sound_value))
+      page.sound_line = static_cast<size_t>(commands.LineOf(sound_value));
+    std::string_view directory;
+    if (template_directory.empty() && commands.FindValue("Vorlage", "Verzeichnis", directory)) {
+      Add(Severity::kWarning, commands.GetFileName(), commands.LineOf(directory), "Vorlage",
+          "Verzeichnis",
+          "Verzeichnis ist leer: ein Lauf sucht die Vorlage im aktuellen Ordner und kopiert aus "
+          "keinem Vorlagenordner Dateien.",
+          "Den Ordner der Vorlage angeben oder den Schlüssel entfernen.");
+    }
+    Template(template_file);
+  }
+
+  void OnPage(const CIniFile& commands, const std::string& output_file, GenResult result) override {
+    CheckState::PageFile& page = state_.page_files[commands.GetFileName()];
+    if (result == GenResult::kOk) {
+      page.filled = true;
+      if (dry_.Writes(output_file) > 1) {
+        Add(Severity::kWarning, commands.GetFileName(), 0, "", "",
+            "Die Seite " + Quote(PageName(output_file)) +
+                " entsteht mehr als einmal: die spätere überschreibt die frühere.",
+            "Jeder Seite in [Seiten] einen eigenen Namen geben.");
+      }
+      for (const auto& [record, lines] : replaced_lines_) {
+        if (lines.size() < 2) continue;
+        Add(Severity::kWarning, template_file_, lines[1], SectionName(record), "",
+            StringPrintf("Der Platzhalter %s steht in %u Zeilen: die Links erscheinen an jeder "
+                         "dieser Stellen.",
+                         Quote(SectionName(record)).c_str(), static_cast<unsigned>(lines.size())),
+            "Den Sektionsnamen nur einmal in die Vorlage schreiben.");
+      }
+      return;
+    }
+    // Why the page failed: its name, its template or the folder.
+    const std::string name = PageName(output_file);
+    std::string what;
+    if (!IsOutputFileName(name)) {
+      what = "Der Seitenname " + Quote(name) +
+             " ist kein einfacher Dateiname im Ausgabeordner (ein Gerätename, ein Ordner, ein "
+             "Doppelpunkt, ein Punkt oder Leerzeichen am Ende, oder der Name der Sperrdatei)";
+    } else if (result == GenResult::kCopyFailed) {
+      what = "Die Vorlage " + Quote(template_file_) + " kann nicht als Seite kopiert werden";
+    } else if (GetPlatform().GetPathType(template_file_, true) != guarded::PathType::kFile ||
+               !GetPlatform().ReadFile(template_file_, &scratch_)) {
+      what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(template_file_);
+    } else {
+      what = "Die Seite " + Quote(output_file) + " kann nicht geschrieben werden";
+    }
+    Add(Severity::kError, commands.GetFileName(), 0, "", "",
+        what + ": ein Lauf bricht bei dieser Seite ab (Meldung 205) und erzeugt keine Startseite.",
+        "Den Namen oder die Vorlage berichtigen.");
+  }
+
+  void OnPlaceholder(const PlaceholderEvent& event) override {
+    section_ = SectionName(event.record);
+    tree_ = event.tree_menu;
+    folders_.clear();
+    CheckState::PageFile& page = state_.page_files[event.commands->GetFileName()];
+    if (static_cast<size_t>(event.record) < page.reached.size()) page.reached[event.record] = true;
+    std::vector<size_t>& lines = replaced_lines_[event.record];
+    if (lines.empty() || lines.back() != static_cast<size_t>(event.template_line))
+      lines.push_back(static_cast<size_t>(event.template_line));
+    CheckTreeSetting(*event.commands, event.record, event.tree_menu);
+    if (!event.in_template) return;
+    CheckState::Template& html = Template(std::string(event.template_file));
+    if (!html.spots) return;
+    const PlaceholderSpot spot =
+        html.spots->At(static_cast<size_t>(event.template_line), event.column, section_.size());
+    const char* where = spot.in_title ? "im Titel der Seite"
+                        : spot.in_tag ? "in einem HTML-Tag"
+                        : spot.inside_word ? "mitten in einem Wort"
+                                           : nullptr;
+    if (where == nullptr) return;
+    Add(Severity::kWarning, std::string(event.template_file),
+        static_cast<size_t>(event.template_line), section_, "",
+        "Der Platzhalter " + Quote(section_) + " steht " + where + " (" +
+            Quote(TrimBlanks(event.line)) + "): auch dort setzt ein Lauf die Links ein.",
+        "Die Sektion umbenennen, so dass ihr Name nur an der gewünschten Stelle steht.");
+  }
+
+  void OnLinkEntry(const LinkEvent& event) override {
+    const CIniFile& commands = *event.commands;
+    const LinkEntry& entry = *event.entry;
+    const std::string& file = commands.GetFileName();
+    const size_t line = static_cast<size_t>(commands.LineOf(event.value));
+    outcome_.decided.emplace_back(entry.rights, entry.flags);
+    const size_t row = Row(file, line, event, entry);
+    if (event.verdict == LinkVerdict::kShown) {
+      if (outcome_.shown.size() <= row) outcome_.shown.resize(row + 1, 0);
+      ++outcome_.shown[row];
+      if (IsRelativeLink(entry.link))
+        links_.push_back(PendingName{file, line, section_, std::string(event.key),
+                                     std::string(entry.link)});
+    } else {
+      state_.hidden_by[row] |= 1u << static_cast<unsigned>(event.verdict);
+    }
+    if (state_.links_checked.emplace(file, line).second) CheckLinkFields(event, file, line);
+    if (event.tree_menu) CheckTreeFolder(event, file, line);
+  }
+
+  void OnCopy(const CopyEvent& event) override {
+    state_.copy_phase_reached = state_.copy_phase_reached || event.phase != CopyPhase::kUnchangedTemplate;
+    const std::string source(event.source);
+    switch (event.result) {
+      case CopyResult::kExcluded:
+        if (event.excluded_by >= 0) state_.negative_entries[event.excluded_by].used = true;
+        return;
+      case CopyResult::kIncomplete:
+        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
+            "Der Eintrag nennt nicht Quelle|Ziel: ein Lauf übergeht ihn (Meldung 222).",
+            "Quelle und Ziel durch \"|\" getrennt angeben.");
+        return;
+      case CopyResult::kFailed:
+        if (event.phase == CopyPhase::kCopyList) {
+          Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
+              "Ein Lauf kann " + Quote(source) + " nicht nach " + Quote(event.target) +
+                  " kopieren (Meldung 207): " + CopyFailure(source, std::string(event.target)),
+              "Quelle und Ziel prüfen.");
+        } else if (event.phase == CopyPhase::kTemplateFolder) {
+          Add(Severity::kWarning, source, 0, "", "",
+              "Ein Lauf kann die Datei nicht in den Ausgabeordner kopieren (Meldung 207): " +
+                  CopyFailure(source, std::string(event.target)) +
+                  " Die übrigen Dateien und [Kopieren] entfallen (Meldung 206).",
+              "Die Datei lesbar machen oder aus dem Vorlagenordner nehmen.");
+        }
+        return;
+      default:
+        break;
+    }
+    if (event.phase == CopyPhase::kTemplateFolder && event.result == CopyResult::kCopied) {
+      CUtil parts;
+      parts.SplitPathLocal(source);
+      if (EqualsNoCaseAscii(parts.extension, ".ini")) {
+        Add(Severity::kWarning, source, 0, "", "",
+            "Die Datei liegt im Vorlagenordner: jeder Lauf kopiert sie in jedes "
+            "Ausgabeverzeichnis, wo jeder Benutzer sie lesen kann, mit allen Links und Rechten.",
+            "Kommandodateien in einen eigenen Ordner legen (Verzeichnis= in [Vorlage]) oder mit "
+            "vollem Pfad in [Nicht_Kopieren] eintragen.");
+      }
+    }
+  }
+
+  void OnStepFailed(GenResult /*result*/, int message, const std::string& text, bool stops) override {
+    if (stops && outcome_.message == 0) {
+      outcome_.message = message;
+      outcome_.message_text = text;
+    }
+    switch (message) {
+      case IDS_OUTPUT_DIR_FAILED:
+        Add(Severity::kError, OutputFolder::BaseDirectory(), 0, "", "",
+            "Der Ausgabeordner kann nicht angelegt werden (Meldung 202): ein Lauf erzeugt keine "
+            "Seite.",
+            "Den temporären Ordner des Benutzers prüfen.");
+        break;
+      case IDS_NO_TEMPLATE:
+        Add(Severity::kError, last_command_file_, 0, "Vorlage", "",
+            "Keine Vorlage angegeben: ein Lauf bricht bei dieser Seite ab (Meldung 204) und "
+            "erzeugt keine Startseite.",
+            "In [Vorlage] Vorlage=<Datei> angeben.");
+        break;
+      default:
+        break;
+    }
+  }
+
+  void OnResult(GenResult result, const std::string& start_page) override {
+    outcome_.result = result;
+    outcome_.start_page = start_page;
+  }
+
+  /// After the walk: relative links and frame pages the output folder lacks.
+  void CheckNames(const std::string& folder) {
+    for (const PendingName& name : frame_pages_) {
+      if (Exists(folder, name.name)) continue;
+      Add(Severity::kWarning, name.file, name.line, name.section, name.key,
+          "Der Rahmen zeigt " + Quote(name.name) +
+              ", aber ein Lauf erzeugt oder kopiert keine Datei dieses Namens.",
+          "Einen Seitennamen aus [Seiten] angeben.");
+    }
+    for (const PendingName& link : links_) {
+      if (Exists(folder, link.name)) continue;
+      Add(Severity::kWarning, link.file, link.line, link.section, link.key,
+          "Der Link " + Quote(link.name) +
+              " zeigt auf eine Datei, die ein Lauf weder erzeugt noch kopiert: der Browser "
+              "meldet, dass sie fehlt.",
+          "Den Namen prüfen oder die Datei ins Vorlagenverzeichnis legen (Unterordner werden "
+          "nicht kopiert).");
+    }
+  }
+
+ private:
+  struct PendingName {
+    std::string file;
+    size_t line;
+    std::string section, key, name;
+  };
+
+  void Add(Severity severity, const std::string& file, size_t line, const std::string& section,
+           const std::string& key, std::string what, std::string fix) {
+    state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix),
+                        walk_);
+  }
+  void Add(Severity severity, const std::string& file, int line, const std::string& section,
+           const std::string& key, std::string what, std::string fix) {
+    Add(severity, file, static_cast<size_t>(line < 0 ? 0 : line), section, key, std::move(what),
+        std::move(fix));
+  }
+  // A finding about the text of a value, looked at once: it concerns every run.
+  void AddForEveryRun(Severity severity, const std::string& file, size_t line,
+                      const std::string& section, const std::string& key, std::string what,
+                      std::string fix) {
+    state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix));
+  }
+
+  // A page's name as [Seiten] gives it: its path without the output folder.
+  std::string PageName(const std::string& output_file) const {
+    return output_file.compare(0, prefix_.size(), prefix_) == 0 ? output_file.substr(prefix_.size())
+                                                                 : FileName(output_file);
+  }
+
+  static size_t HeaderLine(const CIniFile& file, std::string_view section) {
+    for (int r = 0; r < file.GetSectionCount(); ++r) {
+      if (EqualsNoCaseAscii(file.SectionName(r), section))
+        return static_cast<size_t>(file.SectionLine(r));
+    }
+    return 0;
+  }
+
+  std::string SectionName(int record) const {
+    return commands_ == nullptr ? std::string() : std::string(commands_->SectionName(record));
+  }
+
+  CheckState::Template& Template(const std::string& path) {
+    auto [at, added] = state_.templates.try_emplace(path);
+    CheckState::Template& html = at->second;
+    if (added && GetPlatform().ReadFile(path, &html.bytes)) {
+      CheckTemplateText(path, html.bytes, state_.findings);
+      std::vector<std::string_view> lines;
+      ForEachTextLine(html.bytes, [&](std::string_view line) {
+        lines.push_back(line);
+        return true;
+      });
+      html.spots = std::make_unique<TemplateSpots>(std::move(lines));
+    }
+    return html;
+  }
+
+  size_t Row(const std::string& file, size_t line, const LinkEvent& event,
+             const LinkEntry& entry) {
+    auto [at, added] =
+        state_.row_index.emplace(std::make_tuple(page_, file, line), state_.rows.size());
+    if (added) {
+      MatrixRow row;
+      row.page = page_;
+      row.section = section_;
+      row.text = std::string(entry.text);
+      row.link = std::string(entry.link);
+      row.command_file = file;
+      row.line = line;
+      row.rights = entry.rights;
+      row.flags = entry.flags;
+      if (lenient_) row.never_shown = "der Leser lehnt die Kommandodatei ab";
+      state_.rows.push_back(std::move(row));
+      state_.hidden_by.push_back(0);
+    } else if (event.verdict == LinkVerdict::kShown) {
+      // Shown, the texts are expanded: the matrix names them so.
+      state_.rows[at->second].text = std::string(entry.text);
+      state_.rows[at->second].link = std::string(entry.link);
+    }
+    return at->second;
+  }
+
+  void CheckTreeSetting(const CIniFile& commands, int record, bool tree) {
+    if (!state_.tree_settings_checked.emplace(commands.GetFileName(), record).second) return;
+    std::string_view value;
+    if (!commands.FindValue(commands.SectionOfRecord(record), "TreeMenu", value) ||
+        value == "0" || value == "1")
+      return;
+    AddForEveryRun(Severity::kWarning, commands.GetFileName(),
+                   static_cast<size_t>(commands.LineOf(value)), SectionName(record),
+        "TreeMenu",
+        StringPrintf("TreeMenu %s ist weder 0 noch 1: ein Lauf schreibt %s.",
+                     Quote(value).c_str(), tree ? "ein Baummenü" : "eine Linktabelle"),
+        "TreeMenu=1 (Baummenü) oder TreeMenu=0 (Tabelle) schreiben.");
+  }
+
+  void CheckLinkFields(const LinkEvent& event, const std::string& file, size_t line) {
+    const LinkEntry& entry = *event.entry;
+    const std::string key(event.key);
+    std::string near =
+        NearMissName(event.key, {"Ueberschrift", "FontTabelle", "FontUeberschrift", "Border",
+                                 "SpaltenBreite1", "TreeMenu", "Vorlage", "Verzeichnis", "Sound"});
+    if (EqualsNoCaseAscii(event.key, "Vorlage") || EqualsNoCaseAscii(event.key, "Verzeichnis") ||
+        EqualsNoCaseAscii(event.key, "Sound"))
+      near = key;
+    if (!near.empty()) {
+      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+          "Der Schlüssel " + Quote(key) + " ist hier keine Einstellung (gemeint ist wohl " +
+              Quote(near) + "): ein Lauf zeigt ihn als Link " + Quote(event.value) + ".",
+          "Den Namen " + Quote(near) + " schreiben, in der richtigen Sektion.");
+    }
+    const std::string_view texts[] = {entry.rights_text, entry.flags_text};
+    const std::uint32_t words[] = {entry.rights, entry.flags};
+    for (int n = 0; n < 2; ++n) {
+      const HexText kind = ClassifyHexText(texts[n]);
+      if (kind == HexText::kEmpty || kind == HexText::kEightDigits) continue;
+      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+          StringPrintf("Das Feld %s %s ist keine Zahl aus 8 hexadezimalen Ziffern: gelesen wird "
+                       "%08X.",
+                       kFieldNames[4 + n], Quote(texts[n]).c_str(), words[n]),
+          "8 hexadezimale Ziffern schreiben, z. B. 00000001.");
+    }
+    if ((entry.flags & ~kMeaningfulLinkFlags) != 0) {
+      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+          StringPrintf("Die Flag-Bits %08X haben keine Bedeutung.",
+                       entry.flags & ~kMeaningfulLinkFlags),
+          "Nur 00000001, 00000002, 00000004 und die oberen 16 Bit (Server) verwenden.");
+    }
+    if (HasOnlyHighRights(entry.rights)) {
+      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+          "Der Link " + Quote(entry.text) + " trägt nur obere Rechte-Bits (" +
+              std::string(entry.rights_text) +
+              "): er ist für jeden sichtbar, der nicht davon gesperrt ist, auch für nicht "
+              "eingetragene Benutzer.",
+          "Für eine Gruppe ein unteres Bit setzen und es den Benutzern der Gruppe in [Rechte] "
+          "geben.");
+    }
+    const std::string_view fields[] = {entry.text, entry.link, entry.description, entry.tooltip};
+    for (int n = 0; n < 4; ++n) {
+      if (event.tree_menu && n != 2) {
+        if (FindScriptBreaker(fields[n]) == std::string_view::npos) continue;
+        AddForEveryRun(Severity::kWarning, file, line, section_, key,
+            std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
+                " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert sich "
+                "(aus \\\\srv\\share wird \\srvshare).",
+            "Jeden Backslash doppelt schreiben oder \"/\" verwenden.");
+      } else if (!event.tree_menu && (n == 1 || n == 3)) {
+        if (FindAttributeBreaker(fields[n]) == std::string_view::npos) continue;
+        AddForEveryRun(Severity::kWarning, file, line, section_, key,
+            std::string("Das Anführungszeichen im Feld ") + kFieldNames[n] +
+                " beendet das HTML-Attribut: der Rest fehlt auf der Seite.",
+            "&quot; statt des Anführungszeichens schreiben.");
+      }
+    }
+  }
+
+  // A menu entry shown below a folder entry the same run hides: the menu
+  // puts it under another folder, or at the top, for whoever lacks the
+  // folder's rights.
+  void CheckTreeFolder(const LinkEvent& event, const std::string& file, size_t line) {
+    const LinkEntry& entry = *event.entry;
+    const size_t depth = CountIndent(entry.text);
+    const bool shown = event.verdict == LinkVerdict::kShown;
+    while (!folders_.empty() && folders_.back().depth >= depth) folders_.pop_back();
+    if (!folders_.empty() && !folders_.back().shown && shown) {
+      const TreeFolder& folder = folders_.back();
+      Add(Severity::kWarning, file, line, section_, std::string(event.key),
+          "Der Eintrag " + Quote(entry.text) + " steht im Baummenü unter " +
+              Quote(folder.text) + " (Zeile " + std::to_string(folder.line) +
+              "), den dieser Lauf verbirgt; der Eintrag selbst trägt keine solchen Rechte und "
+              "erscheint trotzdem, an anderer Stelle im Menü.",
+          "Dem Eintrag dieselben Rechte und Flags geben wie dem Ordner darüber.");
+    }
+    folders_.push_back(TreeFolder{depth, shown, std::string(entry.text), line});
+  }
+
+  // Why a copy fails, asked of the (dry-run) platform.
+  std::string CopyFailure(const std::string& source, const std::string& target) {
+    Platform& platform = GetPlatform();
+    if (platform.GetPathType(source, true) != guarded::PathType::kFile)
+      return "die Quelle " + WhyUnusable(source) + ".";
+    if (platform.GetPathType(target, true) == guarded::PathType::kFolder)
+      return "das Ziel ist ein Ordner.";
+    const std::string folder = GetDirectoryPart(target);
+    if (!folder.empty() && GetPathKind(folder) != PathKind::kDirectory)
+      return "den Zielordner " + Quote(folder) + " gibt es nicht.";
+    return "die Quelle ist nicht lesbar oder das Ziel nicht beschreibbar.";
+  }
+
+  bool Exists(const std::string& folder, const std::string& link) {
+    const std::string name = LinkFileName(link);
+    if (name.empty()) return true;
+    return dry_.FindPath(folder + kPathSeparator + name) == PathKind::kFile;
+  }
+
+  const CIniFile& main_;
+  DryRunPlatform& dry_;
+  std::string prefix_;  // the output folder and a separator
+  size_t walk_;
+  bool lenient_;
+  CheckState& state_;
+  WalkOutcome& outcome_;
+  std::string page_;
+  std::string section_;
+  bool tree_ = false;
+  const CIniFile* commands_ = nullptr;
+  std::string template_file_;
+  std::string last_command_file_;
+  std::string scratch_;
+  std::map<int, std::vector<size_t>> replaced_lines_;
+  struct TreeFolder {
+    size_t depth;
+    bool shown;
+    std::string text;
+    size_t line;
+  };
+  std::vector<TreeFolder> folders_;  // the entries above the current one, by depth
+  std::vector<PendingName> frame_pages_;
+  std::vector<PendingName> links_;
+};
+
+}  // namespace
+
+WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file,
+                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads,
+                    size_t walk, bool lenient, CheckState& state) {
+  WalkOutcome outcome;
+  DryRunPlatform dry(GetPlatform(), reads);
+  PlatformScope scope(dry);
+  WalkListener listener(main_config, dry, folder.path(), walk, lenient, state, outcome);
+  CRunLog log;  // off: nothing of a walk is logged
+  CRightsReport report;
+  CGenHtml generator(log, main_config, filter, report, folder, &listener);
+  if (lenient) generator.AcceptRejectedLines();
+  std::string start_page;
+  generator.Generate(command_file, start_page);
+  listener.CheckNames(folder.path());
+  folder.ReleaseLock();
+  outcome.files = dry.FilesIn(folder.path());
+  outcome.shown.resize(state.rows.size(), 0);
+  std::sort(outcome.decided.begin(), outcome.decided.end());
+  outcome.decided.erase(std::unique(outcome.decided.begin(), outcome.decided.end()),
+                        outcome.decided.end());
+  return outcome;
+}

@@ -1,0 +1,56 @@
+#include "gen/run_setup.h"
+
+#include "base/text.h"
+#include "config/ini_file.h"
+#include "config/run_log.h"
+#include "gen/gen_html.h"
+#include "gen/output_folder.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+std::uint32_t UserRights(const CIniFile& main_config, const std::string& user, std::string& text) {
+  main_config.GetValue("Rechte", user, text);
+  return ParseHex(text);
+}
+
+std::uint32_t ServerFlags(const CIniFile& main_config, const std::string& server,
+                          std::string& text) {
+  main_config.GetValue("Server", server, text);
+  return ParseHex(text);
+}
+
+void TreatStartDriveAsCd(StartLocation& location) {
+  location.drive_type = DriveType::kCdRom;
+  location.environment_section = "Environment_CDROM";
+}
+
+void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
+                const std::string& command_file, const std::string& call_text, CRunLog& log,
+                OutputFolder& folder, PreparedRun& run) {
+  Platform& platform = GetPlatform();
+  run.user = identity.user;
+  if (run.user.empty()) platform.GetLogonUser(&run.user);
+  run.filter.rights_flags = UserRights(main_config, run.user, run.rights_text);
+  log.Log(Message(IDS_CURRENT_USER, run.user, run.rights_text));
+
+  log.Log("");
+  log.Log(Message(IDS_PROGRAM_CALL, platform.GetProgramPath(), call_text));
+
+  DetermineStartLocation(identity.server, run.location);
+  if (identity.as_cd) TreatStartDriveAsCd(run.location);
+  run.filter.start_drive_type = run.location.drive_type;
+  run.filter.server_flags = ServerFlags(main_config, run.location.current_server, run.server_text);
+  log.Log(Message(IDS_SERVER_FLAGS, run.location.current_server, run.server_text));
+
+  if (!identity.environment_file.empty())
+    ApplyEnvironmentFile(identity.environment_file, run.location, log);
+
+  folder.Init();
+  LogEnvironment(log);
+  run.command_file = command_file;
+  ExpandEnvironment(run.command_file, log);
+}
+
+int RunExitCode(GenResult result, const std::string& start_page) {
+  return start_page.empty() ? static_cast<int>(result) : 0;
+}

@@ -1,0 +1,354 @@
+#include "platform/dry_run.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/text.h"
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Written files are kept for the walk's later reads up to this size; a
+// larger one (a page of a million links) reads back as unreadable.
+constexpr size_t kKeptBytes = 1 << 20;
+
+// The path without trailing separators, and its last component.
+std::string WithoutTrailingSeparators(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && IsSeparator(trimmed.back())) trimmed.pop_back();
+  return trimmed;
+}
+
+std::string LastComponent(const std::string& path) {
+  const std::string trimmed = WithoutTrailingSeparators(path);
+  const size_t separator = trimmed.find_last_of("/\\");
+  return separator == std::string::npos ? trimmed : trimmed.substr(separator + 1);
+}
+
+// The folder a path lies in, as a path; empty for a bare name.
+std::string ParentPath(const std::string& path) {
+  const std::string trimmed = WithoutTrailingSeparators(path);
+  const size_t separator = trimmed.find_last_of("/\\");
+  if (separator == std::string::npos) return std::string();
+  std::string parent = trimmed.substr(0, separator + 1);
+  // A root keeps its separator ("/", "C:\"); any other folder loses it.
+  if (parent.size() > 1 && !(parent.size() == 3 && parent[1] == ':')) parent.pop_back();
+  return parent;
+}
+
+}  // namespace
+
+const DryRunReads::File& DryRunReads::Read(Platform& real, const std::string& path) {
+  auto found = files_.find(path);
+  if (found != files_.end()) return found->second;
+  File file;
+  file.result = real.ReadFileExclusive(path, &file.bytes);
+  return files_.emplace(path, std::move(file)).first->second;
+}
+
+ReadResult DryRunReads::Probe(Platform& real, const std::string& path) {
+  if (auto read = files_.find(path); read != files_.end()) return read->second.result;
+  auto found = probed_.find(path);
+  if (found != probed_.end()) return found->second;
+  std::string bytes;
+  return probed_.emplace(path, real.ReadFileExclusive(path, &bytes)).first->second;
+}
+
+class DryRunPlatform::RecordingFile final : public WritableFile {
+ public:
+  RecordingFile(DryRunPlatform& owner, std::string key) : owner_(owner), key_(std::move(key)) {}
+  bool Append(std::string_view data) override {
+    Node& node = owner_.nodes_[key_];
+    if (node.bytes.size() + data.size() <= kKeptBytes) {
+      node.bytes.append(data);
+    } else {
+      node.bytes.clear();
+      node.copy_of.clear();
+      node.too_large = true;
+    }
+    return true;
+  }
+  bool Close() override { return true; }
+
+ private:
+  DryRunPlatform& owner_;
+  std::string key_;
+};
+
+DryRunPlatform::DryRunPlatform(Platform& real, DryRunReads& reads)
+    : PlatformWrapper(real), reads_(reads) {}
+
+DryRunPlatform::~DryRunPlatform() = default;
+
+std::string DryRunPlatform::Key(const std::string& path) {
+  std::string key;
+  key.reserve(path.size());
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (!IsSeparator(c)) {
+      key.push_back(c);
+      continue;
+    }
+    // Two leading separators begin a network path; elsewhere runs are one.
+    if (!key.empty() && key.back() == kPathSeparator && !(key.size() == 1 && i == 1)) continue;
+    key.push_back(kPathSeparator);
+  }
+  while (key.size() > 1 && key.back() == kPathSeparator &&
+         !(key.size() == 3 && key[1] == ':'))
+    key.pop_back();
+#ifndef PAGETRIX_POSIX_PATHS
+  key = ToUpperAnsi(key);
+#endif
+  return key;
+}
+
+const DryRunPlatform::Node* DryRunPlatform::Find(const std::string& path) const {
+  auto found = nodes_.find(Key(path));
+  return found == nodes_.end() ? nullptr : &found->second;
+}
+
+guarded::PathType DryRunPlatform::TypeOf(const std::string& path) {
+  if (const Node* node = Find(path)) {
+    switch (node->kind) {
+      case Node::Kind::kFile:
+        return guarded::PathType::kFile;
+      case Node::Kind::kFolder:
+        return guarded::PathType::kFolder;
+      case Node::Kind::kGone:
+        return guarded::PathType::kMissing;
+    }
+  }
+  return target().GetPathType(path, /*follow_links=*/true);
+}
+
+bool DryRunPlatform::ParentIsFolder(const std::string& path) {
+  const std::string parent = ParentPath(path);
+  // A bare name lies in the current folder.
+  return parent.empty() || IsFolder(parent);
+}
+
+void DryRunPlatform::Record(Change::Kind kind, const std::string& path, const std::string& source) {
+  changes_.push_back(Change{kind, path, source});
+}
+
+void DryRunPlatform::Put(const std::string& path, Node node) {
+  node.time = target().GetUnixTime();
+  const std::string key = Key(path);
+  spelled_.emplace(key, WithoutTrailingSeparators(path));
+  nodes_[key] = std::move(node);
+}
+
+ReadResult DryRunPlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+  bytes->clear();
+  if (const Node* node = Find(path)) {
+    if (node->kind != Node::Kind::kFile) return ReadResult::kCannotOpen;
+    if (node->too_large) return ReadResult::kReadError;
+    if (node->copy_of.empty()) {
+      *bytes = node->bytes;
+      return ReadResult::kOk;
+    }
+    const std::string source = node->copy_of;
+    return ReadFileExclusive(source, bytes);
+  }
+  const DryRunReads::File& file = reads_.Read(target(), path);
+  *bytes = file.bytes;
+  return file.result;
+}
+
+bool DryRunPlatform::ReadFile(const std::string& path, std::string* bytes) {
+  return ReadFileExclusive(path, bytes) == ReadResult::kOk;
+}
+
+std::unique_ptr<WritableFile> DryRunPlatform::NewWritableFile(const std::string& path,
+                                                              bool /*exclusive*/) {
+  if (IsFolder(path) || !ParentIsFolder(path)) return nullptr;
+  Record(Change::Kind::kWrite, path);
+  Node file;
+  if (const Node* old = Find(path)) file.writes = old->writes;
+  ++file.writes;
+  Put(path, std::move(file));
+  return std::make_unique<RecordingFile>(*this, Key(path));
+}
+
+bool DryRunPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+  entries->clear();
+  const std::string key = Key(dir);
+  const Node* own = Find(dir);
+  if (own != nullptr && own->kind != Node::Kind::kFolder) return false;
+  std::vector<FindEntry> real;
+  const bool listed = target().ListDirectory(dir, &real);
+  if (!listed && own == nullptr) return false;
+  std::vector<std::string> seen;
+  for (FindEntry& entry : real) {
+    const std::string entry_key = Key(entry.path);
+    seen.push_back(entry_key);
+    if (const Node* node = Find(entry.path)) {
+      if (node->kind == Node::Kind::kGone) continue;
+      entry.is_directory = node->kind == Node::Kind::kFolder;
+    }
+    entries->push_back(std::move(entry));
+  }
+  std::sort(seen.begin(), seen.end());
+  std::string base = WithoutTrailingSeparators(dir);
+  if (base.empty() || !IsSeparator(base.back())) base.push_back(kPathSeparator);
+  for (const auto& [node_key, node] : nodes_) {
+    if (node.kind == Node::Kind::kGone || ParentKey(node_key) != key) continue;
+    if (std::binary_search(seen.begin(), seen.end(), node_key)) continue;
+    entries->push_back(
+        FindEntry{base + LastComponent(spelled_[node_key]), node.kind == Node::Kind::kFolder});
+  }
+  return true;
+}
+
+std::string DryRunPlatform::ParentKey(const std::string& key) {
+  const size_t separator = key.find_last_of(kPathSeparator);
+  if (separator == std::string::npos) return std::string();
+  return Key(key.substr(0, separator + 1));
+}
+
+PathKind DryRunPlatform::FindPath(const std::string& path) {
+  if (const Node* node = Find(path)) {
+    if (node->kind == Node::Kind::kFile) return PathKind::kFile;
+    return node->kind == Node::Kind::kFolder ? PathKind::kDirectory : PathKind::kNothing;
+  }
+  return target().FindPath(path);
+}
+
+bool DryRunPlatform::CreateDir(const std::string& path) {
+  if (TypeOf(path) != guarded::PathType::kMissing || !ParentIsFolder(path)) return false;
+  Record(Change::Kind::kCreateFolder, path);
+  Node folder;
+  folder.kind = Node::Kind::kFolder;
+  Put(path, std::move(folder));
+  return true;
+}
+
+bool DryRunPlatform::HasChildren(const std::string& path) {
+  std::vector<FindEntry> entries;
+  return ListDirectory(path, &entries) && !entries.empty();
+}
+
+RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
+  const guarded::PathType type = TypeOf(path);
+  if (type == guarded::PathType::kMissing) return RemoveDirResult::kPathNotFound;
+  if (type != guarded::PathType::kFolder) return RemoveDirResult::kOtherError;
+  if (HasChildren(path)) return RemoveDirResult::kNotEmpty;
+  Record(Change::Kind::kRemoveFolder, path);
+  Node gone;
+  gone.kind = Node::Kind::kGone;
+  Put(path, std::move(gone));
+  return RemoveDirResult::kOk;
+}
+
+bool DryRunPlatform::RemoveFile(const std::string& path) {
+  const guarded::PathType type = Find(path) != nullptr
+                                     ? TypeOf(path)
+                                     : target().GetPathType(path, /*follow_links=*/false);
+  if (type == guarded::PathType::kMissing || type == guarded::PathType::kFolder) return false;
+  Record(Change::Kind::kRemoveFile, path);
+  Node gone;
+  gone.kind = Node::Kind::kGone;
+  Put(path, std::move(gone));
+  return true;
+}
+
+bool DryRunPlatform::RemoveFileInTree(const std::string& path, const std::string& /*root*/) {
+  return RemoveFile(path);
+}
+
+bool DryRunPlatform::SetNormalAttributes(const std::string& path) {
+  return TypeOf(path) != guarded::PathType::kMissing;
+}
+
+CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                       bool fail_if_exists) {
+  const Node* source = Find(from);
+  if (source != nullptr) {
+    if (source->kind != Node::Kind::kFile || source->too_large) return CopyOutcome::kFailed;
+  } else if (TypeOf(from) != guarded::PathType::kFile ||
+             reads_.Probe(target(), from) != ReadResult::kOk) {
+    return CopyOutcome::kFailed;
+  }
+  const guarded::PathType existing = TypeOf(to);
+  if (existing == guarded::PathType::kFolder || !ParentIsFolder(to)) return CopyOutcome::kFailed;
+  const bool exists = existing != guarded::PathType::kMissing;
+  if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
+  Record(Change::Kind::kCopy, to, from);
+  Node copy;
+  if (source != nullptr) {
+    copy = *source;
+  } else {
+    copy.copy_of = from;
+  }
+  const Node* old = Find(to);
+  copy.writes = (old != nullptr ? old->writes : 0) + 1;
+  Put(to, std::move(copy));
+  return exists ? CopyOutcome::kReplaced : CopyOutcome::kCopied;
+}
+
+guarded::PathType DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
+  if (Find(path) != nullptr) return TypeOf(path);
+  return target().GetPathType(path, follow_links);
+}
+
+bool DryRunPlatform::IsOwnRealFolder(const std::string& path) {
+  if (const Node* node = Find(path)) return node->kind == Node::Kind::kFolder;
+  return target().IsOwnRealFolder(path);
+}
+
+bool DryRunPlatform::IsForeignFolder(const std::string& path) {
+  if (Find(path) != nullptr) return false;
+  return target().IsForeignFolder(path);
+}
+
+bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {
+  const Node* first = Find(a);
+  const Node* second = Find(b);
+  if (first == nullptr && second == nullptr) return target().IsSameFile(a, b);
+  return first == second && first->kind == Node::Kind::kFile;
+}
+
+std::unique_ptr<guarded::FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
+  Record(Change::Kind::kLock, folder);
+  return std::make_unique<guarded::FolderLock>();
+}
+
+bool DryRunPlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
+  if (const Node* node = Find(path)) {
+    *seconds = node->time;
+    return node->kind != Node::Kind::kGone;
+  }
+  return target().GetLastWriteTime(path, seconds);
+}
+
+bool DryRunPlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
+  if (Find(path) != nullptr) return GetLastWriteTime(path, seconds);
+  return target().GetCreationTime(path, seconds);
+}
+
+bool DryRunPlatform::StartProcess(const std::string& command_line, unsigned* /*error*/) {
+  Record(Change::Kind::kStart, command_line);
+  return true;
+}
+
+void DryRunPlatform::ShowMessageBox(const std::string& /*text*/) {}
+bool DryRunPlatform::WriteToConsole(const std::string& /*text*/) { return true; }
+bool DryRunPlatform::OpenDocument(const std::string& /*path*/) { return true; }
+int DryRunPlatform::RunModalDialog(CDialog& /*dialog*/) { return 1; }
+
+std::vector<std::string> DryRunPlatform::FilesIn(const std::string& folder) {
+  std::vector<FindEntry> entries;
+  std::vector<std::string> names;
+  if (!ListDirectory(folder, &entries)) return names;
+  for (const FindEntry& entry : entries) {
+    if (!entry.is_directory) names.push_back(LastComponent(entry.path));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int DryRunPlatform::Writes(const std::string& path) const {
+  const Node* node = Find(path);
+  return node == nullptr ? 0 : node->writes;
+}

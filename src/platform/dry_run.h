@@ -1,0 +1,132 @@
+/// A platform for walking a run without changing anything: reads and
+/// questions go to the system; writes, copies, deletions, new folders and
+/// the lock are recorded, and what they would leave behind answers the
+/// later questions of the same walk.
+#ifndef PAGETRIX_PLATFORM_DRY_RUN_H_
+#define PAGETRIX_PLATFORM_DRY_RUN_H_
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform_wrapper.h"
+
+/// Whole files read from the system, kept for every walk of one check: a
+/// configuration is read once, however many walks read it.
+class DryRunReads {
+ public:
+  struct File {
+    ReadResult result = ReadResult::kCannotOpen;
+    std::string bytes;
+  };
+  /// The file as `real` reads it the first time it is asked for.
+  const File& Read(Platform& real, const std::string& path);
+  /// Whether `real` can read the file, without keeping its bytes (a copy's
+  /// source, which may be large).
+  ReadResult Probe(Platform& real, const std::string& path);
+
+ private:
+  std::map<std::string, File> files_;
+  std::map<std::string, ReadResult> probed_;
+};
+
+/// The contract, method by method, where it differs from the system's:
+/// - ReadFileExclusive, ReadFile: a file this walk wrote or copied reads as
+///   written (a copy as its source); one it removed cannot be opened; any
+///   other is read from the system, once per DryRunReads.
+/// - NewWritableFile: null where the system would surely refuse (the folder
+///   does not exist, the path is a folder); else a file that keeps its bytes
+///   and exists once closed.
+/// - CreateDir: recorded; false where the folder exists or its parent does not.
+/// - RemoveDir, RemoveFile, RemoveFileInTree, SetNormalAttributes: recorded;
+///   they succeed where the path exists (a folder only when empty).
+/// - CopyFileTo: recorded; fails where the source is no readable file, the
+///   target's folder does not exist or the target is a folder; refused
+///   (kTargetExists) where asked and the target exists.
+/// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
+/// - FindPath, GetPathType, ListDirectory, IsSameFile, file times: what the
+///   recorded changes left, else the system's answer.
+/// - StartProcess, ShowMessageBox, RunModalDialog, OpenDocument,
+///   WriteToConsole: recorded, nothing shown or started.
+/// Failures only a real write would meet (a full disk, a file another
+/// program holds open) are not foreseen. Everything else is the system's.
+class DryRunPlatform final : public PlatformWrapper {
+ public:
+  /// What the walk would have done to the file system, in order.
+  struct Change {
+    enum class Kind { kWrite, kCopy, kCreateFolder, kRemoveFile, kRemoveFolder, kLock, kStart };
+    Kind kind;
+    std::string path;
+    std::string source;  ///< kCopy: what was copied
+  };
+
+  DryRunPlatform(Platform& real, DryRunReads& reads);
+  ~DryRunPlatform() override;
+
+  const std::vector<Change>& changes() const { return changes_; }
+  /// How often this walk wrote or copied a file to `path`.
+  int Writes(const std::string& path) const;
+  /// The names of the plain files directly in `folder` once the walk is
+  /// done, the system's and the recorded ones, sorted.
+  std::vector<std::string> FilesIn(const std::string& folder);
+
+  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
+  bool ReadFile(const std::string& path, std::string* bytes) override;
+  std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
+  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  PathKind FindPath(const std::string& path) override;
+  bool CreateDir(const std::string& path) override;
+  RemoveDirResult RemoveDir(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool SetNormalAttributes(const std::string& path) override;
+  CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
+                         bool fail_if_exists) override;
+  bool RemoveFileInTree(const std::string& path, const std::string& root) override;
+  guarded::PathType GetPathType(const std::string& path, bool follow_links) override;
+  bool IsOwnRealFolder(const std::string& path) override;
+  bool IsForeignFolder(const std::string& path) override;
+  bool IsSameFile(const std::string& a, const std::string& b) override;
+  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override;
+  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
+  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
+  bool StartProcess(const std::string& command_line, unsigned* error) override;
+  void ShowMessageBox(const std::string& text) override;
+  bool WriteToConsole(const std::string& text) override;
+  bool OpenDocument(const std::string& path) override;
+  int RunModalDialog(CDialog& dialog) override;
+
+ private:
+  class RecordingFile;
+  // What the walk left at a path: a file (its bytes, or the file it is a
+  // copy of), a folder, or nothing where the system has something.
+  struct Node {
+    enum class Kind { kFile, kFolder, kGone } kind = Kind::kFile;
+    std::string bytes;
+    std::string copy_of;  // a copied file reads as this path does
+    bool too_large = false;  // written beyond what is kept for reading back
+    int writes = 0;
+    std::int64_t time = 0;
+  };
+
+  /// The key a path is recorded under: separators made one, a trailing one
+  /// dropped, and where the system ignores letter case, upper-cased.
+  static std::string Key(const std::string& path);
+  static std::string ParentKey(const std::string& key);
+  const Node* Find(const std::string& path) const;
+  /// What the path is now: the walk's record, else the system's answer.
+  guarded::PathType TypeOf(const std::string& path);
+  bool IsFolder(const std::string& path) { return TypeOf(path) == guarded::PathType::kFolder; }
+  bool ParentIsFolder(const std::string& path);
+  void Record(Change::Kind kind, const std::string& path, const std::string& source = {});
+  void Put(const std::string& path, Node node);
+  bool HasChildren(const std::string& path);
+  void FileWritten(const std::string& path, std::string bytes);
+
+  DryRunReads& reads_;
+  std::map<std::string, Node> nodes_;
+  std::map<std::string, std::string> spelled_;  // key -> path as first written
+  std::vector<Change> changes_;
+};
+
+#endif  // PAGETRIX_PLATFORM_DRY_RUN_H_
