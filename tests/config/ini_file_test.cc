@@ -233,6 +233,60 @@ TEST_F(IniFileTest, CarriageReturnsAndPieceBoundary) {
   EXPECT_EQ(std::string(1020, 'x'), Value("S", "k"));
 }
 
+// Reports name lines: every record and every line the reader leaves out
+// knows where it stood, pieces of long lines and CR LF ends included.
+TEST_F(IniFileTest, LinesOfRecordsAndOfWhatIsLeftOut) {
+  const std::string long_value(1100, 'v');
+  EXPECT_EQ(4, Parse("vorher\r\n"                 // 1: before the first header
+                     "\r\n"                       // 2
+                     "  [Links]  \r\n"            // 3
+                     "; Kommentar\r\n"            // 4
+                     "0 = A|a.htm ;x\r\n"         // 5
+                     "# ohne\r\n"                 // 6: no "="
+                     "1=" + long_value + "\r\n"   // 7: two pieces, the second without "="
+                     "[Leer]\n"                    // 8
+                     "x=\n"                        // 9
+                     "[Ende]"));                   // 10, without a line end
+  EXPECT_EQ(10, ini_.LineCount());
+  EXPECT_EQ(3, ini_.SectionLine(0));
+  EXPECT_EQ(8, ini_.SectionLine(1));
+  EXPECT_EQ(10, ini_.SectionLine(2));
+  EXPECT_EQ(0, ini_.SectionLine(3));
+  std::string_view key, value;
+  ASSERT_TRUE(ini_.RecordEntry(0, 0, key, value));
+  EXPECT_EQ("0", key);
+  EXPECT_EQ("A|a.htm", value);
+  EXPECT_EQ(5, ini_.LineOf(key));
+  EXPECT_EQ(5, ini_.LineOf(value));
+  EXPECT_EQ("0 = A|a.htm ;x", ini_.LineText(5));
+  ASSERT_TRUE(ini_.RecordEntry(0, 1, key, value));
+  EXPECT_EQ(7, ini_.LineOf(value));
+  ASSERT_TRUE(ini_.RecordEntry(1, 0, key, value));
+  EXPECT_EQ("", value);
+  EXPECT_EQ(9, ini_.LineOf(value)) << "an empty value still has its line";
+  EXPECT_FALSE(ini_.RecordEntry(1, 1, key, value));
+  EXPECT_EQ(2, ini_.EntryCount(0));
+  EXPECT_EQ(0, ini_.LineOf(std::string_view("elsewhere")));
+
+  const std::vector<CIniRejected>& rejected = ini_.Rejected();
+  ASSERT_EQ(3u, rejected.size());
+  EXPECT_EQ(CIniRejected::Kind::kBeforeFirstSection, rejected[0].kind);
+  EXPECT_EQ(1, ini_.LineOf(ini_.View(rejected[0].text)));
+  EXPECT_EQ("vorher", ini_.View(rejected[0].text));
+  EXPECT_EQ(CIniRejected::Kind::kNoEquals, rejected[1].kind);
+  EXPECT_EQ("# ohne", ini_.View(rejected[1].text));
+  EXPECT_EQ(6, ini_.LineOf(ini_.View(rejected[1].text)));
+  EXPECT_FALSE(rejected[1].piece);
+  EXPECT_TRUE(rejected[2].piece);
+  EXPECT_EQ(7, ini_.LineOf(ini_.View(rejected[2].text)));
+
+  // A later load forgets the lines of the one before.
+  EXPECT_EQ(0, Parse("[A]\x1A\r\nvorher\r\n"));
+  EXPECT_TRUE(ini_.Rejected().empty());
+  EXPECT_EQ(1, ini_.LineCount()) << "0x1A ends the text";
+  EXPECT_EQ("", ini_.LineText(2));
+}
+
 TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
   TempDir dir;
   CIniFile ini;

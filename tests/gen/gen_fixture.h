@@ -12,6 +12,7 @@
 #include "config/rights.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
+#include "gen/output_folder.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -51,6 +52,7 @@ class GenTest : public ::testing::Test {
   LinkFilter filter_;
   CRightsReport report_;
   CIniFile commands_;
+  OutputFolder folder_;
   CGenHtml gen_{log_, main_config_, filter_, report_};
 };
 

@@ -1,4 +1,8 @@
+#include <algorithm>
+
 #include "base/text.h"
+#include "gen/gen_observer.h"
+#include "gen/output_folder.h"
 #include "gen/gen_fixture.h"
 
 namespace {
@@ -278,10 +282,130 @@ TEST_F(GenerateTest, OutputNamesThatAreNoPlainFileNamesAreNeverOpened) {
     start_page_.clear();
     EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("start.ini"))) << name;
     EXPECT_EQ("", start_page_);
+    // The page's template lines come before its failure, as for any page.
     EXPECT_NE(std::string::npos,
-              LogText().find("Ausgabedatei: '" + prefix_ + name + "'\r\n")) << name;
+              LogText().find("Vorlagen HTML-Datei: '" + dir_.Path("t.htm") +
+                             "'\r\nAusgabedatei-Datei: '" + prefix_ + name +
+                             "'\r\nEs kann keine HTML-Datei gebildet werden.\r\n"))
+        << name;
   }
   EXPECT_EQ("ORIGINAL", dir_.Read("victim.htm"));
+}
+
+// What the check learns of a run: each step, in the run's order.
+class RecordingObserver : public GenObserver {
+ public:
+  std::vector<std::string> events;
+  void OnDeleteThreshold(std::string_view text, int hours) override {
+    events.push_back("threshold " + std::string(text) + " " + std::to_string(hours));
+  }
+  void OnCommandFile(const CIniFile& commands, int result, bool start) override {
+    events.push_back(std::string(start ? "start " : "page ") + Name(commands.GetFileName()) + " " +
+                     std::to_string(result));
+  }
+  void OnNegativeEntry(int index, std::string_view, std::string_view expanded) override {
+    events.push_back("negative " + std::to_string(index) + " " + std::string(expanded));
+  }
+  void OnPageListed(const CIniFile&, std::string_view entry, const std::string&,
+                    const std::string& output_name) override {
+    events.push_back("listed " + std::string(entry) + " -> " + output_name);
+  }
+  void OnFrameSet(const CIniFile&, const std::string& path, GenResult result) override {
+    events.push_back("frameset " + Name(path) + " " + std::to_string(static_cast<int>(result)));
+  }
+  void OnTemplate(const CIniFile&, const std::string& template_file, const std::string&,
+                  const std::string& output_file, bool sound) override {
+    events.push_back("template " + Name(template_file) + " -> " + Name(output_file) +
+                     (sound ? " sound" : ""));
+  }
+  void OnPage(const CIniFile&, const std::string& output_file, GenResult result) override {
+    events.push_back("page done " + Name(output_file) + " " +
+                     std::to_string(static_cast<int>(result)));
+  }
+  void OnPlaceholder(const PlaceholderEvent& event) override {
+    events.push_back("placeholder " + std::string(event.commands->SectionName(event.record)) +
+                     " line " + std::to_string(event.template_line) +
+                     (event.in_template ? " column " + std::to_string(event.column)
+                                        : std::string(" inserted")) +
+                     (event.tree_menu ? " tree" : " table"));
+  }
+  void OnLinkEntry(const LinkEvent& event) override {
+    events.push_back("link " + std::string(event.key) + " " + std::string(event.entry->text) +
+                     " line " + std::to_string(event.commands->LineOf(event.value)) + " " +
+                     std::to_string(static_cast<int>(event.verdict)));
+  }
+  void OnCopy(const CopyEvent& event) override {
+    events.push_back("copy " + Name(std::string(event.source)) + " " +
+                     std::to_string(static_cast<int>(event.phase)) + " " +
+                     std::to_string(static_cast<int>(event.result)) + " " +
+                     std::to_string(event.excluded_by));
+  }
+  void OnStepFailed(GenResult result, int message, const std::string&, bool stops) override {
+    events.push_back("failed " + std::to_string(message) + " " +
+                     std::to_string(static_cast<int>(result)) + (stops ? " stops" : ""));
+  }
+  void OnResult(GenResult result, const std::string& start_page) override {
+    events.push_back("result " + std::to_string(static_cast<int>(result)) + " " + Name(start_page));
+  }
+
+ private:
+  static std::string Name(const std::string& path) {
+    return path.substr(path.find_last_of("/\\") + 1);
+  }
+};
+
+TEST_F(GenerateTest, ObserverHearsEveryStepInOrder) {
+  RecordingObserver observer;
+  filter_.rights_flags = 0x00000001;
+  main_config_.LoadFromBytes("[Nicht_Kopieren]\r\n0=" + dir_.Path("geheim.txt") +
+                             "\r\n[Kopieren]\r\n0=nur-quelle\r\n");
+  dir_.Write("start.ini", "[FrameSet]\r\nFrameLinks=a.htm\r\nFrameRechts=b.htm\r\n"
+                          "[Seiten]\r\n1=a.ini|a.htm\r\n2=fehlt.ini|f.htm\r\n3=b.ini|b.htm\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\nTreeMenu=1\r\n"
+                      "0=Eins|1.htm\r\n1=#Zwei|2.htm|||00000002\r\n[Teil]\r\n0=Teil|t.htm\r\n");
+  dir_.Write("b.ini", "[Vorlage]\r\nVorlage=leer.htm\r\n");
+  dir_.Write("t.htm", "<p>MENU</p>\r\nx\r\n");
+  dir_.Write("leer.htm", "leer");
+  dir_.Write("geheim.txt", "geheim");
+  CGenHtml gen(log_, main_config_, filter_, report_, folder_, &observer);
+  gen.InitOutputDirectory();
+  std::string start;
+  EXPECT_EQ(GenResult::kCopyFailed, gen.Generate(dir_.Path("start.ini"), start));
+  const std::string out = dir_.Path("Pagetrix") + kPathSeparator;
+  std::vector<std::string> expected = {
+      "threshold  24",
+      "start start.ini 0",
+      "negative 0 " + dir_.Path("geheim.txt"),
+      "listed a.ini|a.htm -> a.htm",
+      "listed fehlt.ini|f.htm -> f.htm",
+      "listed b.ini|b.htm -> b.htm",
+      "frameset Pagetrix.htm 0",
+      "page a.ini 0",
+      "template t.htm -> a.htm",
+      "placeholder Menu line 1 column 3 tree",
+      "link 0 Eins line 5 0",
+      "link 1 #Zwei line 6 4",
+      "page done a.htm 0",
+      "page fehlt.ini 1",
+      "failed 200 0",
+      "page b.ini 0",
+      "template leer.htm -> b.htm",
+      "copy leer.htm 0 0 -1",
+      "page done b.htm 0",
+  };
+  ASSERT_GE(observer.events.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], observer.events[i]) << i;
+  // Then the template folder, file by file, the copy list and the result.
+  std::vector<std::string> rest(observer.events.begin() + expected.size(), observer.events.end());
+  auto has = [&](const std::string& event) {
+    return std::find(rest.begin(), rest.end(), event) != rest.end();
+  };
+  EXPECT_TRUE(has("copy geheim.txt 1 3 0")) << "excluded by [Nicht_Kopieren] entry 0";
+  EXPECT_TRUE(has("copy start.ini 1 3 -1")) << "the run's own command file";
+  EXPECT_TRUE(has("copy a.htm 1 1 -1") || !has("copy a.htm 1 0 -1")) << "a page is kept";
+  EXPECT_EQ("copy nur-quelle 2 4 -1", rest[rest.size() - 3]);
+  EXPECT_EQ("failed 222 4", rest[rest.size() - 2]);
+  EXPECT_EQ("result 4 Pagetrix.htm", rest.back());
 }
 
 TEST_F(GenerateTest, FrameSetNameOutsideTheFolderFailsWithoutFrames) {
