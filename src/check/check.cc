@@ -19,7 +19,6 @@
 
 namespace {
 
-const char kUnlistedUser[] = "(nicht eingetragen)";
 const char kUnlistedServer[] = "(keiner)";
 
 // Installs a platform for its lifetime.
@@ -184,10 +183,9 @@ void Checker::MakeColumns() {
   if (!identity.user.empty()) {
     users_ = {identity.user};
   } else {
+    // The same name on every machine: reports of one configuration compare.
     users_ = listed_users;
-    std::string own;
-    real_.GetLogonUser(&own);
-    users_.push_back(!own.empty() && !Listed(listed_users, own) ? own : kUnlistedUser);
+    users_.push_back(kUnlistedUserName);
   }
   for (const std::string& user : users_) users_listed_.push_back(Listed(listed_users, user));
   StartLocation location;

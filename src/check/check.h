@@ -16,6 +16,9 @@ class OutputFolder;
 
 enum class Severity { kWarning, kError };
 
+/// The user of the matrix whom [Rechte] does not list.
+inline constexpr char kUnlistedUserName[] = "(nicht eingetragen)";
+
 /// One finding: where it is, what a real run will do, how to fix it.
 struct Finding {
   Severity severity = Severity::kWarning;

@@ -38,7 +38,9 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator 
 }
 
 std::string UserLabel(const MatrixColumn& column) {
-  return column.user_listed ? column.user : column.user + " (nicht eingetragen)";
+  return column.user_listed || column.user == kUnlistedUserName
+             ? column.user
+             : column.user + " (nicht eingetragen)";
 }
 
 std::string ServerLabel(const MatrixColumn& column) {
@@ -48,8 +50,12 @@ std::string ServerLabel(const MatrixColumn& column) {
 // What a run of the group does, in one line.
 std::string Verdict(const RunGroup& group) {
   if (group.start_page_made) {
-    return StringPrintf("erzeugt die Startseite (Rückgabewert %d): ", group.exit_code) +
-           group.start_page;
+    // Named within the output folder: the folder's name differs from run to run.
+    const size_t separator = group.start_page.find_last_of("/\\");
+    const std::string name =
+        separator == std::string::npos ? group.start_page : group.start_page.substr(separator + 1);
+    return StringPrintf("erzeugt die Startseite %s im Ausgabeordner (Rückgabewert %d)",
+                        name.empty() ? "(den Ordner selbst)" : name.c_str(), group.exit_code);
   }
   std::string text = StringPrintf("erzeugt KEINE Startseite (Ergebnis %d, Rückgabewert %d)",
                                   group.result, group.exit_code);

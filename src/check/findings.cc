@@ -10,11 +10,16 @@ const char kAfterMending[] =
 
 }  // namespace
 
+void FindingList::NoteFile(const std::string& file) {
+  if (std::find(files_.begin(), files_.end(), file) == files_.end()) files_.push_back(file);
+}
+
 void FindingList::Add(Severity severity, const std::string& file, size_t line,
                       const std::string& section, const std::string& key, std::string what,
                       std::string fix, size_t walk) {
   auto [at, added] = index_.emplace(std::make_tuple(file, line, what), held_.size());
   if (added) {
+    NoteFile(file);
     Held held;
     held.finding = Finding{severity, file, line, section, key, std::move(what), std::move(fix), {}};
     held_.push_back(std::move(held));
@@ -29,11 +34,7 @@ void FindingList::Add(Severity severity, const std::string& file, size_t line,
 
 std::vector<Finding> FindingList::Take(const std::vector<size_t>& group_of_walk,
                                        size_t group_count) {
-  std::vector<std::string> files;
-  for (const Held& held : held_) {
-    if (std::find(files.begin(), files.end(), held.finding.file) == files.end())
-      files.push_back(held.finding.file);
-  }
+  const std::vector<std::string>& files = files_;
   std::vector<Finding> findings;
   findings.reserve(held_.size());
   for (Held& held : held_) {
@@ -59,5 +60,6 @@ std::vector<Finding> FindingList::Take(const std::vector<size_t>& group_of_walk,
                    [&](const Finding& a, const Finding& b) { return rank(a) < rank(b); });
   held_.clear();
   index_.clear();
+  files_.clear();
   return findings;
 }

@@ -22,6 +22,10 @@ class FindingList {
   void Add(Severity severity, const std::string& file, size_t line, const std::string& section,
            const std::string& key, std::string what, std::string fix, size_t walk = kAllWalks);
 
+  /// Files are reported in the order a run reads them: this one has been
+  /// read now, whether or not a finding names it yet.
+  void NoteFile(const std::string& file);
+
   /// The findings sorted by file (in the order files were first named),
   /// then by line; `walks` of each become the groups of those walks.
   std::vector<Finding> Take(const std::vector<size_t>& group_of_walk, size_t group_count);
@@ -33,6 +37,7 @@ class FindingList {
     bool every_walk = false;
   };
   std::vector<Held> held_;
+  std::vector<std::string> files_;
   std::map<std::tuple<std::string, size_t, std::string>, size_t> index_;
 };
 

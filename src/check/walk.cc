@@ -86,6 +86,7 @@ class WalkListener final : public GenObserver {
   void OnCommandFile(const CIniFile& commands, int result, bool start) override {
     const std::string& path = commands.GetFileName();
     last_command_file_ = path;
+    state_.findings.NoteFile(path);
     const bool readable = result == 0 || result == 4 || result == 2;
     if (readable && state_.texts_checked.insert(path).second)
       CheckIniText(commands, start ? IniRole::kStartCommands : IniRole::kPageCommands,

@@ -103,7 +103,7 @@ TEST_F(CheckTest, MatrixGroupsTheRunsOfEveryUserServerAndDrive) {
   EXPECT_EQ("xxx-x", Seen(report, "anna", own, true));
   EXPECT_EQ("x--x-", Seen(report, "bert", "AUSSEN", false));
   EXPECT_EQ("x----", Seen(report, "bert", "AUSSEN", true));
-  EXPECT_EQ("x-x-x", Seen(report, "tester", own, true));
+  EXPECT_EQ("x-x-x", Seen(report, "(nicht eingetragen)", own, true));
   // Every column sees its own set here; every run makes the start page.
   EXPECT_EQ(report.groups.size(), report.columns.size());
   for (const RunGroup& group : report.groups) EXPECT_TRUE(group.start_page_made);
@@ -136,7 +136,7 @@ TEST_F(CheckTest, RunWithoutStartPageIsAnErrorAndShowsNoLink) {
     // Pages written before the stop are on disk all the same.
     EXPECT_EQ((std::vector<std::string>{"a.htm", "b.htm"}), group.files);
   }
-  EXPECT_EQ("--", Seen(report, "tester", OwnServer(report), false));
+  EXPECT_EQ("--", Seen(report, "(nicht eingetragen)", OwnServer(report), false));
   EXPECT_TRUE(Mentions(report, "fehlt.htm\" fehlt: ein Lauf bricht bei dieser Seite ab"))
       << FormatTextReport(report);
   EXPECT_TRUE(Mentions(report, "Ein Lauf erzeugt keine Startseite (Ergebnis 7"));
@@ -198,12 +198,13 @@ TEST_F(CheckTest, TreeEntriesBelowAHiddenFolderAreNamedForTheRunsThatHideIt) {
                              "3=##Server|v.htm|||00000004\r\n");
   ASSERT_EQ(4u, report.rows.size());
   EXPECT_EQ("xxxx", Seen(report, "admin", OwnServer(report), false));
-  EXPECT_EQ("x-x-", Seen(report, "tester", OwnServer(report), false));
+  EXPECT_EQ("x-x-", Seen(report, "(nicht eingetragen)", OwnServer(report), false));
   ASSERT_TRUE(Mentions(report, "\"##Benutzer\" steht im Baummen\xFC unter \"#Administration\"", 7))
       << FormatTextReport(report);
   for (const Finding& finding : report.findings) {
-    if (finding.what.find("Baummen") != std::string::npos)
+    if (finding.what.find("Baummen") != std::string::npos) {
       EXPECT_EQ(1u, finding.groups.size()) << "only the runs that hide it";
+    }
   }
   // Those who see the folder and those who do not: two ways of running.
   EXPECT_EQ(2u, report.groups.size());

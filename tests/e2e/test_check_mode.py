@@ -11,6 +11,7 @@ example portal or of a finding's text, regenerate them and review the diff:
 """
 
 import hashlib
+import json
 import os
 import re
 import shutil
@@ -42,30 +43,15 @@ def snapshot(root):
     return state
 
 
-def parse_matrix(text):
-    """(columns, rows) of the text report: columns as (user, server, cd), rows as
-    (page, section, link text, [shown per column])."""
-    lines = text.split("\r\n")
-    start = next(i for i, line in enumerate(lines) if line.startswith("Wer sieht welchen Link"))
-    columns = []
-    i = start + 2
-    column = re.compile(r"^ *\d+  Benutzer (.*) \([0-9A-F]{8}\), Server (.*) \([0-9A-F]{8}\), "
-                        r"(Festplatte|CD)$")
-    while lines[i]:
-        user, server, drive = column.match(lines[i]).groups()
-        columns.append((None if user == "(nicht eingetragen)" else user,
-                        None if server == "(keiner)" else server, drive == "CD"))
-        i += 1
-    rows = []
-    for line in lines[i + 2:]:
-        if not line:
-            continue
-        cells = line.split()[:len(columns)]
-        rest = line.split(None, len(columns))[len(columns)]
-        page, _, rest = rest.partition(" [")
-        section, _, text = rest.partition("] ")
-        rows.append((page, section, text, [c == "x" for c in cells]))
-    return columns, rows
+def load_report(folder):
+    """Pruefbericht.json: its strings are the program's bytes, each above 0x7F as \\u00XX."""
+    with open(os.path.join(folder, "Pruefbericht.json"), "rb") as f:
+        return json.loads(f.read().decode("ascii"))
+
+
+def program_text(text):
+    """A string of the JSON report as the program's Windows-1252 text."""
+    return text.encode("latin-1").decode("cp1252")
 
 
 def shown_links(folder, page):
@@ -97,6 +83,8 @@ class CheckModeTest(harness.WineTestCase):
         return text.replace(harness.winpath(root), "<PORTAL>")
 
     def findings(self, text):
+        """The report without the output folder's name, up to the matrix."""
+        text = re.sub(r"\\Pagetrix\\[0-9A-F-]{36}\\", r"\\Pagetrix\\<ORDNER>\\", text)
         return text[:text.index("Wer sieht welchen Link")]
 
     def portal(self, keys=None):
@@ -134,7 +122,8 @@ class CheckModeTest(harness.WineTestCase):
         new = os.path.relpath(folder, self.temp)
         self.assertEqual({k: v for k, v in after_temp.items() if not k.startswith(new)},
                          before_temp, "the check run changed or deleted other output")
-        self.assertEqual(sorted(os.listdir(folder)), ["Pruefbericht.htm", "Pruefbericht.txt"])
+        self.assertEqual(sorted(os.listdir(folder)),
+                         ["Pruefbericht.htm", "Pruefbericht.json", "Pruefbericht.txt"])
         text = self.report_text(folder, root)
         self.assert_findings(text, "portal_expected.txt")
         self.assertEqual(code, 1 if "Warnung:" in text else 0)
@@ -173,7 +162,7 @@ class CheckModeTest(harness.WineTestCase):
     def run_as(self, main, start, user, server, cd, name):
         temp = os.path.join(self.tmp, name)
         os.makedirs(temp)
-        args = '/INI="%s" /USER=%s /SERVER=%s%s "%s"' % (
+        args = '/INI="%s" /USER="%s" /SERVER="%s"%s "%s"' % (
             harness.winpath(main), user or "niemand", server or "KEINSERVER",
             " /CD" if cd else "", harness.winpath(start))
         code = self.run_pagetrix(args, env={"TMP": harness.winpath(temp),
@@ -185,20 +174,25 @@ class CheckModeTest(harness.WineTestCase):
     def test_matrix_says_what_normal_runs_show(self):
         root, main, start = self.portal({("StartProg", "Name"): ""})
         _, folder = self.check(main, start)
-        columns, rows = parse_matrix(self.report_text(folder, root))
+        report = load_report(folder)
+        rows = report["rows"]
         self.assertGreater(len(rows), 30)
-        users = {c[0] for c in columns}
-        self.assertIn(None, users)
-        self.assertIn(None, {c[1] for c in columns})
-        self.assertEqual(len(columns), len(users) * len({c[1] for c in columns}) * 2)
-        pages = sorted({row[0] for row in rows})
-        for n, (user, server, cd) in enumerate(columns):
-            out = self.run_as(main, start, user, server, cd, "lauf%d" % n)
+        columns = report["columns"]
+        self.assertIn(False, {c["user_listed"] for c in columns})
+        self.assertIn(False, {c["server_listed"] for c in columns})
+        pages = sorted({row["page"] for row in rows})
+        for n, column in enumerate(columns):
+            group = report["groups"][column["group"]]
+            self.assertTrue(group["start_page_made"])
+            out = self.run_as(main, start, program_text(column["user"]),
+                              program_text(column["server"]), column["cd"], "lauf%d" % n)
+            self.assertEqual(sorted(os.listdir(out)), group["files"], column)
             for page in pages:
-                expected = sorted(text.lstrip("#") for p, _, text, shown in rows
-                                  if p == page and shown[n])
+                expected = sorted(program_text(rows[int(r)]["text"]).lstrip("#")
+                                  for r, count in group["shown"].items()
+                                  if rows[int(r)]["page"] == page for _ in range(count))
                 self.assertEqual(sorted(shown_links(out, page)), expected,
-                                 "%s for %s" % (page, (user, server, cd)))
+                                 "%s for %s" % (page, column))
 
     def test_cd_keyword_shows_what_a_real_cd_start_shows(self):
         root, main, start = self.portal({("StartProg", "Name"): ""})
