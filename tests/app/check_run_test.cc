@@ -133,6 +133,29 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
             platform_->started_processes[0]);
 }
 
+// A scripted check must fail where a run would only show help.
+TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp) {
+  platform_->command_line_text = "/PRUEFEN /INI=\"" + dir_.Path("verschrieben.ini") + "\"";
+  {
+    CPagetrixApp app;
+    EXPECT_FALSE(app.PerformRun());
+    EXPECT_EQ(2, app.ExitCode());
+  }
+  EXPECT_TRUE(shown_.empty()) << "no help window";
+  EXPECT_NE(std::string::npos, platform_->console.find("Die Hauptkonfiguration fehlt"))
+      << platform_->console;
+  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  ASSERT_EQ(1u, OutputFolders().size()) << "the report is written all the same";
+  // A configuration without [StartVorlage] and no command file: the same.
+  platform_->console.clear();
+  EXPECT_EQ(2, Run("[Pagetrix]\r\nSichtbar=1\r\n", "/PRUEFEN"));
+  EXPECT_TRUE(shown_.empty());
+  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  // An explicit "?" still asks for help.
+  EXPECT_EQ(0, Run("", "/PRUEFEN ?"));
+  EXPECT_EQ(1u, shown_.size());
+}
+
 TEST_F(RunResultTest, CheckOfAFaultlessConfigurationEndsWithZero) {
   EXPECT_EQ(0, Run("[Rechte]\r\nanna=00000001\r\n", "-pruefen " + Start()));
   EXPECT_NE(std::string::npos, platform_->console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
