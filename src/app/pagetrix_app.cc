@@ -131,8 +131,6 @@ std::string CPagetrixApp::GeneratePages() {
   std::string start_page;
   GenResult result = generator.Generate(command_file_, start_page);
   exit_code_ = start_page.empty() ? static_cast<int>(result) : 0;
-  // Every early stop of Generate logs its message last.
-  if (start_page.empty()) failure_ = run_log_.LastText();
   StartProgram(start_page);
   if (run_log_.IsEnabled()) rights_report_.Write(run_log_);
   return start_page;

@@ -163,6 +163,6 @@ int CopyFileLogged(const std::string& from, const std::string& to, bool fail_if_
                        (outcome == CopyOutcome::kFailed && GetPathKind(to) != PathKind::kNothing);
   if (existed) log.Log(Message(IDS_FILE_EXISTS, to));
   if (outcome != CopyOutcome::kFailed || (existed && fail_if_exists)) return 0;
-  log.Log(Message(IDS_COPY_FAILED, from, to));
+  log.LogFailure(Message(IDS_COPY_FAILED, from, to));
   return 4;
 }

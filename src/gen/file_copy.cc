@@ -50,7 +50,7 @@ GenResult CGenHtml::CopyListEntries() {
     GetField(source, value, 1, '|');
     GetField(target, value, 2, '|');
     if (source.empty() || target.empty()) {
-      Log(Message(IDS_COPY_ENTRY_INCOMPLETE));
+      LogFailure(Message(IDS_COPY_ENTRY_INCOMPLETE));
       result = GenResult::kCopyFailed;
       continue;
     }

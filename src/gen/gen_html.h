@@ -149,6 +149,7 @@ class CGenHtml {
                         const TableSettings& settings, TextSink& sink);
 
   void Log(const std::string& text);
+  void LogFailure(const std::string& text);
   void Expand(std::string& value);
 
   CRunLog& log_;

@@ -75,6 +75,8 @@ CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& 
 
 void CGenHtml::Log(const std::string& text) { log_.Log(text); }
 
+void CGenHtml::LogFailure(const std::string& text) { log_.LogFailure(text); }
+
 void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
 
 GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
@@ -105,7 +107,7 @@ GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& comma
                                     std::vector<Page>& pages) {
   Log(Message(IDS_READING_COMMAND_FILE, command_file));
   if (commands.Load(command_file) != 0) {
-    Log(Message(IDS_COMMAND_FILE_ERROR, command_file));
+    LogFailure(Message(IDS_COMMAND_FILE_ERROR, command_file));
     return GenResult::kCommandFileError;
   }
   FillNegativeList();
@@ -116,7 +118,7 @@ GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& comma
 GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string& prefix,
                                            std::string& start) {
   if (CreateOutputDirectory(prefix) != GenResult::kOk) {
-    Log(Message(IDS_OUTPUT_DIR_FAILED));
+    LogFailure(Message(IDS_OUTPUT_DIR_FAILED));
     return GenResult::kNoOutputDirectory;
   }
   Log(Message(IDS_OUTPUT_DIR, prefix));
@@ -127,7 +129,7 @@ GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string
   // must stay inside it, also when no frameset is written.
   const bool inside = !named || name.empty() || IsOutputFileName(name);
   if (inside && WriteFrameSet(commands, start) != GenResult::kWriteFailed) return GenResult::kOk;
-  Log(Message(IDS_WRITE_FAILED, start));
+  LogFailure(Message(IDS_WRITE_FAILED, start));
   return GenResult::kWriteFailed;
 }
 
@@ -164,7 +166,7 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
     Expand(value);
     Page page;
     if (!SplitPageEntry(value, command_directory, page.command_file, page.output_name)) {
-      Log(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
+      LogFailure(Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"));
       return GenResult::kPageListError;
     }
     pages.push_back(std::move(page));
@@ -177,11 +179,11 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
                                  bool commands_loaded) {
   if (!commands_loaded && commands.Load(page.command_file) != 0) {
     // This page is left out; the run goes on with the next.
-    Log(Message(IDS_COMMAND_FILE_ERROR, page.command_file));
+    LogFailure(Message(IDS_COMMAND_FILE_ERROR, page.command_file));
     return GenResult::kOk;
   }
   if (!commands.GetValue("Vorlage", "Vorlage", template_file_)) {
-    Log(Message(IDS_NO_TEMPLATE, page.command_file));
+    LogFailure(Message(IDS_NO_TEMPLATE, page.command_file));
     return GenResult::kNoTemplate;
   }
   Expand(template_file_);
@@ -203,7 +205,8 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
   GenResult result = IsOutputFileName(page.output_name)
                          ? FillTemplate(commands, template_file_, output_file_, /*reuse_template=*/true)
                          : GenResult::kWriteFailed;
-  if (result != GenResult::kOk) Log(Message(IDS_PAGE_FAILED, template_file_, output_file_));
+  if (result != GenResult::kOk)
+    LogFailure(Message(IDS_PAGE_FAILED, template_file_, output_file_));
   return result;
 }
 
@@ -212,7 +215,7 @@ GenResult CGenHtml::CopyFiles(const std::vector<std::string>& template_directori
                               const std::string& prefix) {
   Log(Message(IDS_COPY_TEMPLATE_FILES));
   GenResult result = CopyTemplateFiles(template_directories, prefix);
-  if (result != GenResult::kOk) Log(Message(IDS_COPY_INCOMPLETE));
+  if (result != GenResult::kOk) LogFailure(Message(IDS_COPY_INCOMPLETE));
   Log("");
   if (result != GenResult::kOk) return result;
   Log(Message(IDS_COPY_LIST));

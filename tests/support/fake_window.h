@@ -19,6 +19,10 @@ struct FakeWindowState {
   CallLog calls;
   std::map<int, std::string> item_texts;
   std::map<int, WindowRect> item_rects;
+  /// Where an edit control lays out its text (its own client coordinates).
+  std::map<int, WindowRect> item_text_rects;
+  /// Controls greyed out (false) or usable (true), as last set.
+  std::map<int, bool> enabled;
   WindowRect window{0, 0, 749, 45};
   WindowRect client{0, 0, 741, 17};
   WindowRect work_area{0, 0, 1280, 1024};
@@ -50,6 +54,10 @@ class FakeWindow : public Dialog {
     Log("select " + std::to_string(id) + " " + std::to_string(start) + " " + std::to_string(end));
   }
   void ScrollItemCaret(int id) override { Log("scroll caret " + std::to_string(id)); }
+  void EnableItem(int id, bool enable) override {
+    state.enabled[id] = enable;
+    Log(std::string(enable ? "enable " : "disable ") + std::to_string(id));
+  }
   bool GetItemRect(int id, WindowRect* rect) override {
     auto it = state.item_rects.find(id);
     if (it == state.item_rects.end()) return false;
