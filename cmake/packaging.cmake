@@ -27,6 +27,7 @@ add_custom_command(OUTPUT ${HANDBOOK_HTML}
 add_custom_target(handbook DEPENDS ${HANDBOOK_HTML})
 
 # ---- The release zip (Windows build): Pagetrix-<version>-win64.zip ----
+# tools/package makes the MSI from the unpacked zip (tools/make_msi.py).
 if(WIN32)
   configure_file(${PROJECT_SOURCE_DIR}/docs/LIESMICH.txt.in ${PROJECT_BINARY_DIR}/LIESMICH.txt
     @ONLY NEWLINE_STYLE CRLF)
@@ -39,6 +40,8 @@ if(WIN32)
     ${HANDBOOK_HTML}
     DESTINATION .)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/portal/ DESTINATION Beispielportal)
+  # The handbook's examples, to be copied to C:\Beispiele as its first chapter says.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/handbuch/beispiele/ DESTINATION Beispiele)
   # The example's templates need the menu files beside them, as an administrator's would.
   install(FILES
     ${PROJECT_SOURCE_DIR}/assets/treemenu/treemenu.js

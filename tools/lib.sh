@@ -28,6 +28,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ googletest python3)
 WIN_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 # The handbook is rendered from Markdown with pandoc.
 DOC_PACKAGES=(pandoc)
+# The Windows Installer package is built with wixl and read back with msiinfo.
+MSI_PACKAGES=(wixl msitools)
 
 # Configures a preset once, then builds it.
 build_preset() {

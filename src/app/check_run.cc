@@ -1,9 +1,10 @@
 #include "app/check_run.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
-#include "app/dlg_fehler.h"
 #include "app/pagetrix_app.h"
 #include "app/windows.h"
 #include "check/check.h"
@@ -60,12 +61,16 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
 }
 
 void CPagetrixApp::ShowResult(const std::string& start_page) {
-  if (!start_page.empty() || failure_.empty()) {
+  const std::vector<std::string>& failures = run_log_.Failures();
+  if (!start_page.empty() || failures.empty()) {
     ShowResultWindow(start_page, profile_path_);
     return;
   }
   std::string log_path = GetConfigValue("Protokolldatei", "Name");
   // Only a log that this run could write is offered.
   if (!run_log_.IsEnabled() || GetPathKind(log_path) != PathKind::kFile) log_path.clear();
-  ShowFailureWindow(FailureText(failure_, exit_code_, log_path, profile_path_), log_path);
+  // Closed for good before the window shows, so that the button's editor
+  // can open it.
+  run_log_.Close();
+  ShowFailureWindow(failures, exit_code_, log_path, profile_path_);
 }

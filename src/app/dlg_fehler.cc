@@ -5,11 +5,28 @@
 #include "platform/platform.h"
 #include "res/resource.h"
 
+namespace {
+
+// A message's line feeds as CR LF, without the line ends it closes with.
+std::string EditLines(const std::string& message) {
+  std::string text;
+  for (char c : message) {
+    if (c == '\n' && (text.empty() || text.back() != '\r')) text += '\r';
+    text += c;
+  }
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
 CDlgFehler::CDlgFehler() : CDialog(IDD_PAGETRIX_FEHLER), icon_(LoadAppIcon(IDR_MAINFRAME)) {}
 
 bool CDlgFehler::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetItemText(IDC_FEHLER_TEXT, text);
+  SetItemText(IDC_FEHLER_KOPF, FailureHeading(result));
+  SetItemText(IDC_FEHLER_TEXT, FailureList(failures));
+  SetItemText(IDC_FEHLER_HILFE, FailureAdvice(log_path, profile_path));
   SetIcon(icon_, true);
   SetIcon(icon_, false);
   EnableItem(IDC_PROTOKOLL, !log_path.empty());
@@ -23,24 +40,32 @@ bool CDlgFehler::OnCommand(int id) {
   return true;
 }
 
-std::string CDlgFehler::ConsoleText() const { return text + "\r\n"; }
+std::string CDlgFehler::ConsoleText() const {
+  return FailureHeading(result) + "\r\n\r\n" + FailureList(failures) + "\r\n\r\n" +
+         FailureAdvice(log_path, profile_path) + "\r\n";
+}
 
-std::string FailureText(const std::string& message, int result, const std::string& log_path,
-                        const std::string& profile_path) {
-  std::string text =
-      StringPrintf("Es wurde keine Startseite erzeugt (Ergebnis %d).\r\n\r\n", result);
-  for (char c : message) {
-    if (c == '\n') text += '\r';
-    text += c;
+std::string FailureHeading(int result) {
+  return StringPrintf("Es wurde keine Startseite erzeugt (Ergebnis %d). Die Meldungen des Laufs:",
+                      result);
+}
+
+std::string FailureList(const std::vector<std::string>& failures) {
+  std::string text;
+  for (const std::string& failure : failures) {
+    if (!text.empty()) text += "\r\n\r\n";
+    text += EditLines(failure);
   }
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  text += "\r\n\r\n";
-  if (log_path.empty()) {
-    text += "Ein Laufprotokoll schreibt Pagetrix, wenn in " + profile_path +
-            " unter [Protokolldatei] Name= ein Pfad steht.";
-  } else {
-    text += "Laufprotokoll: " + log_path;
-  }
-  text += "\r\nPagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.";
   return text;
+}
+
+std::string FailureAdvice(const std::string& log_path, const std::string& profile_path) {
+  std::string text;
+  if (log_path.empty()) {
+    text = "Ein Laufprotokoll schreibt Pagetrix, wenn in " + profile_path +
+           " unter [Protokolldatei] Name= ein Pfad steht.";
+  } else {
+    text = "Laufprotokoll: " + log_path;
+  }
+  return text + "\r\nPagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.";
 }

@@ -1,9 +1,11 @@
-/// The result window of a run that made no start page: the message the run
-/// log got, and a button that opens the run log.
+/// The result window of a run that made no start page: every failure
+/// message of the run, where to look further, and a button that opens the
+/// run log.
 #ifndef PAGETRIX_APP_DLG_FEHLER_H_
 #define PAGETRIX_APP_DLG_FEHLER_H_
 
 #include <string>
+#include <vector>
 
 #include "platform/dialog.h"
 
@@ -13,21 +15,26 @@ class CDlgFehler : public CDialog {
 
   bool OnInitDialog() override;
   bool OnCommand(int id) override;
-  /// The text followed by a line end.
+  /// The heading, the messages and the advice, each followed by a line end.
   std::string ConsoleText() const override;
 
-  /// Set by the caller before the window is shown.
-  std::string text;
-  /// The run log's path; empty when the run has none.
-  std::string log_path;
+  // Set by the caller before the window is shown.
+  std::vector<std::string> failures;  ///< the run's failure messages, in order
+  int result = 0;                     ///< the generator's result code
+  std::string log_path;               ///< the run log; empty when none can be opened
+  std::string profile_path;           ///< the main configuration file
 
  private:
   IconHandle icon_;
 };
 
-/// The window's text: the message, its line feeds as the edit control needs
-/// them, and where to look further.
-std::string FailureText(const std::string& message, int result, const std::string& log_path,
-                        const std::string& profile_path);
+/// The line above the messages.
+std::string FailureHeading(int result);
+/// The messages one after another, a blank line between two, their line
+/// feeds as the edit control needs them.
+std::string FailureList(const std::vector<std::string>& failures);
+/// Where to look further: the run log, or how to switch it on, and the
+/// check mode.
+std::string FailureAdvice(const std::string& log_path, const std::string& profile_path);
 
 #endif  // PAGETRIX_APP_DLG_FEHLER_H_

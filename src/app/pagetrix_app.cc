@@ -106,8 +106,6 @@ std::string CPagetrixApp::GeneratePages() {
   std::string start_page;
   GenResult result = generator.Generate(run_.command_file, start_page);
   exit_code_ = RunExitCode(result, start_page);
-  // Every early stop of Generate logs its message last.
-  if (start_page.empty()) failure_ = run_log_.LastText();
   StartProgram(start_page);
   // Deleting runs leave the folder alone until the start program runs.
   folder_.ReleaseLock();

@@ -59,7 +59,6 @@ class CPagetrixApp {
   OutputFolder folder_;
   CRightsReport rights_report_;
   int exit_code_ = 0;
-  std::string failure_;  ///< the message of a run that made no start page
 };
 
 #endif  // PAGETRIX_APP_PAGETRIX_APP_H_

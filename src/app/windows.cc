@@ -12,10 +12,13 @@ void ShowResultWindow(const std::string& page_path, const std::string& profile_p
   dialog.DoModal();
 }
 
-void ShowFailureWindow(const std::string& text, const std::string& log_path) {
+void ShowFailureWindow(const std::vector<std::string>& failures, int result,
+                       const std::string& log_path, const std::string& profile_path) {
   CDlgFehler dialog;
-  dialog.text = text;
+  dialog.failures = failures;
+  dialog.result = result;
   dialog.log_path = log_path;
+  dialog.profile_path = profile_path;
   dialog.DoModal();
 }
 

@@ -3,12 +3,16 @@
 #define PAGETRIX_APP_WINDOWS_H_
 
 #include <string>
+#include <vector>
 
 /// Shows the result window with the start page path, modally; its placement
 /// is kept in the main configuration file `profile_path`.
 void ShowResultWindow(const std::string& page_path, const std::string& profile_path);
-/// Shows the result window of a run that made no start page, modally.
-void ShowFailureWindow(const std::string& text, const std::string& log_path);
+/// Shows the result window of a run that made no start page, modally: its
+/// failure messages, its result code, and the run log (`log_path`, empty
+/// when there is none to open) or how to switch it on in `profile_path`.
+void ShowFailureWindow(const std::vector<std::string>& failures, int result,
+                       const std::string& log_path, const std::string& profile_path);
 /// Shows the help window with the usage text, modally.
 void ShowHelpWindow();
 

@@ -11,6 +11,9 @@ class LogSink {
   virtual ~LogSink() = default;
   /// Records one line (or nothing, when the log is off).
   virtual void Log(const std::string& text) = 0;
+  /// Records a line that says something went wrong; a sink that keeps these
+  /// apart can show them all when the run fails.
+  virtual void LogFailure(const std::string& text) { Log(text); }
 };
 
 #endif  // PAGETRIX_BASE_LOG_SINK_H_

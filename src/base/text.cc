@@ -72,6 +72,24 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+std::string ExpandTabs(std::string_view text, int tab_width) {
+  std::string out;
+  out.reserve(text.size());
+  const size_t width = tab_width > 0 ? static_cast<size_t>(tab_width) : 1;
+  size_t column = 0;
+  for (char c : text) {
+    if (c == '\t') {
+      const size_t blanks = width - column % width;
+      out.append(blanks, ' ');
+      column += blanks;
+      continue;
+    }
+    out.push_back(c);
+    column = (c == '\r' || c == '\n') ? 0 : column + 1;
+  }
+  return out;
+}
+
 namespace {
 
 // Code points of 80..9F; 0 marks the bytes the code page leaves undefined.

@@ -38,6 +38,9 @@ int ParseLeadingInt(std::string_view text);
 std::uint32_t ParseHex(std::string_view text);
 /// Removes blanks and tabs from both ends.
 std::string TrimBlanks(std::string_view text);
+/// Each tab replaced by the blanks up to the next multiple of `tab_width`
+/// characters, counted from the start of its line (after CR or LF).
+std::string ExpandTabs(std::string_view text, int tab_width);
 /// The text without the white space (IsCSpace) at both ends.
 inline std::string_view TrimCSpace(std::string_view text) {
   size_t begin = 0;

@@ -127,7 +127,7 @@ void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
   for (int index = 0; reader.GetEntry(section, index, name, value); ++index) {
     // Only the pairs known before this entry; the table grows below.
     if (!ResolvePlaceholders(value, table, table.size()))
-      log.Log(Message(IDS_UNRESOLVED_VARIABLE, name));
+      log.LogFailure(Message(IDS_UNRESOLVED_VARIABLE, name));
     variables.names.push_back(name);
     variables.values.push_back(value);
     table.Add("%" + name + "%", value);
@@ -224,5 +224,5 @@ void ExpandEnvironment(std::string& value, LogSink& log) {
   // A result the system cut is as unresolved as one that kept a "%".
   const bool cut = kExpansionLimit != 0 && value.size() >= kExpansionLimit;
   if (cut || value.find('%') != std::string::npos)
-    log.Log(Message(IDS_UNRESOLVED_VARIABLE, value));
+    log.LogFailure(Message(IDS_UNRESOLVED_VARIABLE, value));
 }

@@ -8,7 +8,6 @@ void CRunLog::SetPath(const std::string& path) {
 }
 
 void CRunLog::Log(const std::string& text) {
-  if (!text.empty()) last_text_ = text;
   if (!enabled_) return;
   Platform& platform = GetPlatform();
   if (!file_) {
@@ -40,9 +39,16 @@ void CRunLog::Log(const std::string& text) {
   file_->Append(line);
 }
 
+void CRunLog::LogFailure(const std::string& text) {
+  failures_.push_back(text);
+  Log(text);
+}
+
 void CRunLog::Close() {
   if (file_) {
     file_->Close();
     file_.reset();
   }
+  // Opening it again would empty it.
+  enabled_ = false;
 }

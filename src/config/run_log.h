@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/log_sink.h"
 #include "platform/platform.h"
@@ -19,11 +20,14 @@ class CRunLog : public LogSink {
   bool IsEnabled() const { return enabled_; }
   /// Writes "(%d ms) %s" and CR LF; line breaks inside become CR LF.
   void Log(const std::string& text) override;
-  /// Flushes and closes the file (process end).
+  /// Logs the text and keeps it in the run's list of failures.
+  void LogFailure(const std::string& text) override;
+  /// Flushes and closes the file, for good: later lines are not written,
+  /// so a reader may open the file while the process still runs.
   void Close();
-  /// The last text that was not empty, kept also while the log is off: a run
-  /// that fails shows it.
-  const std::string& LastText() const { return last_text_; }
+  /// Every failure text of the run in order, kept also while the log is
+  /// off: a run that fails shows them.
+  const std::vector<std::string>& Failures() const { return failures_; }
 
  private:
   std::string path_;
@@ -31,7 +35,7 @@ class CRunLog : public LogSink {
   bool origin_taken_ = false;
   std::uint32_t origin_ = 0;
   std::unique_ptr<WritableFile> file_;
-  std::string last_text_;
+  std::vector<std::string> failures_;
 };
 
 #endif  // PAGETRIX_CONFIG_RUN_LOG_H_

@@ -90,7 +90,7 @@ CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& 
 void CGenHtml::Log(const std::string& text) { log_.Log(text); }
 
 void CGenHtml::Fail(GenResult result, int id, const std::string& text, bool stops) {
-  log_.Log(text);
+  log_.LogFailure(text);
   if (observer_ != nullptr) observer_->OnStepFailed(result, id, text, stops);
 }
 

@@ -136,6 +136,15 @@ class CDialog {
   /// A control's rectangle in client coordinates.
   virtual bool GetItemRect(int id, WindowRect* rect);
   virtual void MoveItem(int id, const WindowRect& rect);
+  /// Shows control `id` in a fixed-pitch font of the dialog font's height;
+  /// false, and the control keeps its font, where the system has none.
+  virtual bool SetItemFixedPitchFont(int id);
+  /// In the font of control `id`: the width of the widest line of `text`
+  /// and the height of one line, in pixels.
+  virtual bool MeasureItemText(int id, const std::string& text, int* width, int* line_height);
+  /// Where an edit control lays out its text, in the control's own client
+  /// coordinates (inside its border, scroll bars and margins).
+  virtual bool GetItemTextRect(int id, WindowRect* rect);
   /// Appends a separator and a command item to the system menu; false if
   /// the window has no system menu.
   virtual bool AppendSystemMenuItem(unsigned command, const std::string& text);

@@ -58,6 +58,9 @@ void CDialog::ScrollItemCaret(int) {}
 void CDialog::EnableItem(int, bool) {}
 bool CDialog::GetItemRect(int, WindowRect*) { return false; }
 void CDialog::MoveItem(int, const WindowRect&) {}
+bool CDialog::SetItemFixedPitchFont(int) { return false; }
+bool CDialog::MeasureItemText(int, const std::string&, int*, int*) { return false; }
+bool CDialog::GetItemTextRect(int, WindowRect*) { return false; }
 bool CDialog::AppendSystemMenuItem(unsigned, const std::string&) { return false; }
 void CDialog::SetIcon(IconHandle, bool) {}
 bool CDialog::IsMinimized() { return false; }

@@ -196,6 +196,95 @@ void CDialog::MoveItem(int id, const WindowRect& rect) {
   if (item != nullptr) ::MoveWindow(item, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
 }
 
+namespace {
+
+// A fixed-pitch font as tall as the dialog's own, made once and kept to the
+// process end (a window shows it at most a few times); null if the system
+// maps the request to a proportional font.
+HFONT FixedPitchFont(HWND dialog, HWND item) {
+  static HFONT font = nullptr;
+  static bool tried = false;
+  if (tried) return font;
+  tried = true;
+  LOGFONTA wanted{};
+  wanted.lfHeight = -13;
+  auto dialog_font = reinterpret_cast<HFONT>(::SendMessageA(dialog, WM_GETFONT, 0, 0));
+  LOGFONTA base{};
+  if (dialog_font != nullptr && ::GetObjectA(dialog_font, sizeof(base), &base) != 0)
+    wanted.lfHeight = base.lfHeight;
+  wanted.lfCharSet = ANSI_CHARSET;
+  wanted.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  lstrcpynA(wanted.lfFaceName, "Consolas", LF_FACESIZE);
+  HFONT made = ::CreateFontIndirectA(&wanted);
+  if (made == nullptr) return nullptr;
+  HDC dc = ::GetDC(item);
+  HGDIOBJ old = ::SelectObject(dc, made);
+  TEXTMETRICA metrics{};
+  const bool measured = ::GetTextMetricsA(dc, &metrics) != FALSE;
+  ::SelectObject(dc, old);
+  ::ReleaseDC(item, dc);
+  // The bit is set for a variable pitch, against its name.
+  if (!measured || (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0) {
+    ::DeleteObject(made);
+    return nullptr;
+  }
+  font = made;
+  return font;
+}
+
+}  // namespace
+
+bool CDialog::SetItemFixedPitchFont(int id) {
+  HWND item = ::GetDlgItem(Hwnd(*this), id);
+  if (item == nullptr) return false;
+  HFONT font = FixedPitchFont(Hwnd(*this), item);
+  if (font == nullptr) return false;
+  ::SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  return true;
+}
+
+bool CDialog::MeasureItemText(int id, const std::string& text, int* width, int* line_height) {
+  HWND item = ::GetDlgItem(Hwnd(*this), id);
+  if (item == nullptr) return false;
+  HDC dc = ::GetDC(item);
+  if (dc == nullptr) return false;
+  // Without a font of its own the control draws in the system font, the
+  // one a fresh device context holds.
+  auto font = reinterpret_cast<HFONT>(::SendMessageA(item, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+  TEXTMETRICA metrics{};
+  bool measured = ::GetTextMetricsA(dc, &metrics) != FALSE;
+  int widest = 0;
+  for (size_t start = 0; measured && start <= text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    size_t length = end - start;
+    if (length > 0 && text[end - 1] == '\r') --length;
+    SIZE size{};
+    if (length > 0) {
+      measured = ::GetTextExtentPoint32A(dc, text.data() + start, static_cast<int>(length),
+                                         &size) != FALSE;
+    }
+    if (size.cx > widest) widest = size.cx;
+    start = end + 1;
+  }
+  if (old != nullptr) ::SelectObject(dc, old);
+  ::ReleaseDC(item, dc);
+  if (!measured) return false;
+  *width = widest;
+  *line_height = metrics.tmHeight;
+  return true;
+}
+
+bool CDialog::GetItemTextRect(int id, WindowRect* rect) {
+  HWND item = ::GetDlgItem(Hwnd(*this), id);
+  RECT r{};
+  if (item == nullptr) return false;
+  ::SendMessageA(item, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+  *rect = FromRect(r);
+  return r.right > r.left;
+}
+
 bool CDialog::AppendSystemMenuItem(unsigned command, const std::string& text) {
   HMENU menu = ::GetSystemMenu(Hwnd(*this), FALSE);
   if (menu == nullptr) return false;

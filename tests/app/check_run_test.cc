@@ -14,6 +14,7 @@
 #include "platform/dialog.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
+#include "support/fake_window.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -193,20 +194,74 @@ TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
   EXPECT_EQ(std::string::npos, page.find("http://platte/"));
 }
 
-TEST(FailureTextTest, MessageLinesAndWhereToLookFurther) {
-  std::string with_log =
-      FailureText("Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].", 5,
-                  "C:\\Temp\\lauf.log", "C:\\P.ini");
-  EXPECT_EQ(
-      "Es wurde keine Startseite erzeugt (Ergebnis 5).\r\n\r\n"
-      "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
-      "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
-      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-      with_log);
-  std::string without =
-      FailureText("Es kann keine HTML-Datei gebildet werden.\n", 7, "", "C:\\P.ini");
-  EXPECT_NE(std::string::npos, without.find("werden.\r\n\r\nEin Laufprotokoll schreibt Pagetrix, "
-                                            "wenn in C:\\P.ini unter [Protokolldatei] Name="));
+// A run that skips two pages and then stops: the window lists all three
+// messages in the order of the run log, and the log can be read while the
+// window is open, whole.
+TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
+  dir_.Write("ohne.ini", "[Vorlage]\r\nVerzeichnis=.\r\n");
+  dir_.Write("seiten.ini", "[Seiten]\r\n1=fehlt1.ini|a.htm\r\n2=fehlt2.ini|b.htm\r\n"
+                           "3=ohne.ini|c.htm\r\n");
+  const std::string log = dir_.Path("lauf.log");
+  std::string read_while_shown;
+  bool readable = false;
+  platform_->on_dialog = [&](CDialog& dialog) {
+    shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
+    readable = SystemPlatform().ReadFile(log, &read_while_shown);
+    return 1;
+  };
+  EXPECT_EQ(2, Run("[Protokolldatei]\r\nName=" + log + "\r\n",
+                   "\"" + dir_.Path("seiten.ini") + "\""));
+  ASSERT_EQ(1u, shown_.size());
+  EXPECT_EQ(IDD_PAGETRIX_FEHLER, shown_[0].template_id);
+  const std::string messages =
+      "Fehler in der Kommandodatei: '" + dir_.Path("fehlt1.ini") + "'\r\n\r\n" +
+      "Fehler in der Kommandodatei: '" + dir_.Path("fehlt2.ini") + "'\r\n\r\n" +
+      "Keine Vorlage in der Kommandodatei: '" + dir_.Path("ohne.ini") + "' angegeben.";
+  EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 2). Die Meldungen des Laufs:\r\n\r\n" +
+                messages + "\r\n\r\nLaufprotokoll: " + log +
+                "\r\nPagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.\r\n",
+            shown_[0].text);
+  EXPECT_TRUE(readable) << "the run still holds its log";
+  EXPECT_EQ(dir_.Read("lauf.log"), read_while_shown) << "nothing is written after the window";
+  size_t at = 0;
+  for (const char* page : {"fehlt1.ini", "fehlt2.ini", "ohne.ini"}) {
+    at = read_while_shown.find(dir_.Path(page), at);
+    EXPECT_NE(std::string::npos, at) << page << " in order in\n" << read_while_shown;
+  }
+}
+
+TEST(FailureWindowTextTest, MessageLinesAndWhereToLookFurther) {
+  EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 5). Die Meldungen des Laufs:",
+            FailureHeading(5));
+  // Line feeds as the edit control needs them; the closing ones go.
+  EXPECT_EQ("Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
+            "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'",
+            FailureList({"Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
+                         "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'\n"}));
+  EXPECT_EQ("", FailureList({}));
+  EXPECT_EQ("Laufprotokoll: C:\\Temp\\lauf.log\r\n"
+            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+            FailureAdvice("C:\\Temp\\lauf.log", "C:\\P.ini"));
+  EXPECT_EQ("Ein Laufprotokoll schreibt Pagetrix, wenn in C:\\P.ini unter [Protokolldatei] "
+            "Name= ein Pfad steht.\r\n"
+            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+            FailureAdvice("", "C:\\P.ini"));
+}
+
+TEST(DlgFehlerTest, FillsItsFieldsAndGreysTheButtonWithoutALog) {
+  ScopedPlatform platform;
+  for (const char* log_path : {"C:\\Temp\\lauf.log", ""}) {
+    FakeWindow<CDlgFehler> dialog;
+    dialog.failures = {"eins", "zwei\ndrei"};
+    dialog.result = 1;
+    dialog.log_path = log_path;
+    dialog.profile_path = "C:\\P.ini";
+    EXPECT_TRUE(dialog.OnInitDialog());
+    EXPECT_EQ(FailureHeading(1), dialog.state.item_texts[IDC_FEHLER_KOPF]);
+    EXPECT_EQ("eins\r\n\r\nzwei\r\ndrei", dialog.state.item_texts[IDC_FEHLER_TEXT]);
+    EXPECT_EQ(FailureAdvice(log_path, "C:\\P.ini"), dialog.state.item_texts[IDC_FEHLER_HILFE]);
+    EXPECT_EQ(*log_path != '\0', dialog.state.enabled[IDC_PROTOKOLL]) << log_path;
+  }
 }
 
 TEST(DlgFehlerTest, ButtonOpensTheRunLog) {
@@ -219,12 +274,15 @@ TEST(DlgFehlerTest, ButtonOpensTheRunLog) {
   EXPECT_EQ(std::vector<std::string>{"C:\\Temp\\lauf.log"}, platform->opened_documents);
 }
 
-TEST(RunLogLastTextTest, KeptAlsoWhileTheLogIsOff) {
+TEST(RunLogFailuresTest, KeptInOrderAlsoWhileTheLogIsOff) {
   CRunLog log;
-  log.Log("Fehler in der Kommandodatei: 'a.ini'");
-  log.Log("");
+  log.LogFailure("Fehler in der Kommandodatei: 'a.ini'");
+  log.Log("Lese Kommandodatei: 'b.ini'");
+  log.LogFailure("Keine Vorlage in der Kommandodatei: 'b.ini' angegeben.");
   EXPECT_FALSE(log.IsEnabled());
-  EXPECT_EQ("Fehler in der Kommandodatei: 'a.ini'", log.LastText());
+  EXPECT_EQ(std::vector<std::string>({"Fehler in der Kommandodatei: 'a.ini'",
+                                      "Keine Vorlage in der Kommandodatei: 'b.ini' angegeben."}),
+            log.Failures());
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
   std::string shown = "not shown";
   platform_->on_dialog = [&shown](CDialog& dialog) {
     auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
-    shown = failure != nullptr ? failure->text : "the one-line window";
+    shown = failure != nullptr ? FailureList(failure->failures) : "the one-line window";
     return 1;
   };
   RunWithCommandFile();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 TEST(TextTest, ParseHexReadsAsPercentX) {
   EXPECT_EQ(0x00010003u, ParseHex("00010003"));
   EXPECT_EQ(0xABCu, ParseHex("  0xabc"));
@@ -74,4 +77,43 @@ TEST(TextTest, TextForConsoleConvertsOnlyForUtf8) {
   EXPECT_EQ("M\xC3\xA4rz", TextForConsole("M\xE4rz", "UTF-8"));
   EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ANSI_X3.4-1968"));
   EXPECT_EQ("M\xE4rz", TextForConsole("M\xE4rz", "ISO-8859-1"));
+}
+
+TEST(TextTest, ExpandTabsSetsTheNextCharacterOnTheNextTabStop) {
+  EXPECT_EQ("        /CD             nur\r\n1234567 x       y",
+            ExpandTabs("\t/CD\t\tnur\r\n1234567\tx\ty", 8));
+  EXPECT_EQ("12345678        x", ExpandTabs("12345678\tx", 8)) << "a full cell gets a whole tab";
+  // Random lines checked against what a tab stop means: one to `width`
+  // blanks, after which the column is a multiple of `width`.
+  std::mt19937 random(8);
+  const std::string alphabet = "ab \t\t\r\n\xE4";
+  for (int round = 0; round < 2000; ++round) {
+    const int width = 1 + static_cast<int>(random() % 9);
+    std::string text;
+    for (int n = static_cast<int>(random() % 40); n > 0; --n)
+      text += alphabet[random() % alphabet.size()];
+    const std::string out = ExpandTabs(text, width);
+    SCOPED_TRACE(text);
+    ASSERT_EQ(std::string::npos, out.find('\t'));
+    size_t at = 0;
+    int column = 0;
+    for (char c : text) {
+      if (c != '\t') {
+        ASSERT_LT(at, out.size());
+        ASSERT_EQ(c, out[at++]);
+        column = (c == '\r' || c == '\n') ? 0 : column + 1;
+        continue;
+      }
+      int blanks = 0;
+      while (at < out.size() && out[at] == ' ' && blanks < width &&
+             (blanks == 0 || (column + blanks) % width != 0)) {
+        ++blanks;
+        ++at;
+      }
+      ASSERT_GE(blanks, 1);
+      ASSERT_EQ(0, (column + blanks) % width);
+      column += blanks;
+    }
+    ASSERT_EQ(out.size(), at);
+  }
 }

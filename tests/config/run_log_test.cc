@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 
@@ -42,6 +45,19 @@ TEST_F(RunLogTest, CounterWrapStaysSmall) {
   log_.Log("b");
   log_.Close();
   EXPECT_EQ("(0 ms) a\r\n(32 ms) b\r\n", dir_.Read("run.log"));
+}
+
+// Closed while a window shows it to the user: a later line must neither
+// empty the file by opening it again nor land in it.
+TEST_F(RunLogTest, NothingIsWrittenAfterClose) {
+  log_.Log("first");
+  log_.LogFailure("failed");
+  log_.Close();
+  log_.Log("after");
+  log_.LogFailure("failed after");
+  log_.Close();
+  EXPECT_EQ("(0 ms) first\r\n(0 ms) failed\r\n", dir_.Read("run.log"));
+  EXPECT_EQ(std::vector<std::string>({"failed", "failed after"}), log_.Failures());
 }
 
 TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {

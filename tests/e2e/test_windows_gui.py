@@ -1,6 +1,7 @@
-"""The program's windows under Xvfb: result window, about box, help window
-and the start program's error box, driven with xdotool and inspected from
-the Win32 side with window_probe.exe.
+"""The program's windows under Xvfb: result window, about box, help window,
+the window of a failed run with its run log in the editor, and the start
+program's error box, driven with xdotool and inspected from the Win32 side
+with window_probe.exe. Screenshots land in build/win/screenshots.
 
 Runs in a Wine prefix of its own (build/win/wineprefix-gui), since the
 wineserver must be started with DISPLAY set; skipped without Xvfb/xdotool.
@@ -18,6 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
 RESULT = "Generierte HTML-Seite"
+FAILURE = "Pagetrix \u2013 keine Startseite erzeugt"
 ABOUT = "Info \u00fcber Pagetrix"
 HELP = "Hilfe"
 SCREEN_W, SCREEN_H = 1280, 1024
@@ -116,9 +118,11 @@ class WindowsGuiTest(harness.WineTestCase):
         time.sleep(0.3)
         self.xdotool("key", *keys)
 
-    def probe(self, *args):
+    def probe(self, command, caption, *args):
         """Output of window_probe.exe (bytes); None if the window is not there."""
-        result = self.wine().run([PROBE_EXE] + list(args), timeout=WAIT)
+        # Outside ASCII the caption is matched by "?", whatever Wine's locale.
+        pattern = "".join(c if ord(c) < 128 else "?" for c in caption)
+        result = self.wine().run([PROBE_EXE, command, pattern] + list(args), timeout=WAIT)
         return result.stdout if result.returncode == 0 else None
 
     def win_rect(self, caption):
@@ -230,7 +234,9 @@ class WindowsGuiTest(harness.WineTestCase):
         window = self.wait_window(HELP)
         self.screenshot("help_" + self._testMethodName)
         usage = self.read_bytes(os.path.join(harness.SOURCE, "src", "res", "usage_text.txt"))
-        self.assertEqual(self.probe("text", HELP, "1001"), usage)
+        # Shown as a console shows it: tab stops every eight columns.
+        self.assertEqual(self.probe("text", HELP, "1001").decode("cp1252"),
+                         usage.decode("cp1252").expandtabs(8))
         style = int(self.probe("style", HELP, "1001"), 16)
         self.assertEqual(style & 0x0804, 0x0804, "multi-line and read-only")
         # The field does not wrap: every line must end inside it, measured
@@ -240,6 +246,23 @@ class WindowsGuiTest(harness.WineTestCase):
         self.assertEqual(len(ends), len(lines))
         too_wide = [(end, line) for end, line in zip(ends, lines) if end > usable]
         self.assertEqual(too_wide, [], "lines cut off at %d pixels" % usable)
+        # Laid out as written: the control puts every character of a line at
+        # its column of the text with tab stops every eight, in one width,
+        # so each part a tab sets apart starts after the part before it and
+        # level with the same part of the lines around it.
+        columns = [[int(v) for v in line.split()] for line in
+                   self.probe("columns", HELP, "1001").decode().split("\n")[:-1]]
+        self.assertEqual(len(columns), len(lines))
+        cell = columns[0][1]
+        self.assertGreater(cell, 0)
+        for line, xs in zip(lines, columns):
+            self.assertEqual([column * cell for column in range(len(line.expandtabs(8)))], xs,
+                             line)
+        # Centred on the work area (the whole screen here), inside it.
+        left, top, right, bottom = self.win_rect(HELP)
+        self.assertLessEqual(abs(left + right - SCREEN_W), 1)
+        self.assertLessEqual(abs(top + bottom - SCREEN_H), 1)
+        self.assertGreaterEqual(top, 0)
         self.press(window, "Return")
         self.assertEqual(self.wait_end(), 0)
         self.assertEqual(self.output_dirs(), [])
@@ -270,36 +293,81 @@ class WindowsGuiTest(harness.WineTestCase):
         self.start("", profile_text="[Pagetrix]\nSichtbar=1\n[StartVorlage]\nStartVorlage=\n")
         self.assert_help_window_ends_run()
 
-    def test_failed_run_shows_its_message_and_offers_the_run_log(self):
+    def failure_lines_all_in_view(self, item):
+        """Whether every line of a field of the failure window shows unscrolled."""
+        height, first, count, bottom = (int(v) for v in self.probe("lines", FAILURE, item).split())
+        return first == 0 and count > 0 and bottom <= height
+
+    def test_failed_run_lists_every_error_and_opens_its_run_log(self):
+        # Two pages are left out, the third stops the run: three errors.
         log = os.path.join(self.tmp, "lauf.log")
+        self.write_text(os.path.join(self.tmp, "ohne.ini"), "[Vorlage]\nVerzeichnis=.\n")
         start = self.write_text(os.path.join(self.tmp, "start.ini"),
-                                "[Seiten]\n1=seite.ini\n[FrameSet]\nFrameLinks=a.htm\n")
+                                "[Seiten]\n1=fehlt1.ini|a.htm\n2=fehlt2.ini|b.htm\n"
+                                "3=ohne.ini|c.htm\n")
         self.start('"%s"' % harness.winpath(start),
                    profile_text="[Pagetrix]\nSichtbar=1\n[Protokolldatei]\nName=%s\n"
                                 % harness.winpath(log))
-        window = self.wait_window(RESULT)
-        text = self.probe("text", RESULT, "1002").decode("cp1252")
-        self.assertIn("Fehler in der Kommandodatei: '%s'\r\nin der Sektion [Seiten]."
-                      % harness.winpath(start), text)
-        self.assertIn("Laufprotokoll: " + harness.winpath(log), text)
+        window = self.wait_window(FAILURE)
         self.assertIsNone(self.probe("text", RESULT, "1000"), "not the one-line window")
-        button = int(self.probe("style", RESULT, "1003"), 16)
+        folder = harness.winpath(self.tmp)
+        self.assertEqual("Fehler in der Kommandodatei: '%s\\fehlt1.ini'\r\n\r\n"
+                         "Fehler in der Kommandodatei: '%s\\fehlt2.ini'\r\n\r\n"
+                         "Keine Vorlage in der Kommandodatei: '%s\\ohne.ini' angegeben."
+                         % (folder, folder, folder),
+                         self.probe("text", FAILURE, "1002").decode("cp1252"))
+        self.assertIn("(Ergebnis 2)", self.probe("text", FAILURE, "1004").decode("cp1252"))
+        advice = self.probe("text", FAILURE, "1005").decode("cp1252")
+        self.assertIn("Laufprotokoll: " + harness.winpath(log), advice)
+        self.assertIn("/PRUEFEN", advice)
+        self.assertTrue(self.failure_lines_all_in_view("1005"), "advice needs scrolling")
+        self.assertTrue(self.failure_lines_all_in_view("1002"), "three errors need scrolling")
+        button = int(self.probe("style", FAILURE, "1003"), 16)
         self.assertEqual(button & 0x08000000, 0, "the run log can be opened")
-        self.screenshot("result_window_error")
-        self.press(window, "Return")
-        self.assertEqual(self.wait_end(), 5)
+
+        # The button: the log, closed by the run already, in the editor.
+        logged = self.read_bytes(log)
+        self.press(window, "alt+l")
+        code, found = self.xdotool("search", "--sync", "--onlyvisible", "--name", "lauf\\.log")
+        self.assertEqual(0, code, "no editor window with the run log")
+        editor = found.split()[0]
+        title = self.xdotool("getwindowname", editor)[1]
+        # The editor's one edit control has no id of its own.
+        shown = self.probe("text", title, "0") or b""
+        # Side by side, the editor at the log's end, where the errors stand.
+        self.xdotool("windowsize", "--sync", editor, "640", "980")
+        self.xdotool("windowmove", "--sync", editor, "0", "0")
+        self.xdotool("windowmove", "--sync", window, "650", "300")
+        self.press(editor, "ctrl+End")
+        time.sleep(0.5)
+        self.screenshot("failure_window_and_run_log")
+        self.assertIn("Keine Vorlage in der Kommandodatei", logged.decode("cp1252"))
+        self.assertEqual(logged.decode("cp1252").replace("\r\n", "\n"),
+                         shown.decode("cp1252").replace("\r\n", "\n"), title)
+        self.assertIsNotNone(self.probe("close", title))
+        self.assertTrue(self.window_gone(title), "the editor stays open")
+
+        # A click on OK, as the focus stays on the other button.
+        left, top, right, bottom = (int(v) for v in self.probe("item", FAILURE, "1").split())
+        self.xdotool("mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2))
+        self.xdotool("click", "1")
+        self.assertEqual(self.wait_end(), 2)
+        self.assertEqual(logged, self.read_bytes(log), "nothing written after the window")
         self.assertEqual([name for name, _ in self.placement()], ["Sichtbar"],
                          "no placement is written for it")
 
     def test_failed_run_without_run_log_greys_the_button(self):
         start = self.write_text(os.path.join(self.tmp, "start.ini"), "[Vorlage]\n# Kommentar\n")
         self.start('"%s"' % harness.winpath(start))
-        window = self.wait_window(RESULT)
-        text = self.probe("text", RESULT, "1002").decode("cp1252")
-        self.assertIn("Fehler in der Kommandodatei: '%s'" % harness.winpath(start), text)
-        self.assertIn("[Protokolldatei] Name=", text)
-        button = int(self.probe("style", RESULT, "1003"), 16)
+        window = self.wait_window(FAILURE)
+        text = self.probe("text", FAILURE, "1002").decode("cp1252")
+        self.assertEqual("Fehler in der Kommandodatei: '%s'" % harness.winpath(start), text)
+        advice = self.probe("text", FAILURE, "1005").decode("cp1252")
+        self.assertIn("[Protokolldatei] Name=", advice)
+        self.assertTrue(self.failure_lines_all_in_view("1005"), "advice needs scrolling")
+        button = int(self.probe("style", FAILURE, "1003"), 16)
         self.assertNotEqual(button & 0x08000000, 0, "no run log to open")
+        self.screenshot("failure_window_without_run_log")
         self.press(window, "Escape")
         self.assertEqual(self.wait_end(), 1)
 

@@ -9,9 +9,20 @@
 //   window_probe fit CAPTION ID      for a multi-line edit control: the width
 //                                    its text may take, then the right end of
 //                                    each line, in pixels, one a line
+//   window_probe columns CAPTION ID  for a multi-line edit control: one line
+//                                    per line of text, the left edge of each
+//                                    of its characters, in pixels from the
+//                                    line's first, separated by blanks
+//   window_probe close CAPTION       asks the window to close (WM_CLOSE)
+//   window_probe lines CAPTION ID    for a multi-line edit control: "height
+//                                    first count bottom", its client height,
+//                                    the first line in view, the number of
+//                                    lines and where the last line ends
 //
-// CAPTION is the exact window title. Exit code 0, or 2 if the window or the
-// control is not there. Output goes to stdout without a line end.
+// CAPTION is the exact window title; a "?" in it stands for any one
+// character, so that a title outside ASCII can be named from any locale.
+// Exit code 0, or 2 if the window or the control is not there. Output goes
+// to stdout without a line end.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -56,9 +67,73 @@ static int PrintLineEnds(HWND edit) {
   return Print(out);
 }
 
+static long X(LRESULT position) { return static_cast<short>(LOWORD(position)); }
+static long Y(LRESULT position) { return static_cast<short>(HIWORD(position)); }
+
+// Where the control draws each character, as it lays the text out itself.
+static int PrintColumns(HWND edit) {
+  std::string out;
+  LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+  for (LRESULT n = 0; n < lines; ++n) {
+    LRESULT start = SendMessageA(edit, EM_LINEINDEX, n, 0);
+    LRESULT length = SendMessageA(edit, EM_LINELENGTH, start, 0);
+    long first = X(SendMessageA(edit, EM_POSFROMCHAR, start, 0));
+    for (LRESULT i = 0; i < length; ++i) {
+      if (i > 0) out += " ";
+      out += std::to_string(X(SendMessageA(edit, EM_POSFROMCHAR, start + i, 0)) - first);
+    }
+    out += "\n";
+  }
+  return Print(out);
+}
+
+// Whether every line shows without scrolling: the bottom of the last line
+// against the client height. A line is as tall as the step between two.
+static int PrintLines(HWND edit) {
+  RECT client;
+  if (!GetClientRect(edit, &client)) return 2;
+  LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
+  LRESULT first = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  long top0 = Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, 0, 0), 0));
+  long height = 0;
+  if (lines > 1) {
+    height = Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, 1, 0), 0)) -
+             top0;
+  }
+  long last = Y(SendMessageA(edit, EM_POSFROMCHAR,
+                             SendMessageA(edit, EM_LINEINDEX, lines - 1, 0), 0));
+  char buffer[128];
+  std::snprintf(buffer, sizeof(buffer), "%ld %ld %ld %ld", client.bottom - client.top,
+                static_cast<long>(first), static_cast<long>(lines), last + height);
+  return Print(buffer);
+}
+
+struct Search {
+  const char* caption;
+  HWND found;
+};
+
+static bool Matches(const char* pattern, const char* text) {
+  for (; *pattern != '\0' && *text != '\0'; ++pattern, ++text) {
+    if (*pattern != '?' && *pattern != *text) return false;
+  }
+  return *pattern == '\0' && *text == '\0';
+}
+
+static BOOL CALLBACK Visit(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  char title[256] = {};
+  GetWindowTextA(window, title, sizeof(title));
+  if (!IsWindowVisible(window) || !Matches(search->caption, title)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 int main(int argc, char** argv) {
   if (argc < 3) return 1;
-  HWND window = FindWindowA(nullptr, argv[2]);
+  Search search{argv[2], nullptr};
+  EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
+  HWND window = search.found;
   if (window == nullptr) return 2;
   char buffer[128];
   if (std::strcmp(argv[1], "rect") == 0) {
@@ -72,6 +147,10 @@ int main(int argc, char** argv) {
     if (!GetClientRect(window, &r)) return 2;
     std::snprintf(buffer, sizeof(buffer), "%ld %ld", r.right - r.left, r.bottom - r.top);
     return Print(buffer);
+  }
+  if (std::strcmp(argv[1], "close") == 0) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return Print("");
   }
   if (argc < 4) return 1;
   HWND item = GetDlgItem(window, std::atoi(argv[3]));
@@ -91,6 +170,8 @@ int main(int argc, char** argv) {
     return Print(buffer);
   }
   if (std::strcmp(argv[1], "fit") == 0) return PrintLineEnds(item);
+  if (std::strcmp(argv[1], "columns") == 0) return PrintColumns(item);
+  if (std::strcmp(argv[1], "lines") == 0) return PrintLines(item);
   if (std::strcmp(argv[1], "style") == 0) {
     std::snprintf(buffer, sizeof(buffer), "%08lx",
                   static_cast<unsigned long>(GetWindowLongA(item, GWL_STYLE)));

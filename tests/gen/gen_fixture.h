@@ -33,11 +33,14 @@ class GenTest : public ::testing::Test {
   /// Turns the run log on, in a folder of its own so that no copy picks it up.
   void EnableLog() {
     dir_.MakeDir("log");
-    log_.SetPath(dir_.Path("log/run.log"));
+    log_path_ = dir_.Path("log/run.log");
+    log_.SetPath(log_path_);
   }
-  /// The run log so far, without the "(0 ms) " stamps.
+  /// The run log so far, without the "(0 ms) " stamps. The log is closed
+  /// to read it and starts anew with the next line, as a next run's would.
   std::string LogText() {
     log_.Close();
+    log_.SetPath(log_path_);
     std::string text = dir_.Read("log/run.log");
     const std::string stamp = "(0 ms) ";
     for (size_t pos = text.find(stamp); pos != std::string::npos; pos = text.find(stamp, pos))
@@ -48,6 +51,7 @@ class GenTest : public ::testing::Test {
   ScopedPlatform platform_;
   TempDir dir_;
   CRunLog log_;
+  std::string log_path_;  ///< empty while the log is off
   CIniFile main_config_;
   LinkFilter filter_;
   CRightsReport report_;

@@ -19,11 +19,9 @@ TEST(UsageTextTest, CompiledTextIsTheSourceFile) {
   EXPECT_EQ(source, UsageText());
 }
 
-// The help window's field (template 130) is 336 dialog units wide, 84
-// average characters of the dialog font at 4 units each. Its vertical scroll
-// bar takes about 11 units and border and margins about 3, which leaves 80;
-// 5% stay free for characters wider than the average. Edit controls put a
-// tab stop every 32 units, every 8 average characters.
+// The text is laid out for a fixed-pitch font with a tab stop every eighth
+// column, as a console shows it (the native build prints it) and the help
+// window does; it stays narrower than a console of 80 columns.
 constexpr size_t kMaxColumns = 76;
 constexpr size_t kTabColumns = 8;
 
@@ -59,6 +57,30 @@ TEST(UsageTextTest, WindowsTextWithCrLfLinesThatFitTheHelpWindow) {
   EXPECT_EQ(std::string::npos, rest.find('\xC3')) << "UTF-8 instead of Windows-1252";
   for (const std::string& line : Lines(text))
     EXPECT_LE(Columns(line), kMaxColumns) << line;
+}
+
+// Where a tab sets a line's last part apart (a comment after a key, the
+// meaning after an option, or a line of tabs continuing the one above), the
+// lines of a run of such lines start that part in one column.
+TEST(UsageTextTest, TabbedColumnsAlignInEveryRunOfLines) {
+  std::vector<std::string> run;
+  size_t run_column = 0;
+  for (const std::string& line : Lines(UsageText())) {
+    const size_t text_start = line.find_first_not_of('\t');
+    const size_t last_tab = line.rfind('\t');
+    const bool has_column = text_start != std::string::npos && last_tab != std::string::npos &&
+                            (last_tab > text_start || text_start > 1);
+    if (!has_column) {
+      run.clear();
+      continue;
+    }
+    const size_t column = Columns(line.substr(0, last_tab + 1));
+    if (!run.empty()) {
+      EXPECT_EQ(run_column, column) << "\"" << line << "\" after \"" << run.back() << "\"";
+    }
+    run_column = column;
+    run.push_back(line);
+  }
 }
 
 TEST(UsageTextTest, PartsInTheirOrder) {

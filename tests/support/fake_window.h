@@ -2,6 +2,7 @@
 #ifndef PAGETRIX_TESTS_SUPPORT_FAKE_WINDOW_H_
 #define PAGETRIX_TESTS_SUPPORT_FAKE_WINDOW_H_
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,10 @@ struct FakeWindowState {
   CallLog calls;
   std::map<int, std::string> item_texts;
   std::map<int, WindowRect> item_rects;
+  /// Where an edit control lays out its text (its own client coordinates).
+  std::map<int, WindowRect> item_text_rects;
+  /// Controls greyed out (false) or usable (true), as last set.
+  std::map<int, bool> enabled;
   WindowRect window{0, 0, 749, 45};
   WindowRect client{0, 0, 741, 17};
   WindowRect work_area{0, 0, 1280, 1024};
@@ -37,6 +42,8 @@ struct FakeWindowState {
 template <typename Dialog>
 class FakeWindow : public Dialog {
  public:
+  static constexpr int kCharWidth = 7;
+  static constexpr int kLineHeight = 13;
   FakeWindowState state;
 
  protected:
@@ -50,6 +57,10 @@ class FakeWindow : public Dialog {
     Log("select " + std::to_string(id) + " " + std::to_string(start) + " " + std::to_string(end));
   }
   void ScrollItemCaret(int id) override { Log("scroll caret " + std::to_string(id)); }
+  void EnableItem(int id, bool enable) override {
+    state.enabled[id] = enable;
+    Log(std::string(enable ? "enable " : "disable ") + std::to_string(id));
+  }
   bool GetItemRect(int id, WindowRect* rect) override {
     auto it = state.item_rects.find(id);
     if (it == state.item_rects.end()) return false;
@@ -59,6 +70,27 @@ class FakeWindow : public Dialog {
   void MoveItem(int id, const WindowRect& rect) override {
     state.item_rects[id] = rect;
     Log("move item " + std::to_string(id) + " " + RectText(rect));
+  }
+  bool SetItemFixedPitchFont(int id) override {
+    Log("fixed pitch font " + std::to_string(id));
+    return true;
+  }
+  /// Measured as a fixed-pitch font of 7 x 13 pixels would be.
+  bool MeasureItemText(int, const std::string& text, int* width, int* line_height) override {
+    size_t widest = 0;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+      widest = std::max(widest, end - start - (end > start && text[end - 1] == '\r' ? 1 : 0));
+    widest = std::max(widest, text.size() - start);
+    *width = static_cast<int>(widest) * kCharWidth;
+    *line_height = kLineHeight;
+    return true;
+  }
+  bool GetItemTextRect(int id, WindowRect* rect) override {
+    auto it = state.item_text_rects.find(id);
+    if (it == state.item_text_rects.end()) return false;
+    *rect = it->second;
+    return true;
   }
   bool AppendSystemMenuItem(unsigned command, const std::string& text) override {
     Log("menu " + std::to_string(command) + " " + text);
