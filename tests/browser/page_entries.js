@@ -155,7 +155,10 @@ function runMenus(blocks, raw) {
   };
   const context = vm.createContext({ document });
   treemenuScript.runInContext(context);
-  const escape = context.treemenu.attribute;
+  // A menu script that keeps its escaping to itself: values read back as
+  // written, each character a character.
+  const escape = context.treemenu.attribute ||
+    ((value) => String(value).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;'));
   blocks.forEach((code, n) => {
     written.length = 0;
     try {
