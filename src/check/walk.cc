@@ -168,6 +168,8 @@ class WalkListener final : public GenObserver {
     commands_ = &commands;
     template_file_ = template_file;
     replaced_lines_.clear();
+    writes_before_ = dry_.Writes(output_file);
+    filling_.clear();
     CheckState::PageFile& page = state_.page_files[commands.GetFileName()];
     if (page.sections.empty() && !page.filled) {
       for (int r = 0; r < commands.GetSectionCount(); ++r) {
@@ -193,6 +195,14 @@ class WalkListener final : public GenObserver {
   }
 
   void OnPage(const CIniFile& commands, const std::string& output_file, GenResult result) override {
+    // A page file shows what its last write put there.
+    if (dry_.Writes(output_file) > writes_before_) {
+      Replaced(output_file);
+      page_writes_[DryRunPlatform::FileKey(output_file)] = std::move(filling_);
+    } else {
+      Unshow(filling_);
+    }
+    filling_.clear();
     CheckState::PageFile& page = state_.page_files[commands.GetFileName()];
     if (result == GenResult::kOk) {
       page.filled = true;
@@ -269,6 +279,7 @@ class WalkListener final : public GenObserver {
     if (event.verdict == LinkVerdict::kShown) {
       if (outcome_.shown.size() <= row) outcome_.shown.resize(row + 1, 0);
       ++outcome_.shown[row];
+      filling_.push_back(row);
       if (IsRelativeLink(entry.link))
         links_.push_back(PendingName{file, line, section_, std::string(event.key),
                                      std::string(entry.link)});
@@ -282,6 +293,16 @@ class WalkListener final : public GenObserver {
   void OnCopy(const CopyEvent& event) override {
     state_.copy_phase_reached = state_.copy_phase_reached || event.phase != CopyPhase::kUnchangedTemplate;
     const std::string source(event.source);
+    if (event.phase == CopyPhase::kCopyList && event.result == CopyResult::kCopied) {
+      const std::string target(event.target);
+      if (Replaced(target)) {
+        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
+            "Ein Lauf kopiert " + Quote(source) + " über die Seite " + Quote(PageName(target)) +
+                ": der Ausgabeordner enthält dann diese Datei statt der Seite, und deren Links "
+                "erscheinen nicht.",
+            "Ein Ziel wählen, das keine Seite des Laufs ist.");
+      }
+    }
     switch (event.result) {
       case CopyResult::kExcluded:
         if (event.excluded_by >= 0) state_.negative_entries[event.excluded_by].used = true;
@@ -588,6 +609,25 @@ class WalkListener final : public GenObserver {
   std::vector<TreeFolder> folders_;  // the entries above the current one, by depth
   std::vector<PendingName> frame_pages_;
   std::vector<PendingName> links_;
+  // The rows each page file shows, a row once for every time, by the file's
+  // key: a later write of the same file, by a page or a copy, takes them away.
+  std::map<std::string, std::vector<size_t>> page_writes_;
+  std::vector<size_t> filling_;  // the rows shown by the page being filled
+  int writes_before_ = 0;
+
+  void Unshow(const std::vector<size_t>& rows) {
+    for (size_t row : rows) --outcome_.shown[row];
+  }
+
+  // Takes away what an earlier write put into the file at `path`; true when
+  // a page of this walk was there.
+  bool Replaced(const std::string& path) {
+    auto at = page_writes_.find(DryRunPlatform::FileKey(path));
+    if (at == page_writes_.end()) return false;
+    Unshow(at->second);
+    page_writes_.erase(at);
+    return true;
+  }
 };
 
 }  // namespace

@@ -67,6 +67,8 @@ class DryRunPlatform final : public PlatformWrapper {
   const std::vector<Change>& changes() const { return changes_; }
   /// How often this walk wrote or copied a file to `path`.
   int Writes(const std::string& path) const;
+  /// What the walk records `path` under: paths of one file have one key.
+  static std::string FileKey(const std::string& path) { return Key(path); }
   /// The names of the plain files directly in `folder` once the walk is
   /// done, the system's and the recorded ones, sorted.
   std::vector<std::string> FilesIn(const std::string& folder);

@@ -305,6 +305,40 @@ TEST_F(CheckTest, CopiesAsARunMakesThem) {
   EXPECT_EQ(PathKind::kNothing, platform_->FindPath(dir_.Path("tmp/Pagetrix")));
 }
 
+// How often the group of the first column shows each row, by row text.
+std::string ShownByText(const CheckReport& report) {
+  std::string out;
+  const RunGroup& group = report.groups[report.columns.front().group];
+  for (size_t r = 0; r < report.rows.size(); ++r)
+    out += report.rows[r].page + ":" + report.rows[r].text + "=" +
+           std::to_string(group.shown[r]) + " ";
+  return out;
+}
+
+// A page file shows what its last write left there: a later page of the
+// same name, or a [Kopieren] entry onto it, takes the earlier links away.
+TEST_F(CheckTest, APageFileShowsWhatItsLastWriteLeft) {
+  dir_.Write("t.htm", "LINKS\r\nLINKS\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Alt|http://a\r\n");
+  dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Neu|http://b\r\n");
+  dir_.Write("c.ini", "[Vorlage]\r\nVorlage=fehlt.htm\r\n[Links]\r\n0=Nie|http://c\r\n");
+  dir_.Write("bild.gif", "GIF");
+  // The same name twice: the second page replaces the first. A third page
+  // of that name whose template is missing writes nothing, and the run stops.
+  CheckReport report = Check("", "[Seiten]\r\n1=a.ini|x.htm\r\n2=b.ini|x.htm\r\n");
+  EXPECT_EQ("x.htm:Alt=0 x.htm:Neu=2 ", ShownByText(report)) << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "entsteht mehr als einmal"));
+  report = Check("", "[Seiten]\r\n1=a.ini|x.htm\r\n2=c.ini|x.htm\r\n");
+  EXPECT_EQ("x.htm:Alt=2 ", ShownByText(report)) << FormatTextReport(report);
+  EXPECT_EQ((std::vector<std::string>{"x.htm"}), report.groups[0].files);
+  // A copy onto the page: the folder holds the copy, not the page.
+  report = Check("[Kopieren]\r\n1=" + dir_.Path("bild.gif") + "|%PagetrixAusgabePath%" +
+                     kPathSeparator + "y.htm\r\n",
+                 "[Seiten]\r\n1=a.ini|x.htm\r\n2=b.ini|y.htm\r\n");
+  EXPECT_EQ("x.htm:Alt=2 y.htm:Neu=0 ", ShownByText(report)) << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "\xFC" "ber die Seite \"y.htm\"", 2));
+}
+
 TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
   dir_.Write("t.htm", "LINKS\r\n");
   CheckReport report = Check("[Rechte]\r\nanna=1\r\n",
