@@ -24,6 +24,7 @@ struct PlaceholderEvent {
   /// inserted into the line before); `column` is then its byte offset there.
   bool in_template = true;
   std::size_t column = 0;
+  int inserted_by = -1;  ///< else: the record whose inserted text held the name
   std::string_view line;  ///< the template line as read
   bool tree_menu = false;  ///< the writer: tree menu, else link table
 };

@@ -242,6 +242,7 @@ void LineFiller::Replace(std::uint32_t pattern, std::size_t entry, const Produce
     if (piece->start > found.start) continue;
     if (piece->source == 0 && found.start < piece->start + piece->size)
       occurrence_ = Occurrence{true, piece->offset + static_cast<std::size_t>(found.start - piece->start)};
+    if (piece->source != 0) occurrence_.block_entry = block_entries_[piece->source - 1];
     break;
   }
   // Whatever ends past the start of the name may change: search it again.
@@ -254,8 +255,12 @@ void LineFiller::Replace(std::uint32_t pattern, std::size_t entry, const Produce
   frontier_ = found.start;
   WarmUp(found.start);
 
-  if (blocks_used_ == blocks_.size()) blocks_.emplace_back();
+  if (blocks_used_ == blocks_.size()) {
+    blocks_.emplace_back();
+    block_entries_.emplace_back();
+  }
   blocks_[blocks_used_].clear();
+  block_entries_[blocks_used_] = entry;
   block_source_ = static_cast<std::uint32_t>(++blocks_used_);
   produce(entry, block_sink_);
   // A name may run from the block into the text after it.

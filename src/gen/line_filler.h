@@ -39,6 +39,7 @@ class LineFiller {
   struct Occurrence {
     bool in_line = true;     ///< in the line's own text, else in an inserted block
     std::size_t column = 0;  ///< in_line: its byte offset in the line
+    std::size_t block_entry = 0;  ///< else: the list entry whose block holds it
   };
   const Occurrence& current_occurrence() const { return occurrence_; }
 
@@ -98,6 +99,7 @@ class LineFiller {
 
   std::string_view line_;
   std::vector<std::string> blocks_;  // block i is source i + 1
+  std::vector<std::size_t> block_entries_;  // the list entry that made block i
   std::size_t blocks_used_ = 0;
   std::uint32_t block_source_ = 0;   // the block being produced
   std::deque<Piece> scanned_;        // from the first byte not yet written up to frontier_

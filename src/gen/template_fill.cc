@@ -151,6 +151,7 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
     event.template_line = line_number;
     event.in_template = at.in_line;
     event.column = at.column;
+    if (!at.in_line) event.inserted_by = placeholders.records[at.block_entry];
     event.line = current_line;
     WritePlaceholder(commands, record, sink, &event);
   };
