@@ -168,6 +168,7 @@ class WalkListener final : public GenObserver {
     commands_ = &commands;
     template_file_ = template_file;
     replaced_lines_.clear();
+    tree_records_.clear();
     writes_before_ = dry_.Writes(output_file);
     filling_.clear();
     CheckState::PageFile& page = state_.page_files[commands.GetFileName()];
@@ -252,7 +253,11 @@ class WalkListener final : public GenObserver {
     if (lines.empty() || lines.back() != static_cast<size_t>(event.template_line))
       lines.push_back(static_cast<size_t>(event.template_line));
     CheckTreeSetting(*event.commands, event.record, event.tree_menu);
-    if (!event.in_template) return;
+    if (event.tree_menu) tree_records_.insert(event.record);
+    if (!event.in_template) {
+      CheckInsertedPlaceholder(event);
+      return;
+    }
     CheckState::Template& html = Template(std::string(event.template_file));
     if (!html.spots) return;
     const PlaceholderSpot spot =
@@ -486,6 +491,28 @@ class WalkListener final : public GenObserver {
         "TreeMenu=1 (Baummenü) oder TreeMenu=0 (Tabelle) schreiben.");
   }
 
+  // A name found in what another section inserted: its links go into the
+  // middle of that table or menu (a link text, a tooltip, the menu's script).
+  void CheckInsertedPlaceholder(const PlaceholderEvent& event) {
+    const CIniFile& commands = *event.commands;
+    if (event.inserted_by < 0 ||
+        !state_.inserted_checked
+             .emplace(commands.GetFileName(), event.record, event.inserted_by)
+             .second)
+      return;
+    const std::string host = SectionName(event.inserted_by);
+    Add(Severity::kWarning, commands.GetFileName(),
+        static_cast<size_t>(commands.SectionLine(event.inserted_by)), host, "",
+        "Der Name der Sektion " + Quote(section_) + " steht in dem, was die Sektion " +
+            Quote(host) + " einsetzt (einem Linktext, einer Beschreibung, einem Tooltip oder " +
+            (tree_records_.count(event.inserted_by) != 0 ? "dem Skript des Menüs"
+                                                           : "der Tabelle") +
+            "): ein Lauf setzt die Links von " + Quote(section_) +
+            " auch dort ein, und der Browser zeigt beide anders oder gar nicht.",
+        "Die Sektion " + Quote(section_) +
+            " umbenennen, so dass ihr Name in keinem Link und keiner Tabelle vorkommt.");
+  }
+
   void CheckLinkFields(const LinkEvent& event, const std::string& file, size_t line) {
     const LinkEntry& entry = *event.entry;
     const std::string key(event.key);
@@ -530,6 +557,14 @@ class WalkListener final : public GenObserver {
     const std::string_view fields[] = {entry.text, entry.link, entry.description, entry.tooltip};
     for (int n = 0; n < 4; ++n) {
       if (event.tree_menu && n != 2) {
+        if (BlanksTreeMenu(fields[n])) {
+          AddForEveryRun(Severity::kWarning, file, line, section_, key,
+              std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
+                  " ergibt im Skript des Baummenüs eine ungültige Zeichenfolge: der Browser "
+                  "zeigt das ganze Menü nicht, wo ein Lauf diesen Eintrag zeigt.",
+              "Jeden Backslash doppelt schreiben oder \"/\" verwenden.");
+          continue;
+        }
         if (FindScriptBreaker(fields[n]) == std::string_view::npos) continue;
         AddForEveryRun(Severity::kWarning, file, line, section_, key,
             std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
@@ -600,6 +635,7 @@ class WalkListener final : public GenObserver {
   std::string last_command_file_;
   std::string scratch_;
   std::map<int, std::vector<size_t>> replaced_lines_;
+  std::set<int> tree_records_;  // the page's sections written as tree menus so far
   struct TreeFolder {
     size_t depth;
     bool shown;

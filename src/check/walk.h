@@ -35,6 +35,8 @@ struct CheckState {
   std::set<std::string> texts_checked;
   std::set<std::pair<std::string, size_t>> links_checked;
   std::set<std::tuple<std::string, int>> tree_settings_checked;
+  /// Placeholders found in another section's inserted text: file, record, host.
+  std::set<std::tuple<std::string, int, int>> inserted_checked;
   /// Per row, why it was hidden, by rule (LinkVerdict), over all walks.
   std::vector<std::uint32_t> hidden_by;
   /// [Nicht_Kopieren] entries: line, text, and whether one excluded a file.

@@ -339,6 +339,27 @@ TEST_F(CheckTest, APageFileShowsWhatItsLastWriteLeft) {
   EXPECT_TRUE(Mentions(report, "\xFC" "ber die Seite \"y.htm\"", 2));
 }
 
+// Where a browser shows a page otherwise than the run writes it, a finding
+// says so: links put into another section's output, and a tree menu whose
+// script a browser cannot read.
+TEST_F(CheckTest, WhatABrowserShowsOtherwiseIsNamed) {
+  dir_.Write("t.htm", "NAV\r\n");
+  CheckReport report = Check("",
+      "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\nTreeMenu=1\r\n0=Zu Kontakt|k.htm\r\n"
+      "1=Pfad|C:\\Daten\\xyz.htm\r\n2=Gut|C:\\\\Daten\r\n"
+      "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
+  EXPECT_TRUE(Mentions(report, "Der Name der Sektion \"Kontakt\" steht in dem, was die Sektion "
+                               "\"Nav\" einsetzt", 3)) << FormatTextReport(report);
+  EXPECT_TRUE(Mentions(report, "dem Skript des Men\xFCs"));
+  EXPECT_TRUE(Mentions(report, "zeigt das ganze Men\xFC nicht", 6));
+  EXPECT_FALSE(Mentions(report, "zeigt das ganze Men\xFC nicht", 7));
+  // A name in the template's own text is no such finding.
+  dir_.Write("t.htm", "NAV KONTAKT\r\n");
+  report = Check("", "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\n0=Start|s.htm\r\n"
+                     "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
+  EXPECT_FALSE(Mentions(report, "steht in dem, was die Sektion")) << FormatTextReport(report);
+}
+
 TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
   dir_.Write("t.htm", "LINKS\r\n");
   CheckReport report = Check("[Rechte]\r\nanna=1\r\n",

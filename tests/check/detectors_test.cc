@@ -119,6 +119,17 @@ TEST(LinkTextTest, ScriptAndAttributeBreakers) {
   EXPECT_EQ(std::string_view::npos, FindAttributeBreaker("Max's Seite"));
 }
 
+// A script string the menu writer makes of the text: which ones a browser
+// cannot read at all.
+TEST(LinkTextTest, EscapesThatBlankTheTreeMenu) {
+  for (const char* fine : {"", "Max's", "Max\\'s", "\\\\srv\\share", "\\d", "\\n\\t",
+                           "\\x41", "\\u00e4", "\\u{1F600}", "\\u{10FFFF}", "\\0", "\\\\"})
+    EXPECT_FALSE(BlanksTreeMenu(fine)) << fine;
+  for (const char* blank : {"\\", "Pfad\\", "\\x4", "\\xg1", "\\u00", "\\u{}", "\\u{110000}",
+                            "\\u{12", "a\\\\'b", "\\\\\\"})
+    EXPECT_TRUE(BlanksTreeMenu(blank)) << blank;
+}
+
 TEST(LinkTargetTest, RelativeLinksAndTheirFiles) {
   for (const char* relative : {"hilfe.htm", "bilder/a.gif", "hilfe.htm#oben", "a.htm?x=1:2"})
     EXPECT_TRUE(IsRelativeLink(relative)) << relative;
