@@ -60,16 +60,6 @@ START_WAIT = 0.0 if NATIVE else 0.5
 GUID = re.compile(r"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
 
 
-def wait_for_file(path, seconds):
-    """Waits until `path` exists (recordings appear whole, by rename); True if it does."""
-    deadline = time.monotonic() + seconds
-    while not os.path.exists(path):
-        if time.monotonic() >= deadline:
-            return False
-        time.sleep(0.002)
-    return True
-
-
 def program_bytes(text):
     """A JSON string of the check's report as the program's bytes."""
     return text.encode("latin-1")
@@ -239,7 +229,7 @@ class Differential:
                 "stderr": result.stderr.decode("latin-1")[-2000:]}
         wait = 60.0 if result.code == 0 else START_WAIT
         seen["start_page"] = None
-        if wait_for_file(recording, wait):
+        if harness.wait_for_file(recording, wait, poll=0.002):
             seen["start_page"] = relative_page(self.runner.target.recorded_start_page(recording))
         new = self.runner.output_folders(config) - before
         seen["folders"] = len(new)

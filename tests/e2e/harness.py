@@ -29,13 +29,13 @@ WINE = [os.path.join(SOURCE, "tools", "wine")]
 START_PROGRAM_WAIT = float(os.environ.get("PAGETRIX_START_PROGRAM_WAIT", "60"))
 
 
-def wait_for_file(path, seconds=START_PROGRAM_WAIT):
+def wait_for_file(path, seconds=START_PROGRAM_WAIT, poll=0.05):
     """Waits until `path` exists (recordings appear whole, by rename); True if it does."""
     deadline = time.monotonic() + seconds
     while not os.path.exists(path):
         if time.monotonic() >= deadline:
             return False
-        time.sleep(0.05)
+        time.sleep(poll)
     return True
 
 

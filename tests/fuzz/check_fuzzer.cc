@@ -33,6 +33,7 @@
 
 #include "base/text.h"
 #include "config/ini_file.h"
+#include "fuzz_case.h"
 #include "config/rights.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
@@ -45,26 +46,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using fuzz_case::Root;
+using fuzz_case::WriteFile;
 
 constexpr char kTokenEdge = '\x01';
 constexpr size_t kTokenBits = 10;
 constexpr size_t kTokenSize = kTokenBits + 2;
-
-const std::string& Root() {
-  static const std::string root = [] {
-    std::string pattern = (fs::temp_directory_path() / "pagetrix-check-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    ::clearenv();
-    return pattern;
-  }();
-  return root;
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) std::abort();
-}
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

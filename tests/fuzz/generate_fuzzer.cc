@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "config/ini_file.h"
+#include "fuzz_case.h"
 #include "config/rights.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
@@ -25,22 +26,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string& Root() {
-  static const std::string root = [] {
-    std::string pattern = (fs::temp_directory_path() / "pagetrix-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-    ::clearenv();
-    return pattern;
-  }();
-  return root;
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) std::abort();
-}
+using fuzz_case::Root;
+using fuzz_case::WriteFile;
 
 std::uintmax_t TreeBytes(const fs::path& folder) {
   std::uintmax_t total = 0;
