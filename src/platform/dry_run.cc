@@ -271,7 +271,7 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
     return CopyOutcome::kFailed;
   }
   const guarded::PathType existing = TypeOf(to);
-  if (existing == guarded::PathType::kFolder || !ParentIsFolder(to)) return CopyOutcome::kFailed;
+  if (existing == guarded::PathType::kFolder) return CopyOutcome::kFailed;
   const bool exists = existing != guarded::PathType::kMissing;
   if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
   Record(Change::Kind::kCopy, to, from);

@@ -3,7 +3,8 @@ with PRUEFEN and then run for real once for every column of the check's
 matrix (user, server, drive), and the two compared:
 
 - start page made or not, and which page (the start program's recording);
-- the run's exit code;
+- the run's exit code, and where it made its start page, the result its
+  copies left (from its run log);
 - the files of the run's output folder;
 - how often each page holds each link entry, as written (the entry's token
   in the page's bytes) and as a browser shows it (tests/browser/page_entries.js:
@@ -160,6 +161,30 @@ def explained(report, sections):
     return False
 
 
+COPY_LIST = "Alle Eintr\xe4ge der Sektion [KOPIEREN] kopieren."
+COPY_INCOMPLETE = "Es konnten nicht alle Dateien in das Ausgabeverzeichnis umkopiert werden."
+COPYING = "Kopiere Datei von: "
+COPY_FAILED = "Fehler beim Kopieren."
+COPY_ENTRY_INCOMPLETE = "Logischer Fehler in der Sektion [KOPIEREN]."
+
+
+def result_of_copies(log):
+    """The result of a run that made its start page, from its run log: 4 when
+    the template folders' copy failed, else that of the last [Kopieren] entry."""
+    lines = [re.sub(r"^\(-?\d+ ms\) ", "", line) for line in log.split("\r\n")]
+    if any(line.startswith(COPY_INCOMPLETE) for line in lines):
+        return 4
+    if COPY_LIST not in lines:
+        return None
+    result = 0
+    for line in lines[lines.index(COPY_LIST) + 1:]:
+        if line.startswith(COPYING):
+            result = 0
+        elif line.startswith(COPY_FAILED) or line.startswith(COPY_ENTRY_INCOMPLETE):
+            result = 4
+    return result
+
+
 class Stats:
     def __init__(self):
         self.configs = self.columns = self.runs = self.groups = 0
@@ -167,6 +192,7 @@ class Stats:
         self.divergences = 0
         self.made = 0
         self.explained = 0
+        self.copy_results = {}  # the result its copies left, by runs that made a start page
 
 
 def relative_page(path):
@@ -223,6 +249,9 @@ class Differential:
         if column["cd"]:
             words.append("/CD")
         recording = os.path.join(config.root, "rec", "run%d.bin" % n)
+        log_path = os.path.join(config.root, "rec", "run.log")
+        if os.path.exists(log_path):
+            os.remove(log_path)
         before = self.runner.output_folders(config)
         result = self.runner.start(config, words, recording)
         seen = {"words": words, "code": result.code, "crashed": result.crashed() or result.timed_out,
@@ -231,6 +260,10 @@ class Differential:
         seen["start_page"] = None
         if harness.wait_for_file(recording, wait, poll=0.002):
             seen["start_page"] = relative_page(self.runner.target.recorded_start_page(recording))
+        seen["copies"] = None
+        if os.path.exists(log_path):
+            with open(log_path, "rb") as f:
+                seen["copies"] = result_of_copies(f.read().decode("cp1252"))
         new = self.runner.output_folders(config) - before
         seen["folders"] = len(new)
         seen["files"] = []
@@ -310,6 +343,12 @@ class Differential:
                                                                seen["start_page"]))
             if seen["code"] != group["exit_code"]:
                 diffs.append("exit code: check %d, run %r" % (group["exit_code"], seen["code"]))
+            elif made:
+                copies = seen["copies"]
+                self.stats.copy_results[copies] = self.stats.copy_results.get(copies, 0) + 1
+                if copies != group["result"]:
+                    diffs.append("result after the copies: check %d, run log %r" % (
+                        group["result"], copies))
             if seen["folders"] > 1:
                 diffs.append("the run left %d new output folders" % seen["folders"])
             check_files = sorted(program_bytes(f) for f in group["files"])
@@ -410,9 +449,12 @@ class Differential:
         print("differential (%s, seed %d): %d configurations, %d columns, %d runs, %d groups "
               "(%d with a start page); "
               "%d pages with %d entries compared as written, %d in a browser (%d shown otherwise "
-              "as the check's findings say); %d divergences; "
+              "as the check's findings say); copies' results %s; %d divergences; "
               "%.0f s" % (self.runner.target.name, SEED, s.configs, s.columns, s.runs, s.groups, s.made,
-                          s.pages, s.entries, s.browser_pages, s.explained, s.divergences,
+                          s.pages, s.entries, s.browser_pages, s.explained,
+                          ", ".join("%s: %d runs" % kv for kv in sorted(s.copy_results.items(),
+                                                                        key=str)),
+                          s.divergences,
                           time.monotonic() - began))
         return 1 if s.divergences else 0
 

@@ -401,6 +401,8 @@ class Generator:
         if loesch is not None:
             lines.append(b"LoeschStd=" + loesch)
         lines += [b"[StartProg]", b"Name=" + self.target.start_program.encode("cp1252")]
+        # The run log tells what the exit code does not: a copy that failed.
+        lines += [b"[Protokolldatei]", b"Name=" + c.path("rec/run.log")]
         if not self.command_on_line():
             lines += [b"[StartVorlage]", b"StartVorlage=" + c.path(c.start)]
         if self.users or self.chance(0.5):
