@@ -897,6 +897,8 @@
   }
 
   treemenu.message = MESSAGE;
+  // How the menu writes an attribute value (read back by the tests).
+  treemenu.attribute = attribute;
   treemenu.loaded = true;
   global.treemenu = treemenu;
 })(this);
