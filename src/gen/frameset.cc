@@ -3,15 +3,30 @@
 #include "base/string_printf.h"
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
+#include "gen/markup.h"
 #include "platform/platform.h"
 
 namespace {
 
+// Each frame has a title and the page a language and character set, so that
+// screen readers can name the frames; the rest is the page's fixed text.
 const char kFrameSetFormat[] =
-    "<html>\r\n<head>\r\n<title>%s</title>\r\n</head>\r\n<frameset cols=\"%s,*\">\r\n"
-    "  <frame src=\"%s\" name=\"Navigation\">\r\n  <frame src=\"%s\" name=\"%s\">\r\n"
+    "<html lang=\"de\">\r\n<head>\r\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"
+    "<title>%s</title>\r\n</head>\r\n<frameset cols=\"%s,*\">\r\n"
+    "  <frame src=\"%s\" name=\"Navigation\" title=\"%s\">\r\n"
+    "  <frame src=\"%s\" name=\"%s\" title=\"%s\">\r\n"
     "  <noframes>\r\n    Ihr Browser kann diese Seite leider nicht anzeigen!\r\n"
     "  </noframes>\r\n</frameset>\r\n</html>\r\n";
+
+// A frame's title from its key, or the default.
+std::string FrameTitle(const CIniFile& commands, const char* key, std::string_view fallback) {
+  std::string value;
+  commands.GetValue("FrameSet", key, value);
+  std::string title;
+  AppendAttributeValue(title, value.empty() ? fallback : std::string_view(value));
+  return title;
+}
 
 }  // namespace
 
@@ -24,8 +39,11 @@ GenResult CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& p
   if (left.empty() || right.empty()) return GenResult::kNoFrameSet;
   if (width.empty()) width = "150";
 
-  std::string page = StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(),
-                                  right.c_str(), "Daten");
+  const std::string left_title = FrameTitle(commands, "TitelLinks", "Navigation");
+  const std::string right_title = FrameTitle(commands, "TitelRechts", "Inhalt");
+  std::string page =
+      StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(), left_title.c_str(),
+                   right.c_str(), "Daten", right_title.c_str());
   std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
   bool written = file->Append(page);

@@ -3,11 +3,15 @@
 namespace {
 
 std::string FrameSetPage(const std::string& title, const std::string& width,
-                         const std::string& left, const std::string& right) {
-  return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n</head>\r\n<frameset cols=\"" +
-         width + ",*\">\r\n  <frame src=\"" + left + "\" name=\"Navigation\">\r\n  <frame src=\"" +
-         right +
-         "\" name=\"Daten\">\r\n  <noframes>\r\n    Ihr Browser kann diese Seite leider nicht "
+                         const std::string& left, const std::string& right,
+                         const std::string& left_title = "Navigation",
+                         const std::string& right_title = "Inhalt") {
+  return "<html lang=\"de\">\r\n<head>\r\n<meta http-equiv=\"Content-Type\" "
+         "content=\"text/html; charset=windows-1252\">\r\n<title>" +
+         title + "</title>\r\n</head>\r\n<frameset cols=\"" + width + ",*\">\r\n  <frame src=\"" +
+         left + "\" name=\"Navigation\" title=\"" + left_title + "\">\r\n  <frame src=\"" + right +
+         "\" name=\"Daten\" title=\"" + right_title +
+         "\">\r\n  <noframes>\r\n    Ihr Browser kann diese Seite leider nicht "
          "anzeigen!\r\n  </noframes>\r\n</frameset>\r\n</html>\r\n";
 }
 
@@ -21,7 +25,7 @@ TEST_F(FrameSetTest, DefaultsAndVerbatimValues) {
   size_t lines = 0;
   for (size_t pos = page.find("\r\n"); pos != std::string::npos; pos = page.find("\r\n", pos + 2))
     ++lines;
-  EXPECT_EQ(12u, lines);
+  EXPECT_EQ(13u, lines);
 }
 
 TEST_F(FrameSetTest, TitleAndWidthAndTruncatesOldPage) {
@@ -31,6 +35,19 @@ TEST_F(FrameSetTest, TitleAndWidthAndTruncatesOldPage) {
       "BreiteLinks=25%\r\nTitel=Start\r\n");
   ASSERT_EQ(GenResult::kOk, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
   EXPECT_EQ(FrameSetPage("Start", "25%", "nav.htm", "main.htm"), dir_.Read("fs.htm"));
+}
+
+// The frames' titles name them for screen readers; a quote cannot end them.
+TEST_F(FrameSetTest, FrameTitlesFromTheirKeys) {
+  LoadCommands(
+      "[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=main.htm\r\n"
+      "titellinks=Men\xFC\r\nTitelRechts=Seite \"Start\"\r\n");
+  ASSERT_EQ(GenResult::kOk, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(FrameSetPage("", "150", "nav.htm", "main.htm", "Men\xFC", "Seite &quot;Start&quot;"),
+            dir_.Read("fs.htm"));
+  LoadCommands("[FrameSet]\r\nFrameLinks=a\r\nFrameRechts=b\r\nTitelLinks=\r\n");
+  ASSERT_EQ(GenResult::kOk, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
+  EXPECT_EQ(FrameSetPage("", "150", "a", "b"), dir_.Read("fs.htm"));
 }
 
 TEST_F(FrameSetTest, MissingFrameMeansNoPage) {
