@@ -27,7 +27,8 @@
 // errors: one message per block that fails to parse or throws; that block's
 //   menu is then an empty list.
 //
-// Also a module: pageEntries(buffer) gives the object of one page.
+// Also a module: pageEntries(buffer) gives the object of one page, and
+// parse(buffer) its parse5 document.
 'use strict';
 
 const fs = require('node:fs');
@@ -144,7 +145,7 @@ function isMenuBlock(script) {
   return attr(script, 'src') === null && /new\s+treemenu\s*\(/.test(textContent(script));
 }
 
-function runMenus(blocks) {
+function runMenus(blocks, raw) {
   const menus = [];
   const errors = [];
   const written = [];
@@ -176,21 +177,27 @@ function runMenus(blocks) {
         flag: e.folder ? 1 : 0,
         symbol: e.symbol ? attributeValue(escape, e.symbol) : null,
         depth: e.depth,
+        ...(raw ? { raw: { text: e.text, link: e.link, tooltip: e.tooltip, symbol: e.symbol } } : {}),
       })));
     }
   });
   return { menus, errors };
 }
 
-function pageEntries(bytes) {
-  const document = parse5.parse(decoder.decode(bytes));
-  const all = elements(document);
-  const tables = all.filter(isLinkTable).map((table) => tableRows(table).map(tableEntry));
-  const blocks = all.filter((n) => n.tagName === 'script' && isMenuBlock(n)).map(textContent);
-  return { tables, ...runMenus(blocks) };
+// With `raw`, each menu entry also gives the strings the script handed the
+// menu, before the menu made HTML of them.
+function parse(bytes) {
+  return parse5.parse(decoder.decode(bytes));
 }
 
-module.exports = { pageEntries };
+function pageEntries(bytes, { raw = false } = {}) {
+  const all = elements(parse(bytes));
+  const tables = all.filter(isLinkTable).map((table) => tableRows(table).map(tableEntry));
+  const blocks = all.filter((n) => n.tagName === 'script' && isMenuBlock(n)).map(textContent);
+  return { tables, ...runMenus(blocks, raw) };
+}
+
+module.exports = { pageEntries, parse, elements, attr, textContent };
 
 if (require.main === module) {
   const pages = {};
