@@ -169,7 +169,7 @@ function runMenus(blocks, raw) {
     }
     for (const menu of written) {
       if (!menu || typeof menu !== 'object' || !Array.isArray(menu.entries)) continue;
-      menus.push(menu.entries.map((e) => ({
+      menus.push(Array.from(menu.entries, (e) => ({
         text: shownText(e.text),
         href: e.link ? attributeValue(escape, e.link) : null,
         target: e.link && e.target ? e.target : null,
