@@ -415,6 +415,10 @@
   // Each text is parsed as the content of its own span: markup in one text
   // cannot open, close or swallow anything outside it.
   function fillTexts(menu, container) {
+    menu.shown = [];
+    for (var r = 0; r < menu.rows.length; r++) {
+      menu.shown.push({ hidden: false, open: !!menu.rows[r].open });
+    }
     var spans = container.querySelectorAll('.tm-tree .tm-text');
     for (var i = 0; i < spans.length && i < menu.rows.length; i++) {
       var text = menu.rows[i].text;
@@ -473,6 +477,7 @@
     var container = doc.querySelector('.treemenu[data-treemenu="' + this.serial + '"]');
     if (container) {
       fillTexts(this, container);
+      prepare(this, container);
     }
     tellSiblings({ type: ASK });
     return '';
@@ -492,6 +497,7 @@
     old.parentNode.removeChild(old);
     this.stop = tabStop(this);
     fillTexts(this, container);
+    prepare(this, container);
     if (this.query) {
       this.search(container, container.querySelector('.tm-query').value);
     }
@@ -508,17 +514,27 @@
   function elementsOf(menu, container) {
     var tree = container.querySelector('.tm-tree');
     if (!menu.cache || menu.cache.tree !== tree) {
-      var rows = tree ? tree.querySelectorAll('.tm-entry') : [];
       var cache = { tree: tree, rows: [], links: [], texts: [], groups: [] };
-      for (var i = 0; i < rows.length; i++) {
-        cache.rows.push(rows[i]);
-        cache.links.push(rows[i].querySelector('.tm-link'));
-        cache.texts.push(rows[i].querySelector('.tm-text'));
-        cache.groups.push(rows[i].querySelector('[role="group"]'));
+      if (tree) {
+        // Each row has one link and one text, in the same order.
+        cache.rows = Array.prototype.slice.call(tree.querySelectorAll('.tm-entry'));
+        cache.links = Array.prototype.slice.call(tree.querySelectorAll('.tm-link'));
+        cache.texts = Array.prototype.slice.call(tree.querySelectorAll('.tm-text'));
+        for (var i = 0; i < cache.rows.length; i++) {
+          var last = cache.rows[i].lastElementChild;
+          cache.groups.push(last && last.nodeName === 'UL' ? last : null);
+        }
       }
       menu.cache = cache;
     }
     return menu.cache;
+  }
+
+  // Gets the search ready while the user has not typed yet.
+  function prepare(menu, container) {
+    global.setTimeout(function () {
+      searchable(menu, container);
+    }, 0);
   }
 
   function rowOf(menu, container, index) {
@@ -529,31 +545,36 @@
     return elementsOf(menu, container).links[index] || null;
   }
 
-  // Brings the rendered rows in line with the rows' state.
+  // Brings the rendered rows in line with the rows' state. What each row
+  // shows is remembered (fillTexts starts it as rendered), so that only rows
+  // that change are touched.
   treemenu.prototype.refresh = function (container) {
     var searching = this.query !== '';
     var els = elementsOf(this, container);
+    var shown = this.shown;
     for (var i = 0; i < this.rows.length; i++) {
       var e = this.rows[i];
       var row = els.rows[i];
       if (!row) {
         continue;
       }
+      var was = shown[i];
       var hidden = searching && !e.match;
-      if (row.hidden !== hidden) {
+      if (was.hidden !== hidden) {
         row.hidden = hidden;
+        was.hidden = hidden;
       }
-      if (e.folder) {
-        var open = searching ? e.match && e.matchBelow : e.open;
-        if (row.classList.contains('tm-open') !== !!open) {
-          row.classList.toggle('tm-open', !!open);
-          row.classList.toggle('tm-closed', !open);
-        }
-        if (expandable(e)) {
+      if (!e.folder) {
+        continue;
+      }
+      var open = !!(searching ? e.match && e.matchBelow : e.open);
+      if (was.open !== open) {
+        was.open = open;
+        row.classList.toggle('tm-open', open);
+        row.classList.toggle('tm-closed', !open);
+        if (els.groups[i]) {
+          els.groups[i].hidden = !open;
           els.links[i].setAttribute('aria-expanded', open ? 'true' : 'false');
-          if (els.groups[i].hidden !== !open) {
-            els.groups[i].hidden = !open;
-          }
         }
       }
     }
@@ -924,6 +945,15 @@
     return foldWithMap(text).text;
   }
 
+  // Search hits are painted as highlights where the browser has them: no
+  // element changes, so a search costs no new layout of the text. Elsewhere
+  // they are wrapped in <mark> elements.
+  var HIGHLIGHT = 'tm-hit';
+  var painter = global.CSS && global.CSS.highlights && global.Highlight ? new global.Highlight() : null;
+  if (painter) {
+    global.CSS.highlights.set(HIGHLIGHT, painter);
+  }
+
   // Each row's folded text and tooltip, made on the first search.
   function searchable(menu, container) {
     var els = elementsOf(menu, container);
@@ -931,8 +961,10 @@
       els.search = [];
       for (var i = 0; i < menu.rows.length; i++) {
         var e = menu.rows[i];
-        els.search.push({ text: foldWithMap(els.texts[i] ? els.texts[i].textContent : ''),
-          tip: e.tooltip ? fold(e.tooltip) : '', marked: false });
+        // A text without markup is its own text content.
+        var text = /[<&]/.test(e.text) && els.texts[i] ? els.texts[i].textContent : e.text;
+        els.search.push({ text: foldWithMap(text), tip: e.tooltip ? fold(e.tooltip) : '',
+          marked: null });
       }
     }
     return els.search;
@@ -963,11 +995,12 @@
     }
     var els = elementsOf(this, container);
     var data = searchable(this, container);
+    var later = [];
     for (i = 0; i < rows.length; i++) {
       var item = data[i];
       if (item.marked) {
-        unmark(els.texts[i]);
-        item.marked = false;
+        unmark(els.texts[i], item.marked);
+        item.marked = null;
       }
       // The favourites are copies: a search shows each entry once.
       if (!needles.length || i < this.offset) {
@@ -993,8 +1026,7 @@
         first = i;
       }
       if (ranges.length) {
-        mark(els.texts[i], ranges);
-        item.marked = true;
+        later.push([i, ranges]);
       }
       rows[i].match = true;
       for (var p = rows[i].parent; p >= 0 && !rows[p].matchBelow; p = rows[p].parent) {
@@ -1004,6 +1036,7 @@
     }
     this.firstHit = first;
     this.refresh(container);
+    highlight(this, els, data, later);
     var status = container.querySelector('.tm-status');
     status.textContent = !needles.length ? '' : hits === 0 ? 'Keine Treffer' :
       hits === 1 ? '1 Treffer' : hits + ' Treffer';
@@ -1012,9 +1045,33 @@
     setTabStop(this, container, needles.length ? first : tabStop(this));
   };
 
-  // Wraps the character ranges [start, end) of the element's text in <mark>,
-  // text node by text node, so that markup inside a text stays intact.
-  // Overlapping ranges become one.
+  // Highlights the hits: the first screenful at once, the rest in pieces
+  // right after, so that a query that hits thousands of rows still answers
+  // the keystroke at once. A newer search drops what is left.
+  var FIRST_HITS = 60;
+  var MORE_HITS = 300;
+
+  function highlight(menu, els, data, hits) {
+    var search = menu.searches = (menu.searches || 0) + 1;
+    var next = 0;
+    var step = function (count) {
+      if (menu.searches !== search || els !== menu.cache) {
+        return;
+      }
+      for (var end = Math.min(next + count, hits.length); next < end; next++) {
+        var i = hits[next][0];
+        data[i].marked = mark(els.texts[i], hits[next][1]);
+      }
+      if (next < hits.length) {
+        global.setTimeout(function () { step(MORE_HITS); }, 0);
+      }
+    };
+    step(FIRST_HITS);
+  }
+
+  // Marks the character ranges [start, end) of the element's text, text node
+  // by text node, so that markup inside a text stays intact; overlapping
+  // ranges become one. Returns what unmark() takes away again.
   function mark(element, ranges) {
     ranges.sort(function (a, b) { return a[0] - b[0]; });
     var merged = [];
@@ -1026,11 +1083,8 @@
         merged.push([ranges[r][0], ranges[r][1]]);
       }
     }
-    var walker = doc.createTreeWalker(element, 4, null, false);
-    var nodes = [];
-    while (walker.nextNode()) {
-      nodes.push(walker.currentNode);
-    }
+    var nodes = textNodes(element);
+    var painted = [];
     var offset = 0;
     for (var i = 0; i < nodes.length; i++) {
       var node = nodes[i];
@@ -1042,19 +1096,47 @@
         if (from >= to) {
           continue;
         }
+        if (painter) {
+          var range = doc.createRange();
+          range.setStart(node, from);
+          range.setEnd(node, to);
+          painter.add(range);
+          painted.push(range);
+          continue;
+        }
         var middle = node.splitText(from);
         middle.splitText(to - from);
         var highlight = doc.createElement('mark');
-        highlight.className = 'tm-hit';
+        highlight.className = HIGHLIGHT;
         middle.parentNode.replaceChild(highlight, middle);
         highlight.appendChild(middle);
       }
       offset += length;
     }
+    return painter ? painted : true;
   }
 
-  function unmark(element) {
-    var marks = element.querySelectorAll('mark.tm-hit');
+  function textNodes(element) {
+    if (element.firstChild && element.firstChild === element.lastChild &&
+        element.firstChild.nodeType === 3) {
+      return [element.firstChild];
+    }
+    var walker = doc.createTreeWalker(element, 4, null, false);
+    var nodes = [];
+    while (walker.nextNode()) {
+      nodes.push(walker.currentNode);
+    }
+    return nodes;
+  }
+
+  function unmark(element, marked) {
+    if (painter) {
+      for (var k = 0; k < marked.length; k++) {
+        painter['delete'](marked[k]);
+      }
+      return;
+    }
+    var marks = element.querySelectorAll('mark.' + HIGHLIGHT);
     for (var i = 0; i < marks.length; i++) {
       var parent = marks[i].parentNode;
       while (marks[i].firstChild) {
@@ -1064,6 +1146,29 @@
       parent.normalize();
     }
   }
+
+  // The highlighted stretches of a menu's texts, in order (for the tests).
+  treemenu.hits = function (container) {
+    var texts = [];
+    if (painter) {
+      var ranges = [];
+      painter.forEach(function (range) {
+        if (container.contains(range.startContainer)) {
+          ranges.push(range);
+        }
+      });
+      ranges.sort(function (a, b) { return a.compareBoundaryPoints(0, b); });
+      for (var i = 0; i < ranges.length; i++) {
+        texts.push(ranges[i].toString());
+      }
+      return texts;
+    }
+    var marks = container.querySelectorAll('mark.' + HIGHLIGHT);
+    for (var k = 0; k < marks.length; k++) {
+      texts.push(marks[k].textContent);
+    }
+    return texts;
+  };
 
   function onSearchInput(event) {
     if (!event.target.classList || !event.target.classList.contains('tm-query')) {

@@ -114,6 +114,12 @@ function part(frame, text, rows, which) {
   };
 }
 
+// The highlighted search hits of a menu, in order.
+async function hits(frame, menuIndex = 0) {
+  return frame.evaluate((index) => window.treemenu.hits(
+    document.querySelectorAll('.treemenu[data-treemenu]')[index]), menuIndex);
+}
+
 // The tree's tab stops: entries that Tab can reach.
 async function tabStops(frame, menuIndex = 0) {
   return frame.$$eval('.treemenu[data-treemenu]', (menus, index) => Array.from(
@@ -155,6 +161,6 @@ async function screenshot(page, name) {
 }
 
 module.exports = {
-  launch, fileUrl, treeEntries, visibleTexts, focusedText, entry, toggle, star, tabStops, focusedItem,
+  launch, fileUrl, treeEntries, visibleTexts, focusedText, entry, toggle, star, hits, tabStops, focusedItem,
   seriousViolations, screenshot, SOURCE, BROWSER,
 };

@@ -124,7 +124,6 @@ describe('generated entries that once broke pages', { skip }, () => {
       range.selectNodeContents(span);
       const lines = [...range.getClientRects()];
       const box = link.getBoundingClientRect();
-      const marks = [...link.querySelectorAll('mark')].map((m) => m.textContent);
       return {
         lines: new Set(lines.map((r) => Math.round(r.top))).size,
         hanging: lines.every((r) => r.left >= span.getBoundingClientRect().left - 0.5),
@@ -132,12 +131,12 @@ describe('generated entries that once broke pages', { skip }, () => {
         fits: box.right <= document.documentElement.clientWidth,
         bulletLeft: link.querySelector('.tm-bullet').getBoundingClientRect().left < span.getBoundingClientRect().left,
         current: link.closest('.tm-entry').classList.contains('tm-current'),
-        marks,
       };
     }, name);
     assert.ok(shape.lines >= 2, `${shape.lines} line(s)`);
     assert.deepEqual({ ...shape, lines: 2 }, { lines: 2, hanging: true, inside: true, fits: true,
-      bulletLeft: true, current: true, marks: ['Betriebs', 'Gäste'] });
+      bulletLeft: true, current: true });
+    assert.deepEqual(await b.hits(nav), ['Betriebs', 'Gäste']);
     await b.screenshot(page, `${tier}-menu-wrap-240px`);
     await nav.fill('.tm-query', '');
   });
@@ -148,8 +147,7 @@ describe('generated entries that once broke pages', { skip }, () => {
     assert.equal(await nav.textContent('.tm-status'), '1 Treffer');
     await nav.fill('.tm-query', 'URLAUB formular');
     assert.deepEqual(await b.visibleTexts(nav), ['Formulare', 'Urlaubsantrag']);
-    assert.deepEqual(await nav.$$eval('mark.tm-hit', (l) => l.map((m) => m.textContent)),
-      ['Formular', 'Urlaub']);
+    assert.deepEqual(await b.hits(nav), ['Formular', 'Urlaub']);
     await nav.fill('.tm-query', 'urlaub vertraulich');
     assert.deepEqual(await b.visibleTexts(nav), []);
     await nav.fill('.tm-query', '');
