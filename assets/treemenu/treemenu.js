@@ -419,7 +419,8 @@
     for (var r = 0; r < menu.rows.length; r++) {
       menu.shown.push({ hidden: false, open: !!menu.rows[r].open });
     }
-    var spans = container.querySelectorAll('.tm-tree .tm-text');
+    menu.cache = null;
+    var spans = elementsOf(menu, container).texts;
     for (var i = 0; i < spans.length && i < menu.rows.length; i++) {
       var text = menu.rows[i].text;
       if (/[<&]/.test(text)) {
@@ -428,7 +429,6 @@
         spans[i].textContent = text;
       }
     }
-    menu.cache = null;
   }
 
   treemenu.prototype.toString = function () {
@@ -509,25 +509,45 @@
     return node && node.nodeType === 1 ? node.closest(selector) : null;
   }
 
-  // The rendered rows, links and text spans of a menu, in row order: the
-  // tree is written depth first, which is the order of the rows.
+  // The rendered rows, links, text spans and groups of a menu, in row order,
+  // found by the tree's own structure: a text may hold any markup, even
+  // elements with the menu's class names. Each row carries its number.
   function elementsOf(menu, container) {
     var tree = container.querySelector('.tm-tree');
     if (!menu.cache || menu.cache.tree !== tree) {
       var cache = { tree: tree, rows: [], links: [], texts: [], groups: [] };
       if (tree) {
-        // Each row has one link and one text, in the same order.
-        cache.rows = Array.prototype.slice.call(tree.querySelectorAll('.tm-entry'));
-        cache.links = Array.prototype.slice.call(tree.querySelectorAll('.tm-link'));
-        cache.texts = Array.prototype.slice.call(tree.querySelectorAll('.tm-text'));
-        for (var i = 0; i < cache.rows.length; i++) {
-          var last = cache.rows[i].lastElementChild;
-          cache.groups.push(last && last.nodeName === 'UL' ? last : null);
-        }
+        collect(tree, cache);
       }
       menu.cache = cache;
     }
     return menu.cache;
+  }
+
+  function collect(list, cache) {
+    for (var row = list.firstElementChild; row; row = row.nextElementSibling) {
+      var link = row.firstElementChild;
+      var group = row.lastElementChild !== link ? row.lastElementChild : null;
+      row.tmRow = cache.rows.length;
+      cache.rows.push(row);
+      cache.links.push(link);
+      cache.texts.push(part(link, 'tm-text'));
+      cache.groups.push(group);
+      if (group) {
+        collect(group, cache);
+      }
+    }
+  }
+
+  // The child of a row's link with this class: the marker, the symbol, the
+  // text or the star.
+  function part(link, name) {
+    for (var child = link && link.firstElementChild; child; child = child.nextElementSibling) {
+      if (child.classList.contains(name)) {
+        return child;
+      }
+    }
+    return null;
   }
 
   // Gets the search ready while the user has not typed yet.
@@ -535,10 +555,6 @@
     global.setTimeout(function () {
       searchable(menu, container);
     }, 0);
-  }
-
-  function rowOf(menu, container, index) {
-    return elementsOf(menu, container).rows[index] || null;
   }
 
   function linkOf(menu, container, index) {
@@ -624,7 +640,7 @@
       return;
     }
     link.tabIndex = on ? 0 : -1;
-    var star = link.querySelector('.tm-star');
+    var star = part(link, 'tm-star');
     if (star) {
       star.tabIndex = on ? 0 : -1;
     }
@@ -668,16 +684,21 @@
     saveState(this);
   };
 
-  // The menu and row an event belongs to, or null.
+  // The menu and row an event belongs to, or null: the row is the nearest
+  // rendered row around the target.
   function locate(target) {
-    var row = closest(target, '.tm-entry');
-    var container = row && closest(row, '.treemenu');
-    var menu = container && menus[container.getAttribute('data-treemenu')];
-    if (!menu) {
-      return null;
+    for (var node = target; node && node.nodeType === 1; node = node.parentNode) {
+      if (node.tmRow === undefined) {
+        continue;
+      }
+      var container = closest(node, '.treemenu');
+      var menu = container && menus[container.getAttribute('data-treemenu')];
+      if (!menu || !menu.cache || menu.cache.rows[node.tmRow] !== node) {
+        return null;
+      }
+      return { menu: menu, container: container, index: node.tmRow };
     }
-    var index = Number(row.getAttribute('data-index'));
-    return menu.rows[index] ? { menu: menu, container: container, index: index } : null;
+    return null;
   }
 
   function menuOf(element) {
@@ -714,12 +735,15 @@
     }
     var menu = hit.menu;
     var e = menu.rows[hit.index];
-    if (closest(event.target, '.tm-star')) {
+    var link = linkOf(menu, hit.container, hit.index);
+    var star = part(link, 'tm-star');
+    if (star && star.contains(event.target)) {
       event.preventDefault();
       pin(hit);
       return;
     }
-    var onToggle = closest(event.target, '.tm-toggle') !== null;
+    var toggle = part(link, 'tm-toggle');
+    var onToggle = !!toggle && toggle.contains(event.target);
     if (e.folder && (onToggle || !e.link)) {
       event.preventDefault();
       menu.toggle(hit.container, hit.index);
@@ -746,7 +770,7 @@
     var menu = hit.menu;
     var own = ownRow(menu, hit.index);
     var entry = menu.rows[own].entry;
-    var star = linkOf(menu, hit.container, hit.index).querySelector('.tm-star');
+    var star = part(linkOf(menu, hit.container, hit.index), 'tm-star');
     var focused = star === hit.container.ownerDocument.activeElement;
     togglePin(menu, hit.index);
     menu.redraw(hit.container);
@@ -755,7 +779,7 @@
     if (focused) {
       var link = linkOf(menu, hit.container, index);
       if (link && onScreen(link)) {
-        link.querySelector('.tm-star').focus();
+        part(link, 'tm-star').focus();
       } else {
         focusEntry(menu, hit.container, tabStop(menu));
       }
@@ -818,7 +842,7 @@
       return;
     }
     var hit = locate(target);
-    if (!hit) {
+    if (!hit || linkOf(hit.menu, hit.container, hit.index) !== target) {
       return;
     }
     var menu = hit.menu;

@@ -100,7 +100,7 @@ function part(frame, text, rows, which) {
   const find = async () => {
     const handle = await frame.evaluateHandle(([wanted, selector, piece]) => {
       const links = Array.from(document.querySelectorAll(`.treemenu ${selector} > .tm-link`))
-        .filter((l) => l.querySelector('.tm-text').textContent === wanted);
+        .filter((l) => (l.querySelector('.tm-text') || {}).textContent === wanted);
       const link = links.find((l) => l.offsetParent !== null) || links[0];
       return !link ? null : piece === 'link' ? link : link.querySelector(piece);
     }, [text, rows, which]);

@@ -120,6 +120,34 @@ describe('tree menu script', () => {
     assert.equal(e.target, 'Daten');
   });
 
+  test('markup in a text stays in its entry, the menu\'s own class names included', async () => {
+    await open([
+      [1, 'Ordner', 'Daten', '', ''],
+      [0, ' Erster <span class="tm-text">Falsch</span><li class="tm-entry" data-index="3">' +
+        '<a class="tm-link" role="treeitem" tabindex="0">x</a></li>', 'Daten', 'eins.htm', ''],
+      [0, ' </ul></li></ul><!-- offen', 'Daten', 'zwei.htm', 'Zweiter'],
+      [0, ' Letzter <textarea>', 'Daten', 'drei.htm', ''],
+    ]);
+    // The rows as the tree holds them: each text inside its own entry.
+    const rows = () => page.evaluate(() => {
+      const walk = (list) => [...list.children].flatMap((li) => [
+        [li.firstElementChild.getAttribute('href'), li.firstElementChild.querySelector('.tm-text').textContent],
+        ...(li.lastElementChild.nodeName === 'UL' ? walk(li.lastElementChild) : [])]);
+      return walk(document.querySelector('.tm-tree'));
+    });
+    assert.deepEqual(await rows(), [[null, 'Ordner'], ['eins.htm', 'Erster Falschx'],
+      ['zwei.htm', ''], ['drei.htm', 'Letzter ']]);
+    await b.entry(page, 'Ordner').click();
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('ArrowDown');
+    assert.equal(await page.evaluate(() => document.activeElement.getAttribute('href')), 'drei.htm');
+    await page.fill('.tm-query', 'zweiter');
+    assert.equal(await page.textContent('.tm-status'), '1 Treffer');
+    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.tm-tree a[href]')]
+      .filter((a) => a.offsetParent !== null).map((a) => a.getAttribute('href'))), ['zwei.htm']);
+  });
+
   test('two menus on one page, both named tree, fold independently', async () => {
     await open(
       [[1, 'First', 'Daten', '', ''], [0, ' one', 'Daten', '1.htm', '']],
