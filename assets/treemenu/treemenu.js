@@ -988,7 +988,7 @@
         // A text without markup is its own text content.
         var text = /[<&]/.test(e.text) && els.texts[i] ? els.texts[i].textContent : e.text;
         els.search.push({ text: foldWithMap(text), tip: e.tooltip ? fold(e.tooltip) : '',
-          marked: null });
+          marked: false });
       }
     }
     return els.search;
@@ -1020,11 +1020,12 @@
     var els = elementsOf(this, container);
     var data = searchable(this, container);
     var later = [];
+    unpaint(this);
     for (i = 0; i < rows.length; i++) {
       var item = data[i];
       if (item.marked) {
-        unmark(els.texts[i], item.marked);
-        item.marked = null;
+        unmark(els.texts[i]);
+        item.marked = false;
       }
       // The favourites are copies: a search shows each entry once.
       if (!needles.length || i < this.offset) {
@@ -1084,7 +1085,7 @@
       }
       for (var end = Math.min(next + count, hits.length); next < end; next++) {
         var i = hits[next][0];
-        data[i].marked = mark(els.texts[i], hits[next][1]);
+        data[i].marked = mark(menu, els.texts[i], hits[next][1]);
       }
       if (next < hits.length) {
         global.setTimeout(function () { step(MORE_HITS); }, 0);
@@ -1096,7 +1097,7 @@
   // Marks the character ranges [start, end) of the element's text, text node
   // by text node, so that markup inside a text stays intact; overlapping
   // ranges become one. Returns what unmark() takes away again.
-  function mark(element, ranges) {
+  function mark(menu, element, ranges) {
     ranges.sort(function (a, b) { return a[0] - b[0]; });
     var merged = [];
     for (var r = 0; r < ranges.length; r++) {
@@ -1108,7 +1109,6 @@
       }
     }
     var nodes = textNodes(element);
-    var painted = [];
     var offset = 0;
     for (var i = 0; i < nodes.length; i++) {
       var node = nodes[i];
@@ -1121,11 +1121,15 @@
           continue;
         }
         if (painter) {
-          var range = doc.createRange();
-          range.setStart(node, from);
-          range.setEnd(node, to);
+          // A static range: the browser need not follow it through changes.
+          var range = global.StaticRange ? new global.StaticRange({ startContainer: node,
+            startOffset: from, endContainer: node, endOffset: to }) : doc.createRange();
+          if (!global.StaticRange) {
+            range.setStart(node, from);
+            range.setEnd(node, to);
+          }
           painter.add(range);
-          painted.push(range);
+          menu.painted.push(range);
           continue;
         }
         var middle = node.splitText(from);
@@ -1137,7 +1141,23 @@
       }
       offset += length;
     }
-    return painter ? painted : true;
+    return !painter;
+  }
+
+  // Takes a menu's painted hits away: all at once where they are all it has
+  // painted (a browser may take a long time over each single one).
+  function unpaint(menu) {
+    var painted = menu.painted || [];
+    if (painter && painted.length) {
+      if (painter.size === painted.length) {
+        painter.clear();
+      } else {
+        for (var k = 0; k < painted.length; k++) {
+          painter['delete'](painted[k]);
+        }
+      }
+    }
+    menu.painted = [];
   }
 
   function textNodes(element) {
@@ -1153,13 +1173,8 @@
     return nodes;
   }
 
-  function unmark(element, marked) {
-    if (painter) {
-      for (var k = 0; k < marked.length; k++) {
-        painter['delete'](marked[k]);
-      }
-      return;
-    }
+  // Takes the <mark> elements out of a text again.
+  function unmark(element) {
     var marks = element.querySelectorAll('mark.' + HIGHLIGHT);
     for (var i = 0; i < marks.length; i++) {
       var parent = marks[i].parentNode;
@@ -1181,9 +1196,15 @@
           ranges.push(range);
         }
       });
-      ranges.sort(function (a, b) { return a.compareBoundaryPoints(0, b); });
-      for (var i = 0; i < ranges.length; i++) {
-        texts.push(ranges[i].toString());
+      var live = ranges.map(function (r) {
+        var range = doc.createRange();
+        range.setStart(r.startContainer, r.startOffset);
+        range.setEnd(r.endContainer, r.endOffset);
+        return range;
+      });
+      live.sort(function (a, b) { return a.compareBoundaryPoints(0, b); });
+      for (var i = 0; i < live.length; i++) {
+        texts.push(live[i].toString());
       }
       return texts;
     }
