@@ -129,13 +129,15 @@ describe('generated entries that once broke pages', { skip }, () => {
         hanging: lines.every((r) => r.left >= span.getBoundingClientRect().left - 0.5),
         inside: lines.every((r) => r.right <= box.right + 0.5 && r.bottom <= box.bottom + 0.5),
         fits: box.right <= document.documentElement.clientWidth,
-        bulletLeft: link.querySelector('.tm-bullet').getBoundingClientRect().left < span.getBoundingClientRect().left,
+        // The marker keeps its width before a long text, as before a short one.
+        bullet: Math.abs(link.querySelector('.tm-bullet').getBoundingClientRect().width -
+          1.2 * parseFloat(getComputedStyle(link.querySelector('.tm-bullet')).fontSize)) < 0.5,
         current: link.closest('.tm-entry').classList.contains('tm-current'),
       };
     }, name);
     assert.ok(shape.lines >= 2, `${shape.lines} line(s)`);
     assert.deepEqual({ ...shape, lines: 2 }, { lines: 2, hanging: true, inside: true, fits: true,
-      bulletLeft: true, current: true });
+      bullet: true, current: true });
     assert.deepEqual(await b.hits(nav), ['Betriebs', 'Gäste']);
     await b.screenshot(page, `${tier}-menu-wrap-240px`);
     await nav.fill('.tm-query', '');
