@@ -263,8 +263,9 @@ describe('generated portal', { skip }, () => {
       browser.context.waitForEvent('page'),
       b.entry(nav, 'Hilfe im neuen Fenster').click(),
     ]);
-    await popup.waitForLoadState();
-    assert.ok(popup.url().endsWith('/hilfe.htm'));
+    // A new page starts out blank: wait for its address, then its load.
+    await popup.waitForURL(/\/hilfe\.htm$/);
+    await popup.waitForLoadState('load');
     assert.equal(await popup.textContent('.teil b'), 'Hilfe zum Intranet');
     assert.equal(page.url(), startPage('schmidt'));
     assert.equal(await current(), 'Hilfe');  // the new window does not move the mark
