@@ -40,13 +40,17 @@ void CGenHtml::InitOutputDirectory() {
 
 GenResult CGenHtml::CreateOutputDirectory(std::string& prefix) {
   prefix = output_directory_ + kPathSeparator;
-  if (output_directory_.empty() || !CreateDirectoryPath(output_directory_))
+  if (output_directory_.empty()) return GenResult::kNoOutputDirectory;
+  Platform& platform = GetPlatform();
+  // A base that is, or lies behind, another user's folder or link (in a
+  // shared /tmp) is never written into: looked at before anything is made,
+  // and once more when the base is there, in case it was put there meanwhile.
+  std::string base = GetDirectoryPart(output_directory_);
+  while (base.size() > 1 && IsPathSeparator(base.back())) base.pop_back();
+  if (!platform.IsOwnPlace(base) || !CreateDirectoryPath(base) || !platform.IsOwnPlace(base) ||
+      !CreateDirectoryPath(output_directory_))
     return GenResult::kNoOutputDirectory;
-  // A base that another user made (in a shared /tmp) is never written into.
-  std::string base = OutputBaseDirectory(GetPlatform().GetTempDir());
-  base.pop_back();
-  if (GetPlatform().IsForeignFolder(base)) return GenResult::kNoOutputDirectory;
-  lock_ = GetPlatform().LockFolder(output_directory_);
+  lock_ = platform.LockFolder(output_directory_);
   return GenResult::kOk;
 }
 
