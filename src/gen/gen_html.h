@@ -32,6 +32,7 @@ enum class GenResult : int {
   kPageListError = 5,      ///< a [Seiten] entry lacks one of its two fields
   kNoFrameSet = 6,         ///< no frameset is configured (not an error of the run)
   kWriteFailed = 7,        ///< a page could not be read, opened or written
+  kPageMissing = 9,        ///< the start page, or a page its frames show, was not made
 };
 
 /// The placeholders of a page: the sections whose names are searched in its
@@ -187,5 +188,11 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
 /// The page command files a command file lists, as generation will name
 /// them (%NAME% expanded without logging).
 std::vector<std::string> PageCommandFiles(const std::string& command_file);
+/// The files of the output folder that the frames of the frameset page
+/// show, as [FrameSet] of `commands` names them; none when no frameset is
+/// written. A frame address counts when it is a plain file name once cut
+/// before "#" or "?" and with its %XX escapes decoded, as a browser reads
+/// it; an address elsewhere (a URL, a path) is none of the run's business.
+std::vector<std::string> FramePageNames(const CIniFile& commands);
 
 #endif  // PAGETRIX_GEN_GEN_HTML_H_

@@ -35,6 +35,19 @@ bool IsOutputFileName(const std::string& name) {
   return IsPlainFileName(name) && !EqualsNoCaseAscii(name, guarded::kLockFileName);
 }
 
+// Whether every page the start program is to show is a file now; each
+// one that is not is logged.
+bool ArePagesMade(const std::vector<std::string>& pages, LogSink& log) {
+  bool made = true;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (GetPlatform().GetPathType(pages[i], /*follow_links=*/true) == guarded::PathType::kFile)
+      continue;
+    log.LogFailure(Message(i == 0 ? IDS_START_PAGE_MISSING : IDS_FRAME_PAGE_MISSING, pages[i]));
+    made = false;
+  }
+  return made;
+}
+
 void AddDistinctNoCase(std::vector<std::string>& list, const std::string& directory) {
   for (const std::string& known : list) {
     if (EqualsNoCaseAscii(known, directory)) return;
@@ -91,6 +104,9 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
   std::string prefix, start;
   result = PrepareOutputDirectory(commands, prefix, start);
   if (result != GenResult::kOk) return result;
+  // What the start program will show: the start page and its frames' pages.
+  std::vector<std::string> shown = {start};
+  for (const std::string& name : FramePageNames(commands)) shown.push_back(prefix + name);
   // Without a page list the command file is the one page, already read.
   if (!pages.empty()) commands.Clear();
 
@@ -99,6 +115,8 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
   if (result != GenResult::kOk) return result;
 
   result = CopyFiles(template_directories, prefix);
+  // A page that was not made is never handed to the start program.
+  if (!ArePagesMade(shown, log_)) return GenResult::kPageMissing;
   start_page = start;
   return result;
 }

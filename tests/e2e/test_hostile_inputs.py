@@ -193,10 +193,13 @@ class Case:
         self.write(self.command_file, PAGE_COMMANDS + extra)
         self.pages = ["Pagetrix.htm"]
 
-    def pages_run(self, output_name, start_extra=""):
-        """A start command file listing one page p.ini written as output_name."""
+    def pages_run(self, output_name, start_extra="", shown=True):
+        """A start command file listing one page p.ini written as output_name,
+        which is the page to show unless `shown` is false."""
         self.write("cfg/seite.htm", TEMPLATE)
         self.write("cfg/p.ini", PAGE_COMMANDS)
+        if shown:
+            start_extra += "[FrameSet]\nName=%s\n" % output_name
         self.write(self.command_file, "[Seiten]\n1=p.ini|%s\n%s" % (output_name, start_extra))
 
     def outside_victim(self):
@@ -215,7 +218,7 @@ class Case:
 
     def name_refused(self, output_name):
         """A [Seiten] output name that must fail like a name with a subfolder."""
-        self.pages_run(output_name)
+        self.pages_run(output_name, shown=False)
         self.outside_victim()
         self.messages = [msg_page_failed(self.p("cfg/seite.htm"), "{OUT}" + output_name)]
         self.launched = False
@@ -297,7 +300,8 @@ def page_names_plain_but_odd(c):
     c.write("cfg/p.ini", PAGE_COMMANDS)
     names = ["Seite 1.htm", "Übersicht.htm", "COM10.htm", "nulled.htm", "con-tact.htm"]
     c.write(c.command_file, "[Seiten]\n" + "".join("%d=p.ini|%s\n" % (i, n)
-                                                   for i, n in enumerate(names)))
+                                                   for i, n in enumerate(names))
+            + "[FrameSet]\nName=%s\n" % names[0])
     c.pages = names
 
 
@@ -584,7 +588,7 @@ def page_command_file_fifo(c):
     c.write("cfg/seite.htm", TEMPLATE)
     c.write("cfg/p.ini", PAGE_COMMANDS)
     c.fifo("cfg/pipe.ini")
-    c.write(c.command_file, "[Seiten]\n1=pipe.ini|a.htm\n2=p.ini|b.htm\n")
+    c.write(c.command_file, "[Seiten]\n1=pipe.ini|a.htm\n2=p.ini|b.htm\n[FrameSet]\nName=b.htm\n")
     c.messages = [[MSG_COMMAND_FILE % c.p("cfg/pipe.ini")]]
     c.pages = ["b.htm"]
 
