@@ -185,9 +185,6 @@ class CGenHtml {
 /// when either is empty.
 bool SplitPageEntry(const std::string& value, const std::string& command_directory,
                     std::string& page_file, std::string& output_name);
-/// The page command files a command file lists, as generation will name
-/// them (%NAME% expanded without logging).
-std::vector<std::string> PageCommandFiles(const std::string& command_file);
 /// The files of the output folder that the frames of the frameset page
 /// show, as [FrameSet] of `commands` names them; none when no frameset is
 /// written. A frame address counts when it is a plain file name once cut

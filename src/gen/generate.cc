@@ -68,20 +68,6 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
   return true;
 }
 
-std::vector<std::string> PageCommandFiles(const std::string& command_file) {
-  std::vector<std::string> files;
-  CIniFile commands;
-  if (commands.Load(command_file) != 0) return files;
-  const std::string command_directory = CommandDirectory(command_file);
-  std::string key, value, page_file, output_name;
-  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
-    if (SplitPageEntry(GetPlatform().ExpandEnvVars(value), command_directory, page_file,
-                       output_name))
-      files.push_back(page_file);
-  }
-  return files;
-}
-
 CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report)
     : log_(log), main_config_(main_config), filter_(filter), rights_report_(rights_report) {}

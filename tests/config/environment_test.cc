@@ -197,6 +197,8 @@ TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
   // %StartServer% comes first in the table, so it is tried while not leftmost.
   EXPECT_EQ("\\\\fileserver\\home\\%StartServer%", Variable("PTX3_DIR"));
   EXPECT_EQ("fileserver\\\\\\fileserver\\home", Variable("PTX3_SRV"));
+  // A fresh log: the first holds no date line, so it is no run log to replace.
+  SystemPlatform().RemoveFile(dir_.Path("run.log"));
   log_.SetPath(dir_.Path("run.log"));
   std::string log = Apply(file, "Zentrale");
   EXPECT_EQ("Zentrale\\\\\\zentrale\\home", Variable("PTX3_SRV"));
