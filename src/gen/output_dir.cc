@@ -59,7 +59,6 @@ void CGenHtml::DeleteOldOutputDirectories() {
   main_config_.GetValue("Pagetrix", "LoeschStd", hours_text);
   if (!hours_text.empty() && !HasLeadingNumber(hours_text)) return;
   int threshold = hours_text.empty() ? kDefaultDeleteHours : ParseLeadingInt(hours_text);
-  if (threshold == kNeverDelete) return;
   Platform& platform = GetPlatform();
   const std::string temp_dir = platform.GetTempDir();
   // Without a temporary folder the base would be the root of the drive.

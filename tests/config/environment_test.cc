@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -338,6 +339,50 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
   EXPECT_EQ(std::string::npos, written.find("\"A11\""));
   EXPECT_NE(std::string::npos,
             written.find("Die Umgebungsvariable: \"A12\" konnte nicht aufgel\xF6st werden."));
+}
+
+// However many values reach the limit of one variable, together they stay
+// within the total: the first value beyond it is cut, the later ones are
+// empty, and each cut one is named.
+TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
+  ScopedPlatform platform;
+  TempDir dir;
+  // Lines are read in pieces of about 1 KB: the full value is made by doubling.
+  std::string text = "[Lokal]\r\nL0=" + std::string(1000, 'x') + "\r\n";
+  size_t server_section = 1000;
+  for (int i = 1; i <= 6; ++i) {
+    text += "L" + std::to_string(i) + "=%L" + std::to_string(i - 1) + "%%L" +
+            std::to_string(i - 1) + "%\r\n";
+    server_section += std::min<size_t>(kMaxVariableValue, 1000u << i);
+  }
+  text += "[Environment]\r\n";
+  for (int i = 1; i <= 200; ++i) text += "B" + std::to_string(i) + "=%L6%\r\n";
+  dir.Write("env.ini", text);
+  CRunLog log;
+  log.SetPath(dir.Path("run.log"));
+  StartLocation location;
+  location.start_drive = "C:";
+  location.current_server = "C:";
+  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  log.Close();
+  // The table: the start drive, the server, seven empty office paths, L0 to L6.
+  const size_t left = kMaxEnvironmentTotal - 2 - 2 - server_section;
+  const size_t whole = left / kMaxVariableValue;
+  size_t total = 0;
+  const std::string written = dir.Read("run.log");
+  for (size_t i = 1; i <= 200; ++i) {
+    const std::string name = "B" + std::to_string(i);
+    std::string value;
+    ASSERT_TRUE(GetPlatform().GetEnvVar(name, &value)) << name;
+    total += value.size();
+    const size_t expected =
+        i <= whole ? kMaxVariableValue : i == whole + 1 ? left % kMaxVariableValue : 0;
+    EXPECT_EQ(expected, value.size()) << name;
+    EXPECT_EQ(std::string(value.size(), 'x'), value) << name;
+    EXPECT_EQ(i > whole, written.find("Die Umgebungsvariable: \"" + name + "\" konnte") !=
+                             std::string::npos) << name;
+  }
+  EXPECT_EQ(left, total);
 }
 
 }  // namespace

@@ -181,16 +181,21 @@ TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
   const Names all = {"future", "h0", "h23", "h24", "h47", "h48"};
   EXPECT_EQ(all, Survivors("LoeschStd=abc", ages));
   EXPECT_EQ(all, Survivors("LoeschStd=nie", ages));
-  EXPECT_EQ((Names{}), Survivors("LoeschStd=-2", ages));
 }
 
-TEST_F(OutputDirTest, MinusOneNeverLooksAtTheBaseDirectory) {
+// -1 means "never"; so does any other negative value, however far below
+// the integer range it reaches (read there, it once meant "delete all").
+TEST_F(OutputDirTest, NegativeValuesNeverLookAtTheBaseDirectory) {
   MakeOld("old", 1000 * kHour);
-  SetLoeschStd("LoeschStd=-1");
-  platform_->listed.clear();
-  gen_.DeleteOldOutputDirectories();
-  EXPECT_TRUE(platform_->listed.empty());
-  EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm"));
+  for (const char* never : {"LoeschStd=-1", "LoeschStd=-2", "LoeschStd= -7 Stunden",
+                            "LoeschStd=-2147483648", "LoeschStd=-2147483649",
+                            "LoeschStd=-99999999999999999999999"}) {
+    SetLoeschStd(never);
+    platform_->listed.clear();
+    gen_.DeleteOldOutputDirectories();
+    EXPECT_TRUE(platform_->listed.empty()) << never;
+    EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm")) << never;
+  }
 }
 
 TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
