@@ -348,15 +348,16 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   ScopedPlatform platform;
   TempDir dir;
   // Lines are read in pieces of about 1 KB: the full value is made by doubling.
-  std::string text = "[Lokal]\r\nL0=" + std::string(1000, 'x') + "\r\n";
+  std::string text = std::string("[Lokal]\r\nL0=").append(1000, 'x').append("\r\n");
   size_t server_section = 1000;
   for (int i = 1; i <= 6; ++i) {
-    text += "L" + std::to_string(i) + "=%L" + std::to_string(i - 1) + "%%L" +
-            std::to_string(i - 1) + "%\r\n";
+    const std::string previous = std::to_string(i - 1);
+    text.append("L").append(std::to_string(i)).append("=%L").append(previous);
+    text.append("%%L").append(previous).append("%\r\n");
     server_section += std::min<size_t>(kMaxVariableValue, 1000u << i);
   }
   text += "[Environment]\r\n";
-  for (int i = 1; i <= 200; ++i) text += "B" + std::to_string(i) + "=%L6%\r\n";
+  for (int i = 1; i <= 200; ++i) text.append("B").append(std::to_string(i)).append("=%L6%\r\n");
   dir.Write("env.ini", text);
   CRunLog log;
   log.SetPath(dir.Path("run.log"));
@@ -371,7 +372,7 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   size_t total = 0;
   const std::string written = dir.Read("run.log");
   for (size_t i = 1; i <= 200; ++i) {
-    const std::string name = "B" + std::to_string(i);
+    const std::string name = std::string("B").append(std::to_string(i));
     std::string value;
     ASSERT_TRUE(GetPlatform().GetEnvVar(name, &value)) << name;
     total += value.size();
@@ -379,8 +380,9 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
         i <= whole ? kMaxVariableValue : i == whole + 1 ? left % kMaxVariableValue : 0;
     EXPECT_EQ(expected, value.size()) << name;
     EXPECT_EQ(std::string(value.size(), 'x'), value) << name;
-    EXPECT_EQ(i > whole, written.find("Die Umgebungsvariable: \"" + name + "\" konnte") !=
-                             std::string::npos) << name;
+    const std::string message =
+        std::string("Die Umgebungsvariable: \"").append(name) + "\" konnte";
+    EXPECT_EQ(i > whole, written.find(message) != std::string::npos) << name;
   }
   EXPECT_EQ(left, total);
 }
