@@ -116,7 +116,7 @@ enum class Created { kWritten, kExists, kFailed };
 
 // Writes a file that is not there yet; a failure leaves none.
 template <typename Write>
-Created WriteNew(const std::string& path, DWORD attributes, const Write& write) {
+Created WriteNew(const std::string& path, DWORD attributes, Write&& write) {
   Handle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
                            nullptr));
   if (!out.valid()) {
@@ -137,7 +137,7 @@ Created WriteNew(const std::string& path, DWORD attributes, const Write& write) 
 // has the target open without delete sharing holds the rename off for a
 // moment; it is tried again for about a second.
 template <typename Write>
-bool WriteBesideAndRename(const std::string& target, DWORD attributes, const Write& write) {
+bool WriteBesideAndRename(const std::string& target, DWORD attributes, Write&& write) {
   const std::string written = TemporaryNameBeside(target, ::GetCurrentProcessId());
   if (WriteNew(written, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY), write) !=
       Created::kWritten)
@@ -285,20 +285,16 @@ bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
   // The old file's attributes, as far as a plain file carries them.
   attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL,
-                              [&bytes](HANDLE out) {
-                                std::string_view rest = bytes;
-                                while (!rest.empty()) {
-                                  const DWORD want = static_cast<DWORD>(
-                                      std::min<size_t>(rest.size(), 1 << 20));
-                                  DWORD put = 0;
-                                  if (!::WriteFile(out, rest.data(), want, &put, nullptr) ||
-                                      put == 0)
-                                    return false;
-                                  rest.remove_prefix(put);
-                                }
-                                return true;
-                              });
+  auto write = [bytes](HANDLE out) mutable {
+    while (!bytes.empty()) {
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+      DWORD put = 0;
+      if (!::WriteFile(out, bytes.data(), want, &put, nullptr) || put == 0) return false;
+      bytes.remove_prefix(put);
+    }
+    return true;
+  };
+  return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
 }
 
 bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {

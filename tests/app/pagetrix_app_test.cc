@@ -138,14 +138,7 @@ TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
 }
 
 TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
-  std::tm when{};
-  when.tm_year = 126;
-  when.tm_mon = 11;
-  when.tm_mday = 8;
-  when.tm_hour = 7;
-  when.tm_min = 5;
-  when.tm_sec = 9;
-  platform_->local_time = when;
+  platform_->SetLocalTime(2026, 12, 8, 7, 5, 9);
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[Protokolldatei]\r\nName=" + dir_.Path("run.log") +
               "\r\n[Rechte]\r\nANNA=00010003\r\n[StartVorlage]\r\nStartVorlage=" +
               dir_.Path("start.ini") + "\r\n");

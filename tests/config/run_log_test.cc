@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <map>
 #include <random>
 #include <string>
@@ -47,14 +46,7 @@ TEST_F(RunLogTest, ReplacesPreviousLog) {
 // The first line of every run log: elapsed milliseconds and the date line.
 // Any byte of it changed is no log any more, except a digit for a digit.
 TEST_F(RunLogTest, OnlyTheFormOfALogsFirstLineIsReplaced) {
-  std::tm local{};
-  local.tm_year = 126;
-  local.tm_mon = 11;
-  local.tm_mday = 8;
-  local.tm_hour = 9;
-  local.tm_min = 27;
-  local.tm_sec = 42;
-  platform_->local_time = local;
+  platform_->SetLocalTime(2026, 12, 8, 9, 27, 42);
   const std::string first = "(0 ms) " + RunLogDateLine();
   ASSERT_EQ("(0 ms) 08.12.2026 09:27:42", first);
   EXPECT_TRUE(IsRunLogStart(first + "\r\n"));

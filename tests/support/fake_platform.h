@@ -53,6 +53,17 @@ class FakePlatform : public PlatformWrapper {
   std::uint32_t tick_step = 0;
   std::optional<std::int64_t> unix_time;
   std::optional<std::tm> local_time;
+  /// Sets local_time to a date and time as a calendar shows them.
+  void SetLocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local_time = local;
+  }
   /// Creation times by the last component of the path; else the real one.
   std::map<std::string, std::int64_t> creation_times;
   /// Last-write times by the last component of the path; else the real one.
