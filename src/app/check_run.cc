@@ -72,5 +72,5 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
   // Closed for good before the window shows, so that the button's editor
   // can open it.
   run_log_.Close();
-  ShowFailureWindow(failures, exit_code_, log_path, profile_path_);
+  ShowFailureWindow(failures, exit_code_, log_path, profile_path_, run_log_.Refusal());
 }

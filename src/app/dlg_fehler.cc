@@ -26,7 +26,7 @@ bool CDlgFehler::OnInitDialog() {
   CDialog::OnInitDialog();
   SetItemText(IDC_FEHLER_KOPF, FailureHeading(result));
   SetItemText(IDC_FEHLER_TEXT, FailureList(failures));
-  SetItemText(IDC_FEHLER_HILFE, FailureAdvice(log_path, profile_path));
+  SetItemText(IDC_FEHLER_HILFE, FailureAdvice(log_path, profile_path, log_refusal));
   SetIcon(icon_, true);
   SetIcon(icon_, false);
   EnableItem(IDC_PROTOKOLL, !log_path.empty());
@@ -42,7 +42,7 @@ bool CDlgFehler::OnCommand(int id) {
 
 std::string CDlgFehler::ConsoleText() const {
   return FailureHeading(result) + "\r\n\r\n" + FailureList(failures) + "\r\n\r\n" +
-         FailureAdvice(log_path, profile_path) + "\r\n";
+         FailureAdvice(log_path, profile_path, log_refusal) + "\r\n";
 }
 
 std::string FailureHeading(int result) {
@@ -59,9 +59,12 @@ std::string FailureList(const std::vector<std::string>& failures) {
   return text;
 }
 
-std::string FailureAdvice(const std::string& log_path, const std::string& profile_path) {
+std::string FailureAdvice(const std::string& log_path, const std::string& profile_path,
+                          const std::string& log_refusal) {
   std::string text;
-  if (log_path.empty()) {
+  if (!log_refusal.empty()) {
+    text = log_refusal;
+  } else if (log_path.empty()) {
     text = "Ein Laufprotokoll schreibt Pagetrix, wenn in " + profile_path +
            " unter [Protokolldatei] Name= ein Pfad steht.";
   } else {

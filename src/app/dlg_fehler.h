@@ -23,6 +23,7 @@ class CDlgFehler : public CDialog {
   int result = 0;                     ///< the generator's result code
   std::string log_path;               ///< the run log; empty when none can be opened
   std::string profile_path;           ///< the main configuration file
+  std::string log_refusal;            ///< why a configured run log was not written
 
  private:
   IconHandle icon_;
@@ -33,8 +34,9 @@ std::string FailureHeading(int result);
 /// The messages one after another, a blank line between two, their line
 /// feeds as the edit control needs them.
 std::string FailureList(const std::vector<std::string>& failures);
-/// Where to look further: the run log, or how to switch it on, and the
-/// check mode.
-std::string FailureAdvice(const std::string& log_path, const std::string& profile_path);
+/// Where to look further: the run log, or why the configured one was not
+/// written (`log_refusal`), or how to switch it on; and the check mode.
+std::string FailureAdvice(const std::string& log_path, const std::string& profile_path,
+                          const std::string& log_refusal = std::string());
 
 #endif  // PAGETRIX_APP_DLG_FEHLER_H_

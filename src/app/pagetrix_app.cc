@@ -1,32 +1,15 @@
 #include "app/pagetrix_app.h"
 
-#include <ctime>
-
 #include "app/check_run.h"
 #include "app/command_line.h"
 #include "app/windows.h"
 #include "base/string_printf.h"
 #include "base/text.h"
 #include "config/main_config.h"
+#include "config/run_log.h"
 #include "gen/gen_html.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-
-namespace {
-
-// The local date and time as message 210 formats it.
-std::string DateLine() {
-  std::tm local{};
-  if (!GetPlatform().GetLocalTime(&local)) return "Invalid DateTime";
-  std::string format = LoadMessage(IDS_DATE_FORMAT);
-  std::string out(64, '\0');
-  size_t n = std::strftime(out.data(), out.size(), format.c_str(), &local);
-  if (n == 0 && !format.empty()) return "Invalid DateTime";
-  out.resize(n);
-  return out;
-}
-
-}  // namespace
 
 CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 
@@ -46,8 +29,7 @@ bool CPagetrixApp::PerformRun() {
     return false;
   }
   if (!LoadMainConfiguration(command_line)) return false;
-  GuardRunLogPath(command_line.environment_file);
-  Log(DateLine());
+  Log(RunLogDateLine());
   PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_,
              run_log_, folder_, run_);
 
@@ -79,26 +61,6 @@ bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   if (!command_file_.empty()) return true;
   command_line.ShowHelp();
   return false;
-}
-
-void CPagetrixApp::GuardRunLogPath(const std::string& environment_file) {
-  const std::string path = GetConfigValue("Protokolldatei", "Name");
-  if (path.empty()) return;
-  Platform& platform = GetPlatform();
-  const guarded::PathType type = platform.GetPathType(path, /*follow_links=*/true);
-  bool safe = type == guarded::PathType::kMissing;
-  if (type == guarded::PathType::kFile) {
-    // Every input the run will read, however its path is spelled.
-    const std::string command_file = platform.ExpandEnvVars(command_file_);
-    std::vector<std::string> inputs = {profile_path_, command_file_, command_file,
-                                       environment_file};
-    for (std::string& page : PageCommandFiles(command_file)) inputs.push_back(std::move(page));
-    safe = true;
-    for (const std::string& input : inputs) {
-      if (!input.empty() && platform.IsSameFile(path, input)) safe = false;
-    }
-  }
-  if (!safe) run_log_.SetPath(std::string());
 }
 
 std::string CPagetrixApp::GeneratePages() {

@@ -35,9 +35,6 @@ class CPagetrixApp {
   /// Loads the main configuration and takes the run log path and the
   /// command file from it; false (after the help window) without a command file.
   bool LoadMainConfiguration(CMyCommandLineInfo& command_line);
-  /// Turns the run log off when its path names a file the run reads, a
-  /// folder or a device: it must never replace an input.
-  void GuardRunLogPath(const std::string& environment_file);
   /// Pages and start program; the start page path.
   std::string GeneratePages();
   void StartProgram(const std::string& start_page);

@@ -128,11 +128,13 @@ bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& s
 void CPagetrixDlg::SaveWindowPlacement(const std::string& section) {
   WindowPlacement placement;
   if (!GetWindowPlacement(&placement)) return;
-  const std::string& file = profile_path;
   const WindowRect& normal = placement.normal;
-  WriteProfileValue(file, section, "X", StringPrintf("%d", normal.left));
-  WriteProfileValue(file, section, "Y", StringPrintf("%d", normal.top));
-  WriteProfileValue(file, section, "CX", StringPrintf("%d", normal.Width()));
-  WriteProfileValue(file, section, "CY", StringPrintf("%d", normal.Height()));
-  WriteProfileValue(file, section, "Maximize", placement.maximized ? "1" : "0");
+  // All five in one write: runs closing at once on one shared file each
+  // replace it whole, and every other line of it stays.
+  WriteProfileValues(profile_path, section,
+                     {{"X", StringPrintf("%d", normal.left)},
+                      {"Y", StringPrintf("%d", normal.top)},
+                      {"CX", StringPrintf("%d", normal.Width())},
+                      {"CY", StringPrintf("%d", normal.Height())},
+                      {"Maximize", placement.maximized ? "1" : "0"}});
 }

@@ -13,12 +13,14 @@ void ShowResultWindow(const std::string& page_path, const std::string& profile_p
 }
 
 void ShowFailureWindow(const std::vector<std::string>& failures, int result,
-                       const std::string& log_path, const std::string& profile_path) {
+                       const std::string& log_path, const std::string& profile_path,
+                       const std::string& log_refusal) {
   CDlgFehler dialog;
   dialog.failures = failures;
   dialog.result = result;
   dialog.log_path = log_path;
   dialog.profile_path = profile_path;
+  dialog.log_refusal = log_refusal;
   dialog.DoModal();
 }
 

@@ -10,9 +10,11 @@
 void ShowResultWindow(const std::string& page_path, const std::string& profile_path);
 /// Shows the result window of a run that made no start page, modally: its
 /// failure messages, its result code, and the run log (`log_path`, empty
-/// when there is none to open) or how to switch it on in `profile_path`.
+/// when there is none to open), why the configured one was not written
+/// (`log_refusal`), or how to switch it on in `profile_path`.
 void ShowFailureWindow(const std::vector<std::string>& failures, int result,
-                       const std::string& log_path, const std::string& profile_path);
+                       const std::string& log_path, const std::string& profile_path,
+                       const std::string& log_refusal = std::string());
 /// Shows the help window with the usage text, modally.
 void ShowHelpWindow();
 

@@ -159,6 +159,14 @@ void Checker::CheckMainConfig() {
                             ", den Ordner gibt es meist nicht, und es entsteht kein Protokoll.",
                         "Einen festen Pfad ohne %...% angeben, z. B. C:\\Temp\\Pagetrix.log.");
   }
+  // The run's own rule, asked before anything is written.
+  const std::string refusal = RunLogRefusal(std::string(log_path));
+  if (!refusal.empty()) {
+    state_.findings.Add(Severity::kWarning, path, static_cast<size_t>(main_.LineOf(log_path)),
+                        "Protokolldatei", "Name",
+                        refusal + " Ein Lauf schreibt kein Laufprotokoll.",
+                        "Einen eigenen Dateinamen für das Laufprotokoll angeben.");
+  }
 }
 
 void Checker::CheckEnvironmentFile() {

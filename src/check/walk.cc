@@ -68,7 +68,7 @@ class WalkListener final : public GenObserver {
   void OnDeleteThreshold(std::string_view text, int hours) override {
     if (text.empty() || IsPlainInteger(text)) return;
     std::string does;
-    if (hours == kNeverDelete) {
+    if (hours < 0) {
       does = "ein Lauf löscht keine alten Ausgabeordner.";
     } else if (hours <= 0) {
       does = StringPrintf("gelesen wird %d, ein Lauf löscht bei jedem Start alle alten "
@@ -152,6 +152,8 @@ class WalkListener final : public GenObserver {
       return;
     }
     if (result != GenResult::kOk) return;
+    frameset_file_ = start.GetFileName();
+    frameset_line_ = static_cast<size_t>(HeaderLine(start, "FrameSet"));
     for (const char* key : {"FrameLinks", "FrameRechts"}) {
       std::string_view source;
       start.FindValue(frameset, key, source);
@@ -365,6 +367,17 @@ class WalkListener final : public GenObserver {
             "erzeugt keine Startseite.",
             "In [Vorlage] Vorlage=<Datei> angeben.");
         break;
+      case IDS_START_PAGE_MISSING:
+      case IDS_FRAME_PAGE_MISSING:
+        missing_pages_ = true;
+        Add(Severity::kError, frameset_file_.empty() ? last_command_file_ : frameset_file_,
+            frameset_file_.empty() ? 0 : frameset_line_, frameset_file_.empty() ? "" : "FrameSet",
+            "",
+            text + " (Meldung " + std::to_string(message) +
+                "): ein Lauf startet keinen Browser und endet mit 9.",
+            "Im Rahmen nur Seiten zeigen, die [Seiten] erzeugt oder ein Vorlagenverzeichnis "
+            "mitbringt.");
+        break;
       default:
         break;
     }
@@ -378,7 +391,8 @@ class WalkListener final : public GenObserver {
   /// After the walk: relative links and frame pages the output folder lacks.
   void CheckNames(const std::string& folder) {
     for (const PendingName& name : frame_pages_) {
-      if (Exists(folder, name.name)) continue;
+      // A frame page the run finds missing is an error of its own.
+      if (missing_pages_ || Exists(folder, name.name)) continue;
       Add(Severity::kWarning, name.file, name.line, name.section, name.key,
           "Der Rahmen zeigt " + Quote(name.name) +
               ", aber ein Lauf erzeugt oder kopiert keine Datei dieses Namens.",
@@ -396,6 +410,10 @@ class WalkListener final : public GenObserver {
   }
 
  private:
+  std::string frameset_file_;
+  size_t frameset_line_ = 0;
+  bool missing_pages_ = false;
+
   struct PendingName {
     std::string file;
     size_t line;

@@ -125,8 +125,10 @@ void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
   log.Log(StringPrintf("[%s]", section.c_str()));
   std::string name, value;
   for (int index = 0; reader.GetEntry(section, index, name, value); ++index) {
+    // What is left of the total, and never more than one variable holds.
+    const size_t left = kMaxEnvironmentTotal - std::min(kMaxEnvironmentTotal, table.ValueBytes());
     // Only the pairs known before this entry; the table grows below.
-    if (!ResolvePlaceholders(value, table, table.size()))
+    if (!ResolvePlaceholders(value, table, table.size(), std::min(kMaxVariableValue, left)))
       log.LogFailure(Message(IDS_UNRESOLVED_VARIABLE, name));
     variables.names.push_back(name);
     variables.values.push_back(value);
@@ -136,6 +138,7 @@ void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
 }
 
 void SubstitutionTable::Add(std::string placeholder, std::string value) {
+  value_bytes_ += value.size();
   positions_[ToUpperAscii(placeholder)].push_back(pairs_.size());
   pairs_.emplace_back(std::move(placeholder), std::move(value));
 }
@@ -148,7 +151,13 @@ size_t SubstitutionTable::Find(std::string_view token, size_t from, size_t end) 
   return at != positions.end() && *at < end ? *at : pairs_.size();
 }
 
-bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known) {
+bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known,
+                         size_t limit) {
+  // A value as written may be beyond the limit already.
+  if (value.size() > limit) {
+    value.resize(limit);
+    return false;
+  }
   // Walking every pair in order would try each of them on the value; but a
   // pair changes the value only when its placeholder is the leftmost token,
   // so jump straight to the next pair that names that token.
@@ -157,7 +166,7 @@ bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, siz
     if (token.empty()) return true;
     size_t i = table.Find(token, next, known);
     if (i == table.size()) return true;
-    if (!ReplacePlaceholder(value, table[i].first, table[i].second)) return false;
+    if (!ReplacePlaceholder(value, table[i].first, table[i].second, limit)) return false;
     next = i + 1;
   }
   return true;

@@ -29,6 +29,11 @@ void DetermineStartLocation(const std::string& server_override, StartLocation& l
 
 /// Longest value of an environment variable (the Windows limit).
 inline constexpr size_t kMaxVariableValue = 32767;
+/// Most bytes the values of the substitution table hold together: what an
+/// environment file's entries expand to (the start drive, server and office
+/// paths included). A value beyond it is cut, so a small file cannot expand
+/// to gigabytes.
+inline constexpr size_t kMaxEnvironmentTotal = size_t{4} << 20;
 
 /// Ordered (placeholder, value) pairs; it only grows. Pairs are also found
 /// by their placeholder, so that resolving a value never walks the table.
@@ -36,6 +41,8 @@ class SubstitutionTable {
  public:
   void Add(std::string placeholder, std::string value);
   size_t size() const { return pairs_.size(); }
+  /// The bytes of all values together.
+  size_t ValueBytes() const { return value_bytes_; }
   const std::pair<std::string, std::string>& operator[](size_t i) const { return pairs_[i]; }
   /// The first position in [from, end) whose placeholder equals `token`
   /// (ASCII letter case aside); size() if there is none.
@@ -44,6 +51,7 @@ class SubstitutionTable {
  private:
   std::vector<std::pair<std::string, std::string>> pairs_;
   std::unordered_map<std::string, std::vector<size_t>> positions_;  // by upper-cased placeholder
+  size_t value_bytes_ = 0;
 };
 /// Two parallel lists: variable names and values.
 struct VariableLists {
@@ -63,8 +71,9 @@ void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
 bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
                         const std::string& replacement, size_t limit = kMaxVariableValue);
 /// Resolves a value with the first `known` pairs of the table, in table
-/// order; false when it had to be cut at kMaxVariableValue.
-bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known);
+/// order; false when it had to be cut at `limit`.
+bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known,
+                         size_t limit = kMaxVariableValue);
 /// Path of the executable of a registered automation server, or empty.
 std::string LookupLocalServer(const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).

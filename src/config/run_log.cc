@@ -1,19 +1,104 @@
+// Saved in Windows-1252: the reasons below are the program's own texts.
 #include "config/run_log.h"
 
+#include <ctime>
+
+#include "base/file_name.h"
 #include "base/string_printf.h"
+#include "platform/messages.h"
+
+namespace {
+
+const char kInvalidDate[] = "Invalid DateTime";
+// Far more than the first line of a run log.
+constexpr size_t kHeadBytes = 256;
+
+std::string FormatDate(const std::tm& local) {
+  std::string format = LoadMessage(IDS_DATE_FORMAT);
+  std::string out(64, '\0');
+  size_t n = std::strftime(out.data(), out.size(), format.c_str(), &local);
+  if (n == 0 && !format.empty()) return kInvalidDate;
+  out.resize(n);
+  return out;
+}
+
+// A text with every digit as 0: the form of a date line.
+std::string DigitsAsZero(std::string_view text) {
+  std::string form(text);
+  for (char& c : form) {
+    if (c >= '0' && c <= '9') c = '0';
+  }
+  return form;
+}
+
+std::string Refused(const std::string& path, const char* why) {
+  return StringPrintf("Kein Laufprotokoll: '%s' %s", path.c_str(), why);
+}
+
+}  // namespace
+
+std::string RunLogDateLine() {
+  std::tm local{};
+  if (!GetPlatform().GetLocalTime(&local)) return kInvalidDate;
+  return FormatDate(local);
+}
+
+bool IsRunLogStart(std::string_view head) {
+  const size_t end = head.find("\r\n");
+  if (end == std::string_view::npos) return false;
+  std::string_view line = head.substr(0, end);
+  // "(N ms) ": the first line's elapsed time, 0 as a rule.
+  size_t i = 1;
+  if (line.empty() || line[0] != '(') return false;
+  if (i < line.size() && line[i] == '-') ++i;
+  const size_t digits = i;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == digits || line.substr(i, 5) != " ms) ") return false;
+  const std::string_view date = line.substr(i + 5);
+  if (date == kInvalidDate) return true;
+  std::tm sample{};
+  sample.tm_year = 100;
+  sample.tm_mday = 1;
+  return !date.empty() && DigitsAsZero(date) == DigitsAsZero(FormatDate(sample));
+}
+
+std::string RunLogRefusal(const std::string& path) {
+  if (path.empty()) return std::string();
+  // Never opened: under Windows a device name is a device in every folder.
+  if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
+  Platform& platform = GetPlatform();
+  switch (platform.GetPathType(path, /*follow_links=*/true)) {
+    case guarded::PathType::kMissing:
+      return std::string();
+    case guarded::PathType::kFolder:
+      return Refused(path, "ist ein Ordner.");
+    case guarded::PathType::kFile:
+      break;
+    default:
+      return Refused(path, "ist keine gewöhnliche Datei.");
+  }
+  std::string head;
+  if (!platform.ReadFileHead(path, kHeadBytes, &head))
+    return Refused(path, "ist von einem anderen Programm geöffnet oder nicht lesbar.");
+  if (!IsRunLogStart(head))
+    return Refused(path, "ist kein Laufprotokoll von Pagetrix und wird nicht überschrieben.");
+  return std::string();
+}
 
 void CRunLog::SetPath(const std::string& path) {
   path_ = path;
   enabled_ = !path.empty();
+  refusal_.clear();
 }
 
 void CRunLog::Log(const std::string& text) {
   if (!enabled_) return;
   Platform& platform = GetPlatform();
   if (!file_) {
+    refusal_ = RunLogRefusal(path_);
     // Rewritten by every run and held exclusively, so that a second run at
     // the same time finds it locked and runs without a log.
-    file_ = platform.NewWritableFile(path_, /*exclusive=*/true);
+    if (refusal_.empty()) file_ = platform.NewWritableFile(path_, /*exclusive=*/true);
     if (!file_) {
       enabled_ = false;
       return;

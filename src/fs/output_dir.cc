@@ -44,7 +44,10 @@ bool IsOutputFolderName(const std::string& name) {
 
 void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
                                 LogSink& log) {
-  if (threshold_hours == kNeverDelete) return;
+  // -1 is the documented "never"; no other negative age makes sense, and
+  // one below the integer range read as "delete everything" would be the
+  // worst reading of it.
+  if (threshold_hours < 0) return;
   Platform& platform = GetPlatform();
   // A base that is a link, or another user's, is nobody's to clean.
   std::string folder = base;

@@ -8,7 +8,8 @@
 
 class LogSink;
 
-/// Age threshold that turns the deletion of old output directories off.
+/// The threshold of a LoeschStd that is no number: no folder is deleted, as
+/// with any negative threshold.
 inline constexpr int kNeverDelete = -1;
 
 /// The folder every run's output directory is made in: `temp_dir`, one
@@ -21,10 +22,11 @@ std::string OutputDirectoryPath(const std::string& temp_dir, const std::string& 
 /// Deletes the old output folders in `base`: the folders named like the
 /// program's own (a GUID) that were created `threshold_hours` or more whole
 /// hours before `now` (seconds since 1970), logging message 223 before each.
-/// kNeverDelete does nothing. A base that is a link or (POSIX) another
-/// user's is left alone; so are links, folders of other names, files, a
-/// folder whose run still holds its lock, and a folder written to within
-/// the last minute (its run may not have taken its lock yet).
+/// A negative threshold, of any size, means "never" and does nothing. A
+/// base that is a link or (POSIX) another user's is left alone; so are
+/// links, folders of other names, files, a folder whose run still holds its
+/// lock, and a folder written to within the last minute (its run may not
+/// have taken its lock yet).
 void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
                                 LogSink& log);
 /// Whether `name` has the form of an output folder's name: 8-4-4-4-12 hex digits.

@@ -6,6 +6,7 @@
 #include "gen/gen_html.h"
 #include "gen/gen_observer.h"
 #include "platform/messages.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -56,10 +57,13 @@ GenResult CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directorie
     // An empty template directory means "no directory": listing it would
     // search the root of the current drive and copy whatever lies there.
     if (directory.empty()) continue;
-    std::vector<std::string> files;
-    const std::string no_filter;
-    CollectFiles(directory, FileCollectOptions{no_filter, 0, files, 0});
-    for (const std::string& file : files) {
+    std::vector<FindEntry> entries;
+    GetPlatform().ListDirectory(directory, &entries);
+    for (const FindEntry& entry : entries) {
+      // Subfolders are not copied, nor links to folders, which the listing
+      // gives as files (a link to a file is copied as the file).
+      if (entry.is_directory || entry.is_link_to_directory) continue;
+      const std::string& file = entry.path;
       CUtil parts;
       parts.SplitPathLocal(file);
       // Never overwrites: a generated page beats a template file of its name.

@@ -32,6 +32,7 @@ enum class GenResult : int {
   kPageListError = 5,      ///< a [Seiten] entry lacks one of its two fields
   kNoFrameSet = 6,         ///< no frameset is configured (not an error of the run)
   kWriteFailed = 7,        ///< a page could not be read, opened or written
+  kPageMissing = 9,        ///< the start page, or a page its frames show, was not made
 };
 
 /// The placeholders of a page: the sections whose names are searched in its
@@ -165,6 +166,8 @@ class CGenHtml {
   void Log(const std::string& text);
   /// Logs the failure message `id` (its text `text`) and tells the observer.
   void Fail(GenResult result, int id, const std::string& text, bool stops);
+  /// Whether every page the start program is to show was made.
+  bool ArePagesMade(const std::vector<std::string>& pages);
   void Expand(std::string& value);
   /// Tells the observer of a link entry a writer has just processed.
   void NotifyLink(const CIniFile& commands, std::string_view key, std::string_view value,
@@ -212,12 +215,15 @@ bool IsOutputFileName(const std::string& name);
 /// when either is empty.
 bool SplitPageEntry(const std::string& value, const std::string& command_directory,
                     std::string& page_file, std::string& output_name);
-/// The page command files a command file lists, as generation will name
-/// them (%NAME% expanded without logging).
-std::vector<std::string> PageCommandFiles(const std::string& command_file);
 /// The age in hours from which old output folders are deleted, read from a
 /// LoeschStd text (`present`: the key exists): 24 when absent or empty,
 /// kNeverDelete for a text that is no number.
 int DeleteThresholdHours(std::string_view text, bool present);
+/// The files of the output folder that the frames of the frameset page
+/// show, as [FrameSet] of `commands` names them; none when no frameset is
+/// written. A frame address counts when it is a plain file name once cut
+/// before "#" or "?" and with its %XX escapes decoded, as a browser reads
+/// it; an address elsewhere (a URL, a path) is none of the run's business.
+std::vector<std::string> FramePageNames(const CIniFile& commands);
 
 #endif  // PAGETRIX_GEN_GEN_HTML_H_

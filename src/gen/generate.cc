@@ -55,20 +55,6 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
   return true;
 }
 
-std::vector<std::string> PageCommandFiles(const std::string& command_file) {
-  std::vector<std::string> files;
-  CIniFile commands;
-  if (commands.Load(command_file) != 0) return files;
-  const std::string command_directory = CommandDirectory(command_file);
-  std::string key, value, page_file, output_name;
-  for (int i = 0; commands.GetEntry("Seiten", i, key, value); ++i) {
-    if (SplitPageEntry(GetPlatform().ExpandEnvVars(value), command_directory, page_file,
-                       output_name))
-      files.push_back(page_file);
-  }
-  return files;
-}
-
 CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report)
     : log_(log),
@@ -94,6 +80,20 @@ void CGenHtml::Fail(GenResult result, int id, const std::string& text, bool stop
   if (observer_ != nullptr) observer_->OnStepFailed(result, id, text, stops);
 }
 
+// Every page the start program is to show must be a file now; each one
+// that is not stops the run.
+bool CGenHtml::ArePagesMade(const std::vector<std::string>& pages) {
+  bool made = true;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (GetPlatform().GetPathType(pages[i], /*follow_links=*/true) == guarded::PathType::kFile)
+      continue;
+    const int id = i == 0 ? IDS_START_PAGE_MISSING : IDS_FRAME_PAGE_MISSING;
+    Fail(GenResult::kPageMissing, id, Message(id, pages[i]), true);
+    made = false;
+  }
+  return made;
+}
+
 void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
 
 GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
@@ -107,13 +107,20 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
   GenResult result = ReadCommandFile(commands, command_file, pages);
   if (result == GenResult::kOk) result = PrepareOutputDirectory(commands, prefix, start);
   if (result == GenResult::kOk) {
+    // What the start program will show: the start page and its frames' pages.
+    std::vector<std::string> shown = {start};
+    for (const std::string& name : FramePageNames(commands)) shown.push_back(prefix + name);
     // Without a page list the command file is the one page, already read.
     if (!pages.empty()) commands.Clear();
     result = GeneratePages(commands, command_file, pages, prefix, template_directories);
-    // A copy failure still leaves the pages: the start page goes back.
+    // A copy failure still leaves the pages: the start page goes back,
+    // unless a page it shows was not made.
     if (result == GenResult::kOk) {
       result = CopyFiles(template_directories, prefix);
-      start_page = start;
+      if (ArePagesMade(shown))
+        start_page = start;
+      else
+        result = GenResult::kPageMissing;
     }
   }
   if (observer_ != nullptr) observer_->OnResult(result, start_page);

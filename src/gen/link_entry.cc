@@ -48,14 +48,14 @@ void SplitLinkFields(std::string_view value, std::string_view* const* fields, bo
   size_t pos = 0;
   size_t end = 0;
   int n = 0;
-  while (n < 6) {
+  while (n < kLinkFieldCount) {
     end = value.find('|', pos);
     if (end == std::string_view::npos) end = value.size();
     *fields[n++] = TrimCSpace(value.substr(pos, end - pos));
     if (end == value.size()) break;
     pos = end + 1;
   }
-  for (; n < 6; ++n) *fields[n] = std::string_view();
+  for (; n < kLinkFieldCount; ++n) *fields[n] = std::string_view();
   const std::string_view used = value.substr(0, end);
   percent = used.find('%') != std::string_view::npos;
   nul = used.find('\0') != std::string_view::npos;
@@ -63,8 +63,9 @@ void SplitLinkFields(std::string_view value, std::string_view* const* fields, bo
 
 bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value,
                                 LinkEntry& entry) {
-  std::string_view* const fields[] = {&entry.text,    &entry.link,        &entry.description,
-                                      &entry.tooltip, &entry.rights_text, &entry.flags_text};
+  std::string_view* const fields[kLinkFieldCount] = {
+      &entry.text,        &entry.link,       &entry.description, &entry.tooltip,
+      &entry.rights_text, &entry.flags_text, &entry.symbol};
   bool expand = false;
   SplitLinkFields(value, fields, expand, entry.has_nul);
   // Only a field with a "%" goes through the expansion, into its own string.
@@ -99,7 +100,7 @@ bool CGenHtml::ProcessLinkEntry(const CIniFile& commands, std::string_view value
   }
   // Hidden entries are not expanded, so they log no unresolved references.
   if (expand) {
-    for (int n = 0; n < 4; ++n) expand_field(n);
+    for (int n : {0, 1, 2, 3, 6}) expand_field(n);
   }
   return true;
 }

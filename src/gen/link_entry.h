@@ -35,12 +35,16 @@ struct LinkEntry {
   std::uint32_t flags = 0;
   std::string_view rights_text;  ///< Rechte and Flags as read, expanded
   std::string_view flags_text;
+  std::string_view symbol;  ///< an image shown before the text; empty for none
   bool has_nul = false;  ///< a field holds a NUL byte, where formatting stops
   LinkVerdict verdict = LinkVerdict::kShown;
-  std::string expanded[6];  ///< the fields in order, where one was expanded
+  std::string expanded[7];  ///< the fields in order, where one was expanded
 };
 
-/// Splits a link value into its six fields, trimmed as GetField trims them
+/// The number of fields of a link entry value.
+inline constexpr int kLinkFieldCount = 7;
+
+/// Splits a link value into its seven fields, trimmed as GetField trims them
 /// (missing ones empty), in one pass that also tells whether the fields hold
 /// a "%" or a NUL byte.
 void SplitLinkFields(std::string_view value, std::string_view* const* fields, bool& percent,

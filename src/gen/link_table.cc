@@ -6,6 +6,7 @@
 #include "fs/util.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
+#include "gen/markup.h"
 #include "gen/text_sink.h"
 
 namespace {
@@ -20,6 +21,9 @@ const char kRowStart[] = "   <tr>\r\n     <td width=\"";
 const char kTitle[] = "\" title=\"";
 const char kAnchor[] = "<a ";
 const char kAnchorText[] = ">";
+// A symbol is decoration: the link text names the link.
+const char kSymbolStart[] = "<img src=\"";
+const char kSymbolEnd[] = "\" alt=\"\" class=\"symbol\">";
 const char kRowCellEnd[] = "</a></td>\r\n     ";
 const char kRowEnd[] = "   </tr>\r\n";
 const char kDescriptionStart[] = "     <td width=\"50%\">";
@@ -39,7 +43,7 @@ void AppendFontTag(std::string& tag, std::string_view value, int default_size) {
   GetFieldView(face, value, 1, '|');
   int points = GetFieldView(size, value, 2, '|') ? ParseLeadingInt(size) : default_size;
   tag += "<font face=\"";
-  tag += UpToNul(face);
+  AppendAttributeValue(tag, UpToNul(face));
   tag += "\" size=\"";
   AppendNumber(tag, points);
   tag += "\">";
@@ -93,12 +97,13 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
   AppendFontTag(heading_font, settings[kHeadingFont], 4);
   const int border =
       (table.found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
-  const std::string_view link_width =
-      settings[kLinkWidth].empty() ? std::string_view("50%") : UpToNul(settings[kLinkWidth]);
+  std::string& link_width = attributes_;
+  link_width.clear();
+  AppendAttributeValue(link_width, settings[kLinkWidth].empty() ? std::string_view("50%")
+                                                                : UpToNul(settings[kLinkWidth]));
 
   // Reused for every row, so that rows cost no allocation once they fit.
   std::string& row = row_;
-  std::string& attributes = attributes_;
   LinkEntry& entry = entry_;
   bool row_written = false;
   std::string_view key, value;
@@ -113,36 +118,40 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
     if (!row_written) {
       row += kHeadingStart;
       row += heading_font;
-      row += heading;
+      AppendCellHtml(row, heading);
       row += kHeadingEnd;
       row += kTableHeadStart;
       AppendNumber(row, border);
       row += kTableHeadEnd;
     }
-    attributes.clear();
-    if (!entry.link.empty()) {
-      attributes += "href=\"";
-      attributes += entry.link;
-      attributes += '"';
-      if ((entry.flags & kLinkNewWindow) != 0) attributes += " target=\"_blank\"";
-    }
     size_t indent = CountIndent(entry.text);
     row += kRowStart;
     row += link_width;
     row += kTitle;
-    row += UpToNul(entry.tooltip, entry.has_nul);
+    AppendAttributeValue(row, UpToNul(entry.tooltip, entry.has_nul));
     row += "\">";
     row += table_font;
     for (size_t n = 0; n < indent; ++n) row += "&nbsp;";
     row += kAnchor;
-    row += UpToNul(attributes, entry.has_nul);
+    // Each value ends within its attribute or cell, a NUL byte included.
+    if (!entry.link.empty()) {
+      row += "href=\"";
+      AppendAttributeValue(row, UpToNul(entry.link, entry.has_nul));
+      row += '"';
+      if ((entry.flags & kLinkNewWindow) != 0) row += " target=\"_blank\"";
+    }
     row += kAnchorText;
-    row += UpToNul(entry.text.substr(indent), entry.has_nul);
+    if (!entry.symbol.empty()) {
+      row += kSymbolStart;
+      AppendAttributeValue(row, UpToNul(entry.symbol, entry.has_nul));
+      row += kSymbolEnd;
+    }
+    AppendCellHtml(row, UpToNul(entry.text.substr(indent), entry.has_nul));
     row += kRowCellEnd;
     if (!entry.description.empty()) {
       row += kDescriptionStart;
       row += table_font;
-      row += UpToNul(entry.description, entry.has_nul);
+      AppendCellHtml(row, UpToNul(entry.description, entry.has_nul));
       row += kDescriptionEnd;
     }
     row += kRowEnd;

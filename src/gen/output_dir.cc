@@ -50,7 +50,8 @@ void CGenHtml::DeleteOldOutputDirectories() {
   const bool present = main_config_.FindValue("Pagetrix", "LoeschStd", hours_text);
   const int threshold = DeleteThresholdHours(hours_text, present);
   if (observer_ != nullptr) observer_->OnDeleteThreshold(hours_text, threshold);
-  if (threshold == kNeverDelete) return;
+  // Negative, of any size: every folder is kept.
+  if (threshold < 0) return;
   Platform& platform = GetPlatform();
   const std::string temp_dir = platform.GetTempDir();
   // Without a temporary folder the base would be the root of the drive.

@@ -25,12 +25,17 @@ void OutputFolder::Init() {
 
 bool OutputFolder::Create(std::string& prefix) {
   prefix = path_ + kPathSeparator;
-  if (path_.empty() || !CreateDirectoryPath(path_)) return false;
-  // A base that another user made (in a shared /tmp) is never written into.
-  std::string base = BaseDirectory();
-  base.pop_back();
-  if (GetPlatform().IsForeignFolder(base)) return false;
-  lock_ = GetPlatform().LockFolder(path_);
+  if (path_.empty()) return false;
+  Platform& platform = GetPlatform();
+  // A base that is, or lies behind, another user's folder or link (in a
+  // shared /tmp) is never written into: looked at before anything is made,
+  // and once more when the base is there, in case it was put there meanwhile.
+  std::string base = GetDirectoryPart(path_);
+  while (base.size() > 1 && IsPathSeparator(base.back())) base.pop_back();
+  if (!platform.IsOwnPlace(base) || !CreateDirectoryPath(base) || !platform.IsOwnPlace(base) ||
+      !CreateDirectoryPath(path_))
+    return false;
+  lock_ = platform.LockFolder(path_);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
+#include "gen/markup.h"
 #include "gen/text_sink.h"
 
 namespace {
@@ -15,29 +16,6 @@ const char kClosingBlock[] =
     "document.write(tree);\r\n-->\r\n</script>\r\n<noscript>\r\n"
     "<h1>Der Browser unterst\xFCtzt kein Javascript.</h1>\r\n</noscript>\r\n"
     "<!--     Ende TreeMenu     -->\r\n";
-
-// The texts go into single-quoted script strings inside a script block: an
-// unescaped quote would end the string and "</" the block, and either leaves
-// the whole menu blank. A quote written as \' already and every other
-// character, backslashes included, stay as the command file has them.
-void AppendScriptString(std::string& out, std::string_view text) {
-  // Runs without a character to escape go out whole.
-  size_t run = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const char* escape = nullptr;
-    if (c == '\'' && (i == 0 || text[i - 1] != '\\')) {
-      escape = "\\'";
-    } else if (c == '/' && i > 0 && text[i - 1] == '<') {
-      escape = "\\/";
-    }
-    if (escape == nullptr) continue;
-    out.append(text, run, i - run);
-    out += escape;
-    run = i + 1;
-  }
-  out.append(text, run, text.size() - run);
-}
 
 }  // namespace
 
@@ -78,7 +56,10 @@ void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
     AppendScriptString(call, UpToNul(entry.link, entry.has_nul));
     call += "','";
     AppendScriptString(call, UpToNul(entry.tooltip, entry.has_nul));
-    call += "', '',  ''  );\r\n";
+    // The first of the two spare arguments carries the symbol.
+    call += "', '";
+    AppendScriptString(call, UpToNul(entry.symbol, entry.has_nul));
+    call += "',  ''  );\r\n";
     sink.Append(call);
     first = false;
   }

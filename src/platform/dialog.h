@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/profile_file.h"
+
 /// An icon of the program (HICON on Windows); null for none.
 using IconHandle = void*;
 
@@ -163,11 +165,13 @@ class CDialog {
   virtual void GetIconSize(int* width, int* height);
   /// Opens the paint context of the window (never null).
   virtual std::unique_ptr<CPaintContext> BeginPaint();
-  /// The operating system's private-profile functions on an INI file.
+  /// The operating system's private-profile read of an INI file.
   virtual int ReadProfileInt(const std::string& file, const std::string& section,
                              const std::string& key, int default_value);
-  virtual bool WriteProfileValue(const std::string& file, const std::string& section,
-                                 const std::string& key, const std::string& value);
+  /// Sets keys of one section of an INI file together, every other byte of
+  /// it kept (WriteProfileKeys); false, and the file untouched, if it cannot.
+  virtual bool WriteProfileValues(const std::string& file, const std::string& section,
+                                  const ProfileKeys& values);
 
  private:
   friend class CDialogItem;

@@ -85,7 +85,7 @@ int CDialog::ReadProfileInt(const std::string&, const std::string&, const std::s
   return default_value;
 }
 
-bool CDialog::WriteProfileValue(const std::string&, const std::string&, const std::string&,
-                                const std::string&) {
+// Without a window there is no placement to keep.
+bool CDialog::WriteProfileValues(const std::string&, const std::string&, const ProfileKeys&) {
   return false;
 }

@@ -364,8 +364,20 @@ int CDialog::ReadProfileInt(const std::string& file, const std::string& section,
       ::GetPrivateProfileIntA(section.c_str(), key.c_str(), default_value, file.c_str()));
 }
 
-bool CDialog::WriteProfileValue(const std::string& file, const std::string& section,
-                                const std::string& key, const std::string& value) {
-  return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                      file.c_str()) != FALSE;
+// Not the system's private-profile write: it rewrites the file in place, so
+// that runs closing their windows at the same moment on one shared main
+// configuration read each other's half-written files and left a few keys.
+bool CDialog::WriteProfileValues(const std::string& file, const std::string& section,
+                                 const ProfileKeys& values) {
+  // A bare name means a file in the Windows directory, as the
+  // private-profile read takes it.
+  std::string path = file;
+  if (file.find_first_of("\\/:") == std::string::npos) {
+    std::string folder(MAX_PATH, '\0');
+    UINT got = ::GetWindowsDirectoryA(folder.data(), MAX_PATH);
+    if (got == 0 || got >= MAX_PATH) return false;
+    folder.resize(got);
+    path = folder + (folder.back() == '\\' ? "" : "\\") + file;
+  }
+  return WriteProfileKeys(path, section, values);
 }

@@ -160,6 +160,23 @@ bool DryRunPlatform::ReadFile(const std::string& path, std::string* bytes) {
   return ReadFileExclusive(path, bytes) == ReadResult::kOk;
 }
 
+bool DryRunPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+  if (!ReadFile(path, bytes)) return false;
+  if (bytes->size() > max_bytes) bytes->resize(max_bytes);
+  return true;
+}
+
+bool DryRunPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
+  if (TypeOf(path) != guarded::PathType::kFile || IsHeldLock(path)) return false;
+  Record(Change::Kind::kWrite, path);
+  Node file;
+  file.bytes.assign(bytes);
+  const Node* old = Find(path);
+  file.writes = (old != nullptr ? old->writes : 0) + 1;
+  Put(path, std::move(file));
+  return true;
+}
+
 std::unique_ptr<WritableFile> DryRunPlatform::NewWritableFile(const std::string& path,
                                                               bool /*exclusive*/) {
   if (IsFolder(path) || !ParentIsFolder(path)) return nullptr;
@@ -271,7 +288,9 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
     return CopyOutcome::kFailed;
   }
   const guarded::PathType existing = TypeOf(to);
-  if (existing == guarded::PathType::kFolder) return CopyOutcome::kFailed;
+  // The lock this walk holds is open for writing, which no copy replaces.
+  if (existing == guarded::PathType::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
+    return CopyOutcome::kFailed;
   const bool exists = existing != guarded::PathType::kMissing;
   if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
   Record(Change::Kind::kCopy, to, from);
@@ -297,9 +316,26 @@ bool DryRunPlatform::IsOwnRealFolder(const std::string& path) {
   return target().IsOwnRealFolder(path);
 }
 
-bool DryRunPlatform::IsForeignFolder(const std::string& path) {
-  if (Find(path) != nullptr) return false;
-  return target().IsForeignFolder(path);
+bool DryRunPlatform::IsOwnPlace(const std::string& path) {
+  // A folder the walk made is as much the user's as the nearest real one
+  // above it.
+  std::string real = path;
+  while (Find(real) != nullptr) {
+    const std::string parent = ParentPath(real);
+    if (parent.empty() || parent == real) break;
+    real = parent;
+  }
+  return target().IsOwnPlace(real);
+}
+
+bool DryRunPlatform::IsHeldLock(const std::string& path) const {
+  const std::string key = Key(path);
+  for (const Change& change : changes_) {
+    if (change.kind == Change::Kind::kLock &&
+        key == Key(change.path + kPathSeparator + guarded::kLockFileName))
+      return true;
+  }
+  return false;
 }
 
 bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {

@@ -41,10 +41,15 @@ class DryRunReads {
 /// - CreateDir: recorded; false where the folder exists or its parent does not.
 /// - RemoveDir, RemoveFile, RemoveFileInTree, SetNormalAttributes: recorded;
 ///   they succeed where the path exists (a folder only when empty).
+/// - ReadFileHead: as ReadFile, cut to its length.
+/// - RewriteFile: recorded; fails where the path is no file or the lock.
 /// - CopyFileTo: recorded; fails where the source is no readable file, the
-///   target's folder does not exist or the target is a folder; refused
+///   target's folder does not exist, the target is a folder or the lock this
+///   walk holds; refused
 ///   (kTargetExists) where asked and the target exists.
 /// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
+/// - IsOwnPlace: for a folder the walk made, the answer for the real folder
+///   nearest above it.
 /// - FindPath, GetPathType, ListDirectory, IsSameFile, file times: what the
 ///   recorded changes left, else the system's answer.
 /// - StartProcess, ShowMessageBox, RunModalDialog, OpenDocument,
@@ -75,6 +80,8 @@ class DryRunPlatform final : public PlatformWrapper {
 
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
   bool ReadFile(const std::string& path, std::string* bytes) override;
+  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  bool RewriteFile(const std::string& path, std::string_view bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
@@ -87,7 +94,7 @@ class DryRunPlatform final : public PlatformWrapper {
   bool RemoveFileInTree(const std::string& path, const std::string& root) override;
   guarded::PathType GetPathType(const std::string& path, bool follow_links) override;
   bool IsOwnRealFolder(const std::string& path) override;
-  bool IsForeignFolder(const std::string& path) override;
+  bool IsOwnPlace(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override;
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
@@ -120,10 +127,11 @@ class DryRunPlatform final : public PlatformWrapper {
   guarded::PathType TypeOf(const std::string& path);
   bool IsFolder(const std::string& path) { return TypeOf(path) == guarded::PathType::kFolder; }
   bool ParentIsFolder(const std::string& path);
+  /// Whether the path is the lock file of a folder this walk locked.
+  bool IsHeldLock(const std::string& path) const;
   void Record(Change::Kind kind, const std::string& path, const std::string& source = {});
   void Put(const std::string& path, Node node);
   bool HasChildren(const std::string& path);
-  void FileWritten(const std::string& path, std::string bytes);
 
   DryRunReads& reads_;
   std::map<std::string, Node> nodes_;

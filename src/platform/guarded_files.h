@@ -4,9 +4,12 @@
 #ifndef PAGETRIX_PLATFORM_GUARDED_FILES_H_
 #define PAGETRIX_PLATFORM_GUARDED_FILES_H_
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace guarded {
 
@@ -23,6 +26,10 @@ enum class Read { kOk, kCannotOpen, kReadError, kNoMemory };
 Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive = false,
                      std::uint64_t limit = kMaxReadBytes);
 
+/// Reads at most `max_bytes` from the start of a regular file, opened as
+/// ReadRegularFile opens it; false if it cannot be opened or read.
+bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes);
+
 /// Outcome of copying a file. The copy itself tells whether the target was
 /// there, so a caller needs no look at the target beforehand.
 enum class Copy {
@@ -33,11 +40,29 @@ enum class Copy {
 };
 
 /// Copies a regular file, sharing the source with other readers, and keeps
-/// its last-write time. An existing target is replaced by a file written
-/// beside it and renamed into place (POSIX), so that a process holding the
-/// target open keeps what it had. With `fail_if_exists` an existing target
-/// is refused (kTargetExists). A copy that fails midway leaves no new file.
+/// its last-write time. With `fail_if_exists` an existing target is refused
+/// (kTargetExists). Otherwise an existing target is replaced the way
+/// RewriteRegularFile replaces a file, and refused (kFailed) where that
+/// refuses. A copy that fails midway leaves no new file and the old target
+/// as it was.
 Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists);
+
+/// Gives the file `path` the contents `bytes`: written beside it and renamed
+/// into place, so that a reader sees the old file or the new one whole, never
+/// a part, and a failure leaves the old one as it was. A missing file is
+/// made. Refused (false, nothing changed) when the file is read-only, is no
+/// regular file, or is held open for writing by any process, this one
+/// included (POSIX: its writer's exclusive lock tells; Windows: its
+/// handle's share mode) -- so a run log or the lock of a running run is
+/// never replaced. Through a link the file it names is replaced.
+bool RewriteRegularFile(const std::string& path, std::string_view bytes);
+
+/// Name of the file a copy or rewrite writes beside `target` before renaming
+/// it into place: unique to the process and the call.
+inline std::string TemporaryNameBeside(const std::string& target, unsigned long process_id) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".~" + std::to_string(process_id) + "-" + std::to_string(counter++) + ".tmp";
+}
 
 enum class PathType { kMissing, kFile, kFolder, kLink, kOther };
 /// What a path names; a link (or a reparse point) is kLink unless
@@ -48,8 +73,11 @@ PathType GetPathType(const std::string& path, bool follow_links);
 /// POSIX owned by the user.
 bool IsOwnRealFolder(const std::string& path);
 
-/// A real folder that belongs to another user (POSIX; never on Win32).
-bool IsForeignFolder(const std::string& path);
+/// A place no other user can have made or turned: on POSIX neither the path
+/// nor any folder or link on the way to it (nor on the way to what it
+/// really names) belongs to another user than this one or the system's
+/// own (root). Missing parts count as the user's own. Always true on Win32.
+bool IsOwnPlace(const std::string& path);
 
 /// Both paths name the same existing file.
 bool IsSameFile(const std::string& a, const std::string& b);

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -60,9 +59,78 @@ std::string Join(const std::string& folder, const char* name) {
   return folder + "/" + name;
 }
 
-std::string TemporaryNameBeside(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+// What a copy or rewrite finds at its target.
+enum class Examined { kMissing, kReplaceable, kRefused };
+
+struct ExistingFile {
+  struct stat st;
+  std::string real_path;  // what a link names, resolved; else the path itself
+  ScopedFd held{-1};      // shared-locked while it is replaced: no writer starts meanwhile
+};
+
+// Whether the file at `path` may be replaced: a regular file that is not
+// read-only and that no process holds open for writing. Every writer of
+// this program holds an exclusive lock, which a shared lock is refused
+// against -- also a run log or folder lock held by this very process.
+Examined ExamineExisting(const std::string& path, ExistingFile* file) {
+  struct stat link;
+  if (::stat(path.c_str(), &file->st) != 0) {
+    // A dangling link is refused: where it leads is not looked into.
+    if (errno != ENOENT || (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)))
+      return Examined::kRefused;
+    return Examined::kMissing;
+  }
+  // Like the Windows copy: no folder or device, no read-only file.
+  if (!S_ISREG(file->st.st_mode) || (file->st.st_mode & S_IWUSR) == 0) return Examined::kRefused;
+  const int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = ::open(path.c_str(), O_RDONLY | flags);
+  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | flags);  // a write-only file
+  ScopedFd& held = file->held;
+  held.Reset(fd);
+  struct stat opened;
+  if (!held.valid() || ::fstat(held.get(), &opened) != 0 || opened.st_dev != file->st.st_dev ||
+      opened.st_ino != file->st.st_ino || !LockLikeShareMode(held.get(), false))
+    return Examined::kRefused;
+  file->real_path = path;
+  if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return Examined::kRefused;
+    file->real_path = resolved;
+    std::free(resolved);
+  }
+  return Examined::kReplaceable;
+}
+
+// Writes a new file beside `target` with `write` and renames it over
+// `target`; on any failure the new file goes and `target` stays as it was.
+template <typename Write>
+bool WriteBesideAndRename(const std::string& target, mode_t mode, const Write& write) {
+  const std::string written = TemporaryNameBeside(target, static_cast<unsigned long>(::getpid()));
+  ScopedFd out(::open(written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+  if (!out.valid()) return false;
+  bool ok = write(out.get());
+  if (::close(out.Release()) != 0) ok = false;
+  if (ok) ok = ::rename(written.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(written.c_str());
+  return ok;
+}
+
+// Owned by this user or by the system itself.
+bool IsOwnOrSystems(const struct stat& st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
+
+// Every existing folder or link named on the way down `absolute`, each
+// looked at without following it. A missing part ends the walk: what
+// follows is made by this user.
+bool IsOwnChain(const std::string& absolute) {
+  for (size_t end = absolute.find('/', 1);; end = absolute.find('/', end + 1)) {
+    const std::string prefix = absolute.substr(0, end);
+    struct stat st;
+    if (!prefix.empty() && prefix.back() != '/') {
+      if (::lstat(prefix.c_str(), &st) != 0) return errno == ENOENT;
+      if (!IsOwnOrSystems(st)) return false;
+    }
+    if (end == std::string::npos) return true;
+  }
 }
 
 class PosixFolderLock final : public FolderLock {
@@ -128,38 +196,72 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
   struct stat source;
   ScopedFd in(OpenRegularForReading(from, &source));
   if (!in.valid() || !LockLikeShareMode(in.get(), false)) return Copy::kFailed;
-  struct stat target;
-  const bool exists = ::stat(to.c_str(), &target) == 0;
-  if (exists) {
-    if (fail_if_exists) return Copy::kTargetExists;
-    // Like the Windows copy: no overwriting of a folder or device, of a
-    // read-only file, or of the source itself.
-    if (!S_ISREG(target.st_mode) || (target.st_mode & S_IWUSR) == 0 ||
-        (target.st_dev == source.st_dev && target.st_ino == source.st_ino))
-      return Copy::kFailed;
-  }
-  struct stat link;
-  // A new file is written in place; an existing one beside it, then renamed
-  // over it, so a reader holding the old one keeps it whole. A link is
-  // written through, as the administrator named it.
-  const bool in_place = !exists || (::lstat(to.c_str(), &link) == 0 && S_ISLNK(link.st_mode));
-  const std::string written = in_place ? to : TemporaryNameBeside(to);
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | (in_place ? O_TRUNC : O_EXCL);
-  if (fail_if_exists) flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_EXCL;
-  ScopedFd out(::open(written.c_str(), flags, source.st_mode & 0777));
-  if (!out.valid()) return exists || errno != EEXIST ? Copy::kFailed : Copy::kTargetExists;
-  bool ok = CopyContents(in.get(), out.get());
   // Like the Windows copy, the copy keeps the source's last-write time.
-  struct timespec times[2] = {source.st_atim, source.st_mtim};
-  if (ok) ::futimens(out.get(), times);
-  if (::close(out.Release()) != 0) ok = false;
-  if (ok && !in_place) ok = ::rename(written.c_str(), to.c_str()) == 0;
-  if (!ok) {
-    // Only what this copy created goes: a link written through stays.
-    if (!in_place || !exists) ::unlink(written.c_str());
-    return Copy::kFailed;
+  const auto copy = [&in, &source](int out) {
+    if (!CopyContents(in.get(), out)) return false;
+    struct timespec times[2] = {source.st_atim, source.st_mtim};
+    return ::futimens(out, times) == 0;
+  };
+  ExistingFile target;
+  switch (fail_if_exists ? Examined::kMissing : ExamineExisting(to, &target)) {
+    case Examined::kMissing: {
+      ScopedFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                          source.st_mode & 0777));
+      if (!out.valid()) {
+        return fail_if_exists && errno == EEXIST ? Copy::kTargetExists : Copy::kFailed;
+      }
+      bool ok = copy(out.get());
+      if (::close(out.Release()) != 0) ok = false;
+      if (ok) return Copy::kCopied;
+      ::unlink(to.c_str());
+      return Copy::kFailed;
+    }
+    case Examined::kReplaceable:
+      // Like the Windows copy: never the source itself.
+      if (target.st.st_dev == source.st_dev && target.st.st_ino == source.st_ino)
+        return Copy::kFailed;
+      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy)
+                 ? Copy::kReplaced
+                 : Copy::kFailed;
+    case Examined::kRefused:
+      break;
   }
-  return exists ? Copy::kReplaced : Copy::kCopied;
+  return Copy::kFailed;
+}
+
+bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
+  ExistingFile target;
+  const Examined examined = ExamineExisting(path, &target);
+  if (examined == Examined::kRefused) return false;
+  const bool existed = examined == Examined::kReplaceable;
+  const std::string& real = existed ? target.real_path : path;
+  const mode_t mode = existed ? target.st.st_mode & 07777 : 0666;
+  return WriteBesideAndRename(real, mode, [&bytes, existed, mode](int out) {
+    // The old file's permissions exactly, not as the umask leaves them.
+    if (existed && ::fchmod(out, mode) != 0) return false;
+    return WriteAll(out, bytes.data(), bytes.size());
+  });
+}
+
+bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+  bytes->clear();
+  struct stat st;
+  ScopedFd fd(OpenRegularForReading(path, &st));
+  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return false;
+  bytes->resize(max_bytes);
+  size_t size = 0;
+  while (size < max_bytes) {
+    ssize_t got = ::read(fd.get(), bytes->data() + size, max_bytes - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      bytes->clear();
+      return false;
+    }
+    if (got == 0) break;
+    size += static_cast<size_t>(got);
+  }
+  bytes->resize(size);
+  return true;
 }
 
 PathType GetPathType(const std::string& path, bool follow_links) {
@@ -179,9 +281,31 @@ bool IsOwnRealFolder(const std::string& path) {
   return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
 }
 
-bool IsForeignFolder(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid != ::geteuid();
+bool IsOwnPlace(const std::string& path) {
+  std::string absolute = path;
+  if (absolute.empty() || absolute[0] != '/') {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr) return false;
+    absolute = std::string(cwd) + "/" + absolute;
+    std::free(cwd);
+  }
+  if (!IsOwnChain(absolute)) return false;
+  // A link of the user's own may still lead into another user's folder: the
+  // real path of the longest part that exists is looked at as well.
+  std::string rest;
+  std::string existing = absolute;
+  while (true) {
+    char* resolved = ::realpath(existing.c_str(), nullptr);
+    if (resolved != nullptr) {
+      const std::string real = resolved;
+      std::free(resolved);
+      return IsOwnChain(real + rest);
+    }
+    const size_t slash = existing.find_last_of('/');
+    if (slash == std::string::npos || slash == 0) return true;
+    rest = existing.substr(slash) + rest;
+    existing.erase(slash);
+  }
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

@@ -88,6 +88,73 @@ std::string Join(const std::string& folder, const char* name) {
   return folder + "\\" + name;
 }
 
+// What a copy or rewrite finds at its target.
+enum class Examined { kMissing, kReplaceable, kRefused };
+
+// Whether the file at `path` may be replaced: a plain disk file, not
+// read-only, that no handle holds open for writing. The look denies others
+// write access, so any handle with it -- another run's log, the lock of a
+// running run, this run's own -- makes it fail. It is closed again at once:
+// a file is replaced only while nothing has it open.
+Examined ExamineExisting(const std::string& path, DWORD* attributes) {
+  if (IsDeviceName(path)) return Examined::kRefused;
+  Handle probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!probe.valid()) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Examined::kMissing
+                                                                          : Examined::kRefused;
+  }
+  FILE_BASIC_INFO info;
+  if (!IsRegularDiskHandle(probe, &info) || (info.FileAttributes & FILE_ATTRIBUTE_READONLY))
+    return Examined::kRefused;
+  *attributes = info.FileAttributes;
+  return Examined::kReplaceable;
+}
+
+enum class Created { kWritten, kExists, kFailed };
+
+// Writes a file that is not there yet; a failure leaves none.
+template <typename Write>
+Created WriteNew(const std::string& path, DWORD attributes, Write&& write) {
+  Handle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
+                           nullptr));
+  if (!out.valid()) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::kExists
+                                                                       : Created::kFailed;
+  }
+  bool ok = write(out.get());
+  if (!::CloseHandle(out.Release())) ok = false;
+  if (ok) return Created::kWritten;
+  ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileA(path.c_str());
+  return Created::kFailed;
+}
+
+// Writes a new file beside `target` and renames it over `target`; on any
+// failure the new file goes and `target` stays as it was. A reader that
+// has the target open without delete sharing holds the rename off for a
+// moment; it is tried again for about a second.
+template <typename Write>
+bool WriteBesideAndRename(const std::string& target, DWORD attributes, Write&& write) {
+  const std::string written = TemporaryNameBeside(target, ::GetCurrentProcessId());
+  if (WriteNew(written, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY), write) !=
+      Created::kWritten)
+    return false;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (::MoveFileExA(written.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+        error != ERROR_LOCK_VIOLATION)
+      break;
+    ::Sleep(20);
+  }
+  ::SetFileAttributesA(written.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::DeleteFileA(written.c_str());
+  return false;
+}
+
 class Win32FolderLock final : public FolderLock {
  public:
   explicit Win32FolderLock(HANDLE h) : h_(h) {}
@@ -108,7 +175,10 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   // file is refused by its handle before a byte is read: one open, not a
   // probe and then the open, which under Wine costs a tenth of a millisecond.
   if (IsDeviceName(path)) return Read::kCannotOpen;
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ, nullptr,
+  // Delete sharing lets a rewrite rename a new file over it meanwhile; this
+  // read keeps the old one whole.
+  Handle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                            exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr));
   FILE_BASIC_INFO info;
@@ -166,49 +236,88 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
       (source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
       FILE_ATTRIBUTE_ARCHIVE;
-  Handle out(::CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr,
-                           fail_if_exists ? CREATE_NEW : CREATE_ALWAYS, attributes, nullptr));
-  if (!out.valid()) {
-    const DWORD error = ::GetLastError();
-    return fail_if_exists && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
-               ? Copy::kTargetExists
-               : Copy::kFailed;
-  }
-  const bool replaced = ::GetLastError() == ERROR_ALREADY_EXISTS;
-  bool ok = true;
-  try {
-    // One piece for a file of up to 1 MiB, the usual asset.
-    constexpr std::uint64_t kPiece = 1 << 20;
-    std::string buffer(static_cast<size_t>(std::min<std::uint64_t>(
-                           std::max<std::int64_t>(size.QuadPart, 0) + 1, kPiece)),
-                       '\0');
-    const DWORD want = static_cast<DWORD>(buffer.size());
-    while (ok) {
-      DWORD got = 0, put = 0;
-      if (!::ReadFile(in.get(), buffer.data(), want, &got, nullptr)) ok = false;
-      if (!ok || got == 0) break;
-      ok = ::WriteFile(out.get(), buffer.data(), got, &put, nullptr) && put == got;
-      // A short read of a disk file is its end.
-      if (got < want) break;
+  const auto copy = [&in, &source, &size](HANDLE out) {
+    bool ok = true;
+    try {
+      // One piece for a file of up to 1 MiB, the usual asset.
+      constexpr std::uint64_t kPiece = 1 << 20;
+      std::string buffer(static_cast<size_t>(std::min<std::uint64_t>(
+                             std::max<std::int64_t>(size.QuadPart, 0) + 1, kPiece)),
+                         '\0');
+      const DWORD want = static_cast<DWORD>(buffer.size());
+      while (ok) {
+        DWORD got = 0, put = 0;
+        if (!::ReadFile(in.get(), buffer.data(), want, &got, nullptr)) ok = false;
+        if (!ok || got == 0) break;
+        ok = ::WriteFile(out, buffer.data(), got, &put, nullptr) && put == got;
+        // A short read of a disk file is its end.
+        if (got < want) break;
+      }
+    } catch (const std::bad_alloc&) {
+      ok = false;
     }
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  if (ok) {
+    if (!ok) return false;
     FILE_BASIC_INFO times = {};
     times.LastWriteTime = source.LastWriteTime;
-    ok = ::SetFileInformationByHandle(out.get(), FileBasicInfo, &times, sizeof times) != 0;
+    return ::SetFileInformationByHandle(out, FileBasicInfo, &times, sizeof times) != 0;
+  };
+  DWORD target_attributes = 0;
+  switch (fail_if_exists ? Examined::kMissing : ExamineExisting(to, &target_attributes)) {
+    case Examined::kMissing:
+      switch (WriteNew(to, attributes, copy)) {
+        case Created::kWritten: return Copy::kCopied;
+        case Created::kExists: return fail_if_exists ? Copy::kTargetExists : Copy::kFailed;
+        case Created::kFailed: return Copy::kFailed;
+      }
+      return Copy::kFailed;
+    case Examined::kReplaceable:
+      // The source, held open without delete sharing, is never renamed over.
+      return WriteBesideAndRename(to, attributes, copy) ? Copy::kReplaced : Copy::kFailed;
+    case Examined::kRefused:
+      break;
   }
-  if (!::CloseHandle(out.Release())) ok = false;
-  if (!ok) {
-    // Nothing half written stays behind, unless it replaced a file.
-    if (!replaced) {
-      ::SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ::DeleteFileA(to.c_str());
+  return Copy::kFailed;
+}
+
+bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
+  DWORD attributes = 0;
+  if (ExamineExisting(path, &attributes) == Examined::kRefused) return false;
+  // The old file's attributes, as far as a plain file carries them.
+  attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  auto write = [bytes](HANDLE out) mutable {
+    while (!bytes.empty()) {
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1 << 20));
+      DWORD put = 0;
+      if (!::WriteFile(out, bytes.data(), want, &put, nullptr) || put == 0) return false;
+      bytes.remove_prefix(put);
     }
-    return Copy::kFailed;
+    return true;
+  };
+  return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
+}
+
+bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+  bytes->clear();
+  if (IsDeviceName(path)) return false;
+  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FILE_BASIC_INFO info;
+  if (!IsRegularDiskHandle(file, &info)) return false;
+  bytes->resize(max_bytes);
+  size_t size = 0;
+  while (size < max_bytes) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(max_bytes - size, 1 << 20));
+    if (!::ReadFile(file.get(), bytes->data() + size, want, &got, nullptr)) {
+      bytes->clear();
+      return false;
+    }
+    if (got == 0) break;
+    size += got;
   }
-  return replaced ? Copy::kReplaced : Copy::kCopied;
+  bytes->resize(size);
+  return true;
 }
 
 PathType GetPathType(const std::string& path, bool follow_links) {
@@ -232,7 +341,7 @@ bool IsOwnRealFolder(const std::string& path) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-bool IsForeignFolder(const std::string& /*path*/) { return false; }
+bool IsOwnPlace(const std::string& /*path*/) { return true; }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
   if (IsDeviceName(a) || IsDeviceName(b)) return false;

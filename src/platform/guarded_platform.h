@@ -18,9 +18,15 @@ class GuardedPlatform : public Platform {
   bool ReadFile(const std::string& path, std::string* bytes) override {
     return guarded::ReadRegularFile(path, bytes) == guarded::Read::kOk;
   }
+  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override {
+    return guarded::ReadRegularFileHead(path, max_bytes, bytes);
+  }
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override {
     return guarded::CopyRegularFile(from, to, fail_if_exists);
+  }
+  bool RewriteFile(const std::string& path, std::string_view bytes) override {
+    return guarded::RewriteRegularFile(path, bytes);
   }
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return guarded::DeleteFileInTree(path, root);
@@ -29,7 +35,7 @@ class GuardedPlatform : public Platform {
     return guarded::GetPathType(path, follow_links);
   }
   bool IsOwnRealFolder(const std::string& path) override { return guarded::IsOwnRealFolder(path); }
-  bool IsForeignFolder(const std::string& path) override { return guarded::IsForeignFolder(path); }
+  bool IsOwnPlace(const std::string& path) override { return guarded::IsOwnPlace(path); }
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return guarded::IsSameFile(a, b);
   }

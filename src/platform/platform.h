@@ -52,7 +52,11 @@ enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
 /// One entry of a directory listing.
 struct FindEntry {
   std::string path;  ///< the listed directory as the system normalizes it, a separator, the name
+  /// A real directory; a link or junction to one is listed as a file, so
+  /// that deleting a tree removes the link and never what it points to.
   bool is_directory = false;
+  /// A link or junction to a directory (listed as a file).
+  bool is_link_to_directory = false;
 };
 
 /// Outcome of removing a directory, as far as callers tell them apart.
@@ -87,6 +91,9 @@ class Platform {
   virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
   /// Reads a whole regular file the same way; false if it cannot be read.
   virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
+  /// Reads at most `max_bytes` from the start of a regular file, opened the
+  /// same way; false if it cannot be read.
+  virtual bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) = 0;
   /// Creates or truncates a file for writing; with `exclusive` no other
   /// process may open it while it is open. Null on failure.
   virtual std::unique_ptr<WritableFile> NewWritableFile(const std::string& path,
@@ -107,10 +114,14 @@ class Platform {
   /// what it points to untouched.
   virtual bool SetNormalAttributes(const std::string& path) = 0;
   /// Copies a regular file (the source shared with other readers); with
-  /// `fail_if_exists` an existing target is refused. On POSIX an existing
-  /// target is replaced by renaming a copy over it.
+  /// `fail_if_exists` an existing target is refused. An existing target is
+  /// replaced as RewriteFile replaces a file, and refused where it refuses.
   virtual CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                                  bool fail_if_exists) = 0;
+  /// Gives a file new contents all at once: written beside it and renamed
+  /// over it. False, and the file as it was, when it is read-only, no
+  /// regular file, or held open for writing by any process (this one too).
+  virtual bool RewriteFile(const std::string& path, std::string_view bytes) = 0;
   /// Deletes a file found below the folder `root`: a link is removed as a
   /// link or left alone, never followed, and the read-only attribute is
   /// reset only on a file that lies inside `root`.
@@ -119,8 +130,10 @@ class Platform {
   virtual guarded::PathType GetPathType(const std::string& path, bool follow_links) = 0;
   /// A real folder of the user's own: no link; on POSIX owned by the user.
   virtual bool IsOwnRealFolder(const std::string& path) = 0;
-  /// A real folder that belongs to another user (POSIX only).
-  virtual bool IsForeignFolder(const std::string& path) = 0;
+  /// No other user can have made or turned the path (POSIX: no folder or
+  /// link on the way to it, or to what it really names, is another user's);
+  /// always true on Windows.
+  virtual bool IsOwnPlace(const std::string& path) = 0;
   /// Both paths name the same existing file.
   virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
   /// Takes the lock a run holds in its output folder; null if impossible.

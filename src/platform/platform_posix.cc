@@ -283,12 +283,13 @@ class PosixPlatform final : public GuardedPlatform {
       found.path = JoinPath(base, name);
       // A link to a directory counts as a file, so that deleting a tree
       // removes the link instead of emptying the folder it points to.
-      if (entry->d_type == DT_DIR) {
-        found.is_directory = true;
-      } else if (entry->d_type == DT_UNKNOWN) {
-        struct stat st;
-        found.is_directory = ::lstat(found.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-      }
+      unsigned char type = entry->d_type;
+      struct stat st;
+      if (type == DT_UNKNOWN && ::lstat(found.path.c_str(), &st) == 0)
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+      found.is_directory = type == DT_DIR;
+      found.is_link_to_directory =
+          type == DT_LNK && ::stat(found.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
       entries->push_back(std::move(found));
     }
     ::closedir(handle);

@@ -190,8 +190,10 @@ class Win32Platform final : public GuardedPlatform {
       entry.path = JoinPath(base, name);
       // A junction or directory link is listed as a file: deleting an old
       // output tree must never reach into the folder it points to.
-      entry.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                           (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+      const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      entry.is_directory = directory && !link;
+      entry.is_link_to_directory = directory && link;
       entries->push_back(std::move(entry));
     } while (::FindNextFileA(find.get(), &data));
     return true;

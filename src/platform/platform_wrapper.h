@@ -23,6 +23,9 @@ class PlatformWrapper : public Platform {
   bool ReadFile(const std::string& path, std::string* bytes) override {
     return target_.ReadFile(path, bytes);
   }
+  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override {
+    return target_.ReadFileHead(path, max_bytes, bytes);
+  }
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     return target_.NewWritableFile(path, exclusive);
   }
@@ -40,6 +43,9 @@ class PlatformWrapper : public Platform {
                          bool fail_if_exists) override {
     return target_.CopyFileTo(from, to, fail_if_exists);
   }
+  bool RewriteFile(const std::string& path, std::string_view bytes) override {
+    return target_.RewriteFile(path, bytes);
+  }
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return target_.RemoveFileInTree(path, root);
   }
@@ -47,7 +53,7 @@ class PlatformWrapper : public Platform {
     return target_.GetPathType(path, follow_links);
   }
   bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }
-  bool IsForeignFolder(const std::string& path) override { return target_.IsForeignFolder(path); }
+  bool IsOwnPlace(const std::string& path) override { return target_.IsOwnPlace(path); }
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return target_.IsSameFile(a, b);
   }

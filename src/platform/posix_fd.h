@@ -21,9 +21,9 @@ class ScopedFd {
     fd_ = -1;
     return fd;
   }
-  void Reset() {
+  void Reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_ = fd;
   }
 
  private:

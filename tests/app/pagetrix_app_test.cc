@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/dlg_fehler.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
@@ -135,14 +138,7 @@ TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
 }
 
 TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
-  std::tm when{};
-  when.tm_year = 126;
-  when.tm_mon = 11;
-  when.tm_mday = 8;
-  when.tm_hour = 7;
-  when.tm_min = 5;
-  when.tm_sec = 9;
-  platform_->local_time = when;
+  platform_->SetLocalTime(2026, 12, 8, 7, 5, 9);
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[Protokolldatei]\r\nName=" + dir_.Path("run.log") +
               "\r\n[Rechte]\r\nANNA=00010003\r\n[StartVorlage]\r\nStartVorlage=" +
               dir_.Path("start.ini") + "\r\n");
@@ -158,31 +154,65 @@ TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
 
 namespace {
 
-// A run log path that names something the run reads (however spelled), a
-// folder or a device turns the log off; the file is never opened for writing.
+// A run log path that names something the run reads or copies -- however
+// it is spelled or reached, through a variable of the environment file too
+// -- a folder or a device turns the log off; no file the run did not make
+// changes, and the error window says why there is no log.
 TEST_F(PerformRunTest, RunLogNeverReplacesAnInput) {
   const std::string sep(1, kPathSeparator);
   dir_.MakeDir("logs");
-  dir_.Write("p.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
-  dir_.Write("pages.ini", "[Seiten]\r\n0=p.ini|p.htm\r\n");
-  dir_.Write("env.ini", "[Environment]\r\nX=1\r\n");
-  const std::string config_text = "[Pagetrix]\r\nSichtbar=0\r\nLoeschStd=-1\r\n";
-  for (const std::string& log :
-       {dir_.Path("Pagetrix.ini"), dir_.Path("pages.ini"),
-        dir_.path() + sep + "logs" + sep + ".." + sep + "pages.ini", dir_.Path("p.ini"),
-        dir_.Path("env.ini"), dir_.Path("logs")}) {
+  dir_.MakeDir("seiten");
+  dir_.Write("seiten/p.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.path() + "\r\n");
+  dir_.Write("pages.ini", "[Seiten]\r\n0=%PTX_SEITEN%" + sep + "p.ini|Pagetrix.htm\r\n");
+  dir_.Write("env.ini", "[Environment]\r\nPTX_SEITEN=" + dir_.Path("seiten") +
+                            "\r\nPTX_DIR=" + dir_.path() + "\r\n");
+  dir_.Write("bild.gif", std::string("GIF89a\0\x01", 8));
+  dir_.Write("quelle.txt", "kopiert");
+  const std::string config_text = "[Pagetrix]\r\nSichtbar=0\r\nLoeschStd=-1\r\n[Kopieren]\r\n1=" +
+                                  dir_.Path("quelle.txt") + "|%PagetrixAusgabePath%" + sep +
+                                  "kopie.txt\r\n";
+  const std::vector<std::string> inputs = {"Pagetrix.ini", "pages.ini", "seiten/p.ini", "env.ini",
+                                           "t.htm",        "bild.gif",  "quelle.txt"};
+  std::vector<std::string> logs;
+  for (const std::string& input : inputs) logs.push_back(dir_.Path(input));
+  logs.push_back(dir_.path() + sep + "logs" + sep + ".." + sep + "pages.ini");
+  logs.push_back(dir_.Path("logs"));
+  logs.push_back(dir_.Path("logs/COM1"));
+  logs.push_back(dir_.Path("logs/nul.log"));
+  for (const std::string& log : logs) {
     WriteConfig(config_text + "[Protokolldatei]\r\nName=" + log + "\r\n");
-    const std::string config = dir_.Read("Pagetrix.ini");
-    Run(Quoted(dir_.Path("pages.ini")) + " " + Quoted("/ENV=" + dir_.Path("env.ini")));
-    EXPECT_EQ(config, dir_.Read("Pagetrix.ini")) << log;
-    EXPECT_EQ("[Seiten]\r\n0=p.ini|p.htm\r\n", dir_.Read("pages.ini")) << log;
-    EXPECT_EQ("[Vorlage]\r\nVorlage=t.htm\r\n", dir_.Read("p.ini")) << log;
-    EXPECT_EQ("[Environment]\r\nX=1\r\n", dir_.Read("env.ini")) << log;
+    std::vector<std::string> before;
+    for (const std::string& input : inputs) before.push_back(dir_.Read(input));
+    // The start command file as the variable the environment file sets.
+    Run(Quoted("%PTX_DIR%" + sep + "pages.ini") + " " + Quoted("/ENV=" + dir_.Path("env.ini")));
+    for (size_t i = 0; i < inputs.size(); ++i)
+      EXPECT_EQ(before[i], dir_.Read(inputs[i])) << inputs[i] << " as the log " << log;
   }
-  // Any other path is the run log as before.
-  WriteConfig(config_text + "[Protokolldatei]\r\nName=" + dir_.Path("logs/run.log") + "\r\n");
-  Run(Quoted(dir_.Path("pages.ini")));
-  EXPECT_NE(std::string::npos, dir_.Read("logs/run.log").find("Lese Kommandodatei"));
+  // Any other path is the run log as before, and so is an earlier log.
+  for (int run = 0; run < 2; ++run) {
+    WriteConfig(config_text + "[Protokolldatei]\r\nName=" + dir_.Path("logs/run.log") + "\r\n");
+    Run(Quoted("%PTX_DIR%" + sep + "pages.ini") + " " + Quoted("/ENV=" + dir_.Path("env.ini")));
+    EXPECT_NE(std::string::npos, dir_.Read("logs/run.log").find("Lese Kommandodatei")) << run;
+  }
+}
+
+TEST_F(PerformRunTest, FailedRunSaysWhyThereIsNoRunLog) {
+  WriteConfig("[Protokolldatei]\r\nName=" + dir_.Path("start.ini") + "\r\n");
+  dir_.Write("start.ini", "[Seiten]\r\n0=fehlt.ini|Pagetrix.htm\r\n");
+  std::string shown;
+  platform_->on_dialog = [&shown](CDialog& dialog) {
+    auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
+    shown = failure != nullptr ? failure->ConsoleText() : "the one-line window";
+    return 1;
+  };
+  RunWithCommandFile();
+  EXPECT_NE(std::string::npos,
+            shown.find("Kein Laufprotokoll: '" + dir_.Path("start.ini") +
+                       "' ist kein Laufprotokoll von Pagetrix und wird nicht \xFC"
+                       "berschrieben."))
+      << shown;
+  EXPECT_NE(std::string::npos, shown.find("Die Startseite wurde nicht erzeugt")) << shown;
+  EXPECT_EQ("[Seiten]\r\n0=fehlt.ini|Pagetrix.htm\r\n", dir_.Read("start.ini"));
 }
 
 }  // namespace

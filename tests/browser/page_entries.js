@@ -155,10 +155,7 @@ function runMenus(blocks, raw) {
   };
   const context = vm.createContext({ document });
   treemenuScript.runInContext(context);
-  // A menu script that keeps its escaping to itself: values read back as
-  // written, each character a character.
-  const escape = context.treemenu.attribute ||
-    ((value) => String(value).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;'));
+  const escape = context.treemenu.attribute;
   blocks.forEach((code, n) => {
     written.length = 0;
     try {

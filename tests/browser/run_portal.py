@@ -3,9 +3,11 @@ users, then headless Chromium runs the node tests on the pages.
 
 Two tiers share the node tests: the Windows build runs Pagetrix.exe under Wine
 (CTest browser.portal), the native build runs build/native/pagetrix
-(CTest browser.portal_native, selected by PAGETRIX_NATIVE=<program>).
+(CTest browser.portal_native, selected by PAGETRIX_NATIVE=<program>). Each
+tier runs them in headless Chromium and in Firefox ESR.
 Run as `python3 tests/browser/run_portal.py`; needs `npm ci` in tests/browser
-and the Debian chromium package. Screenshots land in <build>/screenshots.
+and the Debian packages chromium and firefox-esr. Screenshots land in
+<build>/screenshots, named by tier and browser.
 """
 
 import json
@@ -25,6 +27,8 @@ from set_ini_keys import set_keys  # noqa: E402
 from stage_portal import ASSETS, MENU_FILES, stage  # noqa: E402
 
 CHROMIUM = os.environ.get("CHROMIUM_PATH", "/usr/bin/chromium")
+FIREFOX = os.environ.get("FIREFOX_PATH", "/usr/bin/firefox-esr")
+BROWSERS = ("chromium", "firefox")
 NATIVE = os.environ.get("PAGETRIX_NATIVE")
 
 # The runs the node tests look at: user, and the server given on the command line.
@@ -34,13 +38,15 @@ RUNS = {
     "mueller": ("mueller", None),
     "becker": ("becker", None),
 }
-# Pages whose menu texts hold quotes, "</script>" and a text the script cannot read.
-QUOTES = os.path.join(HERE, "quotes")
+# Pages whose entries once broke them (quotes, backslashes, "</script>",
+# open comments), with long entries, symbols and an entry for group 4 only.
+ENTRIES = os.path.join(HERE, "eintraege")
+ENTRY_RUNS = {"eintraege": "schmidt", "eintraege_mueller": "mueller"}
 
 
-def stage_quotes(target):
-    """The quotes pages' command files and templates with the menu files beside them."""
-    shutil.copytree(QUOTES, target)
+def stage_entries(target):
+    """The entry pages' command files and templates with the menu files beside them."""
+    shutil.copytree(ENTRIES, target)
     for name in MENU_FILES:
         shutil.copyfile(os.path.join(ASSETS, name), os.path.join(target, name))
     return os.path.join(target, "Start.ini")
@@ -55,8 +61,9 @@ class PortalTier:
     def generate_all(self):
         runs = {name: self.generate(name, user, server)
                 for name, (user, server) in RUNS.items()}
-        runs["quotes"] = self.generate("quotes", "schmidt", None,
-                                       stage_quotes(os.path.join(self.tmp, "quotes-src")))
+        start = stage_entries(os.path.join(self.tmp, "eintraege-src"))
+        for name, user in ENTRY_RUNS.items():
+            runs[name] = self.generate(name, user, None, start)
         return runs
 
     def portal_config(self, name, log):
@@ -67,19 +74,24 @@ class PortalTier:
                 ("Protokolldatei", "Name"): log,
             })
 
-    def test_portal_in_chromium(self):
-        self.run_node(self.generate_all())
+    def test_portal_in_chromium_and_firefox(self):
+        runs = self.generate_all()
+        failed = [browser for browser in BROWSERS if not self.run_node(runs, browser)]
+        self.assertEqual(failed, [], "browser tests failed (output above)")
 
-    def run_node(self, runs):
-        self.assertTrue(os.path.isdir(os.path.join(HERE, "node_modules", "playwright-core")),
+    def run_node(self, runs, browser):
+        """Runs the node tests in one browser; true when they pass."""
+        self.assertTrue(os.path.isdir(os.path.join(HERE, "node_modules", "puppeteer-core")),
                         "run `npm ci` in tests/browser")
         self.assertTrue(os.path.exists(CHROMIUM), "install the Debian package chromium")
+        self.assertTrue(os.path.exists(FIREFOX), "install the Debian package firefox-esr")
         env = dict(os.environ, PORTAL_RUNS=json.dumps(runs), PORTAL_TIER=self.tier,
-                   SCREENSHOTS=os.path.join(self.build, "screenshots"))
+                   BROWSER=browser, SCREENSHOTS=os.path.join(self.build, "screenshots"))
+        print("==> browser tests in %s" % browser, flush=True)
         result = subprocess.run(["node", "--test", "--test-concurrency=1", "treemenu.test.js",
-                                 "portal.test.js"],
+                                 "portal.test.js", "entries.test.js"],
                                 cwd=HERE, env=env, stdin=subprocess.DEVNULL, timeout=800)
-        self.assertEqual(result.returncode, 0, "browser tests failed (output above)")
+        return result.returncode == 0
 
     def output_folder(self, temp, log):
         """The one output folder of a run below `temp`, checked; returns its path."""

@@ -164,6 +164,48 @@ TEST_F(CheckTest, PageNamesARunRefusesStopTheCheckToo) {
       << FormatTextReport(frameset);
 }
 
+// The check asks the run's own rules: a frame showing a page no run makes
+// ends the run without start page (9), and a log path naming a file that is
+// no run log is left alone, whatever the file is.
+TEST_F(CheckTest, MissingFramePageAndRefusedRunLogAsARunMeetsThem) {
+  dir_.Write("t.htm", "LINKS\r\n");
+  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|a.htm\r\n");
+  for (const char* frame : {"fehlt.htm", "fehlt.htm#oben", "f%65hlt.htm"}) {
+    CheckReport report = Check("", std::string("[FrameSet]\r\nFrameLinks=a.htm\r\nFrameRechts=") +
+                                       frame + "\r\n[Seiten]\r\n1=a.ini|a.htm\r\n");
+    EXPECT_EQ(2, report.ExitCode()) << frame;
+    ASSERT_FALSE(report.groups.empty()) << frame;
+    EXPECT_FALSE(report.groups[0].start_page_made) << frame;
+    EXPECT_EQ(9, report.groups[0].exit_code) << frame;
+    EXPECT_EQ(230, report.groups[0].message) << frame;
+    EXPECT_TRUE(Mentions(report, "endet mit 9", 1)) << frame << FormatTextReport(report);
+  }
+  // A frame showing a page the run makes, or an address elsewhere, is fine.
+  for (const char* frame : {"a.htm", "a.htm?x=1", "http://intern/", "C:\\x\\y.htm"}) {
+    CheckReport report = Check("", std::string("[FrameSet]\r\nFrameLinks=a.htm\r\nFrameRechts=") +
+                                       frame + "\r\n[Seiten]\r\n1=a.ini|a.htm\r\n");
+    ASSERT_FALSE(report.groups.empty()) << frame;
+    EXPECT_TRUE(report.groups[0].start_page_made) << frame << FormatTextReport(report);
+  }
+
+  dir_.Write("notiz.txt", "Notizen\r\n");
+  dir_.MakeDir("ordner");
+  dir_.Write("alt.log", "(0 ms) 01.02.2026 08:00:00\r\nText\r\n");
+  struct Case {
+    std::string log;
+    bool refused;
+  };
+  for (const Case& c : {Case{dir_.Path("notiz.txt"), true}, Case{dir_.Path("ordner"), true},
+                        Case{dir_.Path("conf/Pagetrix.ini"), true}, Case{dir_.Path("start.ini"), true},
+                        Case{dir_.Path("neu.log"), false}}) {
+    CheckReport report = Check("[Protokolldatei]\r\nName=" + c.log + "\r\n",
+                               "[Vorlage]\r\nVorlage=t.htm\r\n");
+    EXPECT_EQ(c.refused, Mentions(report, "Ein Lauf schreibt kein Laufprotokoll", 2))
+        << c.log << FormatTextReport(report);
+  }
+  EXPECT_EQ("Notizen\r\n", dir_.Read("notiz.txt"));
+}
+
 TEST_F(CheckTest, OldFoldersAndTemplateFoldersAsARunTreatsThem) {
   const std::string old_folder = "tmp/Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718";
   ASSERT_TRUE(dir_.MakeDir(old_folder));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -197,6 +198,8 @@ TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
   // %StartServer% comes first in the table, so it is tried while not leftmost.
   EXPECT_EQ("\\\\fileserver\\home\\%StartServer%", Variable("PTX3_DIR"));
   EXPECT_EQ("fileserver\\\\\\fileserver\\home", Variable("PTX3_SRV"));
+  // A fresh log: the first holds no date line, so it is no run log to replace.
+  SystemPlatform().RemoveFile(dir_.Path("run.log"));
   log_.SetPath(dir_.Path("run.log"));
   std::string log = Apply(file, "Zentrale");
   EXPECT_EQ("Zentrale\\\\\\zentrale\\home", Variable("PTX3_SRV"));
@@ -336,6 +339,52 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
   EXPECT_EQ(std::string::npos, written.find("\"A11\""));
   EXPECT_NE(std::string::npos,
             written.find("Die Umgebungsvariable: \"A12\" konnte nicht aufgel\xF6st werden."));
+}
+
+// However many values reach the limit of one variable, together they stay
+// within the total: the first value beyond it is cut, the later ones are
+// empty, and each cut one is named.
+TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
+  ScopedPlatform platform;
+  TempDir dir;
+  // Lines are read in pieces of about 1 KB: the full value is made by doubling.
+  std::string text = std::string("[Lokal]\r\nL0=").append(1000, 'x').append("\r\n");
+  size_t server_section = 1000;
+  for (int i = 1; i <= 6; ++i) {
+    const std::string previous = std::to_string(i - 1);
+    text.append("L").append(std::to_string(i)).append("=%L").append(previous);
+    text.append("%%L").append(previous).append("%\r\n");
+    server_section += std::min<size_t>(kMaxVariableValue, 1000u << i);
+  }
+  text += "[Environment]\r\n";
+  for (int i = 1; i <= 200; ++i) text.append("B").append(std::to_string(i)).append("=%L6%\r\n");
+  dir.Write("env.ini", text);
+  CRunLog log;
+  log.SetPath(dir.Path("run.log"));
+  StartLocation location;
+  location.start_drive = "C:";
+  location.current_server = "C:";
+  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  log.Close();
+  // The table: the start drive, the server, seven empty office paths, L0 to L6.
+  const size_t left = kMaxEnvironmentTotal - 2 - 2 - server_section;
+  const size_t whole = left / kMaxVariableValue;
+  size_t total = 0;
+  const std::string written = dir.Read("run.log");
+  for (size_t i = 1; i <= 200; ++i) {
+    const std::string name = std::string("B").append(std::to_string(i));
+    std::string value;
+    ASSERT_TRUE(GetPlatform().GetEnvVar(name, &value)) << name;
+    total += value.size();
+    const size_t expected =
+        i <= whole ? kMaxVariableValue : i == whole + 1 ? left % kMaxVariableValue : 0;
+    EXPECT_EQ(expected, value.size()) << name;
+    EXPECT_EQ(std::string(value.size(), 'x'), value) << name;
+    const std::string message =
+        std::string("Die Umgebungsvariable: \"").append(name) + "\" konnte";
+    EXPECT_EQ(i > whole, written.find(message) != std::string::npos) << name;
+  }
+  EXPECT_EQ(left, total);
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/fake_platform.h"
+#include "support/special_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -32,10 +36,87 @@ TEST_F(RunLogTest, LinesCarryElapsedMillisecondsAndCrLf) {
 }
 
 TEST_F(RunLogTest, ReplacesPreviousLog) {
-  dir_.Write("run.log", "old contents that are longer\r\n");
+  dir_.Write("run.log", "(0 ms) 08.12.2026 09:27:42\r\n(3 ms) old contents that are longer\r\n");
   log_.Log("new");
   log_.Close();
   EXPECT_EQ("(0 ms) new\r\n", dir_.Read("run.log"));
+  EXPECT_EQ("", log_.Refusal());
+}
+
+// The first line of every run log: elapsed milliseconds and the date line.
+// Any byte of it changed is no log any more, except a digit for a digit.
+TEST_F(RunLogTest, OnlyTheFormOfALogsFirstLineIsReplaced) {
+  platform_->SetLocalTime(2026, 12, 8, 9, 27, 42);
+  const std::string first = "(0 ms) " + RunLogDateLine();
+  ASSERT_EQ("(0 ms) 08.12.2026 09:27:42", first);
+  EXPECT_TRUE(IsRunLogStart(first + "\r\n"));
+  EXPECT_TRUE(IsRunLogStart(first + "\r\n(0 ms) Aktueller User: 'x', Rechte: ''\r\n"));
+  EXPECT_TRUE(IsRunLogStart("(16 ms) Invalid DateTime\r\n"));
+  std::mt19937 random(25);
+  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string line = first;
+    const size_t at = random() % line.size();
+    const char was = line[at];
+    line[at] = static_cast<char>(random() % 256);
+    const bool same_form = line[at] == was || (is_digit(was) && is_digit(line[at]));
+    EXPECT_EQ(same_form, IsRunLogStart(line + "\r\nrest")) << line;
+  }
+  for (const std::string& head : std::vector<std::string>{std::string(), first, first + "\n", first + " \r\n", "\xEF\xBB\xBF" + first + "\r\n",
+        "(5 ms) Aktueller User: 'x', Rechte: ''\r\n", "(0 ms)\r\n", "( ms) Invalid DateTime\r\n",
+        "[Vorlage]\r\nVorlage=seite.htm\r\n", "<html>\r\n", std::string("GIF89a\0\0", 8)})
+    EXPECT_FALSE(IsRunLogStart(head)) << head;
+}
+
+// Whatever is not a run log and not missing stays as it was, however the
+// run reaches it; folders, pipes and devices are not even opened.
+TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
+  const std::map<std::string, std::string> inputs = {
+      {"start.ini", "[Seiten]\r\n1=p.ini|Pagetrix.htm\r\n"},
+      {"seite.htm", "<html>\r\n<body>LINKS</body>\r\n</html>\r\n"},
+      {"bild.gif", std::string("GIF89a\x01\0\x01\0", 10)},
+      {"leer.ini", ""},
+      {"fast.log", "(0 ms) 08.12.2026\r\n"}};
+  for (const auto& [name, bytes] : inputs) ASSERT_TRUE(dir_.Write(name, bytes));
+  dir_.MakeDir("sub");
+  const std::string sep(1, kPathSeparator);
+  std::vector<std::pair<std::string, bool>> paths;  // path, opened to be read
+  for (const auto& [name, bytes] : inputs) {
+    paths.emplace_back(dir_.Path(name), true);
+    paths.emplace_back(dir_.Path("sub") + sep + ".." + sep + name, true);
+  }
+  for (const char* device : {"COM1", "nul.log", "LPT3.txt", "con", "Aux.htm"})
+    paths.emplace_back(dir_.Path(device), false);
+  paths.emplace_back(dir_.Path("sub"), false);
+  paths.emplace_back(dir_.Path("sub") + sep, false);
+  for (const std::string& special : SpecialFiles(dir_)) paths.emplace_back(special, false);
+  for (const auto& [path, read] : paths) {
+    const std::string refusal = RunLogRefusal(path);
+    EXPECT_NE(std::string::npos, refusal.find("'" + path + "'")) << path;
+    platform_->opened.clear();
+    CRunLog log;
+    log.SetPath(path);
+    log.Log(RunLogDateLine());
+    log.Log("second line");
+    log.Close();
+    EXPECT_FALSE(log.IsEnabled()) << path;
+    EXPECT_EQ(refusal, log.Refusal()) << path;
+    // Read at its start at most, once; never opened to be written.
+    EXPECT_EQ(read ? std::vector<std::string>{path} : std::vector<std::string>{},
+              platform_->opened) << path;
+  }
+  for (const auto& [name, bytes] : inputs) EXPECT_EQ(bytes, dir_.Read(name)) << name;
+}
+
+TEST_F(RunLogTest, MissingFileOrRunLogMayBeWrittenAnotherRunsOpenLogNot) {
+  EXPECT_EQ("", RunLogRefusal(""));
+  EXPECT_EQ("", RunLogRefusal(dir_.Path("new.log")));
+  EXPECT_EQ("", RunLogRefusal(dir_.Path("missing-folder/run.log")));
+  log_.Log(RunLogDateLine());
+  // Held by this run: another run cannot read it, let alone replace it.
+  EXPECT_NE("", RunLogRefusal(dir_.Path("run.log")));
+  log_.Close();
+  EXPECT_EQ("", RunLogRefusal(dir_.Path("run.log")));
 }
 
 TEST_F(RunLogTest, CounterWrapStaysSmall) {

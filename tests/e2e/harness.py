@@ -119,10 +119,13 @@ class Wine:
             raise
 
     def popen(self, args, **kwargs):
-        """Starts a Wine program without waiting for it (GUI tests)."""
+        """Starts a Wine program without waiting for it (GUI tests). Its output
+        goes to pipes unless `stdout`/`stderr` say otherwise."""
         self.start()
+        kwargs.setdefault("stdout", subprocess.PIPE)
+        kwargs.setdefault("stderr", subprocess.PIPE)
         return subprocess.Popen(WINE + list(args), env=self.env(), stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kwargs)
+                                **kwargs)
 
     def reg_add(self, key, name, data, kind="REG_SZ"):
         args = ["reg", "add", key]

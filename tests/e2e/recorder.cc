@@ -10,8 +10,9 @@
 // exits with its exit code.
 //
 // With "--hold FILE SHARE READY MS" it plays another program that has FILE
-// open: SHARE "read" lets other readers in, "none" nobody; once the file is
-// open it creates READY, then keeps the file open for MS milliseconds.
+// open: SHARE "read" lets other readers in, "none" nobody, "write" writes it
+// and lets readers in (another run's log, say); once the file is open it
+// creates READY, then keeps the file open for MS milliseconds.
 #include <windows.h>
 
 #include <cstdio>
@@ -90,9 +91,10 @@ static int Launch(const char* plan_path) {
 }
 
 static int Hold(const char* path, const char* share, const char* ready, const char* ms) {
-  DWORD mode = std::strcmp(share, "read") == 0 ? FILE_SHARE_READ : 0;
-  HANDLE file = CreateFileA(path, GENERIC_READ, mode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  const bool writes = std::strcmp(share, "write") == 0;
+  DWORD mode = std::strcmp(share, "none") == 0 ? 0 : FILE_SHARE_READ;
+  HANDLE file = CreateFileA(path, writes ? GENERIC_WRITE : GENERIC_READ, mode, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 93;
   FILE* marker = std::fopen(ready, "wb");
   if (marker) std::fclose(marker);

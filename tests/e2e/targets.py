@@ -92,10 +92,10 @@ class NativeTarget(Target):
             out, err = process.communicate()
             return RunResult(None, out, err, True, time.monotonic() - began)
 
-    def start(self, ini, command_file, env, cwd):
+    def start(self, ini, command_file, env, cwd, output=subprocess.PIPE):
+        """Starts a run without waiting; its output goes to `output`."""
         return subprocess.Popen(self.command(ini, command_file), env=self._env(env), cwd=cwd,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE)
+                                stdin=subprocess.DEVNULL, stdout=output, stderr=output)
 
     def recorded_start_page(self, recording):
         items = open(recording, "rb").read().split(b"\0")
@@ -103,8 +103,10 @@ class NativeTarget(Target):
 
     @contextlib.contextmanager
     def hold(self, path, share):
-        """Keeps `path` open as another program would: "read" shares it with readers."""
-        with open(path, "rb") as f:
+        """Keeps `path` open as another program would: "read" shares it with
+        readers; "none" and "write" hold it as the program's writers do, with
+        an exclusive lock."""
+        with open(path, "rb+" if share == "write" else "rb") as f:
             fcntl.flock(f, fcntl.LOCK_SH if share == "read" else fcntl.LOCK_EX)
             yield
 
@@ -116,8 +118,9 @@ class WineTarget(Target):
     name = "wine"
     sep = "\\"
 
-    def __init__(self):
-        self.wine = harness.Wine.shared()
+    def __init__(self, wine=None):
+        """Runs in `wine` (a harness.Wine), the build's shared prefix by default."""
+        self.wine = wine or harness.Wine.shared()
         self.exe = harness.winpath(harness.PAGETRIX_EXE)
         self.start_program = harness.winpath(harness.RECORDER_EXE)
 
@@ -157,9 +160,14 @@ class WineTarget(Target):
         finally:
             os.remove(plan)
 
-    def start(self, ini, command_file, env, cwd):
+    def start(self, ini, command_file, env, cwd, output=subprocess.PIPE):
+        """Starts a run without waiting; its output goes to `output`. (A Wine
+        program that opens the first window starts the desktop process, which
+        keeps its output open: a test that waits for the end of that output
+        passes DEVNULL.)"""
         plan = self._plan(ini, command_file, env, cwd)
-        return self.wine.popen([harness.RECORDER_EXE, "--launch", harness.winpath(plan)])
+        return self.wine.popen([harness.RECORDER_EXE, "--launch", harness.winpath(plan)],
+                               stdout=output, stderr=output)
 
     def recorded_start_page(self, recording):
         raw = open(recording, "rb").read().split(b"\0")[0].decode("cp1252")

@@ -6,10 +6,18 @@ Every run reads the same main configuration, command files and templates,
 writes a frameset and two pages, copies the template folder's files and a
 [Kopieren] entry, and shares one run log path with the others (one of them
 gets it). The same test runs natively (PAGETRIX_TARGET=native) and under Wine.
+
+Under Wine, with Xvfb, 20 runs also keep their result windows open on one
+main configuration of a few hundred lines, as the handbook advises for
+logons (one file on a share for everyone); all the windows are closed at the
+same moment, and every byte of the file but the placement keys must stay.
+The native build has no window and saves no placement.
 """
 
 import os
+import re
 import shutil
+import subprocess
 import tempfile
 import time
 import unittest
@@ -151,6 +159,136 @@ class ConcurrentRunsTest(unittest.TestCase):
 
     def test_twenty_runs_deleting_after_a_day(self):
         self.rounds(24)
+
+
+RESULT = "Generierte HTML-Seite"
+PROBE_EXE = os.path.join(harness.BUILD, "window_probe.exe")
+PLACEMENT_KEYS = ("x", "y", "cx", "cy", "maximize")
+WINDOWS_WAIT = 300  # seconds for 20 Wine programs to show their windows on a busy machine
+
+
+def shared_main_configuration(start_program, log):
+    """A main configuration for everyone, as an administrator keeps it: a few
+    hundred lines with comments, blank lines and odd spacing."""
+    lines = ["; Hauptkonfiguration fuer alle Benutzer, gepflegt von der IT",
+             ";   zuletzt geaendert: 01.12.2026", "", "[Pagetrix]", "Sichtbar=1",
+             "LoeschStd = -1", "; X, Y, CX, CY schreibt das Ergebnisfenster selbst", "",
+             "[StartProg]", "Name=%s" % start_program, "",
+             "[Protokolldatei]", "Name=%s" % log, "", "[Rechte]"]
+    for i in range(300):
+        lines.append("benutzer%03d=%08X" % (i, (i * 0x10001) & 0x00FF00FF))
+        if i % 50 == 49:
+            lines += ["", "; Abteilung %d" % (i // 50 + 1)]
+    lines += ["", "[Server]", "fs-aussen=00010000", "  fs-innen = 00000000  ", "",
+              "[Nicht_Kopieren]", "1=C:\\Vorlagen\\entwurf.htm", "; Ende"]
+    return "\r\n".join(lines) + "\r\n"
+
+
+def without_placement(text):
+    """The lines of a main configuration apart from the placement keys of [Pagetrix]."""
+    kept, section = [], None
+    for line in text.split(b"\r\n"):
+        stripped = line.strip()
+        if stripped.startswith(b"["):
+            section = stripped.strip(b"[] ").lower()
+        elif section == b"pagetrix" and b"=" in line and \
+                line.split(b"=", 1)[0].strip().lower().decode("ascii", "replace") in PLACEMENT_KEYS:
+            continue
+        kept.append(line)
+    return kept
+
+
+@unittest.skipIf(TARGET.name == "native", "the native build has no window and saves no placement")
+@unittest.skipIf(shutil.which("Xvfb") is None, "needs Xvfb")
+class WindowsClosingAtOnceTest(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        from test_windows_gui import start_xvfb
+        if not os.path.exists(PROBE_EXE):
+            raise RuntimeError("%s is missing: build the window_probe target" % PROBE_EXE)
+        cls.xvfb, display = start_xvfb()
+        # A prefix of its own: its wineserver must know the display.
+        cls.wine = harness.Wine.shared(os.path.join(harness.BUILD, "wineprefix-windows"), display)
+        cls.target = targets.WineTarget(cls.wine)
+        cls.tmp = tempfile.mkdtemp(prefix="windows-", dir=os.path.join(harness.BUILD,
+                                                                       "concurrent-tmp"))
+
+    @classmethod
+    def tearDownClass(cls):
+        # The wineserver goes first: it must not outlive its display.
+        cls.wine.stop()
+        cls.xvfb.terminate()
+        cls.xvfb.wait(10)
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def probe(self, *args):
+        """What window_probe.exe prints. Its output goes to a file, not a pipe:
+        the desktop process, which Wine starts for the first window, keeps
+        what it inherited open."""
+        with tempfile.TemporaryFile() as out:
+            code = self.wine.popen([PROBE_EXE] + list(args), stdout=out,
+                                   stderr=subprocess.DEVNULL).wait(60)
+            out.seek(0)
+            return out.read().decode("ascii", "replace") if code == 0 else ""
+
+    def wait_for_windows(self, processes):
+        deadline = time.monotonic() + WINDOWS_WAIT
+        shown = ""
+        while time.monotonic() < deadline:
+            shown = self.probe("count", RESULT)
+            if shown == str(RUNS):
+                return
+            ended = [p.returncode for p in processes if p.poll() is not None]
+            self.assertFalse(ended, "runs ended before their windows were closed: %s" % ended)
+            time.sleep(2)
+        self.fail("only %s of %d result windows appeared" % (shown, RUNS))
+
+    def test_twenty_windows_closing_at_once_keep_every_other_byte(self):
+        world = tempfile.mkdtemp(dir=self.tmp)
+        temp = os.path.join(world, "temp")
+        os.makedirs(temp)
+        path = lambda rel: harness.winpath(os.path.join(world, rel))  # noqa: E731
+        with open(os.path.join(world, "seite.htm"), "wb") as f:
+            f.write(b"<html>\r\n<body>LINKS</body>\r\n</html>\r\n")
+        with open(os.path.join(world, "start.ini"), "wb") as f:
+            f.write(b"[Vorlage]\r\nVorlage=seite.htm\r\n[LINKS]\r\n0=Eins|eins.htm\r\n")
+        config = os.path.join(world, "Pagetrix.ini")
+        original = harness.cp1252(shared_main_configuration(self.target.start_program,
+                                                            path("run.log")))
+        with open(config, "wb") as f:
+            f.write(original)
+        for round_number in range(ROUNDS):
+            began = time.monotonic()
+            processes = []
+            for i in range(RUNS):
+                env = dict(self.target.temp_env(temp),
+                           RECORDER_OUT=path("rec-%d-%d.bin" % (round_number, i)))
+                processes.append(self.target.start(path("Pagetrix.ini"), path("start.ini"), env,
+                                                   world, output=subprocess.DEVNULL))
+            try:
+                self.wait_for_windows(processes)
+                opened = time.monotonic()
+                self.assertEqual(str(RUNS), self.probe("close-all", RESULT))
+                for process in processes:
+                    self.assertEqual(0, process.wait(120))
+            finally:
+                for process in processes:
+                    if process.poll() is None:
+                        process.kill()
+                        process.wait()
+            after = open(config, "rb").read()
+            self.assertEqual(without_placement(original), without_placement(after),
+                             "round %d: lines of the main configuration were lost or changed"
+                             % (round_number + 1))
+            placement = re.findall(rb"(?im)^(X|Y|CX|CY|Maximize)=(-?\d+)\r$", after)
+            self.assertEqual(["X", "Y", "CX", "CY", "Maximize"],
+                             [key.decode() for key, _ in placement], after[-400:])
+            leftovers = [n for n in os.listdir(world) if n.startswith("Pagetrix.ini.")]
+            self.assertEqual([], leftovers, "files left beside the main configuration")
+            print("round %d: %d windows open after %.1f s, closed at once, all %d lines kept "
+                  "(%.1f s)" % (round_number + 1, RUNS, opened - began,
+                                len(without_placement(after)), time.monotonic() - began))
 
 
 if __name__ == "__main__":

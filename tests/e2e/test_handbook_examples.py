@@ -228,7 +228,7 @@ class HandbookExamples(harness.WineTestCase):
         log = self.prepare(folder)
         output = self.assert_clean(self.run_line(self.aufruf(folder), None, log))
         frameset = self.page(output)
-        self.assertIn('<frame src="navigation.htm" name="Navigation">', frameset)
+        self.assertIn('<frame src="navigation.htm" name="Navigation" title="Navigation">', frameset)
         self.assertIn('<frameset cols="220,*">', frameset)
         navigation = self.page(output, "navigation.htm")
         self.assertIn("tree.put(1,'Start', 'Daten','inhalt.htm'", navigation)

@@ -50,6 +50,12 @@ MSG_OUTPUT_DIR = "Das Ausgabeverzeichnis kann nicht angelegt werden."
 MSG_COPY_INCOMPLETE = "Es konnten nicht alle Dateien in das Ausgabeverzeichnis umkopiert werden."
 MSG_WRITE_FAILED = "Fehler beim Schreiben der Datei: '%s'"
 MSG_UNRESOLVED = "Die Umgebungsvariable: \"%s\" konnte nicht aufgelöst werden."
+MSG_START_PAGE_MISSING = "Die Startseite wurde nicht erzeugt, es wird kein Programm gestartet: '%s'"
+MSG_FRAME_PAGE_MISSING = "Ein Rahmen der Startseite zeigt eine Seite, die nicht erzeugt wurde: '%s'"
+MSG_DELETING = "Lösche Verzeichnis"
+# A run log of an earlier run: its first line has the form every run log begins with.
+EARLIER_LOG = "(0 ms) 01.12.2026 08:00:00\n(3 ms) Aktueller User: 'meier', Rechte: ''\n"
+NOBODY = 65534
 
 
 def msg_page_failed(template, output):
@@ -126,6 +132,7 @@ class Case:
         self.ini = "conf/Pagetrix.ini"
         self.command_file = "cfg/start.ini"
         self.log = "run.log"
+        self.log_raw = None      # the run log path written as it stands (relative, a device)
         self.recording = os.path.join(root, "recording.bin")
         self.env = {}
         self.pagetrix_keys = {"Sichtbar": "0", "LoeschStd": "-1"}
@@ -187,16 +194,28 @@ class Case:
         os.makedirs(os.path.dirname(self.full(rel)), exist_ok=True)
         os.symlink(target, self.full(rel))
 
+    def give_away(self, rel):
+        """Makes a folder, file or link below the root another user's (needs root)."""
+        os.lchown(self.full(rel), NOBODY, NOBODY)
+
+    def needs_root(self):
+        if os.geteuid() != 0:
+            self.skip = "needs root to give files away"
+        return self.skip is None
+
     # Standard pieces.
     def single_page(self, extra=""):
         self.write("cfg/seite.htm", TEMPLATE)
         self.write(self.command_file, PAGE_COMMANDS + extra)
         self.pages = ["Pagetrix.htm"]
 
-    def pages_run(self, output_name, start_extra=""):
-        """A start command file listing one page p.ini written as output_name."""
+    def pages_run(self, output_name, start_extra="", shown=True):
+        """A start command file listing one page p.ini written as output_name,
+        which is the page to show unless `shown` is false."""
         self.write("cfg/seite.htm", TEMPLATE)
         self.write("cfg/p.ini", PAGE_COMMANDS)
+        if shown:
+            start_extra += "[FrameSet]\nName=%s\n" % output_name
         self.write(self.command_file, "[Seiten]\n1=p.ini|%s\n%s" % (output_name, start_extra))
 
     def outside_victim(self):
@@ -215,7 +234,7 @@ class Case:
 
     def name_refused(self, output_name):
         """A [Seiten] output name that must fail like a name with a subfolder."""
-        self.pages_run(output_name)
+        self.pages_run(output_name, shown=False)
         self.outside_victim()
         self.messages = [msg_page_failed(self.p("cfg/seite.htm"), "{OUT}" + output_name)]
         self.launched = False
@@ -235,7 +254,9 @@ class Case:
     def write_config(self):
         text = "[Pagetrix]\n" + "".join("%s=%s\n" % kv for kv in self.pagetrix_keys.items())
         text += "[StartProg]\nName=%s\n" % TARGET.start_program
-        if self.log is not None:
+        if self.log_raw is not None:
+            text += "[Protokolldatei]\nName=%s\n" % self.log_raw
+        elif self.log is not None:
             text += "[Protokolldatei]\nName=%s\n" % (self.log if self.log.startswith(("Z:", "/"))
                                                       else self.p(self.log))
         text += self.config_extra
@@ -297,7 +318,8 @@ def page_names_plain_but_odd(c):
     c.write("cfg/p.ini", PAGE_COMMANDS)
     names = ["Seite 1.htm", "Übersicht.htm", "COM10.htm", "nulled.htm", "con-tact.htm"]
     c.write(c.command_file, "[Seiten]\n" + "".join("%d=p.ini|%s\n" % (i, n)
-                                                   for i, n in enumerate(names)))
+                                                   for i, n in enumerate(names))
+            + "[FrameSet]\nName=%s\n" % names[0])
     c.pages = names
 
 
@@ -584,7 +606,7 @@ def page_command_file_fifo(c):
     c.write("cfg/seite.htm", TEMPLATE)
     c.write("cfg/p.ini", PAGE_COMMANDS)
     c.fifo("cfg/pipe.ini")
-    c.write(c.command_file, "[Seiten]\n1=pipe.ini|a.htm\n2=p.ini|b.htm\n")
+    c.write(c.command_file, "[Seiten]\n1=pipe.ini|a.htm\n2=p.ini|b.htm\n[FrameSet]\nName=b.htm\n")
     c.messages = [[MSG_COMMAND_FILE % c.p("cfg/pipe.ini")]]
     c.pages = ["b.htm"]
 
@@ -804,6 +826,407 @@ def expansion_beyond_limit(c):
         c.messages = [["Die Umgebungsvariable: \""]]
 
 
+# ---- 8. the run log replaces nothing but a run log ----
+
+@row("a run log path naming the page's template")
+def log_is_template(c):
+    c.single_page()
+    _log_is(c, "cfg/seite.htm")
+
+
+@row("a run log path naming a file of the template folder")
+def log_is_template_folder_file(c):
+    c.single_page()
+    c.write("cfg/bild.gif", "GIF89a\x01\x00", crlf=False)
+    c.pages = ["Pagetrix.htm", "bild.gif"]
+    _log_is(c, "cfg/bild.gif")
+
+
+@row("a run log path naming a [Kopieren] source")
+def log_is_copy_source(c):
+    c.single_page()
+    c.write("elsewhere/kopie.txt", "kopiert\n")
+    c.config_extra = "[Kopieren]\n1=%s|%%PagetrixAusgabePath%%%skopie.txt\n" % (
+        c.p("elsewhere/kopie.txt"), c.sep)
+    c.pages = ["Pagetrix.htm", "kopie.txt"]
+    _log_is(c, "elsewhere/kopie.txt")
+
+
+@row("a run log path naming a page command file the run reaches through the environment file")
+def log_is_page_command_file_via_environment(c):
+    c.write("cfg/seite.htm", TEMPLATE)
+    c.write("seiten/p.ini", "[Vorlage]\nVorlage=seite.htm\nVerzeichnis=%s\n[Links]\n1=A|b\n"
+            % c.p("cfg"))
+    c.write("cfg/env.ini", "[Environment]\nPTX_SEITEN=%s\n" % c.p("seiten"))
+    c.write(c.command_file, "[Seiten]\n1=%%PTX_SEITEN%%%sp.ini|Pagetrix.htm\n" % c.sep)
+    c.extra_args = ["/ENV=" + c.p("cfg/env.ini")]
+    c.pages = ["Pagetrix.htm"]
+    _log_is(c, "seiten/p.ini")
+
+
+@row("a run log path naming the start command file, given as %VAR% of the environment file")
+def log_is_start_command_file_as_variable(c):
+    c.single_page()
+    c.write("cfg/env.ini", "[Environment]\nPTX_CFG=%s\n" % c.p("cfg"))
+    c.extra_args = ["/ENV=" + c.p("cfg/env.ini")]
+    c.command_arg = "%PTX_CFG%" + c.sep + "start.ini"
+    _log_is(c, c.command_file)
+
+
+@row("a run log path naming the command file relative to the current folder")
+def log_is_command_file_relative(c):
+    c.single_page()
+    _log_is(c, c.command_file)
+    c.log_raw = "cfg" + c.sep + "start.ini"
+
+
+@row("a run log path naming the environment file in another spelling")
+def log_is_environment_file_respelled(c):
+    c.single_page()
+    c.write("cfg/env.ini", "[Environment]\nPTX_X=1\n")
+    c.extra_args = ["/ENV=" + c.p("cfg/env.ini")]
+    _log_is(c, c.p("cfg") + c.sep + "." + c.sep + ".." + c.sep + "cfg" + c.sep + "env.ini")
+
+
+@row("a run log path naming the main configuration in upper case", wine_only=True)
+def log_is_main_config_upper_case(c):
+    c.single_page()
+    _log_is(c, c.p(c.ini).upper())
+
+
+@row("a run log path that is a link to the command file", native_only=True)
+def log_is_link_to_command_file(c):
+    c.single_page()
+    c.symlink("logs/lauf.log", c.full(c.command_file))
+    _log_is(c, "logs/lauf.log")
+
+
+@row("a run log path naming an empty file the administrator made: it stays empty")
+def log_is_empty_file(c):
+    c.single_page()
+    c.write("logs/lauf.log", "")
+    _log_is(c, "logs/lauf.log")
+
+
+@row("a run log path naming a file another program writes: no log, the file stays")
+def log_is_held_for_writing(c):
+    c.single_page()
+    c.write("logs/lauf.log", EARLIER_LOG)
+    c.holds = [("logs/lauf.log", "write")]
+    _log_is(c, "logs/lauf.log")
+
+
+@row("a run log path naming a device (COM1) beside a folder")
+def log_is_device_com1(c):
+    c.single_page()
+    c.mkdir("logs")
+    _log_is(c, "logs/COM1")
+
+
+@row("a run log path naming a device with an extension (nul.log)")
+def log_is_device_nul_extension(c):
+    c.single_page()
+    c.mkdir("logs")
+    _log_is(c, "logs/nul.log")
+
+
+@row("a run log path that is a bare device name (COM1), relative to the current folder")
+def log_is_bare_device(c):
+    c.single_page()
+    _log_is(c, "COM1")
+    c.log_raw = "COM1"
+
+
+@row("a run log path naming an earlier run log: it is replaced, as ever")
+def log_replaces_earlier_log(c):
+    c.single_page()
+    c.write(c.log, EARLIER_LOG)
+    c.messages = [["Lese Kommandodatei: '%s'" % c.p(c.command_file)]]
+    c.absent = ["Aktueller User: 'meier'"]
+
+
+# ---- 9. copies never damage a file in use or their own lock ----
+
+def _copy_list(c, *entries):
+    c.single_page()
+    c.config_extra = "[Kopieren]\n" + "".join("%d=%s|%s\n" % (i + 1, source, target)
+                                              for i, (source, target) in enumerate(entries))
+
+
+@row("a [Kopieren] target another program holds open for writing (another run's log): refused")
+def copy_target_held_for_writing(c):
+    c.write("elsewhere/quelle.txt", "neu\n")
+    c.write("logs/lauf.log", EARLIER_LOG)
+    _copy_list(c, (c.p("elsewhere/quelle.txt"), c.p("logs/lauf.log")))
+    c.holds = [("logs/lauf.log", "write")]
+    c.messages = [msg_copy_failed(c.p("elsewhere/quelle.txt"), c.p("logs/lauf.log"))]
+    c.result = 4
+
+
+@row("a [Kopieren] target that is the run's own lock file: refused, the lock stays")
+def copy_target_own_lock(c):
+    c.write("elsewhere/quelle.txt", "neu\n")
+    target = "%PagetrixAusgabePath%" + c.sep + "Pagetrix.lck"
+    _copy_list(c, (c.p("elsewhere/quelle.txt"), target))
+    c.messages = [msg_copy_failed(c.p("elsewhere/quelle.txt"), "{OUT}Pagetrix.lck")]
+    c.result = 4
+
+
+@row("a [Kopieren] target that is the run's own lock in another spelling: refused")
+def copy_target_own_lock_respelled(c):
+    c.write("elsewhere/quelle.txt", "neu\n")
+    name = "PAGETRIX.LCK" if not NATIVE else "Pagetrix.lck"
+    target = "%PagetrixAusgabePath%" + c.sep + "." + c.sep + name
+    _copy_list(c, (c.p("elsewhere/quelle.txt"), target))
+    c.messages = [msg_copy_failed(c.p("elsewhere/quelle.txt"), "{OUT}." + c.sep + name)]
+    c.result = 4
+
+
+@row("a [Kopieren] copy that fails midway leaves the existing target as it was")
+def copy_failing_midway_keeps_target(c):
+    c.write("outside/ziel.txt", "ORIGINAL\n", age=5 * HOURS)
+    # A regular file whose first read fails, after the target was opened.
+    source = TARGET.path("/proc/self/mem")
+    _copy_list(c, (source, c.p("outside/ziel.txt")))
+    c.messages = [msg_copy_failed(source, c.p("outside/ziel.txt"))]
+    c.result = 4
+
+
+@row("a [Kopieren] target that is read-only stays as it was")
+def copy_target_read_only(c):
+    c.write("elsewhere/quelle.txt", "neu\n")
+    c.write("outside/ziel.txt", "ORIGINAL\n", readonly=True, age=5 * HOURS)
+    _copy_list(c, (c.p("elsewhere/quelle.txt"), c.p("outside/ziel.txt")))
+    c.messages = [msg_copy_failed(c.p("elsewhere/quelle.txt"), c.p("outside/ziel.txt"))]
+    c.result = 4
+
+
+@row("a [Kopieren] entry copying a file onto itself keeps it")
+def copy_onto_itself(c):
+    c.write("outside/ziel.txt", "ORIGINAL\n", age=5 * HOURS)
+    _copy_list(c, (c.p("outside/ziel.txt"), c.p("outside") + c.sep + "." + c.sep + "ziel.txt"))
+    c.messages = [["Fehler beim Kopieren."]]
+    c.result = 4
+
+
+@row("a [Kopieren] target that is a folder stays a folder")
+def copy_target_folder(c):
+    c.write("elsewhere/quelle.txt", "neu\n")
+    c.write("outside/ordner/inhalt.txt", "bleibt\n")
+    _copy_list(c, (c.p("elsewhere/quelle.txt"), c.p("outside/ordner")))
+    c.messages = [msg_copy_failed(c.p("elsewhere/quelle.txt"), c.p("outside/ordner"))]
+    c.result = 4
+
+
+# ---- 10. a start page that was not made is never handed on ----
+
+@row("the start page's own command file is missing: exit code 9, nothing launched")
+def start_page_command_file_missing(c):
+    c.write("cfg/seite.htm", TEMPLATE)
+    c.write("cfg/p.ini", PAGE_COMMANDS)
+    c.write(c.command_file, "[Seiten]\n1=fehlt.ini|Pagetrix.htm\n2=p.ini|nav.htm\n")
+    c.messages = [[MSG_COMMAND_FILE % c.p("cfg/fehlt.ini")],
+                  [MSG_START_PAGE_MISSING % "{OUT}Pagetrix.htm"]]
+    c.launched = False
+    c.result = 9
+
+
+@row("a page a frame shows was not made: exit code 9, nothing launched")
+def frame_page_missing(c):
+    c.write("cfg/seite.htm", TEMPLATE)
+    c.write("cfg/p.ini", PAGE_COMMANDS)
+    c.write(c.command_file, "[Seiten]\n1=p.ini|nav.htm\n2=fehlt.ini|inhalt.htm\n"
+            "[FrameSet]\nFrameLinks=nav.htm\nFrameRechts=inhalt.htm#oben\n")
+    c.messages = [[MSG_FRAME_PAGE_MISSING % "{OUT}inhalt.htm"]]
+    c.absent = ["Die Startseite wurde nicht erzeugt"]
+    c.launched = False
+    c.result = 9
+
+
+@row("[FrameSet] Name naming a page no entry makes: exit code 9, nothing launched")
+def frameset_name_not_made(c):
+    c.single_page("[FrameSet]\nName=willkommen.htm\n")
+    c.messages = [[MSG_START_PAGE_MISSING % "{OUT}willkommen.htm"]]
+    c.launched = False
+    c.result = 9
+
+
+@row("frames showing made pages (with anchors, escapes) or pages elsewhere: launched")
+def frame_pages_made_or_elsewhere(c):
+    c.write("cfg/seite.htm", TEMPLATE)
+    c.write("cfg/p.ini", PAGE_COMMANDS)
+    c.write(c.command_file, "[Seiten]\n1=p.ini|Seite 1.htm\n"
+            "[FrameSet]\nFrameLinks=Seite%201.htm#oben\nFrameRechts=http://intranet/x.htm\n")
+    c.pages = ["Pagetrix.htm", "Seite 1.htm"]
+
+
+@row("the start page comes from the template folder's copy: launched")
+def start_page_from_template_folder(c):
+    c.single_page("[FrameSet]\nName=willkommen.htm\n")
+    c.write("cfg/willkommen.htm", "<html>Willkommen</html>\n")
+    c.pages = ["Pagetrix.htm", "willkommen.htm"]
+
+
+# ---- 11. links in the template folder ----
+
+@row("a link to a folder in the template folder is skipped, later files and [Kopieren] follow")
+def template_folder_link_to_folder(c):
+    c.single_page()
+    c.write("elsewhere/bilder/logo.gif", "GIF89a", crlf=False)
+    c.write("elsewhere/kopie.txt", "kopiert\n")
+    c.symlink("cfg/Abilder", c.full("elsewhere/bilder"))
+    c.symlink("cfg/zmehr", c.full("elsewhere"))
+    for name in ("treemenu.js", "treemenu.css", "a.css", "z.gif"):
+        c.write("cfg/" + name, name)
+    c.config_extra = "[Kopieren]\n1=%s|%%PagetrixAusgabePath%%%skopie.txt\n" % (
+        c.p("elsewhere/kopie.txt"), c.sep)
+    c.pages = ["Pagetrix.htm", "treemenu.js", "treemenu.css", "a.css", "z.gif", "kopie.txt"]
+    c.absent = ["Fehler beim Kopieren", "Abilder'", "zmehr'"]
+
+
+@row("a link to a file in the template folder copies the file")
+def template_folder_link_to_file(c):
+    c.single_page()
+    c.write("elsewhere/logo.gif", "GIF89a", crlf=False)
+    c.symlink("cfg/logo.gif", c.full("elsewhere/logo.gif"))
+    c.pages = ["Pagetrix.htm", "logo.gif"]
+
+
+@row("a link in the template folder to the folder above it: no loop, skipped")
+def template_folder_link_upwards(c):
+    c.single_page()
+    c.symlink("cfg/oben", c.root)
+    c.write("cfg/style.css", "body {}\n")
+    c.pages = ["Pagetrix.htm", "style.css"]
+    c.absent = ["Fehler beim Kopieren"]
+
+
+@row("a dangling link in the template folder ends the phase as an unreadable file does",
+     native_only=True)
+def template_folder_dangling_link(c):
+    c.single_page()
+    c.symlink("cfg/fehlt.gif", c.full("elsewhere/fehlt.gif"))
+    c.messages = [msg_copy_failed(c.p("cfg/fehlt.gif"), "{OUT}fehlt.gif"), [MSG_COPY_INCOMPLETE]]
+    c.result = 4
+
+
+# ---- 12. the output base is the user's own ----
+
+def _foreign_base(c):
+    _deleting(c)
+    c.pagetrix_keys["LoeschStd"] = "-1"
+    c.messages = [[MSG_OUTPUT_DIR]]
+    c.launched = False
+    c.result = 3
+    c.pages = []
+
+
+@row("the output base is another user's link: nothing made behind it", native_only=True)
+def base_is_foreign_link(c):
+    if not c.needs_root():
+        return
+    _foreign_base(c)
+    c.mkdir("outside/target")
+    c.symlink(os.path.join("temp", "Pagetrix"), c.full("outside/target"))
+    c.give_away(os.path.join("temp", "Pagetrix"))
+
+
+@row("the output base is the user's link to another user's folder", native_only=True)
+def base_is_own_link_to_foreign_folder(c):
+    if not c.needs_root():
+        return
+    _foreign_base(c)
+    c.mkdir("outside/fremd")
+    os.chmod(c.full("outside/fremd"), 0o777)
+    c.give_away("outside/fremd")
+    c.symlink(os.path.join("temp", "Pagetrix"), c.full("outside/fremd"))
+
+
+@row("the temporary folder is another user's link", native_only=True)
+def temp_is_foreign_link(c):
+    if not c.needs_root():
+        return
+    _foreign_base(c)
+    c.mkdir("outside/tmp")
+    c.symlink("tmp-link", c.full("outside/tmp"))
+    c.give_away("tmp-link")
+    c.env["TMPDIR"] = c.full("tmp-link")
+
+
+@row("the temporary folder lies inside another user's folder", native_only=True)
+def temp_inside_foreign_folder(c):
+    if not c.needs_root():
+        return
+    _foreign_base(c)
+    c.mkdir("outside/fremd/tmp")
+    os.chmod(c.full("outside/fremd"), 0o777)
+    os.chmod(c.full("outside/fremd/tmp"), 0o777)
+    c.give_away("outside/fremd")
+    c.env["TMPDIR"] = c.full("outside/fremd/tmp")
+
+
+@row("the user's own link as the output base to the user's own folder still works",
+     native_only=True)
+def base_is_own_link_to_own_folder(c):
+    c.single_page()
+    c.mkdir("outside/meins")
+    c.symlink(os.path.join("temp", "Pagetrix"), c.full("outside/meins"))
+    c.may_create = [os.path.join("outside", "meins")]
+
+
+# ---- 13. totals bounded ----
+
+@row("a 500 KB environment file that would expand to 1.3 GB stays within the total")
+def environment_total_bounded(c):
+    lines = ["A0=" + "x" * 1000] + ["A%d=%%A%d%%%%A%d%%" % (i, i - 1, i - 1) for i in range(1, 7)]
+    lines += ["C%d=%%A6%%" % i for i in range(40000)]
+    c.write("cfg/env.ini", "[Lokal]\n" + "\n".join(lines) + "\n[Environment]\nV1=%A6%\n")
+    _environment_file(c, c.p("cfg/env.ini"))
+    c.extra_args.append("/SERVER=C:")
+    c.messages = [[MSG_UNRESOLVED % "A6"], [MSG_UNRESOLVED % "C39999"], [MSG_UNRESOLVED % "V1"]]
+
+
+@row("environment values beyond the total in the environment section itself are cut")
+def environment_total_in_environment_section(c):
+    lines = ["A0=" + "x" * 1000] + ["A%d=%%A%d%%%%A%d%%" % (i, i - 1, i - 1) for i in range(1, 7)]
+    lines += ["V%d=%%A6%%" % i for i in range(300)]
+    c.write("cfg/env.ini", "[Environment]\n" + "\n".join(lines) + "\n")
+    _environment_file(c, c.p("cfg/env.ini"))
+    c.messages = [[MSG_UNRESOLVED % "V299"]]
+    c.absent = [MSG_UNRESOLVED % "V1"]
+    # Four megabytes of variables are beyond what Linux hands a new process
+    # (a quarter of the stack limit): the start program cannot be started,
+    # which the run reports in its message box.
+    c.launched = not NATIVE
+
+
+def _never_deleting(c, value):
+    _deleting(c)
+    c.pagetrix_keys["LoeschStd"] = value
+    c.old_output()
+    c.absent = [MSG_DELETING]
+
+
+@row("LoeschStd below the integer range deletes nothing")
+def delete_threshold_below_int_range(c):
+    _never_deleting(c, "-99999999999")
+
+
+@row("LoeschStd=-2 deletes nothing")
+def delete_threshold_minus_two(c):
+    _never_deleting(c, "-2")
+
+
+@row("LoeschStd at the smallest integer deletes nothing")
+def delete_threshold_smallest_int(c):
+    _never_deleting(c, "-2147483648")
+
+
+@row("LoeschStd with a sign, blanks and a word after it deletes nothing")
+def delete_threshold_negative_with_word(c):
+    _never_deleting(c, "  -48 Stunden")
+
+
 # ---- the test ----
 
 class HostileInputsTest(unittest.TestCase):
@@ -851,6 +1274,8 @@ class HostileInputsTest(unittest.TestCase):
             self.assertFalse([line for line in lines if text in line], context)
         self.check_launch(c, out, context)
         self.check_pages(c, out, context)
+        if c.result == 3:
+            self.assertEqual([], self.new_output_folders(c), "an output folder was made; " + context)
         self.check_untouched(c, before, snapshot(c.root), out, context)
         _remove_tree(c.root)
 

@@ -158,7 +158,7 @@ class PagesGoldenTest(harness.WineTestCase):
         self.assert_pages("frameset", absent=("start.ini", "nav.ini", "inhalt.ini",
                                               "vorlage_nav.htm", "vorlage_inhalt.htm",
                                               "fehlt.htm"))
-        self.assertEqual(12, self.read_bytes(os.path.join(self.out_dir, "Pagetrix.htm"))
+        self.assertEqual(13, self.read_bytes(os.path.join(self.out_dir, "Pagetrix.htm"))
                          .count(b"\r\n"))
         self.assert_log_has("(ms) Fehler in der Kommandodatei: '{CASE}\\fehlt.ini'")
 

@@ -253,7 +253,7 @@ class ReleasePackage(harness.WineTestCase):
             self.assertIn(name, made)
         self.assertEqual([], [n for n in made if n.lower().endswith(".ini")])
         frameset = self.read_bytes(os.path.join(dirs[0], "Pagetrix.htm")).decode("cp1252")
-        self.assertIn('<frame src="navigation.htm" name="Navigation">', frameset)
+        self.assertIn('<frame src="navigation.htm" name="Navigation" title="Navigation">', frameset)
         navigation = self.read_bytes(os.path.join(dirs[0], "navigation.htm")).decode("cp1252")
         self.assertIn("tree.put(", navigation)
         return dirs[0]

@@ -14,6 +14,9 @@
 //                                    of its characters, in pixels from the
 //                                    line's first, separated by blanks
 //   window_probe close CAPTION       asks the window to close (WM_CLOSE)
+//   window_probe count CAPTION       how many visible windows have the caption
+//   window_probe close-all CAPTION   asks every visible window of the caption
+//                                    to close, all in one go; prints how many
 //   window_probe lines CAPTION ID    for a multi-line edit control: "height
 //                                    first count bottom", its client height,
 //                                    the first line in view, the number of
@@ -31,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 static int Print(const std::string& text) {
   // Raw bytes: a text-mode stdout would turn each LF into CR LF.
@@ -110,7 +114,7 @@ static int PrintLines(HWND edit) {
 
 struct Search {
   const char* caption;
-  HWND found;
+  std::vector<HWND> found;  // every visible window of the caption, of every process
 };
 
 static bool Matches(const char* pattern, const char* text) {
@@ -124,17 +128,21 @@ static BOOL CALLBACK Visit(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<Search*>(data);
   char title[256] = {};
   GetWindowTextA(window, title, sizeof(title));
-  if (!IsWindowVisible(window) || !Matches(search->caption, title)) return TRUE;
-  search->found = window;
-  return FALSE;
+  if (IsWindowVisible(window) && Matches(search->caption, title)) search->found.push_back(window);
+  return TRUE;
 }
 
 int main(int argc, char** argv) {
   if (argc < 3) return 1;
-  Search search{argv[2], nullptr};
+  Search search{argv[2], {}};
   EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-  HWND window = search.found;
-  if (window == nullptr) return 2;
+  if (std::strcmp(argv[1], "count") == 0) return Print(std::to_string(search.found.size()));
+  if (std::strcmp(argv[1], "close-all") == 0) {
+    for (HWND window : search.found) PostMessageA(window, WM_CLOSE, 0, 0);
+    return Print(std::to_string(search.found.size()));
+  }
+  if (search.found.empty()) return 2;
+  HWND window = search.found.front();
   char buffer[128];
   if (std::strcmp(argv[1], "rect") == 0) {
     RECT r;

@@ -125,6 +125,38 @@ TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
   EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
 }
 
+// A base that is another user's, or lies behind another user's folder or
+// link, is looked at before anything is made, and again once it is there:
+// another user may have put it there in between.
+TEST_F(OutputDirTest, BaseOfAnotherUserIsNeverWrittenInto) {
+  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}",
+                           "{11111111-2222-4333-8444-555555555555}"};
+  gen_.InitOutputDirectory();
+  const std::string base = dir_.Path("Pagetrix");
+  std::vector<std::string> asked;
+  platform_->own_place = [&](const std::string& path) {
+    asked.push_back(path);
+    return false;
+  };
+  std::string prefix;
+  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
+  EXPECT_EQ(std::vector<std::string>{base}, asked);
+  EXPECT_FALSE(Exists("Pagetrix"));
+  // Someone else's once it exists: the run's own folder is never made in it.
+  asked.clear();
+  platform_->own_place = [&](const std::string& path) {
+    asked.push_back(path);
+    return SystemPlatform().FindPath(path) == PathKind::kNothing;
+  };
+  gen_.InitOutputDirectory();
+  EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
+  EXPECT_EQ((std::vector<std::string>{base, base}), asked);
+  EXPECT_TRUE(Exists("Pagetrix"));
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListDirectory(base, &entries));
+  EXPECT_TRUE(entries.empty());
+}
+
 TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
   platform_->guid_texts = {"{}"};
   gen_.InitOutputDirectory();
@@ -150,16 +182,21 @@ TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
   const Names all = {"future", "h0", "h23", "h24", "h47", "h48"};
   EXPECT_EQ(all, Survivors("LoeschStd=abc", ages));
   EXPECT_EQ(all, Survivors("LoeschStd=nie", ages));
-  EXPECT_EQ((Names{}), Survivors("LoeschStd=-2", ages));
 }
 
-TEST_F(OutputDirTest, MinusOneNeverLooksAtTheBaseDirectory) {
+// -1 means "never"; so does any other negative value, however far below
+// the integer range it reaches (read there, it once meant "delete all").
+TEST_F(OutputDirTest, NegativeValuesNeverLookAtTheBaseDirectory) {
   MakeOld("old", 1000 * kHour);
-  SetLoeschStd("LoeschStd=-1");
-  platform_->listed.clear();
-  gen_.DeleteOldOutputDirectories();
-  EXPECT_TRUE(platform_->listed.empty());
-  EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm"));
+  for (const char* never : {"LoeschStd=-1", "LoeschStd=-2", "LoeschStd= -7 Stunden",
+                            "LoeschStd=-2147483648", "LoeschStd=-2147483649",
+                            "LoeschStd=-99999999999999999999999"}) {
+    SetLoeschStd(never);
+    platform_->listed.clear();
+    gen_.DeleteOldOutputDirectories();
+    EXPECT_TRUE(platform_->listed.empty()) << never;
+    EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm")) << never;
+  }
 }
 
 TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {

@@ -1,3 +1,9 @@
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "fs/util.h"
 #include "gen/gen_fixture.h"
 
@@ -30,6 +36,89 @@ TEST_F(FileCopyTest, NegativeListComparesWholeUpperCasedPaths) {
   EXPECT_TRUE(gen_.IsOnNegativeList(dir_.Path("tpl/BILD\xC4.GIF")));
   EXPECT_FALSE(gen_.IsOnNegativeList("Bild\xE4.gif"));
   EXPECT_FALSE(gen_.IsOnNegativeList(dir_.Path("tpl/Bild.gif")));
+}
+
+// The lookup folds case like the entry: with a lowercase umlaut on either
+// side. The pairs of the code page, written out apart from the code.
+TEST_F(FileCopyTest, NegativeListLookupFoldsEveryLetterOfTheCodePage) {
+  std::vector<std::pair<char, char>> pairs = {{'\x9A', '\x8A'}, {'\x9C', '\x8C'},
+                                              {'\x9E', '\x8E'}, {'\xFF', '\x9F'}};
+  for (int lower = 0xE0; lower <= 0xFE; ++lower) {
+    if (lower != 0xF7) pairs.emplace_back(static_cast<char>(lower), static_cast<char>(lower - 32));
+  }
+  for (int lower = 'a'; lower <= 'z'; ++lower)
+    pairs.emplace_back(static_cast<char>(lower), static_cast<char>(lower - 32));
+  for (const auto& [lower, upper] : pairs) {
+    const std::string stem = dir_.Path("Vorlagen") + kPathSeparator + "Bild";
+    CGenHtml gen(log_, main_config_, filter_, report_);
+    gen.AddToNegativeList(stem + upper + ".gif");
+    EXPECT_TRUE(gen.IsOnNegativeList(stem + lower + ".gif")) << int(lower & 0xFF);
+    EXPECT_TRUE(gen.IsOnNegativeList(stem + upper + ".GIF")) << int(lower & 0xFF);
+    CGenHtml other(log_, main_config_, filter_, report_);
+    other.AddToNegativeList(stem + lower + ".gif");
+    EXPECT_TRUE(other.IsOnNegativeList(stem + upper + ".gif")) << int(lower & 0xFF);
+    EXPECT_TRUE(other.IsOnNegativeList(stem + lower + ".gif")) << int(lower & 0xFF);
+  }
+  // Letters without a pair in the code page stay as they are.
+  gen_.AddToNegativeList(dir_.Path("Stra\xDF" "e.gif"));
+  EXPECT_TRUE(gen_.IsOnNegativeList(dir_.Path("STRA\xDF" "E.GIF")));
+  EXPECT_FALSE(gen_.IsOnNegativeList(dir_.Path("STRASSE.GIF")));
+  EXPECT_FALSE(gen_.IsOnNegativeList(dir_.Path("Stra\xFF" "e.gif")));
+}
+
+// Only plain files are copied: a folder, or a link to one, is skipped like
+// any subfolder, wherever the listing puts it; a link to a file is copied
+// as the file.
+TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
+  std::string tpl = TemplateDir("tpl");
+  dir_.MakeDir("elsewhere/bilder");
+  dir_.Write("elsewhere/logo.gif", "logo");
+  std::error_code error;
+  std::filesystem::create_directory_symlink(dir_.Path("elsewhere/bilder"), dir_.Path("tpl/a-bilder"),
+                                            error);
+  if (error) GTEST_SKIP() << "no links here: " << error.message();
+  std::filesystem::create_directory_symlink(dir_.Path("elsewhere"), dir_.Path("tpl/m-mehr"), error);
+  std::filesystem::create_symlink(dir_.Path("elsewhere/logo.gif"), dir_.Path("tpl/logo.gif"), error);
+  dir_.MakeDir("tpl/c-unter");
+  for (const char* name : {"b.css", "n.js", "z.gif"}) dir_.Write(std::string("tpl/") + name, name);
+  EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
+  std::vector<FindEntry> copied;
+  ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &copied));
+  std::vector<std::string> names;
+  for (const FindEntry& entry : copied) names.push_back(entry.path.substr(prefix_.size()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"b.css", "logo.gif", "n.js", "z.gif"}), names);
+  EXPECT_EQ("logo", dir_.Read("out/logo.gif"));
+  EXPECT_EQ(guarded::PathType::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
+}
+
+// [Kopieren] never replaces what a process holds open for writing: the
+// run's own lock, another run's log. Each is refused with message 207.
+TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
+  EnableLog();
+  dir_.Write("src.txt", "kopiert");
+  std::unique_ptr<guarded::FolderLock> lock = SystemPlatform().LockFolder(dir_.Path("out"));
+  ASSERT_TRUE(lock);
+  std::unique_ptr<WritableFile> other_log =
+      SystemPlatform().NewWritableFile(dir_.Path("other.log"), true);
+  ASSERT_TRUE(other_log && other_log->Append("(0 ms) 08.12.2026 09:27:42\r\n"));
+  platform_->SetEnvVar("PagetrixAusgabePath", dir_.Path("out"));
+  const std::string sep(1, kPathSeparator);
+  const std::string lock_file = prefix_ + guarded::kLockFileName;
+  // The lock in another spelling first: on POSIX that is another file.
+  LoadMainConfig("[Kopieren]\r\n1=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" + sep + "." +
+                 sep + "PAGETRIX.LCK\r\n2=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" +
+                 sep + "Pagetrix.lck\r\n3=" + dir_.Path("src.txt") + "|" +
+                 dir_.Path("other.log") + "\r\n");
+  EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyListEntries());
+  other_log.reset();
+  EXPECT_TRUE(SystemPlatform().IsFolderLocked(dir_.Path("out")));
+  EXPECT_EQ("(0 ms) 08.12.2026 09:27:42\r\n", dir_.Read("other.log"));
+  const std::string log = LogText();
+  EXPECT_NE(std::string::npos, log.find("Fehler beim Kopieren.\r\nVon: '" + dir_.Path("src.txt") +
+                                        "'\r\nNach: '" + lock_file + "'"));
+  EXPECT_NE(std::string::npos, log.find("Nach: '" + dir_.Path("other.log") + "'"));
+  EXPECT_EQ(kPathSeparator == '/' ? 2u : 3u, Count(log, "Fehler beim Kopieren."));
 }
 
 TEST_F(FileCopyTest, CopiesPlainFilesExceptNegativeListAndExistingPages) {

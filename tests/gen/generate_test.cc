@@ -88,13 +88,61 @@ TEST_F(GenerateTest, SeveralPagesWithFrameSetAndSkippedPage) {
             LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("missing.ini") + "'"));
 }
 
-TEST_F(GenerateTest, NameWithoutFramesPointsAtThatFile) {
+TEST_F(GenerateTest, NameWithoutFramesNamesAPageNeverMadeAndIsNotHandedOn) {
+  EnableLog();
   dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=start.htm\r\n");
   dir_.Write("t.htm", "FrameSet");
-  ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("cmd.ini")));
-  EXPECT_EQ(prefix_ + "start.htm", start_page_);
+  EXPECT_EQ(GenResult::kPageMissing, Generate(dir_.Path("cmd.ini")));
+  EXPECT_EQ("", start_page_);
   EXPECT_NE(std::string::npos, Output("Pagetrix.htm").find("<b></b>"));
   EXPECT_EQ("", Output("start.htm"));
+  // Its message is the run's last: the error window shows it.
+  const std::string log = LogText();
+  const std::string last = "Die Startseite wurde nicht erzeugt, es wird kein Programm gestartet: '" +
+                           prefix_ + "start.htm'\r\n";
+  ASSERT_GT(log.size(), last.size());
+  EXPECT_EQ(last, log.substr(log.size() - last.size()));
+}
+
+// What the start program is to show must be there when the run ends: the
+// start page and each page of the output folder that a frame shows. A page
+// the copies bring counts; one that is missing is named, and nothing is
+// handed on.
+TEST_F(GenerateTest, StartOrFramePageNotMadeIsNamedAndNotHandedOn) {
+  EnableLog();
+  dir_.Write("t.tpl", "t");
+  dir_.Write("nav.ini", "[Vorlage]\r\nVorlage=t.tpl\r\n");
+  // The start page's own command file is missing.
+  dir_.Write("start.ini", "[Seiten]\r\n1=fehlt.ini|Pagetrix.htm\r\n2=nav.ini|nav.htm\r\n");
+  EXPECT_EQ(GenResult::kPageMissing, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ("", start_page_);
+  std::string log = LogText();
+  EXPECT_NE(std::string::npos,
+            log.find("Fehler in der Kommandodatei: '" + dir_.Path("fehlt.ini") + "'"));
+  EXPECT_NE(std::string::npos, log.find("Die Startseite wurde nicht erzeugt, es wird kein "
+                                        "Programm gestartet: '" + prefix_ + "Pagetrix.htm'"));
+  // A frame's page is missing; the other frame's page comes from the copies.
+  dir_.MakeDir("vorlagen");
+  dir_.Write("vorlagen/info.htm", "info");
+  dir_.Write("vorlagen/t.tpl", "t");
+  dir_.Write("nav.ini", "[Vorlage]\r\nVorlage=t.tpl\r\nVerzeichnis=" + dir_.Path("vorlagen") +
+                            "\r\n");
+  const std::string frames = "[FrameSet]\r\nFrameLinks=info.htm#oben\r\nFrameRechts=";
+  dir_.Write("start.ini",
+             "[Seiten]\r\n1=nav.ini|nav.htm\r\n2=fehlt.ini|inhalt.htm\r\n" + frames +
+                 "inhalt.htm\r\n");
+  EXPECT_EQ(GenResult::kPageMissing, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ("", start_page_);
+  log = LogText();
+  EXPECT_EQ(std::string::npos, log.find("Die Startseite wurde nicht erzeugt"));
+  EXPECT_NE(std::string::npos, log.find("Ein Rahmen der Startseite zeigt eine Seite, die nicht "
+                                        "erzeugt wurde: '" + prefix_ + "inhalt.htm'"));
+  EXPECT_EQ(std::string::npos, log.find("erzeugt wurde: '" + prefix_ + "info.htm'"));
+  // Frames that show pages elsewhere are none of the run's business.
+  dir_.Write("start.ini", "[Seiten]\r\n1=nav.ini|nav.htm\r\n" + frames +
+                              "http://intranet/inhalt.htm\r\n");
+  EXPECT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
 }
 
 TEST_F(GenerateTest, PageFailuresStopTheRun) {
@@ -122,7 +170,7 @@ TEST_F(GenerateTest, PageFailuresStopTheRun) {
 }
 
 TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
-  dir_.Write("s.ini", "[Seiten]\r\n0=p.ini|p.htm\r\n");
+  dir_.Write("s.ini", "[Seiten]\r\n0=p.ini|Pagetrix.htm\r\n");
   dir_.Write("p.ini", "[Vorlage]\r\nVorlage=p.tpl\r\n");
   dir_.Write("p.tpl", "p");
   std::string current;
@@ -131,7 +179,7 @@ TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
   GenResult result = Generate("s.ini");
   SystemPlatform().SetWorkingDir(current);
   EXPECT_EQ(GenResult::kOk, result);
-  EXPECT_EQ("p", Output("p.htm"));
+  EXPECT_EQ("p", Output("Pagetrix.htm"));
 }
 
 TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
@@ -139,7 +187,8 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
   dir_.Write("tpl/t.htm", "t");
   dir_.Write("tpl/bild.gif", "gif");
   dir_.Write("c.tpl", "c");
-  dir_.Write("s.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|c.htm\r\n");
+  dir_.Write("s.ini",
+             "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|Pagetrix.htm\r\n");
   dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("tpl") + "\r\n");
   // Only the ASCII case differs; b.htm exists, so its template is not needed.
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("TPL") + "\r\n");
@@ -148,7 +197,7 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
   dir_.Write("c.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("c.tpl") + "\r\nVerzeichnis=\r\n");
   platform_->listed.clear();
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("s.ini")));
-  EXPECT_EQ("c", Output("c.htm"));
+  EXPECT_EQ("c", Output("Pagetrix.htm"));
   EXPECT_EQ("gif", Output("bild.gif"));
   size_t template_listings = 0;
   for (const std::string& listed : platform_->listed) {
@@ -165,7 +214,7 @@ TEST_F(GenerateTest, PagesSharingATemplateNameGetTheirOwnTemplate) {
   dir_.Write("eins/t.htm", "<p>L</p>\r\n");
   dir_.Write("zwei/t.htm", "<b>L</b>\r\n");
   dir_.Write("s.ini", "[Seiten]\r\n0=eins/a.ini|a.htm\r\n1=eins/b.ini|b.htm\r\n"
-                      "2=zwei/c.ini|c.htm\r\n3=eins/d.ini|d.htm\r\n");
+                      "2=zwei/c.ini|c.htm\r\n3=eins/d.ini|Pagetrix.htm\r\n");
   const std::string links = "[Vorlage]\r\nVorlage=t.htm\r\n[L]\r\nTreeMenu=1\r\n0=";
   dir_.Write("eins/a.ini", links + "A|a.htm\r\n");
   dir_.Write("eins/b.ini", links + "B|b.htm\r\n");
@@ -173,7 +222,7 @@ TEST_F(GenerateTest, PagesSharingATemplateNameGetTheirOwnTemplate) {
   dir_.Write("eins/d.ini", links + "D|d.htm\r\n");
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("s.ini")));
   const char* const expected[][3] = {
-      {"a.htm", "<p>", "'A'"}, {"b.htm", "<p>", "'B'"}, {"c.htm", "<b>", "'C'"}, {"d.htm", "<p>", "'D'"}};
+      {"a.htm", "<p>", "'A'"}, {"b.htm", "<p>", "'B'"}, {"c.htm", "<b>", "'C'"}, {"Pagetrix.htm", "<p>", "'D'"}};
   for (const auto& page : expected) {
     const std::string text = Output(page[0]);
     EXPECT_EQ(0u, text.find(page[1])) << page[0];
@@ -420,10 +469,10 @@ TEST_F(GenerateTest, FrameSetNameOutsideTheFolderFailsWithoutFrames) {
   EXPECT_NE(std::string::npos,
             LogText().find("Fehler beim Schreiben der Datei: '" + prefix_ + name + "'"));
   EXPECT_EQ("ORIGINAL", dir_.Read("victim.htm"));
-  // An empty name still names the folder itself, as before.
+  // An empty name names the folder itself, which is no page.
   dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=\r\n");
-  EXPECT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
-  EXPECT_EQ(prefix_, start_page_);
+  EXPECT_EQ(GenResult::kPageMissing, Generate(dir_.Path("start.ini")));
+  EXPECT_EQ("", start_page_);
 }
 
 TEST_F(GenerateTest, NoMemoryForThePageCommandFileSkipsThePage) {
@@ -431,12 +480,12 @@ TEST_F(GenerateTest, NoMemoryForThePageCommandFileSkipsThePage) {
   dir_.Write("t.htm", "x\r\n");
   dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
-  dir_.Write("start.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n");
+  dir_.Write("start.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|Pagetrix.htm\r\n");
   platform_->Fail(FileOp::kMemory, dir_.Path("a.ini"));
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
   EXPECT_NE(std::string::npos,
             LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("a.ini") + "'"));
-  EXPECT_EQ("x\r\n", Output("b.htm"));
+  EXPECT_EQ("x\r\n", Output("Pagetrix.htm"));
 }
 
 }  // namespace

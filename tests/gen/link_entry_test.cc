@@ -10,18 +10,18 @@ class LinkFilterTest : public GenTest {};
 // The one-pass split must give each field exactly as the field-by-field one.
 TEST(SplitLinkFieldsTest, AgreesWithTheFieldByFieldSplit) {
   const char* const texts[] = {"",          "a",        "|",         "a|b|c|d|e|f",
-                               "a|b|c|d|e|f|g|h", " a | b |", "||||||", "\t x \t|\r\n",
+                               "a|b|c|d|e|f|g|h|i", " a | b |", "||||||", "\t x \t|\r\n",
                                "a||c",      "Text|link|||00000001"};
   for (const char* text : texts) {
-    std::string_view fields[6];
-    std::string_view* const out[] = {&fields[0], &fields[1], &fields[2],
-                                     &fields[3], &fields[4], &fields[5]};
+    std::string_view fields[kLinkFieldCount];
+    std::string_view* const out[] = {&fields[0], &fields[1], &fields[2], &fields[3],
+                                     &fields[4], &fields[5], &fields[6]};
     for (std::string_view& field : fields) field = "stale";
     bool percent = true, nul = true;
     SplitLinkFields(text, out, percent, nul);
     EXPECT_FALSE(percent);
     EXPECT_FALSE(nul);
-    for (int n = 1; n <= 6; ++n) {
+    for (int n = 1; n <= kLinkFieldCount; ++n) {
       std::string expected;
       GetField(expected, text, n, '|');
       EXPECT_EQ(expected, fields[n - 1]) << "field " << n << " of '" << text << "'";
@@ -31,9 +31,9 @@ TEST(SplitLinkFieldsTest, AgreesWithTheFieldByFieldSplit) {
 
 TEST(SplitLinkFieldsTest, TellsOfPercentAndNulInsideTheFields) {
   using namespace std::string_literals;
-  std::string_view fields[6];
-  std::string_view* const out[] = {&fields[0], &fields[1], &fields[2],
-                                   &fields[3], &fields[4], &fields[5]};
+  std::string_view fields[kLinkFieldCount];
+  std::string_view* const out[] = {&fields[0], &fields[1], &fields[2], &fields[3],
+                                   &fields[4], &fields[5], &fields[6]};
   bool percent = false, nul = false;
   SplitLinkFields("a|%X%|c", out, percent, nul);
   EXPECT_TRUE(percent);
@@ -43,12 +43,16 @@ TEST(SplitLinkFieldsTest, TellsOfPercentAndNulInsideTheFields) {
   EXPECT_FALSE(percent);
   EXPECT_TRUE(nul);
   EXPECT_EQ("b\0c"s, fields[1]);
-  // Past the sixth field nothing counts.
-  const std::string with_seven = "1|2|3|4|5|6|%\0"s;
-  SplitLinkFields(with_seven, out, percent, nul);
+  // The seventh field, the symbol, counts; past it nothing does.
+  const std::string with_symbol = "1|2|3|4|5|6|%S%.png";
+  SplitLinkFields(with_symbol, out, percent, nul);
+  EXPECT_TRUE(percent);
+  EXPECT_EQ("%S%.png", fields[6]);
+  const std::string with_eight = "1|2|3|4|5|6|7|%\0"s;
+  SplitLinkFields(with_eight, out, percent, nul);
   EXPECT_FALSE(percent);
   EXPECT_FALSE(nul);
-  EXPECT_EQ("6", fields[5]);
+  EXPECT_EQ("7", fields[6]);
 }
 
 
@@ -97,6 +101,11 @@ TEST_F(LinkFilterTest, HexFieldsAndEnvironmentInRightsAndFlags) {
   EXPECT_EQ(0x10001u, entry.flags);
   ASSERT_TRUE(gen_.ProcessLinkEntry(commands_, "a|b|c|d|xyz|", entry));
   EXPECT_EQ(0u, entry.rights);
+  EXPECT_EQ("", entry.symbol);
+  // The symbol is expanded like the link.
+  platform_->SetEnvVar("PAGETRIX_TEST_ICONS", "bilder");
+  ASSERT_TRUE(gen_.ProcessLinkEntry(commands_, "a|b|c|d||| %PAGETRIX_TEST_ICONS%\\x.png |", entry));
+  EXPECT_EQ("bilder\\x.png", entry.symbol);
 }
 
 TEST_F(LinkFilterTest, LogsProcessedThenDeniedAndKeepsPercentText) {

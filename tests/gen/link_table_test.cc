@@ -57,17 +57,34 @@ TEST_F(LinkTableTest, FontSizesAndBorderValues) {
 // entry's NUL must not cut the fields of the next.
 TEST_F(LinkTableTest, FieldsEndAtANulByte) {
   using namespace std::string_literals;
-  LoadCommands("[Links]\r\nSpaltenBreite1=4\0\x30%\r\n0=Te\0xt|li\0nk|Be\0sch|Ti\0pp||1\r\n"
+  LoadCommands("[Links]\r\nSpaltenBreite1=4\0\x30%\r\n0=Te\0xt|li\0nk|Be\0sch|Ti\0pp||1|S\0y\r\n"
                "1=Zwei|z.htm|Mehr|Tipp\r\n"s);
   std::string out = Replace("Links");
   EXPECT_NE(std::string::npos,
-            out.find("<td width=\"4\" title=\"Ti\"><a href=\"li>Te</a></td>\r\n"
+            out.find("<td width=\"4\" title=\"Ti\"><a href=\"li\" target=\"_blank\">"
+                     "<img src=\"S\" alt=\"\" class=\"symbol\">Te</a></td>\r\n"
                      "          <td width=\"50%\">Be</td>"))
       << out;
   EXPECT_NE(std::string::npos,
             out.find("<td width=\"4\" title=\"Tipp\"><a href=\"z.htm\">Zwei</a></td>\r\n"
                      "          <td width=\"50%\">Mehr</td>"))
       << out;
+}
+
+// Whatever a value holds, it ends within its attribute or cell, so that each
+// row stays a row.
+TEST_F(LinkTableTest, ValuesStayInTheirAttributeOrCell) {
+  LoadCommands(
+      "[Links]\r\nUeberschrift=<!-- Kopf\r\nSpaltenBreite1=50%\" x=\"\r\n"
+      "FontTabelle=Ari\"al|2\r\n"
+      "0=<textarea>Text|a.htm?q=\"x\"|</td></tr><tr><td>Mehr|Tipp \"1\"|||sym\"bol.png\r\n");
+  EXPECT_EQ(std::string(kHeadingStart) + "<!-- Kopf-->" + kHeadingEnd + TableHead(1) +
+                "   <tr>\r\n     <td width=\"50%&quot; x=&quot;\" title=\"Tipp &quot;1&quot;\">"
+                "<font face=\"Ari&quot;al\" size=\"2\"><a href=\"a.htm?q=&quot;x&quot;\">"
+                "<img src=\"sym&quot;bol.png\" alt=\"\" class=\"symbol\"><textarea>Text</textarea>"
+                "</a></td>\r\n          <td width=\"50%\"><font face=\"Ari&quot;al\" size=\"2\">"
+                "&lt;/td>&lt;/tr>&lt;tr>&lt;td>Mehr</td>\r\n   </tr>\r\n</table>\r\n",
+            Replace("Links"));
 }
 
 TEST_F(LinkTableTest, NothingInsertedWithoutShownRows) {

@@ -74,6 +74,35 @@ TEST_F(TreeMenuTest, TextsEndAtANulByte) {
             Replace("Menu"));
 }
 
+// The symbol goes into the first spare argument; without one the call
+// stays as it was.
+TEST_F(TreeMenuTest, SymbolInTheFirstSpareArgument) {
+  LoadCommands(
+      "[Menu]\r\nTreeMenu=1\r\n0=Formulare|f.htm||Tipp|||formular.png\r\n"
+      "1=Ohne|o.htm||||1|\r\n2=Quote|q.htm|||||it's\\\r\n");
+  EXPECT_EQ(std::string(kOpening) +
+                "tree.put(0,'Formulare', 'Daten','f.htm','Tipp', 'formular.png',  ''  );\r\n"
+                "tree.add(0,'Ohne', '_blank','o.htm','', '',  ''  );\r\n"
+                "tree.add(0,'Quote', 'Daten','q.htm','', 'it\\'s\\\\',  ''  );\r\n" +
+                kClosing,
+            Replace("Menu"));
+}
+
+// A UNC folder with its closing backslash: the string ends where the field
+// does, and the other escapes keep their meaning.
+TEST_F(TreeMenuTest, ValuesEndWhereTheirFieldsEnd) {
+  platform_->SetEnvVar("PAGETRIX_TEST_LINES", "eins\r\nzwei");
+  LoadCommands(
+      "[Menu]\r\n0=Formulare|\\\\fileserver\\formulare\\||Ordner \\x1\r\n"
+      "1=%PAGETRIX_TEST_LINES%|a.htm||\\u{110000}\r\n");
+  EXPECT_EQ(std::string(kOpening) +
+                "tree.put(0,'Formulare', 'Daten','\\\\fileserver\\formulare\\\\',"
+                "'Ordner \\\\x1', '',  ''  );\r\n"
+                "tree.add(0,'eins\\r\\nzwei', 'Daten','a.htm','\\\\u{110000}', '',  ''  );\r\n" +
+                kClosing,
+            Replace("Menu"));
+}
+
 TEST_F(TreeMenuTest, NoShownEntryRemovesPlaceholderOnly) {
   filter_.server_flags = 0x00010000;
   LoadCommands("[Menu]\r\nTreeMenu=1\r\n0=Weg|w.htm|||0|10000\r\n");

@@ -163,7 +163,7 @@ TEST_F(FilesTest, FileIdentityAndKinds) {
   EXPECT_EQ(kPathSeparator == '/' ? guarded::PathType::kMissing : guarded::PathType::kOther,
             platform_.GetPathType(dir_.Path("nul.log"), true));
   EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
-  EXPECT_FALSE(platform_.IsForeignFolder(dir_.path()));
+  EXPECT_TRUE(platform_.IsOwnPlace(dir_.path()));
 }
 
 TEST_F(FilesTest, WritableFileTruncates) {
@@ -305,6 +305,87 @@ TEST_F(FilesTest, CopyFileFailures) {
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("from.txt"), false),
             CopyOutcome::kFailed);
   EXPECT_EQ(dir_.Read("from.txt"), "data");
+}
+
+// A target that something holds open for writing is never replaced:
+// another run's log, the lock of a running run, this run's own lock.
+TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
+  ASSERT_TRUE(dir_.Write("from.txt", "new"));
+  ASSERT_TRUE(dir_.MakeDir("out"));
+  std::unique_ptr<guarded::FolderLock> lock = platform_.LockFolder(dir_.Path("out"));
+  ASSERT_TRUE(lock);
+  const std::string lock_file = dir_.Path("out") + kPathSeparator + guarded::kLockFileName;
+  std::unique_ptr<WritableFile> log = platform_.NewWritableFile(dir_.Path("run.log"), true);
+  std::unique_ptr<WritableFile> page = platform_.NewWritableFile(dir_.Path("page.htm"), false);
+  ASSERT_TRUE(log && page);
+  ASSERT_TRUE(log->Append("(0 ms) log"));
+  ASSERT_TRUE(page->Append("page"));
+  for (const std::string& held : {lock_file, dir_.Path("run.log"), dir_.Path("page.htm")}) {
+    EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), held, false), CopyOutcome::kFailed)
+        << held;
+    EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), held, true),
+              CopyOutcome::kTargetExists) << held;
+    EXPECT_FALSE(platform_.RewriteFile(held, "new")) << held;
+  }
+  EXPECT_TRUE(platform_.IsFolderLocked(dir_.Path("out")));
+  log.reset();
+  page.reset();
+  EXPECT_EQ(dir_.Read("run.log"), "(0 ms) log");
+  EXPECT_EQ(dir_.Read("page.htm"), "page");
+  // Closed, they are files like any other.
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("run.log"), false),
+            CopyOutcome::kReplaced);
+  EXPECT_EQ(dir_.Read("run.log"), "new");
+  lock.reset();
+  EXPECT_EQ(platform_.FindPath(lock_file), PathKind::kNothing);
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  EXPECT_EQ(entries.size(), 4u);  // from.txt, out, run.log, page.htm: nothing beside them
+}
+
+TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
+  ASSERT_TRUE(dir_.Write("a.ini", "[Pagetrix]\r\nX=1\r\n"));
+  EXPECT_TRUE(platform_.RewriteFile(dir_.Path("a.ini"), "[Pagetrix]\r\nX=2\r\n"));
+  EXPECT_EQ(dir_.Read("a.ini"), "[Pagetrix]\r\nX=2\r\n");
+  // A file that is not there is made.
+  EXPECT_TRUE(platform_.RewriteFile(dir_.Path("new.ini"), "neu"));
+  EXPECT_EQ(dir_.Read("new.ini"), "neu");
+  // No folder, nothing in a missing folder, no device.
+  ASSERT_TRUE(dir_.MakeDir("folder"));
+  EXPECT_FALSE(platform_.RewriteFile(dir_.Path("folder"), "x"));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+  EXPECT_FALSE(platform_.RewriteFile(dir_.Path("missing/a.ini"), "x"));
+  if (kPathSeparator == '\\') {
+    EXPECT_FALSE(platform_.RewriteFile(dir_.Path("nul.ini"), "x"));
+  }
+  // A read-only file stays as it is, as it does for a copy.
+  std::filesystem::permissions(dir_.Path("a.ini"), std::filesystem::perms::owner_write |
+                                                       std::filesystem::perms::group_write |
+                                                       std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_FALSE(platform_.RewriteFile(dir_.Path("a.ini"), "x"));
+  EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.ini"), dir_.Path("a.ini"), false),
+            CopyOutcome::kFailed);
+  EXPECT_EQ(dir_.Read("a.ini"), "[Pagetrix]\r\nX=2\r\n");
+  std::filesystem::permissions(dir_.Path("a.ini"), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  std::vector<FindEntry> entries;
+  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  EXPECT_EQ(entries.size(), 3u);  // a.ini, new.ini, folder: nothing left beside them
+}
+
+TEST_F(FilesTest, ReadFileHeadReadsAtMostItsStart) {
+  ASSERT_TRUE(dir_.Write("f.txt", "0123456789"));
+  std::string head;
+  ASSERT_TRUE(platform_.ReadFileHead(dir_.Path("f.txt"), 4, &head));
+  EXPECT_EQ(head, "0123");
+  ASSERT_TRUE(platform_.ReadFileHead(dir_.Path("f.txt"), 400, &head));
+  EXPECT_EQ(head, "0123456789");
+  EXPECT_FALSE(platform_.ReadFileHead(dir_.path(), 4, &head));
+  EXPECT_FALSE(platform_.ReadFileHead(dir_.Path("missing"), 4, &head));
+  std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("f.txt"), true);
+  ASSERT_TRUE(writer);
+  EXPECT_FALSE(platform_.ReadFileHead(dir_.Path("f.txt"), 4, &head));
 }
 
 TEST_F(FilesTest, CreationTimeIsNearNow) {

@@ -51,6 +51,7 @@ bool FakePlatform::ShouldFail(FileOp op, const std::string& path, size_t* bytes_
 }
 
 ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+  opened.push_back(path);
   if (ShouldFail(FileOp::kOpen, path)) {
     bytes->clear();
     return ReadResult::kCannotOpen;
@@ -69,6 +70,7 @@ ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string*
 }
 
 bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
+  opened.push_back(path);
   bytes->clear();
   if (ShouldFail(FileOp::kOpen, path)) return false;
   if (!PlatformWrapper::ReadFile(path, bytes)) return false;
@@ -78,8 +80,16 @@ bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
   return false;
 }
 
+bool FakePlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+  opened.push_back(path);
+  bytes->clear();
+  if (ShouldFail(FileOp::kOpen, path)) return false;
+  return PlatformWrapper::ReadFileHead(path, max_bytes, bytes);
+}
+
 std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,
                                                             bool exclusive) {
+  opened.push_back(path);
   if (ShouldFail(FileOp::kOpen, path)) return nullptr;
   std::unique_ptr<WritableFile> file = PlatformWrapper::NewWritableFile(path, exclusive);
   if (!file) return nullptr;
@@ -93,8 +103,16 @@ bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>*
 
 CopyOutcome FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
                                      bool fail_if_exists) {
+  opened.push_back(from);
+  opened.push_back(to);
   if (ShouldFail(FileOp::kCopy, to)) return CopyOutcome::kFailed;
   return PlatformWrapper::CopyFileTo(from, to, fail_if_exists);
+}
+
+bool FakePlatform::RewriteFile(const std::string& path, std::string_view bytes) {
+  opened.push_back(path);
+  if (ShouldFail(FileOp::kRewrite, path)) return false;
+  return PlatformWrapper::RewriteFile(path, bytes);
 }
 
 bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {

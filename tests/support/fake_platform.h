@@ -22,6 +22,7 @@ enum class FileOp {
   kAppend,  ///< WritableFile::Append writes nothing and fails
   kClose,   ///< WritableFile::Close fails (the bytes are on disk)
   kCopy,    ///< CopyFileTo fails without writing the target
+  kRewrite, ///< RewriteFile fails and leaves the file as it was
   kMemory,  ///< ReadFileExclusive finds no memory for the file's bytes
 };
 
@@ -52,6 +53,17 @@ class FakePlatform : public PlatformWrapper {
   std::uint32_t tick_step = 0;
   std::optional<std::int64_t> unix_time;
   std::optional<std::tm> local_time;
+  /// Sets local_time to a date and time as a calendar shows them.
+  void SetLocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local_time = local;
+  }
   /// Creation times by the last component of the path; else the real one.
   std::map<std::string, std::int64_t> creation_times;
   /// Last-write times by the last component of the path; else the real one.
@@ -74,10 +86,15 @@ class FakePlatform : public PlatformWrapper {
   std::optional<std::string> temp_dir;
   /// Handed out in turn by CreateGuidText; a real GUID once used up.
   std::vector<std::string> guid_texts;
+  /// Answers IsOwnPlace in place of the system (another user's places).
+  std::function<bool(const std::string&)> own_place;
 
   // ---- Recorded calls ----
   /// Every directory listed, in order.
   std::vector<std::string> listed;
+  /// Every path a file was opened at, in order: read whole or in part,
+  /// written, rewritten, or copied from or to.
+  std::vector<std::string> opened;
   std::vector<std::string> message_boxes;
   /// What was written to the console, and the documents opened.
   std::string console;
@@ -94,13 +111,18 @@ class FakePlatform : public PlatformWrapper {
 
   ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
   bool ReadFile(const std::string& path, std::string* bytes) override;
+  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
+  bool RewriteFile(const std::string& path, std::string_view bytes) override;
   bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
   std::string GetTempDir() override;
+  bool IsOwnPlace(const std::string& path) override {
+    return own_place ? own_place(path) : PlatformWrapper::IsOwnPlace(path);
+  }
   std::string GetProgramPath() override;
 
   DriveType QueryDriveType(const std::string& root) override;

@@ -135,9 +135,10 @@ class FakeWindow : public Dialog {
     auto it = state.profile.find(section + "/" + key);
     return it == state.profile.end() ? default_value : it->second;
   }
-  bool WriteProfileValue(const std::string& file, const std::string& section,
-                         const std::string& key, const std::string& value) override {
-    state.profile_writes.push_back(file + "|" + section + "|" + key + "|" + value);
+  bool WriteProfileValues(const std::string& file, const std::string& section,
+                          const ProfileKeys& values) override {
+    for (const auto& [key, value] : values)
+      state.profile_writes.push_back(file + "|" + section + "|" + key + "|" + value);
     return true;
   }
 
