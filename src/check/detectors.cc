@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "gen/markup.h"
 
 namespace {
 
@@ -231,65 +232,14 @@ bool IsAnsiCharset(std::string_view charset) {
 size_t FindScriptBreaker(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') continue;
-    if (i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == '\'')) {
-      ++i;
-      continue;
-    }
-    return i;
+    // What no script can read the menu writer puts as it stands.
+    const size_t length = ScriptEscapeLength(text, i);
+    if (length == 0) continue;
+    // Meant by the author: a doubled backslash, an escaped quote.
+    if (text[i + 1] != '\\' && text[i + 1] != '\'') return i;
+    i += length - 1;
   }
   return std::string_view::npos;
-}
-
-namespace {
-
-// The value of a hexadecimal digit, or -1.
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-bool IsHexDigit(char c) { return HexValue(c) >= 0; }
-
-// The hexadecimal digits of `text` from `at`, at most `limit` of them.
-size_t HexDigits(std::string_view text, size_t at, size_t limit) {
-  size_t n = 0;
-  while (n < limit && at + n < text.size() && IsHexDigit(text[at + n])) ++n;
-  return n;
-}
-
-// \u{...}: one to six digits of a code point up to 10FFFF.
-bool IsBracedCodePoint(std::string_view text, size_t at) {
-  if (at >= text.size() || text[at] != '{') return false;
-  const size_t close = text.find('}', at + 1);
-  if (close == std::string_view::npos || close == at + 1) return false;
-  unsigned long value = 0;
-  for (size_t i = at + 1; i < close; ++i) {
-    if (!IsHexDigit(text[i])) return false;
-    value = value * 16 + static_cast<unsigned long>(HexValue(text[i]));
-    if (value > 0x10FFFF) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-bool BlanksTreeMenu(std::string_view text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') continue;
-    if (i + 1 == text.size()) return true;
-    const char next = text[i + 1];
-    if (next == '\\') {
-      if (i + 2 < text.size() && text[i + 2] == '\'') return true;
-    } else if (next == 'x') {
-      if (HexDigits(text, i + 2, 2) < 2) return true;
-    } else if (next == 'u') {
-      if (HexDigits(text, i + 2, 4) < 4 && !IsBracedCodePoint(text, i + 2)) return true;
-    }
-    ++i;
-  }
-  return false;
 }
 
 bool IsRelativeLink(std::string_view link) {

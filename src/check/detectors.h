@@ -83,19 +83,10 @@ bool IsAnsiCharset(std::string_view charset);
 
 /// The first backslash of `text` that the tree menu's script reads as an
 /// escape that changes the text (as in \\srv\share), or npos. The menu
-/// writer escapes quotes itself; a doubled backslash and a backslash before
-/// a quote are escapes the author meant.
+/// writer escapes quotes itself and writes a backslash no script could read
+/// (at the end, before a broken \x or \u) as a backslash; a doubled
+/// backslash and a backslash before a quote are escapes the author meant.
 size_t FindScriptBreaker(std::string_view text);
-/// True when `text`, put into a script string by the menu writer, makes the
-/// menu's script unreadable, so that a browser shows none of the menu: an
-/// escape a script cannot read (\x without two hexadecimal digits, \u
-/// without four or a braced code point), a backslash at the end (it takes
-/// the closing quote) or a quote right after a doubled backslash (the writer
-/// leaves a quote after a backslash as it is, and there it ends the string).
-bool BlanksTreeMenu(std::string_view text);
-/// The position of a double quote, which ends an HTML attribute, or npos.
-inline size_t FindAttributeBreaker(std::string_view text) { return text.find('"'); }
-
 /// True for a link that names a file beside the page: no scheme, no
 /// absolute or network path, no anchor-only or script link.
 bool IsRelativeLink(std::string_view link);

@@ -575,26 +575,12 @@ class WalkListener final : public GenObserver {
     const std::string_view fields[] = {entry.text, entry.link, entry.description, entry.tooltip};
     for (int n = 0; n < 4; ++n) {
       if (event.tree_menu && n != 2) {
-        if (BlanksTreeMenu(fields[n])) {
-          AddForEveryRun(Severity::kWarning, file, line, section_, key,
-              std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
-                  " ergibt im Skript des Baummenüs eine ungültige Zeichenfolge: der Browser "
-                  "zeigt das ganze Menü nicht, wo ein Lauf diesen Eintrag zeigt.",
-              "Jeden Backslash doppelt schreiben oder \"/\" verwenden.");
-          continue;
-        }
         if (FindScriptBreaker(fields[n]) == std::string_view::npos) continue;
         AddForEveryRun(Severity::kWarning, file, line, section_, key,
             std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
                 " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert sich "
                 "(aus \\\\srv\\share wird \\srvshare).",
             "Jeden Backslash doppelt schreiben oder \"/\" verwenden.");
-      } else if (!event.tree_menu && (n == 1 || n == 3)) {
-        if (FindAttributeBreaker(fields[n]) == std::string_view::npos) continue;
-        AddForEveryRun(Severity::kWarning, file, line, section_, key,
-            std::string("Das Anführungszeichen im Feld ") + kFieldNames[n] +
-                " beendet das HTML-Attribut: der Rest fehlt auf der Seite.",
-            "&quot; statt des Anführungszeichens schreiben.");
       }
     }
   }

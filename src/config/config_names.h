@@ -17,7 +17,7 @@ inline constexpr std::string_view kStartProgKeys[] = {"Name", "Ini", "Param",
                                                                             "Log"};
 /// Keys of a command file's [FrameSet] and [Vorlage].
 inline constexpr std::string_view kFrameSetKeys[] = {
-    "Name", "FrameLinks", "FrameRechts", "BreiteLinks", "Titel"};
+    "Name", "FrameLinks", "FrameRechts", "BreiteLinks", "Titel", "TitelLinks", "TitelRechts"};
 inline constexpr std::string_view kVorlageKeys[] = {"Vorlage", "Verzeichnis",
                                                                           "Sound"};
 /// Sections whose keys are only list positions.

@@ -15,9 +15,9 @@ int HexValue(char c) {
   return (c | 0x20) - 'a' + 10;
 }
 
-// Length of the escape sequence at `at` (a backslash) as a script reads it,
-// or 0 when the script rejects it.
-size_t EscapeLength(std::string_view text, size_t at) {
+}  // namespace
+
+size_t ScriptEscapeLength(std::string_view text, size_t at) {
   const size_t rest = text.size() - at;
   if (rest < 2) return 0;
   const char kind = text[at + 1];
@@ -41,6 +41,8 @@ size_t EscapeLength(std::string_view text, size_t at) {
   if (i == at + 3 || i == text.size() || text[i] != '}') return 0;
   return i + 1 - at;
 }
+
+namespace {
 
 // ---- HTML in a table cell ----
 
@@ -285,7 +287,7 @@ void AppendScriptString(std::string& out, std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     const char c = text[i];
     if (c == '\\') {
-      const size_t length = EscapeLength(text, i);
+      const size_t length = ScriptEscapeLength(text, i);
       if (length == 0) {
         // A backslash that begins no escape stands for itself.
         out += "\\\\";

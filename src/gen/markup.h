@@ -13,6 +13,10 @@
 /// backslash at the end or before an invalid \x or \u sequence. "</" is
 /// written "<\/", so that no value can end the script element.
 void AppendScriptString(std::string& out, std::string_view text);
+/// The length of the escape sequence at `at` (a backslash) as a script
+/// reads it, or 0 where a script would reject it (AppendScriptString then
+/// writes the backslash as itself).
+size_t ScriptEscapeLength(std::string_view text, size_t at);
 
 /// Appends `text` as the inside of a double-quoted attribute value: a quote
 /// is written "&quot;", everything else as it stands.
