@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "base/string_printf.h"
@@ -120,6 +121,7 @@ class Checker {
   std::vector<Column> columns_;
   std::vector<Place> places_;
   std::vector<Environment> environments_;
+  std::unordered_map<std::string, size_t> environment_index_;
   std::vector<WalkOutcome> walks_;
   std::vector<std::string> own_block_;
 };
@@ -229,12 +231,11 @@ void Checker::PreparePlaces() {
       PreparedRun run;
       PrepareRun(main_, identity, input_.command_file, input_.call_text, off, *input_.folder, run);
       Environment environment{real_.GetEnvironmentBlock(), run.command_file};
-      size_t index = 0;
-      while (index < environments_.size() &&
-             (environments_[index].block != environment.block ||
-              environments_[index].command_file != environment.command_file))
-        ++index;
-      if (index == environments_.size()) environments_.push_back(std::move(environment));
+      // Looked up by hash: with hundreds of servers, each block is large.
+      const std::string key = environment.command_file + '\0' + environment.block;
+      const auto [known, added] = environment_index_.emplace(key, environments_.size());
+      const size_t index = known->second;
+      if (added) environments_.push_back(std::move(environment));
       places_.push_back(Place{server, cd, index});
       for (size_t u = 0; u < users_.size(); ++u) {
         Column column;
@@ -297,6 +298,7 @@ void Checker::WalkAll() {
 
 void Checker::MakeGroups() {
   std::vector<size_t> group_of_walk(walks_.size());
+  std::unordered_map<std::string, size_t> group_index;
   for (size_t w = 0; w < walks_.size(); ++w) {
     WalkOutcome& walk = walks_[w];
     walk.shown.resize(state_.rows.size(), 0);
@@ -309,16 +311,15 @@ void Checker::MakeGroups() {
     group.message_text = walk.message_text;
     group.files = walk.files;
     group.shown = walk.shown;
-    size_t g = 0;
-    while (g < report_.groups.size()) {
-      const RunGroup& known = report_.groups[g];
-      if (known.result == group.result && known.start_page_made == group.start_page_made &&
-          known.message == group.message && known.files == group.files &&
-          known.shown == group.shown)
-        break;
-      ++g;
-    }
-    if (g == report_.groups.size()) report_.groups.push_back(std::move(group));
+    // Walks that did the same are one group; found by what they did.
+    std::string key = StringPrintf("%d %d %d ", group.result, group.start_page_made ? 1 : 0,
+                                   group.message);
+    for (const std::string& file : group.files) key.append(file).push_back('\0');
+    key.append(reinterpret_cast<const char*>(group.shown.data()),
+               group.shown.size() * sizeof(group.shown[0]));
+    const auto [known, added] = group_index.emplace(std::move(key), report_.groups.size());
+    const size_t g = known->second;
+    if (added) report_.groups.push_back(std::move(group));
     group_of_walk[w] = g;
     if (walk.start_page.empty()) {
       state_.findings.Add(

@@ -293,7 +293,7 @@ class WalkListener final : public GenObserver {
     } else {
       state_.hidden_by[row] |= 1u << static_cast<unsigned>(event.verdict);
     }
-    if (state_.links_checked.emplace(file, line).second) CheckLinkFields(event, file, line);
+    if (state_.links_checked.insert(EntryPlace{std::string(), file, line}).second) CheckLinkFields(event, file, line);
     if (event.tree_menu) CheckTreeFolder(event, file, line);
   }
 
@@ -473,7 +473,7 @@ class WalkListener final : public GenObserver {
   size_t Row(const std::string& file, size_t line, const LinkEvent& event,
              const LinkEntry& entry) {
     auto [at, added] =
-        state_.row_index.emplace(std::make_tuple(page_, file, line), state_.rows.size());
+        state_.row_index.emplace(EntryPlace{page_, file, line}, state_.rows.size());
     if (added) {
       MatrixRow row;
       row.page = page_;

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -25,15 +27,31 @@ class DryRunReads;
 class OutputFolder;
 struct LinkFilter;
 
+/// A link entry's place: page, command file and line; hashed, as every
+/// link of every walk looks its row up.
+struct EntryPlace {
+  std::string page;
+  std::string file;
+  size_t line = 0;
+  bool operator==(const EntryPlace&) const = default;
+};
+struct EntryPlaceHash {
+  size_t operator()(const EntryPlace& place) const {
+    const size_t a = std::hash<std::string>()(place.page);
+    const size_t b = std::hash<std::string>()(place.file);
+    return (a * 31 + b) * 1000003u ^ place.line;
+  }
+};
+
 /// What the walks of one check have learnt together.
 struct CheckState {
   FindingList findings;
   std::vector<MatrixRow> rows;
   /// Rows by page, command file and line.
-  std::map<std::tuple<std::string, std::string, size_t>, size_t> row_index;
+  std::unordered_map<EntryPlace, size_t, EntryPlaceHash> row_index;
   /// Files whose text has been looked at, and link entries whose fields have.
   std::set<std::string> texts_checked;
-  std::set<std::pair<std::string, size_t>> links_checked;
+  std::unordered_set<EntryPlace, EntryPlaceHash> links_checked;
   std::set<std::tuple<std::string, int>> tree_settings_checked;
   /// Placeholders found in another section's inserted text: file, record, host.
   std::set<std::tuple<std::string, int, int>> inserted_checked;
