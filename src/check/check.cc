@@ -232,7 +232,8 @@ void Checker::PreparePlaces() {
       PrepareRun(main_, identity, input_.command_file, input_.call_text, off, *input_.folder, run);
       Environment environment{real_.GetEnvironmentBlock(), run.command_file};
       // Looked up by hash: with hundreds of servers, each block is large.
-      const std::string key = environment.command_file + '\0' + environment.block;
+      std::string key = environment.command_file;
+      for (const std::string& entry : environment.block) key.append(1, '\0').append(entry);
       const auto [known, added] = environment_index_.emplace(key, environments_.size());
       const size_t index = known->second;
       if (added) environments_.push_back(std::move(environment));
