@@ -1,13 +1,68 @@
 #include "platform/dry_run.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/text.h"
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+// A backslash separates only where the system says so; on POSIX it is a
+// character of the name.
+#ifdef PAGETRIX_POSIX_PATHS
+constexpr char kSeparators[] = "/";
+#else
+constexpr char kSeparators[] = "/\\";
+#endif
+
+bool IsSeparator(char c) { return c == '/' || c == kPathSeparator; }
+
+// "." and ".." taken by their names, as the system takes them in folders it
+// made itself (the walk's folders are no links): "out/../x" is "x" even
+// where "out" exists only in the walk. `key` has one separator per step.
+bool HasDotSteps(const std::string& path) {
+  for (size_t i = 0; i < path.size();) {
+    size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string_view step(path.data() + i, end - i);
+    if (step == "." || step == "..") return true;
+    i = end + 1;
+  }
+  return false;
+}
+
+std::string WithoutDotSteps(const std::string& key) {
+  size_t start = key.size() >= 2 && key[1] == ':' ? 2 : 0;
+  while (start < key.size() && key[start] == kPathSeparator) ++start;
+  std::vector<std::string_view> steps;
+  bool changed = false;
+  for (size_t i = start; i <= key.size();) {
+    size_t end = key.find(kPathSeparator, i);
+    if (end == std::string::npos) end = key.size();
+    const std::string_view step(key.data() + i, end - i);
+    if (step == ".") {
+      changed = true;
+    } else if (step == ".." && !steps.empty() && steps.back() != "..") {
+      steps.pop_back();
+      changed = true;
+    } else if (step == ".." && steps.empty() && start > 0) {
+      changed = true;  // above the root is the root
+    } else if (!step.empty()) {
+      steps.push_back(step);
+    }
+    i = end + 1;
+  }
+  if (!changed) return key;
+  std::string out = key.substr(0, start);
+  for (size_t n = 0; n < steps.size(); ++n) {
+    if (n > 0) out.push_back(kPathSeparator);
+    out.append(steps[n]);
+  }
+  if (out.empty()) out = ".";
+  return out;
+}
 
 // Written files are kept for the walk's later reads up to this size; a
 // larger one (a page of a million links) reads back as unreadable.
@@ -22,14 +77,14 @@ std::string WithoutTrailingSeparators(const std::string& path) {
 
 std::string LastComponent(const std::string& path) {
   const std::string trimmed = WithoutTrailingSeparators(path);
-  const size_t separator = trimmed.find_last_of("/\\");
+  const size_t separator = trimmed.find_last_of(kSeparators);
   return separator == std::string::npos ? trimmed : trimmed.substr(separator + 1);
 }
 
 // The folder a path lies in, as a path; empty for a bare name.
 std::string ParentPath(const std::string& path) {
   const std::string trimmed = WithoutTrailingSeparators(path);
-  const size_t separator = trimmed.find_last_of("/\\");
+  const size_t separator = trimmed.find_last_of(kSeparators);
   if (separator == std::string::npos) return std::string();
   std::string parent = trimmed.substr(0, separator + 1);
   // A root keeps its separator ("/", "C:\"); any other folder loses it.
@@ -97,6 +152,7 @@ std::string DryRunPlatform::Key(const std::string& path) {
   while (key.size() > 1 && key.back() == kPathSeparator &&
          !(key.size() == 3 && key[1] == ':'))
     key.pop_back();
+  if (HasDotSteps(key)) key = WithoutDotSteps(key);
 #ifndef PAGETRIX_POSIX_PATHS
   key = ToUpperAnsi(key);
 #endif
@@ -108,7 +164,23 @@ const DryRunPlatform::Node* DryRunPlatform::Find(const std::string& path) const 
   return found == nodes_.end() ? nullptr : &found->second;
 }
 
+// POSIX walks every step: the folder before a "." or ".." must be there.
+bool DryRunPlatform::DotStepsPassable(const std::string& path) {
+  for (size_t i = 0; i < path.size();) {
+    size_t end = i;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string_view step(path.data() + i, end - i);
+    if ((step == "." || step == "..") && i > 0 && !IsFolder(path.substr(0, i)))
+      return false;
+    i = end + 1;
+  }
+  return true;
+}
+
 guarded::PathType DryRunPlatform::TypeOf(const std::string& path) {
+#ifdef PAGETRIX_POSIX_PATHS
+  if (HasDotSteps(path) && !DotStepsPassable(path)) return guarded::PathType::kMissing;
+#endif
   if (const Node* node = Find(path)) {
     switch (node->kind) {
       case Node::Kind::kFile:
@@ -119,6 +191,11 @@ guarded::PathType DryRunPlatform::TypeOf(const std::string& path) {
         return guarded::PathType::kMissing;
     }
   }
+#ifdef PAGETRIX_POSIX_PATHS
+  // Through a folder only the walk made and back: the system is asked for
+  // where the path ends (Windows takes such steps by name itself).
+  if (HasDotSteps(path)) return target().GetPathType(Key(path), /*follow_links=*/true);
+#endif
   return target().GetPathType(path, /*follow_links=*/true);
 }
 

@@ -51,7 +51,10 @@ class DryRunReads {
 /// - IsOwnPlace: for a folder the walk made, the answer for the real folder
 ///   nearest above it.
 /// - FindPath, GetPathType, ListDirectory, IsSameFile, file times: what the
-///   recorded changes left, else the system's answer.
+///   recorded changes left, else the system's answer. Paths are compared as
+///   the system compares them: "." and ".." by name through the walk's own
+///   folders (on POSIX only where the folder before them is there), a
+///   backslash a separator only on Windows.
 /// - StartProcess, ShowMessageBox, RunModalDialog, OpenDocument,
 ///   WriteToConsole: recorded, nothing shown or started.
 /// Failures only a real write would meet (a full disk, a file another
@@ -127,6 +130,7 @@ class DryRunPlatform final : public PlatformWrapper {
   guarded::PathType TypeOf(const std::string& path);
   bool IsFolder(const std::string& path) { return TypeOf(path) == guarded::PathType::kFolder; }
   bool ParentIsFolder(const std::string& path);
+  bool DotStepsPassable(const std::string& path);
   /// Whether the path is the lock file of a folder this walk locked.
   bool IsHeldLock(const std::string& path) const;
   void Record(Change::Kind kind, const std::string& path, const std::string& source = {});

@@ -174,4 +174,38 @@ TEST_F(DryRunTest, SpellingsOfOnePath) {
   }
 }
 
+// "." and ".." through a folder only the walk made, and a backslash, which
+// separates on Windows and is part of a name on POSIX: as a real run meets them.
+TEST_F(DryRunTest, DotStepsAndBackslashesAsTheSystemTakesThem) {
+  const std::string out = dir_.Path("neu");
+  ASSERT_TRUE(dry_.CreateDir(out));
+  for (const char* through : {"/../oben.txt", "/./../oben2.txt", "/./.././oben3.txt"}) {
+    EXPECT_EQ(CopyOutcome::kCopied, dry_.CopyFileTo(dir_.Path("quelle.txt"), out + through, false))
+        << through;
+  }
+  EXPECT_EQ(CopyOutcome::kCopied,
+            dry_.CopyFileTo(dir_.Path("quelle.txt"), out + "/./drin.txt", false));
+  EXPECT_EQ((std::vector<std::string>{"drin.txt"}), dry_.FilesIn(out));
+  std::vector<std::string> above = dry_.FilesIn(dir_.path());
+  for (const char* name : {"oben.txt", "oben2.txt", "oben3.txt"})
+    EXPECT_NE(above.end(), std::find(above.begin(), above.end(), name)) << name;
+  EXPECT_EQ(CopyOutcome::kFailed,
+            dry_.CopyFileTo(dir_.Path("quelle.txt"), out + "/fehlt/../../x/y.txt", false));
+  // Through a folder that is nowhere: POSIX walks each step, Windows none.
+  for (const char* through : {"/fehlt/../drin2.txt", "/fehlt/./../drin3.txt"}) {
+    EXPECT_EQ(kPathSeparator == '\\' ? CopyOutcome::kCopied : CopyOutcome::kFailed,
+              dry_.CopyFileTo(dir_.Path("quelle.txt"), out + through, false))
+        << through;
+  }
+
+  const CopyOutcome backslash =
+      dry_.CopyFileTo(dir_.Path("quelle.txt"), out + "/sub\\x.htm", false);
+  if (kPathSeparator == '\\') {
+    EXPECT_EQ(CopyOutcome::kFailed, backslash) << "no folder sub";
+  } else {
+    EXPECT_EQ(CopyOutcome::kCopied, backslash);
+    EXPECT_EQ((std::vector<std::string>{"drin.txt", "sub\\x.htm"}), dry_.FilesIn(out));
+  }
+}
+
 }  // namespace
