@@ -22,18 +22,6 @@ namespace {
 
 const char kUnlistedServer[] = "(keiner)";
 
-// Installs a platform for its lifetime.
-class PlatformScope {
- public:
-  explicit PlatformScope(Platform& platform) : previous_(SetPlatform(&platform)) {}
-  ~PlatformScope() { SetPlatform(previous_); }
-  PlatformScope(const PlatformScope&) = delete;
-  PlatformScope& operator=(const PlatformScope&) = delete;
-
- private:
-  Platform* previous_;
-};
-
 // The distinct keys of a flag section in file order, spelled as first
 // written: a run looks each up with GetValue, so the first of equal keys wins.
 std::vector<std::string> ListedNames(const CIniFile& config, std::string_view section) {

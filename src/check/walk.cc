@@ -22,18 +22,6 @@ namespace {
 
 const char* const kFieldNames[] = {"Linktext", "Link", "Beschreibung", "Tooltip", "Rechte", "Flags"};
 
-// Installs a platform for its lifetime.
-class PlatformScope {
- public:
-  explicit PlatformScope(Platform& platform) : previous_(SetPlatform(&platform)) {}
-  ~PlatformScope() { SetPlatform(previous_); }
-  PlatformScope(const PlatformScope&) = delete;
-  PlatformScope& operator=(const PlatformScope&) = delete;
-
- private:
-  Platform* previous_;
-};
-
 // Why a path a run could not use fails, asked of the platform.
 std::string WhyUnusable(const std::string& path) {
   switch (GetPlatform().GetPathType(path, /*follow_links=*/true)) {

@@ -229,6 +229,17 @@ Platform& GetPlatform();
 /// Replaces the platform (tests); null restores the system's. Returns the
 /// one that was in place.
 Platform* SetPlatform(Platform* platform);
+/// Puts a platform in place for its lifetime, then the previous one back.
+class PlatformScope {
+ public:
+  explicit PlatformScope(Platform& platform) : previous_(SetPlatform(&platform)) {}
+  ~PlatformScope() { SetPlatform(previous_); }
+  PlatformScope(const PlatformScope&) = delete;
+  PlatformScope& operator=(const PlatformScope&) = delete;
+
+ private:
+  Platform* previous_;
+};
 /// The system's own implementation for this build.
 Platform& SystemPlatform();
 /// Hands the process's arguments to the platform (the POSIX build needs
