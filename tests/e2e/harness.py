@@ -5,6 +5,7 @@ its wineserver are shared by all tests of one script and kept running while
 the script runs, since starting Wine for every call costs seconds.
 """
 
+import argparse
 import os
 import re
 import shutil
@@ -207,8 +208,15 @@ class WineTestCase(unittest.TestCase):
         self.wine().reg_add(key, name, data, kind)
 
 
-def main():
+def arguments():
+    """The command line of a test script: --help, and whatever options it adds."""
+    doc = sys.modules["__main__"].__doc__ or ""
+    return argparse.ArgumentParser(description=doc.split("\n\n")[0])
+
+
+def main(parser=None):
     """Runs the script's tests and prints the closing 'N passed, N failed' line."""
+    (parser or arguments()).parse_args()
     suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     failed = len(result.failures) + len(result.errors)
