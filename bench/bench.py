@@ -26,15 +26,16 @@ import sites
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+import winehelper  # noqa: E402
+from winehelper import winpath  # noqa: E402
+
 NATIVE_EXE = os.path.join(ROOT, "build", "native", "pagetrix")
 WIN_EXE = os.path.join(ROOT, "build", "win", "Pagetrix.exe")
 BENCH_BUILD = os.path.join(ROOT, "build", "bench")
 TRIVIAL_EXE = os.path.join(BENCH_BUILD, "trivial.exe")
 # The same program reading the Ctrl key first, as every run does (user32).
 KEY_EXE = os.path.join(BENCH_BUILD, "trivial-key.exe")
-# Wine as the tests start it (the script says why); the trivial program's
-# start, the Wine floor, goes the same way.
-WINE = [os.path.join(ROOT, "tools", "wine")]
 SPAWN = os.path.join(BENCH_BUILD, "spawn")
 
 KIB = 1024
@@ -174,44 +175,18 @@ def check_output(out_dir, expected):
     return None
 
 
-def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-class Wine:
-    """A Wine prefix of the benchmark's own with a persistent wineserver."""
+class Wine(winehelper.Wine):
+    """A Wine prefix of the benchmark's own with a persistent wineserver; the
+    output folders go below `temp`."""
 
     def __init__(self, prefix, temp):
-        self.prefix = prefix
+        super().__init__(prefix)
         self.temp = temp
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.env.pop("DISPLAY", None)
-        self.running = False
-
-    def _quiet(self, args, timeout=300):
-        subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=timeout, check=False)
 
     def start(self):
-        os.makedirs(self.prefix, exist_ok=True)
-        fresh = not os.path.exists(os.path.join(self.prefix, "system.reg"))
-        self._quiet(["wineserver", "-p"])
-        self.running = True
-        self._quiet(WINE + ["cmd", "/c", "exit"])
-        if fresh:
-            self._quiet(WINE + ["reg", "add", r"HKCU\Software\Wine\WineDbg", "/v",
-                         "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"])
-        # The output folders go below this prefix's TMP and TEMP.
+        super().start()
         for name in ("TMP", "TEMP"):
-            self._quiet(WINE + ["reg", "add", r"HKCU\Environment", "/v", name, "/t",
-                         "REG_EXPAND_SZ", "/d", winpath(self.temp), "/f"])
-
-    def stop(self):
-        if self.running:
-            self._quiet(["wineserver", "-k"], timeout=60)
-            self._quiet(["wineserver", "-w"], timeout=60)
-            self.running = False
+            self.reg_add(r"HKCU\Environment", name, winpath(self.temp), kind="REG_EXPAND_SZ")
 
 
 def build_trivial():
@@ -303,9 +278,9 @@ def run_case(case, site, site_dir, expected, platform_name, opts, work, wine=Non
         args = [NATIVE_EXE, "INI=" + main_ini, "USER=" + sites.USER, start_ini]
     else:
         temp = wine.temp
-        env = wine.env
-        args = WINE + [WIN_EXE, "INI=" + winpath(main_ini), "USER=" + sites.USER,
-                winpath(start_ini)]
+        env = wine.env()
+        args = wine.command([WIN_EXE, "INI=" + winpath(main_ini), "USER=" + sites.USER,
+                             winpath(start_ini)])
     base = os.path.join(temp, "Pagetrix")
     copy = os.path.join(work, "floor-copy")
     old_copy = os.path.join(work, "floor-old")
@@ -356,9 +331,10 @@ def run_case(case, site, site_dir, expected, platform_name, opts, work, wine=Non
             floor += removal
         result.floors.append(floor)
         if wine:
-            start, _, _ = timed(WINE + [TRIVIAL_EXE], env=wine.env)
+            # The trivial program's start, the Wine floor, goes the same way.
+            start, _, _ = timed(wine.command([TRIVIAL_EXE]), env=wine.env())
             result.starts.append(start)
-            key_start, _, _ = timed(WINE + [KEY_EXE], env=wine.env)
+            key_start, _, _ = timed(wine.command([KEY_EXE]), env=wine.env())
             result.key_starts.append(key_start)
     rmtree(base)
     rmtree(copy)

@@ -6,9 +6,10 @@ The folders and what each may use are declared once, in CMakeLists.txt
 
     gen: config fs platform base
 
-Usage: check_includes.py <layers file> <src folder>
+Usage: check_includes.py LAYERS_FILE SRC_FOLDER
 """
 
+import argparse
 import os
 import re
 import sys
@@ -28,10 +29,12 @@ def read_layers(path):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    layers = read_layers(sys.argv[1])
-    src = sys.argv[2]
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("layers_file", help="the folders and what each may use, one a line")
+    parser.add_argument("src", help="the src folder")
+    opts = parser.parse_args()
+    layers = read_layers(opts.layers_file)
+    src = opts.src
     faults = []
     for folder in sorted(os.listdir(src)):
         root = os.path.join(src, folder)

@@ -2,8 +2,8 @@
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Every Wine start, the build's included, gets the same variables.
+eval "$(python3 "$ROOT/tools/winehelper.py" env)"
 
 # Installs the Debian packages given that are not installed yet (as root).
 need_packages() {
@@ -41,21 +41,14 @@ build_preset() {
   cmake --build "$ROOT/build/$preset" -j"$(nproc)" "$@"
 }
 
-# The Wine prefix of the build's own tests and a persistent wineserver for it.
+# The Wine prefix of the build's own tests and a persistent wineserver for it
+# (tools/winehelper.py knows how); later Wine commands use the same prefix.
 start_wine() {
-  export WINEPREFIX=$ROOT/build/win/wineprefix
-  mkdir -p "$WINEPREFIX"
-  local fresh=0
-  [[ -f $WINEPREFIX/system.reg ]] || fresh=1
-  (env -u DISPLAY wineserver -p; timeout 300 env -u DISPLAY "$ROOT/tools/wine" cmd /c exit) >/dev/null 2>&1 </dev/null || true
-  if [[ $fresh -eq 1 ]]; then
-    env -u DISPLAY "$ROOT/tools/wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-      >/dev/null 2>&1 </dev/null || true
-  fi
+  eval "$(python3 "$ROOT/tools/winehelper.py" env --prefix "$ROOT/build/win/wineprefix")"
+  python3 "$ROOT/tools/winehelper.py" start --prefix "$WINEPREFIX" || true
 }
 
 stop_wine() {
   [[ -n ${WINEPREFIX:-} ]] || return 0
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  python3 "$ROOT/tools/winehelper.py" stop --prefix "$WINEPREFIX" || true
 }

@@ -8,9 +8,9 @@ icon loader understands. Shapes are sampled 8x8 per pixel for smooth edges.
     python3 tools/make_icon.py [output.ico] [--png preview_prefix]
 """
 
+import argparse
 import os
 import struct
-import sys
 import zlib
 
 OUTLINE = (0x3A, 0x44, 0x52)
@@ -145,17 +145,16 @@ def png(rows):
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def main(argv):
+def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
-    target = os.path.join(here, "..", "src", "res", "pagetrix.ico")
-    preview = None
-    args = list(argv)
-    if "--png" in args:
-        i = args.index("--png")
-        preview = args[i + 1]
-        del args[i:i + 2]
-    if args:
-        target = args[0]
+    parser = argparse.ArgumentParser(description=" ".join(__doc__.split("\n\n")[0].split()))
+    parser.add_argument("target", nargs="?",
+                        default=os.path.join(here, "..", "src", "res", "pagetrix.ico"),
+                        help="the icon file to write (default: src/res/pagetrix.ico)")
+    parser.add_argument("--png", metavar="PREVIEW_PREFIX",
+                        help="also write PREFIX16.png, PREFIX32.png and PREFIX48.png")
+    opts = parser.parse_args(argv)
+    target, preview = opts.target, opts.png
     images = []
     for size in (16, 32, 48):
         rows = render(size)
@@ -168,4 +167,4 @@ def main(argv):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1:])
+    main()

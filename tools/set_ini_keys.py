@@ -6,6 +6,7 @@ missing from its section is added at the end of the section, a missing
 section at the end of the file.
 """
 
+import argparse
 import sys
 
 
@@ -52,22 +53,27 @@ def set_keys(data, settings):
 
 
 def parse_setting(argument):
-    name, value = argument.split("=", 1)
-    section, key = name.split(".", 1)
+    """`Section.Key=Value` -> ((section, key), value)."""
+    name, sep, value = argument.partition("=")
+    section, dot, key = name.partition(".")
+    if not sep or not dot or not section or not key:
+        raise argparse.ArgumentTypeError("not Section.Key=Value: %r" % argument)
     return (section, key), value
 
 
-def main(argv):
-    if len(argv) < 3:
-        sys.stderr.write(__doc__)
-        return 2
-    with open(argv[1], "rb") as f:
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("source", help="the INI file to copy")
+    parser.add_argument("target", help="the copy to write")
+    parser.add_argument("settings", nargs="*", type=parse_setting, metavar="Section.Key=Value",
+                        help="a key to set in the copy (added where missing)")
+    opts = parser.parse_args(argv)
+    with open(opts.source, "rb") as f:
         data = f.read()
-    settings = dict(parse_setting(a) for a in argv[3:])
-    with open(argv[2], "wb") as f:
-        f.write(set_keys(data, settings))
+    with open(opts.target, "wb") as f:
+        f.write(set_keys(data, dict(opts.settings)))
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    sys.exit(main())

@@ -7,9 +7,9 @@ assets/treemenu/treemenu.js and .css copied into its template folder, so that
 the demo and the browser tests run on the files that ship.
 """
 
+import argparse
 import os
 import shutil
-import sys
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 PORTAL = os.path.join(ROOT, "examples", "portal")
@@ -28,6 +28,6 @@ def stage(target):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__.splitlines()[0])
-    stage(sys.argv[1])
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("target", help="the folder to stage into (replaced)")
+    stage(parser.parse_args().target)

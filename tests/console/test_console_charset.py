@@ -4,6 +4,7 @@ The usage text and message boxes are Windows-1252; a UTF-8 locale gets them
 in UTF-8, any other locale gets the bytes. The result window's path is the
 system's own name and is printed as it is. Files keep their bytes.
 """
+import argparse
 import os
 import subprocess
 import sys
@@ -64,4 +65,5 @@ class ConsoleCharset(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    argparse.ArgumentParser(description=__doc__.splitlines()[0]).parse_args()
     unittest.main(verbosity=2, argv=[sys.argv[0]])

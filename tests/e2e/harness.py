@@ -5,11 +5,10 @@ its wineserver are shared by all tests of one script and kept running while
 the script runs, since starting Wine for every call costs seconds.
 """
 
-import atexit
+import argparse
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -20,8 +19,10 @@ SOURCE = os.environ.get("PAGETRIX_SOURCE",
 BUILD = os.environ.get("PAGETRIX_BUILD", os.path.join(SOURCE, "build", "win"))
 PAGETRIX_EXE = os.environ.get("PAGETRIX_EXE", os.path.join(BUILD, "Pagetrix.exe"))
 RECORDER_EXE = os.environ.get("RECORDER_EXE", os.path.join(BUILD, "recorder.exe"))
-# Wine as the tests start it (the script says why).
-WINE = [os.path.join(SOURCE, "tools", "wine")]
+# The one place that knows how to start and stop Wine.
+sys.path.insert(0, os.path.join(SOURCE, "tools"))
+import winehelper  # noqa: E402
+from winehelper import winpath  # noqa: E402,F401
 
 
 # The start program runs on its own after the run ends; on a loaded machine a
@@ -39,111 +40,16 @@ def wait_for_file(path, seconds=START_PROGRAM_WAIT, poll=0.05):
     return True
 
 
-def winpath(path):
-    """The Wine path (drive Z:) of a Unix path."""
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def cp1252(text):
     return text.encode("cp1252") if isinstance(text, str) else text
 
 
-class Wine:
-    """One Wine prefix with a persistent wineserver."""
-
-    _instances = {}
-
-    def __init__(self, prefix, display=None):
-        self.prefix = prefix
-        self.display = display
-        self.started = False
+class Wine(winehelper.Wine):
+    """One Wine prefix with a persistent wineserver; the build's by default."""
 
     @classmethod
     def shared(cls, prefix=None, display=None):
-        prefix = prefix or os.path.join(BUILD, "wineprefix")
-        key = (prefix, display)
-        if key not in cls._instances:
-            cls._instances[key] = Wine(prefix, display)
-        return cls._instances[key]
-
-    def env(self):
-        env = dict(os.environ)
-        env["WINEPREFIX"] = self.prefix
-        # PAGETRIX_WINEDEBUG=err+all shows Wine's own errors, such as a start that failed.
-        env["WINEDEBUG"] = os.environ.get("PAGETRIX_WINEDEBUG", "-all")
-        env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-        if self.display:
-            env["DISPLAY"] = self.display
-        else:
-            env.pop("DISPLAY", None)
-        return env
-
-    def start(self):
-        if self.started:
-            return
-        os.makedirs(self.prefix, exist_ok=True)
-        fresh = not os.path.exists(os.path.join(self.prefix, "system.reg"))
-        subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        subprocess.run(WINE + ["cmd", "/c", "exit"], env=self.env(), stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300,
-                       check=False)
-        if fresh:
-            # A crash must end the process, not open a debugger window.
-            self.reg_add(r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "0",
-                         kind="REG_DWORD")
-        self.started = True
-        atexit.register(self.stop)
-
-    def stop(self):
-        if self.started:
-            subprocess.run(["wineserver", "-k"], env=self.env(), stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-            subprocess.run(["wineserver", "-w"], env=self.env(), stdin=subprocess.DEVNULL,
-                           timeout=60, check=False)
-            self.started = False
-
-    def restart(self):
-        self.stop()
-        self.start()
-
-    def run(self, args, timeout=60, **kwargs):
-        self.start()
-        try:
-            return subprocess.run(WINE + list(args), env=self.env(),
-                                  stdin=subprocess.DEVNULL, capture_output=True,
-                                  timeout=timeout, **kwargs)
-        except subprocess.TimeoutExpired:
-            # Whatever hung takes the whole prefix with it; start afresh.
-            self.stop()
-            raise
-
-    def popen(self, args, **kwargs):
-        """Starts a Wine program without waiting for it (GUI tests). Its output
-        goes to pipes unless `stdout`/`stderr` say otherwise."""
-        self.start()
-        kwargs.setdefault("stdout", subprocess.PIPE)
-        kwargs.setdefault("stderr", subprocess.PIPE)
-        return subprocess.Popen(WINE + list(args), env=self.env(), stdin=subprocess.DEVNULL,
-                                **kwargs)
-
-    def reg_add(self, key, name, data, kind="REG_SZ"):
-        args = ["reg", "add", key]
-        args += ["/ve"] if name is None else ["/v", name]
-        args += ["/t", kind, "/d", data, "/f"]
-        result = subprocess.run(WINE + args, env=self.env(), stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=120)
-        if result.returncode != 0:
-            raise RuntimeError("reg add failed: %r" % (result.stderr,))
-
-    def reg_delete(self, key, name=None):
-        args = ["reg", "delete", key] + (["/ve"] if name is None else ["/v", name]) + ["/f"]
-        subprocess.run(WINE + args, env=self.env(), stdin=subprocess.DEVNULL,
-                       capture_output=True, timeout=120, check=False)
-
-    def reg_delete_key(self, key):
-        subprocess.run(WINE + ["reg", "delete", key, "/f"], env=self.env(),
-                       stdin=subprocess.DEVNULL, capture_output=True, timeout=120, check=False)
+        return super().shared(prefix or os.path.join(BUILD, "wineprefix"), display)
 
 
 class WineTestCase(unittest.TestCase):
@@ -302,8 +208,15 @@ class WineTestCase(unittest.TestCase):
         self.wine().reg_add(key, name, data, kind)
 
 
-def main():
+def arguments():
+    """The command line of a test script: --help, and whatever options it adds."""
+    doc = sys.modules["__main__"].__doc__ or ""
+    return argparse.ArgumentParser(description=doc.split("\n\n")[0])
+
+
+def main(parser=None):
     """Runs the script's tests and prints the closing 'N passed, N failed' line."""
+    (parser or arguments()).parse_args()
     suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     failed = len(result.failures) + len(result.errors)

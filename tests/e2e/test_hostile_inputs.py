@@ -1397,8 +1397,11 @@ for _name, _why, _setup, _native_only, _wine_only in ROWS:
 
 
 if __name__ == "__main__":
-    if len(sys.argv) > 1 and sys.argv[1] == "--rows":
+    _parser = harness.arguments()
+    _parser.add_argument("--rows", action="store_true", help="list the rows and what each "
+                         "proves, and run nothing")
+    if _parser.parse_args().rows:
         for _name, _why, *_ in ROWS:
             print("%-45s %s" % (_name, _why))
         sys.exit(0)
-    harness.main()
+    harness.main(_parser)
