@@ -230,10 +230,15 @@ def frameset(keys):
     right = keys.get("FRAMERECHTS", "")
     if not left or not right:
         return None
-    return ("<html>\r\n<head>\r\n<title>%s</title>\r\n</head>\r\n"
-            '<frameset cols="%s,*">\r\n  <frame src="%s" name="Navigation">\r\n'
-            '  <frame src="%s" name="%s">\r\n  <noframes>\r\n'
+    def attr(text):
+        return text.replace('"', "&quot;")
+    return ('<html lang="de">\r\n<head>\r\n'
+            '<meta http-equiv="Content-Type" content="text/html; charset=windows-1252">\r\n'
+            "<title>%s</title>\r\n</head>\r\n"
+            '<frameset cols="%s,*">\r\n  <frame src="%s" name="Navigation" title="%s">\r\n'
+            '  <frame src="%s" name="%s" title="%s">\r\n  <noframes>\r\n'
             "    Ihr Browser kann diese Seite leider nicht anzeigen!\r\n"
             "  </noframes>\r\n</frameset>\r\n</html>\r\n"
-            % (keys.get("TITEL", ""), keys.get("BREITELINKS", "") or "150", left, right,
-               "Daten"))
+            % (keys.get("TITEL", ""), keys.get("BREITELINKS", "") or "150", attr(left),
+               attr(keys.get("TITELLINKS", "") or "Navigation"), attr(right), "Daten",
+               attr(keys.get("TITELRECHTS", "") or "Inhalt")))
