@@ -1,5 +1,6 @@
 // Saved in Windows-1252: the texts below are the report's own, byte for byte.
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -247,12 +248,9 @@ std::string FormatHtmlReport(const CheckReport& report) {
   out +=
       "<h2>Wer sieht welchen Link</h2>\r\n<p><label for=\"benutzer\">Benutzer: </label>"
       "<select id=\"benutzer\">\r\n<option value=\"*\">alle</option>\r\n";
-  std::vector<std::string> users;
+  std::set<std::string> users;
   for (const MatrixColumn& column : report.columns) {
-    bool known = false;
-    for (const std::string& user : users) known = known || user == column.user;
-    if (known) continue;
-    users.push_back(column.user);
+    if (!users.insert(column.user).second) continue;
     out += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserLabel(column)) +
            "</option>\r\n";
   }
@@ -261,8 +259,13 @@ std::string FormatHtmlReport(const CheckReport& report) {
       "[Sektion] Linktext</th>";
   std::vector<std::string> group_users(report.groups.size());
   for (size_t g = 0; g < report.groups.size(); ++g) {
+    // Each user once: a group holds a user's run on every server and drive,
+    // and this list is repeated in every cell of the group's column.
     std::string list = "|";
-    for (size_t c : report.groups[g].columns) list += report.columns[c].user + "|";
+    std::set<std::string> listed;
+    for (size_t c : report.groups[g].columns) {
+      if (listed.insert(report.columns[c].user).second) list += report.columns[c].user + "|";
+    }
     group_users[g] = list;
     out += "<th data-users=\"" + Escape(list) + "\" title=\"" +
            Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" + GroupName(g) +

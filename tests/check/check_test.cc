@@ -423,4 +423,23 @@ TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
   EXPECT_NE(std::string::npos, json.find("\"start_page_made\": true"));
 }
 
+// With many users and servers the HTML matrix names each user once per
+// group, not once per server and drive.
+TEST_F(CheckTest, HtmlMatrixNamesEachUserOncePerGroup) {
+  dir_.Write("t.htm", "LINKS\r\n");
+  std::string main = "[Rechte]\r\n";
+  for (int u = 0; u < 20; ++u) main += "nutzer" + std::to_string(u) + "=0000000" + (u % 2 ? "1" : "2") + "\r\n";
+  main += "[Server]\r\n";
+  for (int s = 0; s < 20; ++s) main += "srv" + std::to_string(s) + "=00000000\r\n";
+  CheckReport report = Check(main, "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n"
+                                   "0=Eins|a.htm|||00000001\r\n1=Zwei|b.htm|||00000002\r\n");
+  ASSERT_EQ(21u * 21u * 2u, report.columns.size());
+  const std::string html = FormatHtmlReport(report);
+  size_t count = 0;
+  for (size_t at = html.find("|nutzer1|"); at != std::string::npos; at = html.find("|nutzer1|", at + 1))
+    ++count;
+  // One header and two cells of the one group nutzer1 is in.
+  EXPECT_EQ(3u, count) << html.size();
+}
+
 }  // namespace
