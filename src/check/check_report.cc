@@ -1,10 +1,15 @@
 // Saved in Windows-1252: the texts below are the report's own, byte for byte.
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/string_printf.h"
 #include "check/check.h"
+
+// The page's fixed HTML, style and script: check_report.htm, embedded at build
+// time (see CMakeLists.txt) with its own bytes.
+#include "check/check_report_page.inc"
 
 namespace {
 
@@ -154,6 +159,25 @@ bool Shown(const RunGroup& group, size_t row) {
   return group.start_page_made && row < group.shown.size() && group.shown[row] > 0;
 }
 
+// Replaces each {{name}} of the page by its text; the texts themselves are
+// not searched again, so a user's "{{" stays as written.
+std::string FillSlots(std::string_view page,
+                      const std::map<std::string_view, std::string>& texts) {
+  std::string out;
+  size_t done = 0;
+  for (size_t open = page.find("{{"); open != std::string_view::npos;
+       open = page.find("{{", done)) {
+    const size_t close = page.find("}}", open);
+    if (close == std::string_view::npos) break;
+    out += page.substr(done, open - done);
+    const auto text = texts.find(page.substr(open + 2, close - open - 2));
+    if (text != texts.end()) out += text->second;
+    done = close + 2;
+  }
+  out += page.substr(done);
+  return out;
+}
+
 }  // namespace
 
 std::string FormatTextReport(const CheckReport& report) {
@@ -197,37 +221,20 @@ std::string FormatTextReport(const CheckReport& report) {
 }
 
 std::string FormatHtmlReport(const CheckReport& report) {
-  std::string out =
-      "<!DOCTYPE html>\r\n<html lang=\"de\">\r\n<head>\r\n"
-      "<meta charset=\"windows-1252\">\r\n<title>Pagetrix-Prüfbericht</title>\r\n<style>\r\n"
-      "body{font-family:Verdana,Arial,sans-serif;font-size:13px;margin:12px;color:#222}\r\n"
-      "h1{font-size:20px}h2{font-size:16px;margin-top:24px}\r\n"
-      "table{border-collapse:separate;border-spacing:0}\r\n"
-      "th,td{border-right:1px solid #ccc;border-bottom:1px solid #ccc;padding:3px 6px;"
-      "vertical-align:top;text-align:left}\r\n"
-      "thead th{position:sticky;top:0;background:#e8eef4;z-index:2}\r\n"
-      "tbody th{position:sticky;left:0;background:#fff;z-index:1;font-weight:normal;"
-      "white-space:nowrap}\r\n"
-      "thead th.ecke{left:0;z-index:3}\r\n"
-      "td.ja{background:#d9f2d9;text-align:center}td.nein{color:#767676;text-align:center}\r\n"
-      ".Fehler{color:#b00000;font-weight:bold}.Warnung{color:#8a5a00;font-weight:bold}\r\n"
-      ".keine{color:#b00000;font-weight:bold}.nie{color:#767676}\r\n"
-      "</style>\r\n</head>\r\n<body>\r\n<h1>Pagetrix-Prüfbericht</h1>\r\n<p>Hauptkonfiguration: " +
-      Escape(report.main_config) + "<br>\r\nKommandodatei: " + Escape(report.command_file) +
-      "<br>\r\n" + Escape(Summary(report)) + "</p>\r\n<h2>Was ein Lauf tut</h2>\r\n";
-  if (report.groups.empty()) out += "<p class=\"keine\">Kein Lauf erzeugt eine Seite.</p>\r\n";
-  if (!report.groups.empty()) out += "<ul>\r\n";
+  std::string runs;
+  if (report.groups.empty()) runs = "<p class=\"keine\">Kein Lauf erzeugt eine Seite.</p>\r\n";
+  if (!report.groups.empty()) runs += "<ul>\r\n";
   for (size_t g = 0; g < report.groups.size(); ++g) {
     const RunGroup& group = report.groups[g];
-    out += "<li><b>" + GroupName(g) + "</b> <span" +
-           (group.start_page_made ? "" : " class=\"keine\"") + ">" + Escape(Verdict(group)) +
-           "</span><br>\r\nfür " + Escape(Joined(Members(report, group), "; ")) + "</li>\r\n";
+    runs += "<li><b>" + GroupName(g) + "</b> <span" +
+            (group.start_page_made ? "" : " class=\"keine\"") + ">" + Escape(Verdict(group)) +
+            "</span><br>\r\nfür " + Escape(Joined(Members(report, group), "; ")) + "</li>\r\n";
   }
-  if (!report.groups.empty()) out += "</ul>\r\n";
-  out += "<h2>Fundstellen</h2>\r\n";
-  if (report.findings.empty()) out += "<p>Keine.</p>\r\n";
+  if (!report.groups.empty()) runs += "</ul>\r\n";
+  std::string findings;
+  if (report.findings.empty()) findings = "<p>Keine.</p>\r\n";
   if (!report.findings.empty()) {
-    out +=
+    findings =
         "<table>\r\n<thead><tr><th>Art</th><th>Fundstelle</th><th>Was ein Lauf tut</th>"
         "<th>Abhilfe</th></tr></thead>\r\n<tbody>\r\n";
     for (const Finding& finding : report.findings) {
@@ -238,59 +245,54 @@ std::string FormatHtmlReport(const CheckReport& report) {
         for (size_t g : finding.groups) names.push_back(GroupName(g));
         what += "<br>Betrifft: " + Escape(Joined(names));
       }
-      out += "<tr><td class=\"" + severity + "\">" + severity + "</td><td>" +
-             Escape(Location(finding)) + "</td><td>" + what + "</td><td>" +
-             Escape(finding.fix) + "</td></tr>\r\n";
+      findings += "<tr><td class=\"" + severity + "\">" + severity + "</td><td>" +
+                  Escape(Location(finding)) + "</td><td>" + what + "</td><td>" +
+                  Escape(finding.fix) + "</td></tr>\r\n";
     }
-    out += "</tbody>\r\n</table>\r\n";
+    findings += "</tbody>\r\n</table>\r\n";
   }
-  out +=
-      "<h2>Wer sieht welchen Link</h2>\r\n<p><label for=\"benutzer\">Benutzer: </label>"
-      "<select id=\"benutzer\">\r\n<option value=\"*\">alle</option>\r\n";
+  std::string user_options;
   std::vector<std::string> users;
   for (const MatrixColumn& column : report.columns) {
     bool known = false;
     for (const std::string& user : users) known = known || user == column.user;
     if (known) continue;
     users.push_back(column.user);
-    out += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserLabel(column)) +
-           "</option>\r\n";
+    user_options += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserLabel(column)) +
+                    "</option>\r\n";
   }
-  out +=
-      "</select></p>\r\n<table id=\"matrix\">\r\n<thead><tr><th class=\"ecke\">Seite "
-      "[Sektion] Linktext</th>";
+  std::string group_heads;
   std::vector<std::string> group_users(report.groups.size());
   for (size_t g = 0; g < report.groups.size(); ++g) {
     std::string list = "|";
     for (size_t c : report.groups[g].columns) list += report.columns[c].user + "|";
     group_users[g] = list;
-    out += "<th data-users=\"" + Escape(list) + "\" title=\"" +
-           Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" + GroupName(g) +
-           "</th>";
+    group_heads += "<th data-users=\"" + Escape(list) + "\" title=\"" +
+                   Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" +
+                   GroupName(g) + "</th>";
   }
-  out += "</tr></thead>\r\n<tbody>\r\n";
+  std::string matrix_rows;
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
-    out += "<tr><th>" + Escape(RowLabel(row));
+    matrix_rows += "<tr><th>" + Escape(RowLabel(row));
     if (!row.never_shown.empty())
-      out += " <span class=\"nie\">(nie gezeigt: " + Escape(row.never_shown) + ")</span>";
-    out += "</th>";
+      matrix_rows += " <span class=\"nie\">(nie gezeigt: " + Escape(row.never_shown) + ")</span>";
+    matrix_rows += "</th>";
     for (size_t g = 0; g < report.groups.size(); ++g) {
-      out += "<td data-users=\"" + Escape(group_users[g]) + "\" class=\"" +
-             (Shown(report.groups[g], r) ? "ja\">x" : "nein\">-") + "</td>";
+      matrix_rows += "<td data-users=\"" + Escape(group_users[g]) + "\" class=\"" +
+                     (Shown(report.groups[g], r) ? "ja\">x" : "nein\">-") + "</td>";
     }
-    out += "</tr>\r\n";
+    matrix_rows += "</tr>\r\n";
   }
-  out +=
-      "</tbody>\r\n</table>\r\n<script>\r\n"
-      "document.getElementById('benutzer').onchange = function () {\r\n"
-      "  var user = '|' + this.value + '|';\r\n"
-      "  var cells = document.querySelectorAll('#matrix [data-users]');\r\n"
-      "  for (var i = 0; i < cells.length; i++)\r\n"
-      "    cells[i].style.display = this.value === '*' ||"
-      " cells[i].getAttribute('data-users').indexOf(user) >= 0 ? '' : 'none';\r\n"
-      "};\r\n</script>\r\n</body>\r\n</html>\r\n";
-  return out;
+  return FillSlots(std::string_view(kCheckReportPage, kCheckReportPageSize),
+                   {{"main_config", Escape(report.main_config)},
+                    {"command_file", Escape(report.command_file)},
+                    {"summary", Escape(Summary(report))},
+                    {"runs", runs},
+                    {"findings", findings},
+                    {"user_options", user_options},
+                    {"group_heads", group_heads},
+                    {"matrix_rows", matrix_rows}});
 }
 
 std::string FormatJsonReport(const CheckReport& report) {
