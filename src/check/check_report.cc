@@ -31,7 +31,9 @@ std::string Summary(const CheckReport& report) {
                       static_cast<unsigned>(report.Count(Severity::kWarning)), report.ExitCode());
 }
 
-std::string GroupName(size_t group) { return StringPrintf("Lauf %u", static_cast<unsigned>(group + 1)); }
+std::string GroupName(size_t group) {
+  return StringPrintf("Lauf %u", static_cast<unsigned>(group + 1));
+}
 
 std::string Joined(const std::vector<std::string>& parts, const char* separator = ", ") {
   std::string text;
@@ -152,7 +154,9 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-std::string RowLabel(const MatrixRow& row) { return row.page + " [" + row.section + "] " + row.text; }
+std::string RowLabel(const MatrixRow& row) {
+  return row.page + " [" + row.section + "] " + row.text;
+}
 
 // Matrix cells: a run without a start page shows no link.
 bool Shown(const RunGroup& group, size_t row) {
@@ -161,8 +165,7 @@ bool Shown(const RunGroup& group, size_t row) {
 
 // Replaces each {{name}} of the page by its text; the texts themselves are
 // not searched again, so a user's "{{" stays as written.
-std::string FillSlots(std::string_view page,
-                      const std::map<std::string_view, std::string>& texts) {
+std::string FillSlots(std::string_view page, const std::map<std::string_view, std::string>& texts) {
   std::string out;
   size_t done = 0;
   for (size_t open = page.find("{{"); open != std::string_view::npos;
@@ -207,7 +210,8 @@ std::string FormatTextReport(const CheckReport& report) {
   out += "\r\nWer sieht welchen Link (x = gezeigt, - = verborgen)\r\n";
   out += "---------------------------------------------------\r\n";
   std::string header;
-  for (size_t g = 0; g < report.groups.size(); ++g) header += StringPrintf("%3u ", static_cast<unsigned>(g + 1));
+  for (size_t g = 0; g < report.groups.size(); ++g)
+    header += StringPrintf("%3u ", static_cast<unsigned>(g + 1));
   out += header + " Seite [Sektion] Linktext\r\n";
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
@@ -268,8 +272,8 @@ std::string FormatHtmlReport(const CheckReport& report) {
     for (size_t c : report.groups[g].columns) list += report.columns[c].user + "|";
     group_users[g] = list;
     group_heads += "<th data-users=\"" + Escape(list) + "\" title=\"" +
-                   Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" +
-                   GroupName(g) + "</th>";
+                   Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" + GroupName(g) +
+                   "</th>";
   }
   std::string matrix_rows;
   for (size_t r = 0; r < report.rows.size(); ++r) {
@@ -305,18 +309,19 @@ std::string FormatJsonReport(const CheckReport& report) {
            ", \"user_listed\": " + (column.user_listed ? "true" : "false") +
            ", \"server\": " + Json(column.server) +
            ", \"server_listed\": " + (column.server_listed ? "true" : "false") +
-           ", \"cd\": " + (column.cd ? "true" : "false") + ", \"group\": " +
-           std::to_string(column.group) + "}";
+           ", \"cd\": " + (column.cd ? "true" : "false") +
+           ", \"group\": " + std::to_string(column.group) + "}";
   }
   out += "],\r\n\"groups\": [";
   for (size_t g = 0; g < report.groups.size(); ++g) {
     const RunGroup& group = report.groups[g];
-    out += std::string(g ? ",\r\n" : "\r\n") + "{\"start_page_made\": " +
-           (group.start_page_made ? "true" : "false") + ", \"start_page\": " +
-           Json(group.start_page) + ", \"result\": " + std::to_string(group.result) +
-           ", \"exit_code\": " + std::to_string(group.exit_code) + ", \"message\": " +
-           std::to_string(group.message) + ", \"message_text\": " + Json(group.message_text) +
-           ", \"files\": [";
+    out += std::string(g ? ",\r\n" : "\r\n") +
+           "{\"start_page_made\": " + (group.start_page_made ? "true" : "false") +
+           ", \"start_page\": " + Json(group.start_page) +
+           ", \"result\": " + std::to_string(group.result) +
+           ", \"exit_code\": " + std::to_string(group.exit_code) +
+           ", \"message\": " + std::to_string(group.message) +
+           ", \"message_text\": " + Json(group.message_text) + ", \"files\": [";
     for (size_t f = 0; f < group.files.size(); ++f) out += (f ? ", " : "") + Json(group.files[f]);
     out += "], \"shown\": {";
     bool first = true;
@@ -331,17 +336,17 @@ std::string FormatJsonReport(const CheckReport& report) {
   out += "],\r\n\"rows\": [";
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
-    out += std::string(r ? ",\r\n" : "\r\n") + "{\"page\": " + Json(row.page) + ", \"section\": " +
-           Json(row.section) + ", \"file\": " + Json(row.command_file) + ", \"line\": " +
-           std::to_string(row.line) + ", \"text\": " + Json(row.text) + ", \"link\": " +
-           Json(row.link) + ", \"never_shown\": " + Json(row.never_shown) + "}";
+    out += std::string(r ? ",\r\n" : "\r\n") + "{\"page\": " + Json(row.page) +
+           ", \"section\": " + Json(row.section) + ", \"file\": " + Json(row.command_file) +
+           ", \"line\": " + std::to_string(row.line) + ", \"text\": " + Json(row.text) +
+           ", \"link\": " + Json(row.link) + ", \"never_shown\": " + Json(row.never_shown) + "}";
   }
   out += "],\r\n\"findings\": [";
   for (size_t f = 0; f < report.findings.size(); ++f) {
     const Finding& finding = report.findings[f];
     out += std::string(f ? ",\r\n" : "\r\n") + "{\"severity\": \"" +
-           (finding.severity == Severity::kError ? "error" : "warning") + "\", \"file\": " +
-           Json(finding.file) + ", \"line\": " + std::to_string(finding.line) +
+           (finding.severity == Severity::kError ? "error" : "warning") +
+           "\", \"file\": " + Json(finding.file) + ", \"line\": " + std::to_string(finding.line) +
            ", \"section\": " + Json(finding.section) + ", \"key\": " + Json(finding.key) +
            ", \"what\": " + Json(finding.what) + ", \"groups\": [";
     for (size_t g = 0; g < finding.groups.size(); ++g)

@@ -19,7 +19,8 @@ void ExpectPage(const std::string& name, const std::string& page) {
   }
   std::ifstream in(path, std::ios::binary);
   ASSERT_TRUE(in) << path;
-  const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string expected((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   EXPECT_EQ(expected, page) << path;
 }
 
@@ -56,7 +57,10 @@ TEST(CheckReportTest, HtmlPagesStayAsWritten) {
   stopped.columns = {2, 3, 4};
   full.groups = {made, stopped};
   full.rows = {
-      {"Start.htm", "Nav", "Gr\xFC\xDF" "e & <Co>", "g.htm", "start.ini", 4, 0, 0, ""},
+      {"Start.htm", "Nav",
+       "Gr\xFC\xDF"
+       "e & <Co>",
+       "g.htm", "start.ini", 4, 0, 0, ""},
       {"Start.htm", "Nav", "&nbsp;Unter", "u.htm", "start.ini", 5, 2, 0, ""},
       {"Info.htm", "Links", "Extern", "http://x/?a=1&b=2", "info.ini", 2, 0, 1,
        "Rechte 4 hat niemand"},
@@ -68,7 +72,9 @@ TEST(CheckReportTest, HtmlPagesStayAsWritten) {
   error.section = "Nav";
   error.key = "Vorlage";
   error.what = "Die Datei <t.htm> fehlt";
-  error.fix = "Den Namen \"t.htm\" pr\xFC" "fen";
+  error.fix =
+      "Den Namen \"t.htm\" pr\xFC"
+      "fen";
   error.groups = {1};
   Finding warning;
   warning.file = "Pagetrix.ini";
