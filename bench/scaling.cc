@@ -82,13 +82,15 @@ void IniSeries() {
     load.points.push_back({n, Seconds([&] { ini.LoadFromBytes(text); }) * 1e9 / n});
     std::string out, key;
     value.points.push_back({n, Seconds([&] {
-                              for (size_t i = 0; i < 100000; ++i)
-                                ini.GetValue("links", std::to_string((i * 7919) % n), out);
-                            }) * 1e9 / 100000});
+                                 for (size_t i = 0; i < 100000; ++i)
+                                   ini.GetValue("links", std::to_string((i * 7919) % n), out);
+                               }) * 1e9 /
+                                   100000});
     entry.points.push_back({n, Seconds([&] {
-                              for (int i = 0; ini.GetEntry("LINKS", i, key, out); ++i) {
-                              }
-                            }) * 1e9 / n});
+                                 for (int i = 0; ini.GetEntry("LINKS", i, key, out); ++i) {
+                                 }
+                               }) * 1e9 /
+                                   n});
   }
   Print(load);
   Print(value);
@@ -102,9 +104,10 @@ void IniSeries() {
     sload.points.push_back({n, Seconds([&] { ini.LoadFromBytes(text); }) * 1e9 / n});
     std::string out;
     svalue.points.push_back({n, Seconds([&] {
-                               for (size_t i = 0; i < 100000; ++i)
-                                 ini.GetValue(Name((i * 7919) % n), "ueberschrift", out);
-                             }) * 1e9 / 100000});
+                                  for (size_t i = 0; i < 100000; ++i)
+                                    ini.GetValue(Name((i * 7919) % n), "ueberschrift", out);
+                                }) * 1e9 /
+                                    100000});
   }
   Print(sload);
   Print(svalue);
@@ -137,8 +140,8 @@ void FillerSeries() {
   for (size_t n : {1 << 20, 2 << 20, 8 << 20}) {
     std::vector<std::string> lines{std::string(n, 'x') + "Links"};
     longline.points.push_back(
-        {n, FillOnce({"Links", "Menu"}, lines, [](size_t, TextSink& s) { s.Append("<t>"); }) *
-                1e9 / n});
+        {n, FillOnce({"Links", "Menu"}, lines, [](size_t, TextSink& s) { s.Append("<t>"); }) * 1e9 /
+                n});
   }
   Print(longline);
 

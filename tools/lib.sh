@@ -24,7 +24,8 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ googletest python3)
+# clang-format checks the sources' format (tools/check_format.py).
+BUILD_PACKAGES=(cmake ninja-build g++ googletest python3 clang-format)
 WIN_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64)
 # The handbook is rendered from Markdown with pandoc.
 DOC_PACKAGES=(pandoc)

@@ -25,9 +25,10 @@ Classified Classify(const std::string& argument) {
   // Switches without a value: the whole word, in any case.
   if (EqualsNoCaseAscii(text, "PRUEFEN")) return {Keyword::kCheck, {}};
   if (EqualsNoCaseAscii(text, "CD")) return {Keyword::kCd, {}};
-  static const std::pair<std::string_view, Keyword> kKeywords[] = {
-      {"INI=", Keyword::kIni}, {"USER=", Keyword::kUser},
-      {"SERVER=", Keyword::kServer}, {"ENV=", Keyword::kEnv}};
+  static const std::pair<std::string_view, Keyword> kKeywords[] = {{"INI=", Keyword::kIni},
+                                                                   {"USER=", Keyword::kUser},
+                                                                   {"SERVER=", Keyword::kServer},
+                                                                   {"ENV=", Keyword::kEnv}};
   for (const auto& [name, keyword] : kKeywords) {
     if (text.size() >= name.size() && EqualsNoCaseAscii(text.substr(0, name.size()), name))
       return {keyword, std::string(text.substr(name.size()))};

@@ -38,8 +38,8 @@ void CDlgHilfe::PlaceToShowText(const std::string& shown) {
     return;
   }
   const int lines = static_cast<int>(std::count(shown.begin(), shown.end(), '\n')) + 1;
-  const HelpWindowLayout layout = LayOutHelpWindow(
-      window, field, text_area, widest + kCaretWidth, lines * line_height, work_area);
+  const HelpWindowLayout layout = LayOutHelpWindow(window, field, text_area, widest + kCaretWidth,
+                                                   lines * line_height, work_area);
   MoveWindow(layout.window, true);
   MoveItem(IDC_HILFE_TEXT, layout.field);
 }

@@ -13,8 +13,7 @@
 
 CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 
-std::string CPagetrixApp::GetConfigValue(const std::string& section,
-                                         const std::string& key) const {
+std::string CPagetrixApp::GetConfigValue(const std::string& section, const std::string& key) const {
   std::string value;
   main_config_.GetValue(section, key, value);
   return value;
@@ -30,8 +29,8 @@ bool CPagetrixApp::PerformRun() {
   }
   if (!LoadMainConfiguration(command_line)) return false;
   Log(RunLogDateLine());
-  PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_,
-             run_log_, folder_, run_);
+  PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_, run_log_,
+             folder_, run_);
 
   std::string start_page = GeneratePages();
 

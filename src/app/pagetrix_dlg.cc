@@ -91,8 +91,7 @@ void CPagetrixDlg::OnSize(int client_width, int client_height) {
   CDialog::OnSize(client_width, client_height);
   WindowRect edit, window;
   if (!GetItemRect(IDC_SEITE, &edit) || !GetWindowRect(&window)) return;
-  MoveItem(IDC_SEITE,
-           WindowRect{edit.left, edit.top, edit.left + window.Width(), edit.bottom});
+  MoveItem(IDC_SEITE, WindowRect{edit.left, edit.top, edit.left + window.Width(), edit.bottom});
 }
 
 void CPagetrixDlg::OnGetMinMaxInfo(TrackingLimits* limits) {

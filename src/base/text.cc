@@ -13,11 +13,16 @@ char ToUpperAnsi(char c) {
   if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
   if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
   switch (u) {
-    case 0x9A: return '\x8A';  // s caron
-    case 0x9C: return '\x8C';  // oe
-    case 0x9E: return '\x8E';  // z caron
-    case 0xFF: return '\x9F';  // y diaeresis
-    default: return c;
+    case 0x9A:
+      return '\x8A';  // s caron
+    case 0x9C:
+      return '\x8C';  // oe
+    case 0x9E:
+      return '\x8E';  // z caron
+    case 0xFF:
+      return '\x9F';  // y diaeresis
+    default:
+      return c;
   }
 }
 
@@ -48,9 +53,7 @@ std::uint32_t ParseHex(std::string_view text) {
   while (i < text.size() && IsCSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i + 1 < text.size() && text[i] == '0' &&
-      (text[i + 1] == 'x' || text[i + 1] == 'X'))
-    i += 2;
+  if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) i += 2;
   std::uint32_t value = 0;
   for (; i < text.size(); ++i) {
     char c = text[i];
@@ -94,10 +97,9 @@ namespace {
 
 // Code points of 80..9F; 0 marks the bytes the code page leaves undefined.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {

@@ -134,8 +134,9 @@ void Checker::CheckMainConfig() {
         why = "Die Hauptkonfiguration kann nicht gelesen werden";
     }
     state_.findings.Add(Severity::kError, path, 0, "", "",
-                        why + ": ein Lauf liest dann keine Einstellung: kein Laufprotokoll, "
-                              "keine Rechte, kein Startprogramm.",
+                        why +
+                            ": ein Lauf liest dann keine Einstellung: kein Laufprotokoll, "
+                            "keine Rechte, kein Startprogramm.",
                         "Den Pfad prüfen (/INI=) oder die Datei anlegen.");
   }
   std::string_view log_path;
@@ -258,8 +259,8 @@ void Checker::WalkAll() {
     while (!pending.empty()) {
       const LinkFilter filter = columns_[pending.front()].filter;
       const size_t walk = walks_.size();
-      walks_.push_back(RunWalk(main_, environments_[e].command_file, filter, *input_.folder,
-                               reads_, walk, /*lenient=*/false, state_));
+      walks_.push_back(RunWalk(main_, environments_[e].command_file, filter, *input_.folder, reads_,
+                               walk, /*lenient=*/false, state_));
       const WalkOutcome& outcome = walks_.back();
       std::vector<size_t> rest;
       for (size_t c : pending) {
@@ -301,8 +302,8 @@ void Checker::MakeGroups() {
     group.files = walk.files;
     group.shown = walk.shown;
     // Walks that did the same are one group; found by what they did.
-    std::string key = StringPrintf("%d %d %d ", group.result, group.start_page_made ? 1 : 0,
-                                   group.message);
+    std::string key =
+        StringPrintf("%d %d %d ", group.result, group.start_page_made ? 1 : 0, group.message);
     for (const std::string& file : group.files) key.append(file).push_back('\0');
     key.append(reinterpret_cast<const char*>(group.shown.data()),
                group.shown.size() * sizeof(group.shown[0]));
@@ -358,8 +359,8 @@ void Checker::ReportWhatRunsLeave() {
   if (state_.copy_phase_reached) {
     for (const auto& [index, entry] : state_.negative_entries) {
       if (entry.used || HasWildcard(entry.text)) continue;
-      state_.findings.Add(Severity::kWarning, input_.main_config_path, entry.line,
-                          "Nicht_Kopieren", "",
+      state_.findings.Add(Severity::kWarning, input_.main_config_path, entry.line, "Nicht_Kopieren",
+                          "",
                           "Der Eintrag " + Quote(entry.text) +
                               " schließt keine Datei aus: ein Lauf vergleicht ihn mit dem vollen "
                               "Pfad jeder Datei der Vorlagenordner, und keiner lautet so.",
@@ -384,8 +385,7 @@ void Checker::ReportWhatRunsLeave() {
     std::vector<std::string> why;
     if (hidden & (1u << static_cast<unsigned>(LinkVerdict::kNoGroup)))
       why.push_back("kein Benutzer hat ein Recht dafür");
-    if (hidden & (1u << static_cast<unsigned>(LinkVerdict::kBarred)))
-      why.push_back("gesperrt");
+    if (hidden & (1u << static_cast<unsigned>(LinkVerdict::kBarred))) why.push_back("gesperrt");
     if (hidden & (1u << static_cast<unsigned>(LinkVerdict::kServer)))
       why.push_back("vom Server gesperrt");
     if (hidden & (1u << static_cast<unsigned>(LinkVerdict::kNotFromCd)))

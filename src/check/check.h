@@ -34,23 +34,23 @@ struct Finding {
 
 /// One case of the matrix: a user on a server, from a drive.
 struct MatrixColumn {
-  std::string user;    ///< as listed in [Rechte]; for an unlisted user the name used
+  std::string user;  ///< as listed in [Rechte]; for an unlisted user the name used
   bool user_listed = true;
   std::string server;  ///< as listed in [Server]; for an unlisted server the name used
   bool server_listed = true;
-  bool cd = false;     ///< started from a CD-ROM drive, else from where the program lies
+  bool cd = false;  ///< started from a CD-ROM drive, else from where the program lies
   std::uint32_t rights_flags = 0;
   std::uint32_t server_flags = 0;
-  size_t group = 0;    ///< the runs that do the same
+  size_t group = 0;  ///< the runs that do the same
 };
 
 /// What a run does: the same for every column of the group.
 struct RunGroup {
-  int result = 0;            ///< Generate's result
-  int exit_code = 0;         ///< the run's process exit code
+  int result = 0;     ///< Generate's result
+  int exit_code = 0;  ///< the run's process exit code
   bool start_page_made = false;
-  std::string start_page;    ///< the page the start program would open
-  int message = 0;           ///< the message of the step that stopped it, or 0
+  std::string start_page;  ///< the page the start program would open
+  int message = 0;         ///< the message of the step that stopped it, or 0
   std::string message_text;
   std::vector<std::string> files;  ///< the output folder's files after the run
   /// Per row of the matrix: how often the page shows the entry (0: not).

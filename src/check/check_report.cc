@@ -2,10 +2,15 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/string_printf.h"
 #include "check/check.h"
+
+// The page's fixed HTML, style and script: check_report.htm, embedded at build
+// time (see CMakeLists.txt) with its own bytes.
+#include "check/check_report_page.inc"
 
 namespace {
 
@@ -27,7 +32,9 @@ std::string Summary(const CheckReport& report) {
                       static_cast<unsigned>(report.Count(Severity::kWarning)), report.ExitCode());
 }
 
-std::string GroupName(size_t group) { return StringPrintf("Lauf %u", static_cast<unsigned>(group + 1)); }
+std::string GroupName(size_t group) {
+  return StringPrintf("Lauf %u", static_cast<unsigned>(group + 1));
+}
 
 std::string Joined(const std::vector<std::string>& parts, const char* separator = ", ") {
   std::string text;
@@ -148,11 +155,31 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-std::string RowLabel(const MatrixRow& row) { return row.page + " [" + row.section + "] " + row.text; }
+std::string RowLabel(const MatrixRow& row) {
+  return row.page + " [" + row.section + "] " + row.text;
+}
 
 // Matrix cells: a run without a start page shows no link.
 bool Shown(const RunGroup& group, size_t row) {
   return group.start_page_made && row < group.shown.size() && group.shown[row] > 0;
+}
+
+// Replaces each {{name}} of the page by its text; the texts themselves are
+// not searched again, so a user's "{{" stays as written.
+std::string FillSlots(std::string_view page, const std::map<std::string_view, std::string>& texts) {
+  std::string out;
+  size_t done = 0;
+  for (size_t open = page.find("{{"); open != std::string_view::npos;
+       open = page.find("{{", done)) {
+    const size_t close = page.find("}}", open);
+    if (close == std::string_view::npos) break;
+    out += page.substr(done, open - done);
+    const auto text = texts.find(page.substr(open + 2, close - open - 2));
+    if (text != texts.end()) out += text->second;
+    done = close + 2;
+  }
+  out += page.substr(done);
+  return out;
 }
 
 }  // namespace
@@ -184,7 +211,8 @@ std::string FormatTextReport(const CheckReport& report) {
   out += "\r\nWer sieht welchen Link (x = gezeigt, - = verborgen)\r\n";
   out += "---------------------------------------------------\r\n";
   std::string header;
-  for (size_t g = 0; g < report.groups.size(); ++g) header += StringPrintf("%3u ", static_cast<unsigned>(g + 1));
+  for (size_t g = 0; g < report.groups.size(); ++g)
+    header += StringPrintf("%3u ", static_cast<unsigned>(g + 1));
   out += header + " Seite [Sektion] Linktext\r\n";
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
@@ -198,37 +226,20 @@ std::string FormatTextReport(const CheckReport& report) {
 }
 
 std::string FormatHtmlReport(const CheckReport& report) {
-  std::string out =
-      "<!DOCTYPE html>\r\n<html lang=\"de\">\r\n<head>\r\n"
-      "<meta charset=\"windows-1252\">\r\n<title>Pagetrix-Prüfbericht</title>\r\n<style>\r\n"
-      "body{font-family:Verdana,Arial,sans-serif;font-size:13px;margin:12px;color:#222}\r\n"
-      "h1{font-size:20px}h2{font-size:16px;margin-top:24px}\r\n"
-      "table{border-collapse:separate;border-spacing:0}\r\n"
-      "th,td{border-right:1px solid #ccc;border-bottom:1px solid #ccc;padding:3px 6px;"
-      "vertical-align:top;text-align:left}\r\n"
-      "thead th{position:sticky;top:0;background:#e8eef4;z-index:2}\r\n"
-      "tbody th{position:sticky;left:0;background:#fff;z-index:1;font-weight:normal;"
-      "white-space:nowrap}\r\n"
-      "thead th.ecke{left:0;z-index:3}\r\n"
-      "td.ja{background:#d9f2d9;text-align:center}td.nein{color:#767676;text-align:center}\r\n"
-      ".Fehler{color:#b00000;font-weight:bold}.Warnung{color:#8a5a00;font-weight:bold}\r\n"
-      ".keine{color:#b00000;font-weight:bold}.nie{color:#767676}\r\n"
-      "</style>\r\n</head>\r\n<body>\r\n<h1>Pagetrix-Prüfbericht</h1>\r\n<p>Hauptkonfiguration: " +
-      Escape(report.main_config) + "<br>\r\nKommandodatei: " + Escape(report.command_file) +
-      "<br>\r\n" + Escape(Summary(report)) + "</p>\r\n<h2>Was ein Lauf tut</h2>\r\n";
-  if (report.groups.empty()) out += "<p class=\"keine\">Kein Lauf erzeugt eine Seite.</p>\r\n";
-  if (!report.groups.empty()) out += "<ul>\r\n";
+  std::string runs;
+  if (report.groups.empty()) runs = "<p class=\"keine\">Kein Lauf erzeugt eine Seite.</p>\r\n";
+  if (!report.groups.empty()) runs += "<ul>\r\n";
   for (size_t g = 0; g < report.groups.size(); ++g) {
     const RunGroup& group = report.groups[g];
-    out += "<li><b>" + GroupName(g) + "</b> <span" +
-           (group.start_page_made ? "" : " class=\"keine\"") + ">" + Escape(Verdict(group)) +
-           "</span><br>\r\nfür " + Escape(Joined(Members(report, group), "; ")) + "</li>\r\n";
+    runs += "<li><b>" + GroupName(g) + "</b> <span" +
+            (group.start_page_made ? "" : " class=\"keine\"") + ">" + Escape(Verdict(group)) +
+            "</span><br>\r\nfür " + Escape(Joined(Members(report, group), "; ")) + "</li>\r\n";
   }
-  if (!report.groups.empty()) out += "</ul>\r\n";
-  out += "<h2>Fundstellen</h2>\r\n";
-  if (report.findings.empty()) out += "<p>Keine.</p>\r\n";
+  if (!report.groups.empty()) runs += "</ul>\r\n";
+  std::string findings;
+  if (report.findings.empty()) findings = "<p>Keine.</p>\r\n";
   if (!report.findings.empty()) {
-    out +=
+    findings =
         "<table>\r\n<thead><tr><th>Art</th><th>Fundstelle</th><th>Was ein Lauf tut</th>"
         "<th>Abhilfe</th></tr></thead>\r\n<tbody>\r\n";
     for (const Finding& finding : report.findings) {
@@ -239,24 +250,20 @@ std::string FormatHtmlReport(const CheckReport& report) {
         for (size_t g : finding.groups) names.push_back(GroupName(g));
         what += "<br>Betrifft: " + Escape(Joined(names));
       }
-      out += "<tr><td class=\"" + severity + "\">" + severity + "</td><td>" +
-             Escape(Location(finding)) + "</td><td>" + what + "</td><td>" +
-             Escape(finding.fix) + "</td></tr>\r\n";
+      findings += "<tr><td class=\"" + severity + "\">" + severity + "</td><td>" +
+                  Escape(Location(finding)) + "</td><td>" + what + "</td><td>" +
+                  Escape(finding.fix) + "</td></tr>\r\n";
     }
-    out += "</tbody>\r\n</table>\r\n";
+    findings += "</tbody>\r\n</table>\r\n";
   }
-  out +=
-      "<h2>Wer sieht welchen Link</h2>\r\n<p><label for=\"benutzer\">Benutzer: </label>"
-      "<select id=\"benutzer\">\r\n<option value=\"*\">alle</option>\r\n";
+  std::string user_options;
   std::set<std::string> users;
   for (const MatrixColumn& column : report.columns) {
     if (!users.insert(column.user).second) continue;
-    out += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserLabel(column)) +
-           "</option>\r\n";
+    user_options += "<option value=\"" + Escape(column.user) + "\">" + Escape(UserLabel(column)) +
+                    "</option>\r\n";
   }
-  out +=
-      "</select></p>\r\n<table id=\"matrix\">\r\n<thead><tr><th class=\"ecke\">Seite "
-      "[Sektion] Linktext</th>";
+  std::string group_heads;
   std::vector<std::string> group_users(report.groups.size());
   for (size_t g = 0; g < report.groups.size(); ++g) {
     // Each user once: a group holds a user's run on every server and drive,
@@ -267,33 +274,32 @@ std::string FormatHtmlReport(const CheckReport& report) {
       if (listed.insert(report.columns[c].user).second) list += report.columns[c].user + "|";
     }
     group_users[g] = list;
-    out += "<th data-users=\"" + Escape(list) + "\" title=\"" +
-           Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" + GroupName(g) +
-           "</th>";
+    group_heads += "<th data-users=\"" + Escape(list) + "\" title=\"" +
+                   Escape(Joined(Members(report, report.groups[g]), "; ")) + "\">" + GroupName(g) +
+                   "</th>";
   }
-  out += "</tr></thead>\r\n<tbody>\r\n";
+  std::string matrix_rows;
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
-    out += "<tr><th>" + Escape(RowLabel(row));
+    matrix_rows += "<tr><th>" + Escape(RowLabel(row));
     if (!row.never_shown.empty())
-      out += " <span class=\"nie\">(nie gezeigt: " + Escape(row.never_shown) + ")</span>";
-    out += "</th>";
+      matrix_rows += " <span class=\"nie\">(nie gezeigt: " + Escape(row.never_shown) + ")</span>";
+    matrix_rows += "</th>";
     for (size_t g = 0; g < report.groups.size(); ++g) {
-      out += "<td data-users=\"" + Escape(group_users[g]) + "\" class=\"" +
-             (Shown(report.groups[g], r) ? "ja\">x" : "nein\">-") + "</td>";
+      matrix_rows += "<td data-users=\"" + Escape(group_users[g]) + "\" class=\"" +
+                     (Shown(report.groups[g], r) ? "ja\">x" : "nein\">-") + "</td>";
     }
-    out += "</tr>\r\n";
+    matrix_rows += "</tr>\r\n";
   }
-  out +=
-      "</tbody>\r\n</table>\r\n<script>\r\n"
-      "document.getElementById('benutzer').onchange = function () {\r\n"
-      "  var user = '|' + this.value + '|';\r\n"
-      "  var cells = document.querySelectorAll('#matrix [data-users]');\r\n"
-      "  for (var i = 0; i < cells.length; i++)\r\n"
-      "    cells[i].style.display = this.value === '*' ||"
-      " cells[i].getAttribute('data-users').indexOf(user) >= 0 ? '' : 'none';\r\n"
-      "};\r\n</script>\r\n</body>\r\n</html>\r\n";
-  return out;
+  return FillSlots(std::string_view(kCheckReportPage, kCheckReportPageSize),
+                   {{"main_config", Escape(report.main_config)},
+                    {"command_file", Escape(report.command_file)},
+                    {"summary", Escape(Summary(report))},
+                    {"runs", runs},
+                    {"findings", findings},
+                    {"user_options", user_options},
+                    {"group_heads", group_heads},
+                    {"matrix_rows", matrix_rows}});
 }
 
 std::string FormatJsonReport(const CheckReport& report) {
@@ -306,18 +312,19 @@ std::string FormatJsonReport(const CheckReport& report) {
            ", \"user_listed\": " + (column.user_listed ? "true" : "false") +
            ", \"server\": " + Json(column.server) +
            ", \"server_listed\": " + (column.server_listed ? "true" : "false") +
-           ", \"cd\": " + (column.cd ? "true" : "false") + ", \"group\": " +
-           std::to_string(column.group) + "}";
+           ", \"cd\": " + (column.cd ? "true" : "false") +
+           ", \"group\": " + std::to_string(column.group) + "}";
   }
   out += "],\r\n\"groups\": [";
   for (size_t g = 0; g < report.groups.size(); ++g) {
     const RunGroup& group = report.groups[g];
-    out += std::string(g ? ",\r\n" : "\r\n") + "{\"start_page_made\": " +
-           (group.start_page_made ? "true" : "false") + ", \"start_page\": " +
-           Json(group.start_page) + ", \"result\": " + std::to_string(group.result) +
-           ", \"exit_code\": " + std::to_string(group.exit_code) + ", \"message\": " +
-           std::to_string(group.message) + ", \"message_text\": " + Json(group.message_text) +
-           ", \"files\": [";
+    out += std::string(g ? ",\r\n" : "\r\n") +
+           "{\"start_page_made\": " + (group.start_page_made ? "true" : "false") +
+           ", \"start_page\": " + Json(group.start_page) +
+           ", \"result\": " + std::to_string(group.result) +
+           ", \"exit_code\": " + std::to_string(group.exit_code) +
+           ", \"message\": " + std::to_string(group.message) +
+           ", \"message_text\": " + Json(group.message_text) + ", \"files\": [";
     for (size_t f = 0; f < group.files.size(); ++f) out += (f ? ", " : "") + Json(group.files[f]);
     out += "], \"shown\": {";
     bool first = true;
@@ -332,17 +339,17 @@ std::string FormatJsonReport(const CheckReport& report) {
   out += "],\r\n\"rows\": [";
   for (size_t r = 0; r < report.rows.size(); ++r) {
     const MatrixRow& row = report.rows[r];
-    out += std::string(r ? ",\r\n" : "\r\n") + "{\"page\": " + Json(row.page) + ", \"section\": " +
-           Json(row.section) + ", \"file\": " + Json(row.command_file) + ", \"line\": " +
-           std::to_string(row.line) + ", \"text\": " + Json(row.text) + ", \"link\": " +
-           Json(row.link) + ", \"never_shown\": " + Json(row.never_shown) + "}";
+    out += std::string(r ? ",\r\n" : "\r\n") + "{\"page\": " + Json(row.page) +
+           ", \"section\": " + Json(row.section) + ", \"file\": " + Json(row.command_file) +
+           ", \"line\": " + std::to_string(row.line) + ", \"text\": " + Json(row.text) +
+           ", \"link\": " + Json(row.link) + ", \"never_shown\": " + Json(row.never_shown) + "}";
   }
   out += "],\r\n\"findings\": [";
   for (size_t f = 0; f < report.findings.size(); ++f) {
     const Finding& finding = report.findings[f];
     out += std::string(f ? ",\r\n" : "\r\n") + "{\"severity\": \"" +
-           (finding.severity == Severity::kError ? "error" : "warning") + "\", \"file\": " +
-           Json(finding.file) + ", \"line\": " + std::to_string(finding.line) +
+           (finding.severity == Severity::kError ? "error" : "warning") +
+           "\", \"file\": " + Json(finding.file) + ", \"line\": " + std::to_string(finding.line) +
            ", \"section\": " + Json(finding.section) + ", \"key\": " + Json(finding.key) +
            ", \"what\": " + Json(finding.what) + ", \"groups\": [";
     for (size_t g = 0; g < finding.groups.size(); ++g)

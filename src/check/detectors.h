@@ -27,7 +27,8 @@ size_t EditDistance(std::string_view a, std::string_view b);
 std::string NearMissName(std::string_view key, std::span<const std::string_view> candidates);
 inline std::string NearMissName(std::string_view key,
                                 std::initializer_list<std::string_view> candidates) {
-  return NearMissName(key, std::span<const std::string_view>(candidates.begin(), candidates.size()));
+  return NearMissName(key,
+                      std::span<const std::string_view>(candidates.begin(), candidates.size()));
 }
 
 /// True if the text begins with the UTF-8 byte-order mark.
@@ -72,7 +73,7 @@ class TemplateSpots {
   std::vector<std::string_view> lines_;
   std::vector<bool> title_at_start_;  // per line: inside a title when it begins
   size_t cached_line_ = 0;
-  std::vector<bool> title_, tag_;     // per byte of the cached line
+  std::vector<bool> title_, tag_;  // per byte of the cached line
 };
 
 /// The charset a template declares in a meta tag, in lower case; empty when

@@ -69,11 +69,12 @@ void CheckEncoding(const std::string& path, std::string_view bytes, bool ini,
     start = lf == std::string_view::npos ? bytes.size() : lf + 1;
   }
   if (count == 0) return;
-  std::string more = count > 1 ? StringPrintf(" (so in %u Zeilen)", static_cast<unsigned>(count))
-                               : std::string();
+  std::string more =
+      count > 1 ? StringPrintf(" (so in %u Zeilen)", static_cast<unsigned>(count)) : std::string();
   findings.Add(Severity::kWarning, path, first_line, "", "",
                "Die Datei ist als UTF-8 gespeichert, wird aber als Windows-1252 gelesen: die "
-               "Seiten zeigen " + Quote(example) + more + ".",
+               "Seiten zeigen " +
+                   Quote(example) + more + ".",
                "Die Datei als Windows-1252 (ANSI) speichern.");
 }
 
@@ -92,7 +93,7 @@ void CheckRejectedLines(const CIniFile& file, IniRole role, FindingList& finding
       continue;
     }
     std::string what = rejected.piece ? "Der Rest einer Zeile über 1021 Zeichen hat kein \"=\""
-                                       : "Die Zeile " + Quote(text) + " hat kein \"=\"";
+                                      : "Die Zeile " + Quote(text) + " hat kein \"=\"";
     if (!rejected.piece && text[0] == '#') what += " (\"#\" leitet keinen Kommentar ein)";
     what += RejectedLineConsequence(role);
     findings.Add(IsCommandFile(role) ? Severity::kError : Severity::kWarning, path, line, "", "",
@@ -106,8 +107,7 @@ void CheckRejectedLines(const CIniFile& file, IniRole role, FindingList& finding
 // A key line's text after its value, if a blank or tab followed by ";" cut it.
 std::string_view CutOff(const CIniFile& file, std::string_view value, int line) {
   const std::string_view text = file.LineText(line);
-  const size_t value_end =
-      static_cast<size_t>(value.data() + value.size() - text.data());
+  const size_t value_end = static_cast<size_t>(value.data() + value.size() - text.data());
   if (value_end > text.size()) return {};
   std::string_view rest = text.substr(value_end);
   while (!rest.empty() && IsBlankOrTab(rest.front())) rest.remove_prefix(1);
@@ -141,8 +141,8 @@ void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
     }
     if (commands && !EqualsNoCaseAscii(section, "Vorlage") &&
         !NearMissName(section, {"Vorlage"}).empty()) {
-      findings.Add(Severity::kWarning, path, static_cast<size_t>(file.SectionLine(s)),
-                   section_name, "",
+      findings.Add(Severity::kWarning, path, static_cast<size_t>(file.SectionLine(s)), section_name,
+                   "",
                    "Die Sektion heißt fast wie [Vorlage]: sie ist ein Platzhalter, ihre "
                    "Schlüssel werden Links.",
                    "Den Namen [Vorlage] schreiben.");
@@ -158,8 +158,8 @@ void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
                      "\";\" statt \"#\" an den Zeilenanfang setzen.");
       }
       const std::string_view cut = CutOff(file, value, line);
-      if (!cut.empty() && (cut.find('|') != std::string_view::npos ||
-                           (cut.size() > 1 && !IsBlankOrTab(cut[1])))) {
+      if (!cut.empty() &&
+          (cut.find('|') != std::string_view::npos || (cut.size() > 1 && !IsBlankOrTab(cut[1])))) {
         findings.Add(Severity::kWarning, path, static_cast<size_t>(line), section_name, key_name,
                      "Leerzeichen und \";\" beenden den Wert: " + Quote(cut) +
                          " wird als Kommentar abgeschnitten, gelesen wird nur " + Quote(value) +
@@ -215,12 +215,12 @@ void CheckFlagWords(const CIniFile& main_config, const char* section, bool serve
       const size_t line = static_cast<size_t>(main_config.LineOf(key));
       const std::uint32_t word = ParseHex(value);
       if (ClassifyHexText(value) != HexText::kEightDigits) {
-        findings.Add(Severity::kWarning, path, line, section, std::string(key),
-                     StringPrintf("%s %s ist keine Zahl aus 8 hexadezimalen Ziffern: gelesen "
-                                  "wird %08X.",
-                                  server ? "Das Serverflag" : "Das Recht", Quote(value).c_str(),
-                                  word),
-                     "8 hexadezimale Ziffern schreiben, z. B. 00010003.");
+        findings.Add(
+            Severity::kWarning, path, line, section, std::string(key),
+            StringPrintf("%s %s ist keine Zahl aus 8 hexadezimalen Ziffern: gelesen "
+                         "wird %08X.",
+                         server ? "Das Serverflag" : "Das Recht", Quote(value).c_str(), word),
+            "8 hexadezimale Ziffern schreiben, z. B. 00010003.");
       }
       if (server && (word & 0x0000FFFF) != 0) {
         findings.Add(Severity::kWarning, path, line, section, std::string(key),
@@ -254,19 +254,20 @@ void CheckMainConfigValues(const CIniFile& main_config, FindingList& findings) {
   if (main_config.FindValue("Pagetrix", "Sichtbar", visible) && !visible.empty() &&
       !IsPlainInteger(visible)) {
     const bool shown = ParseLeadingInt(visible) != 0;
-    findings.Add(Severity::kWarning, main_config.GetFileName(),
-                 static_cast<size_t>(main_config.LineOf(visible)), "Pagetrix", "Sichtbar",
-                 StringPrintf("Sichtbar %s ist keine Zahl: gelesen wird %d, das Ergebnisfenster "
-                              "erscheint %s.",
-                              Quote(visible).c_str(), ParseLeadingInt(visible),
-                              shown ? "" : "nicht"),
-                 "0 oder 1 angeben.");
+    findings.Add(
+        Severity::kWarning, main_config.GetFileName(),
+        static_cast<size_t>(main_config.LineOf(visible)), "Pagetrix", "Sichtbar",
+        StringPrintf("Sichtbar %s ist keine Zahl: gelesen wird %d, das Ergebnisfenster "
+                     "erscheint %s.",
+                     Quote(visible).c_str(), ParseLeadingInt(visible), shown ? "" : "nicht"),
+        "0 oder 1 angeben.");
   }
 }
 
 void CheckTemplateText(const std::string& path, std::string_view bytes, FindingList& findings) {
   if (bytes.empty()) {
-    findings.Add(Severity::kWarning, path, 0, "", "", "Die Vorlage ist leer: die Seite bleibt leer.",
+    findings.Add(Severity::kWarning, path, 0, "", "",
+                 "Die Vorlage ist leer: die Seite bleibt leer.",
                  "Den Inhalt ergänzen oder eine andere Vorlage angeben.");
   }
   CheckEncoding(path, bytes, /*ini=*/false, findings);

@@ -20,7 +20,8 @@
 
 namespace {
 
-const char* const kFieldNames[] = {"Linktext", "Link", "Beschreibung", "Tooltip", "Rechte", "Flags"};
+const char* const kFieldNames[] = {"Linktext", "Link",   "Beschreibung",
+                                   "Tooltip",  "Rechte", "Flags"};
 
 // Why a path a run could not use fails, asked of the platform.
 std::string WhyUnusable(const std::string& path) {
@@ -59,9 +60,10 @@ class WalkListener final : public GenObserver {
     if (hours < 0) {
       does = "ein Lauf löscht keine alten Ausgabeordner.";
     } else if (hours <= 0) {
-      does = StringPrintf("gelesen wird %d, ein Lauf löscht bei jedem Start alle alten "
-                          "Ausgabeordner.",
-                          hours);
+      does = StringPrintf(
+          "gelesen wird %d, ein Lauf löscht bei jedem Start alle alten "
+          "Ausgabeordner.",
+          hours);
     } else {
       does = StringPrintf("gelesen wird %d, ein Lauf löscht Ausgabeordner ab %d Stunden.", hours,
                           hours);
@@ -145,9 +147,9 @@ class WalkListener final : public GenObserver {
     for (const char* key : {"FrameLinks", "FrameRechts"}) {
       std::string_view source;
       start.FindValue(frameset, key, source);
-      frame_pages_.push_back(
-          PendingName{start.GetFileName(), static_cast<size_t>(start.LineOf(source)), "FrameSet",
-                      key, std::string(source)});
+      frame_pages_.push_back(PendingName{start.GetFileName(),
+                                         static_cast<size_t>(start.LineOf(source)), "FrameSet", key,
+                                         std::string(source)});
     }
   }
 
@@ -252,8 +254,8 @@ class WalkListener final : public GenObserver {
     if (!html.spots) return;
     const PlaceholderSpot spot =
         html.spots->At(static_cast<size_t>(event.template_line), event.column, section_.size());
-    const char* where = spot.in_title ? "im Titel der Seite"
-                        : spot.in_tag ? "in einem HTML-Tag"
+    const char* where = spot.in_title      ? "im Titel der Seite"
+                        : spot.in_tag      ? "in einem HTML-Tag"
                         : spot.inside_word ? "mitten in einem Wort"
                                            : nullptr;
     if (where == nullptr) return;
@@ -276,17 +278,19 @@ class WalkListener final : public GenObserver {
       ++outcome_.shown[row];
       filling_.push_back(row);
       if (IsRelativeLink(entry.link))
-        links_.push_back(PendingName{file, line, section_, std::string(event.key),
-                                     std::string(entry.link)});
+        links_.push_back(
+            PendingName{file, line, section_, std::string(event.key), std::string(entry.link)});
     } else {
       state_.hidden_by[row] |= 1u << static_cast<unsigned>(event.verdict);
     }
-    if (state_.links_checked.insert(EntryPlace{std::string(), file, line}).second) CheckLinkFields(event, file, line);
+    if (state_.links_checked.insert(EntryPlace{std::string(), file, line}).second)
+      CheckLinkFields(event, file, line);
     if (event.tree_menu) CheckTreeFolder(event, file, line);
   }
 
   void OnCopy(const CopyEvent& event) override {
-    state_.copy_phase_reached = state_.copy_phase_reached || event.phase != CopyPhase::kUnchangedTemplate;
+    state_.copy_phase_reached =
+        state_.copy_phase_reached || event.phase != CopyPhase::kUnchangedTemplate;
     const std::string source(event.source);
     if (event.phase == CopyPhase::kCopyList && event.result == CopyResult::kCopied) {
       const std::string target(event.target);
@@ -337,7 +341,8 @@ class WalkListener final : public GenObserver {
     }
   }
 
-  void OnStepFailed(GenResult /*result*/, int message, const std::string& text, bool stops) override {
+  void OnStepFailed(GenResult /*result*/, int message, const std::string& text,
+                    bool stops) override {
     if (stops && outcome_.message == 0) {
       outcome_.message = message;
       outcome_.message_text = text;
@@ -410,8 +415,7 @@ class WalkListener final : public GenObserver {
 
   void Add(Severity severity, const std::string& file, size_t line, const std::string& section,
            const std::string& key, std::string what, std::string fix) {
-    state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix),
-                        walk_);
+    state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix), walk_);
   }
   void Add(Severity severity, const std::string& file, int line, const std::string& section,
            const std::string& key, std::string what, std::string fix) {
@@ -428,7 +432,7 @@ class WalkListener final : public GenObserver {
   // A page's name as [Seiten] gives it: its path without the output folder.
   std::string PageName(const std::string& output_file) const {
     return output_file.compare(0, prefix_.size(), prefix_) == 0 ? output_file.substr(prefix_.size())
-                                                                 : FileName(output_file);
+                                                                : FileName(output_file);
   }
 
   static size_t HeaderLine(const CIniFile& file, std::string_view section) {
@@ -458,10 +462,8 @@ class WalkListener final : public GenObserver {
     return html;
   }
 
-  size_t Row(const std::string& file, size_t line, const LinkEvent& event,
-             const LinkEntry& entry) {
-    auto [at, added] =
-        state_.row_index.emplace(EntryPlace{page_, file, line}, state_.rows.size());
+  size_t Row(const std::string& file, size_t line, const LinkEvent& event, const LinkEntry& entry) {
+    auto [at, added] = state_.row_index.emplace(EntryPlace{page_, file, line}, state_.rows.size());
     if (added) {
       MatrixRow row;
       row.page = page_;
@@ -486,15 +488,14 @@ class WalkListener final : public GenObserver {
   void CheckTreeSetting(const CIniFile& commands, int record, bool tree) {
     if (!state_.tree_settings_checked.emplace(commands.GetFileName(), record).second) return;
     std::string_view value;
-    if (!commands.FindValue(commands.SectionOfRecord(record), "TreeMenu", value) ||
-        value == "0" || value == "1")
+    if (!commands.FindValue(commands.SectionOfRecord(record), "TreeMenu", value) || value == "0" ||
+        value == "1")
       return;
     AddForEveryRun(Severity::kWarning, commands.GetFileName(),
-                   static_cast<size_t>(commands.LineOf(value)), SectionName(record),
-        "TreeMenu",
-        StringPrintf("TreeMenu %s ist weder 0 noch 1: ein Lauf schreibt %s.",
-                     Quote(value).c_str(), tree ? "ein Baummenü" : "eine Linktabelle"),
-        "TreeMenu=1 (Baummenü) oder TreeMenu=0 (Tabelle) schreiben.");
+                   static_cast<size_t>(commands.LineOf(value)), SectionName(record), "TreeMenu",
+                   StringPrintf("TreeMenu %s ist weder 0 noch 1: ein Lauf schreibt %s.",
+                                Quote(value).c_str(), tree ? "ein Baummenü" : "eine Linktabelle"),
+                   "TreeMenu=1 (Baummenü) oder TreeMenu=0 (Tabelle) schreiben.");
   }
 
   // A name found in what another section inserted: its links go into the
@@ -502,8 +503,7 @@ class WalkListener final : public GenObserver {
   void CheckInsertedPlaceholder(const PlaceholderEvent& event) {
     const CIniFile& commands = *event.commands;
     if (event.inserted_by < 0 ||
-        !state_.inserted_checked
-             .emplace(commands.GetFileName(), event.record, event.inserted_by)
+        !state_.inserted_checked.emplace(commands.GetFileName(), event.record, event.inserted_by)
              .second)
       return;
     const std::string host = SectionName(event.inserted_by);
@@ -511,8 +511,7 @@ class WalkListener final : public GenObserver {
         static_cast<size_t>(commands.SectionLine(event.inserted_by)), host, "",
         "Der Name der Sektion " + Quote(section_) + " steht in dem, was die Sektion " +
             Quote(host) + " einsetzt (einem Linktext, einer Beschreibung, einem Tooltip oder " +
-            (tree_records_.count(event.inserted_by) != 0 ? "dem Skript des Menüs"
-                                                           : "der Tabelle") +
+            (tree_records_.count(event.inserted_by) != 0 ? "dem Skript des Menüs" : "der Tabelle") +
             "): ein Lauf setzt die Links von " + Quote(section_) +
             " auch dort ein, und der Browser zeigt beide anders oder gar nicht.",
         "Die Sektion " + Quote(section_) +
@@ -530,16 +529,18 @@ class WalkListener final : public GenObserver {
       near = key;
     if (!near.empty()) {
       AddForEveryRun(Severity::kWarning, file, line, section_, key,
-          "Der Schlüssel " + Quote(key) + " ist hier keine Einstellung (gemeint ist wohl " +
-              Quote(near) + "): ein Lauf zeigt ihn als Link " + Quote(event.value) + ".",
-          "Den Namen " + Quote(near) + " schreiben, in der richtigen Sektion.");
+                     "Der Schlüssel " + Quote(key) +
+                         " ist hier keine Einstellung (gemeint ist wohl " + Quote(near) +
+                         "): ein Lauf zeigt ihn als Link " + Quote(event.value) + ".",
+                     "Den Namen " + Quote(near) + " schreiben, in der richtigen Sektion.");
     }
     const std::string_view texts[] = {entry.rights_text, entry.flags_text};
     const std::uint32_t words[] = {entry.rights, entry.flags};
     for (int n = 0; n < 2; ++n) {
       const HexText kind = ClassifyHexText(texts[n]);
       if (kind == HexText::kEmpty || kind == HexText::kEightDigits) continue;
-      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+      AddForEveryRun(
+          Severity::kWarning, file, line, section_, key,
           StringPrintf("Das Feld %s %s ist keine Zahl aus 8 hexadezimalen Ziffern: gelesen wird "
                        "%08X.",
                        kFieldNames[4 + n], Quote(texts[n]).c_str(), words[n]),
@@ -547,12 +548,13 @@ class WalkListener final : public GenObserver {
     }
     if ((entry.flags & ~kMeaningfulLinkFlags) != 0) {
       AddForEveryRun(Severity::kWarning, file, line, section_, key,
-          StringPrintf("Die Flag-Bits %08X haben keine Bedeutung.",
-                       entry.flags & ~kMeaningfulLinkFlags),
-          "Nur 00000001, 00000002, 00000004 und die oberen 16 Bit (Server) verwenden.");
+                     StringPrintf("Die Flag-Bits %08X haben keine Bedeutung.",
+                                  entry.flags & ~kMeaningfulLinkFlags),
+                     "Nur 00000001, 00000002, 00000004 und die oberen 16 Bit (Server) verwenden.");
     }
     if (HasOnlyHighRights(entry.rights)) {
-      AddForEveryRun(Severity::kWarning, file, line, section_, key,
+      AddForEveryRun(
+          Severity::kWarning, file, line, section_, key,
           "Der Link " + Quote(entry.text) + " trägt nur obere Rechte-Bits (" +
               std::string(entry.rights_text) +
               "): er ist für jeden sichtbar, der nicht davon gesperrt ist, auch für nicht "
@@ -564,7 +566,8 @@ class WalkListener final : public GenObserver {
     for (int n = 0; n < 4; ++n) {
       if (event.tree_menu && n != 2) {
         if (FindScriptBreaker(fields[n]) == std::string_view::npos) continue;
-        AddForEveryRun(Severity::kWarning, file, line, section_, key,
+        AddForEveryRun(
+            Severity::kWarning, file, line, section_, key,
             std::string("Ein \"\\\" im Feld ") + kFieldNames[n] +
                 " leitet im Skript des Baummenüs eine Escape-Folge ein: der Text ändert sich "
                 "(aus \\\\srv\\share wird \\srvshare).",
@@ -584,8 +587,8 @@ class WalkListener final : public GenObserver {
     if (!folders_.empty() && !folders_.back().shown && shown) {
       const TreeFolder& folder = folders_.back();
       Add(Severity::kWarning, file, line, section_, std::string(event.key),
-          "Der Eintrag " + Quote(entry.text) + " steht im Baummenü unter " +
-              Quote(folder.text) + " (Zeile " + std::to_string(folder.line) +
+          "Der Eintrag " + Quote(entry.text) + " steht im Baummenü unter " + Quote(folder.text) +
+              " (Zeile " + std::to_string(folder.line) +
               "), den dieser Lauf verbirgt; der Eintrag selbst trägt keine solchen Rechte und "
               "erscheint trotzdem, an anderer Stelle im Menü.",
           "Dem Eintrag dieselben Rechte und Flags geben wie dem Ordner darüber.");
@@ -661,8 +664,8 @@ class WalkListener final : public GenObserver {
 }  // namespace
 
 WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file,
-                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads,
-                    size_t walk, bool lenient, CheckState& state) {
+                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads, size_t walk,
+                    bool lenient, CheckState& state) {
   WalkOutcome outcome;
   DryRunPlatform dry(GetPlatform(), reads);
   PlatformScope scope(dry);

@@ -68,7 +68,7 @@ struct CheckState {
   /// Page command files filled in some walk, and their placeholder records
   /// some walk replaced.
   struct PageFile {
-    const CIniFile* last = nullptr;  // valid only during the walk that set it
+    const CIniFile* last = nullptr;     // valid only during the walk that set it
     std::vector<std::string> sections;  // placeholder sections, by record
     std::vector<size_t> section_lines;
     std::vector<bool> reached;
@@ -92,8 +92,8 @@ struct WalkOutcome {
   std::string start_page;
   int message = 0;  ///< the message of the step that stopped it
   std::string message_text;
-  std::vector<std::string> files;        ///< in the output folder afterwards
-  std::vector<std::uint32_t> shown;      ///< per row of CheckState::rows
+  std::vector<std::string> files;    ///< in the output folder afterwards
+  std::vector<std::uint32_t> shown;  ///< per row of CheckState::rows
   /// The distinct rights and flags of the link entries it met: another
   /// filter that decides them all alike walks the same way.
   std::vector<std::pair<std::uint32_t, std::uint32_t>> decided;
@@ -105,7 +105,7 @@ struct WalkOutcome {
 /// walk takes command files with rejected lines as read, to find what a run
 /// meets once they are mended; it stands for no run.
 WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file,
-                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads,
-                    size_t walk, bool lenient, CheckState& state);
+                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads, size_t walk,
+                    bool lenient, CheckState& state);
 
 #endif  // PAGETRIX_CHECK_WALK_H_

@@ -18,7 +18,7 @@ namespace {
 
 // The office applications whose executables are published, in table order.
 const char* const kOfficePrograms[] = {
-    "Word.Application",    "Excel.Application",     "Access.Application",
+    "Word.Application",       "Excel.Application",   "Access.Application",
     "PowerPoint.Application", "Outlook.Application", "Frontpage.Application",
     "Publisher.Application",
 };
@@ -35,12 +35,18 @@ std::string_view FirstToken(std::string_view text) {
 
 const char* SectionForDriveType(DriveType drive_type) {
   switch (drive_type) {
-    case DriveType::kRemovable: return "Environment_REMOVABLE";
-    case DriveType::kFixed: return "Environment_FIXED";
-    case DriveType::kRemote: return "Environment_REMOTE";
-    case DriveType::kCdRom: return "Environment_CDROM";
-    case DriveType::kRamDisk: return "Environment_RAMDISK";
-    default: return "Environment";
+    case DriveType::kRemovable:
+      return "Environment_REMOVABLE";
+    case DriveType::kFixed:
+      return "Environment_FIXED";
+    case DriveType::kRemote:
+      return "Environment_REMOTE";
+    case DriveType::kCdRom:
+      return "Environment_CDROM";
+    case DriveType::kRamDisk:
+      return "Environment_RAMDISK";
+    default:
+      return "Environment";
   }
 }
 

@@ -175,8 +175,8 @@ int CIniFile::ParsePiece(std::uint32_t begin, std::uint32_t end, bool later_piec
     return 0;
   }
   if (sections_.empty()) {
-    rejected_.push_back(
-        CIniRejected{CIniRejected::Kind::kBeforeFirstSection, CIniSpan{begin, end - begin}, later_piece});
+    rejected_.push_back(CIniRejected{CIniRejected::Kind::kBeforeFirstSection,
+                                     CIniSpan{begin, end - begin}, later_piece});
     return 0;
   }
   size_t eq = line.find('=');
@@ -335,8 +335,8 @@ bool CIniFile::FindValue(CIniSectionRef section, std::string_view key,
   return false;
 }
 
-std::uint32_t CIniFile::FindValues(CIniSectionRef section, const std::string_view* keys,
-                                  int count, std::string_view* values) const {
+std::uint32_t CIniFile::FindValues(CIniSectionRef section, const std::string_view* keys, int count,
+                                   std::string_view* values) const {
   for (int k = 0; k < count; ++k) values[k] = std::string_view();
   if (!section.found() || count <= 0 || count > 32) return 0;
   const Group& group = groups_[static_cast<size_t>(section.group)];

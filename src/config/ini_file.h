@@ -19,7 +19,7 @@ struct CIniSection {
   CIniSpan name;
   std::uint32_t first_entry = 0;
   std::uint32_t entry_count = 0;
-  std::uint32_t group = 0;  ///< sections whose names differ only in ASCII case share it
+  std::uint32_t group = 0;      ///< sections whose names differ only in ASCII case share it
   std::uint32_t next_same = 0;  ///< the next record of the group plus one; 0 for none
 };
 
@@ -116,7 +116,7 @@ class CIniFile {
     std::uint32_t total_entries = 0;
     std::uint32_t steps_begin = 0;
     std::uint32_t steps_end = 0;
-    std::uint32_t hash = 0;  // of the folded name, checked before the name
+    std::uint32_t hash = 0;           // of the folded name, checked before the name
     mutable std::uint32_t walks = 0;  // lookups that walked the keys
   };
   struct KeySlot {
@@ -145,7 +145,7 @@ class CIniFile {
     std::uint32_t hash = 0;
   };
   std::vector<GroupSlot> group_slots_;  // hash of the folded name -> group
-  std::vector<std::uint32_t> steps_;        // section indexes, grouped by name
+  std::vector<std::uint32_t> steps_;    // section indexes, grouped by name
   // Built once a large section has been walked a few times: (group, folded
   // key) -> the first entry of that key in file order.
   mutable std::vector<KeySlot> key_slots_;

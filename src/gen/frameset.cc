@@ -83,9 +83,8 @@ GenResult CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& p
 
   const std::string left_title = FrameTitle(commands, "TitelLinks", "Navigation");
   const std::string right_title = FrameTitle(commands, "TitelRechts", "Inhalt");
-  std::string page =
-      StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(), left_title.c_str(),
-                   right.c_str(), "Daten", right_title.c_str());
+  std::string page = StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(),
+                                  left_title.c_str(), right.c_str(), "Daten", right_title.c_str());
   std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
   bool written = file->Append(page);

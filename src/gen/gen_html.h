@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,11 +89,11 @@ class CGenHtml {
   /// Replaces the placeholder of `section` at `pos` of `line` by the section's
   /// link table. `section` is the name as the command file spells it; the
   /// placeholder has its length. Always kOk.
-  GenResult WriteLinkTable(const CIniFile& commands, std::string& line,
-                           const std::string& section, size_t pos);
+  GenResult WriteLinkTable(const CIniFile& commands, std::string& line, const std::string& section,
+                           size_t pos);
   /// The same with the section's tree menu script block. Always kOk.
-  GenResult WriteTreeMenu(const CIniFile& commands, std::string& line,
-                          const std::string& section, size_t pos);
+  GenResult WriteTreeMenu(const CIniFile& commands, std::string& line, const std::string& section,
+                          size_t pos);
   /// Writes the link table of `section` into `sink` as it is made; nothing
   /// when no row is shown.
   void WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section, TextSink& sink);

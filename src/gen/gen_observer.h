@@ -24,16 +24,16 @@ struct PlaceholderEvent {
   /// inserted into the line before); `column` is then its byte offset there.
   bool in_template = true;
   std::size_t column = 0;
-  int inserted_by = -1;  ///< else: the record whose inserted text held the name
-  std::string_view line;  ///< the template line as read
+  int inserted_by = -1;    ///< else: the record whose inserted text held the name
+  std::string_view line;   ///< the template line as read
   bool tree_menu = false;  ///< the writer: tree menu, else link table
 };
 
 /// One link entry as a writer read it.
 struct LinkEvent {
   const CIniFile* commands = nullptr;
-  int record = 0;          ///< the section record being written
-  std::string_view key;    ///< the entry's key and value as the reader holds them
+  int record = 0;        ///< the section record being written
+  std::string_view key;  ///< the entry's key and value as the reader holds them
   std::string_view value;
   const LinkEntry* entry = nullptr;  ///< fields; the four texts expanded only when shown
   LinkVerdict verdict = LinkVerdict::kShown;

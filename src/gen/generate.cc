@@ -117,10 +117,8 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
     // unless a page it shows was not made.
     if (result == GenResult::kOk) {
       result = CopyFiles(template_directories, prefix);
-      if (ArePagesMade(shown))
-        start_page = start;
-      else
-        result = GenResult::kPageMissing;
+      if (ArePagesMade(shown)) start_page = start;
+      else result = GenResult::kPageMissing;
     }
   }
   if (observer_ != nullptr) observer_->OnResult(result, start_page);
@@ -223,8 +221,8 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
     if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/false);
     if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
       // This page is left out; the run goes on with the next.
-      Fail(GenResult::kOk, IDS_COMMAND_FILE_ERROR, Message(IDS_COMMAND_FILE_ERROR, page.command_file),
-           false);
+      Fail(GenResult::kOk, IDS_COMMAND_FILE_ERROR,
+           Message(IDS_COMMAND_FILE_ERROR, page.command_file), false);
       return GenResult::kOk;
     }
   }

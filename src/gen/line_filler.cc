@@ -214,7 +214,8 @@ void LineFiller::AppendBlock(std::string_view text) {
   std::uint64_t at = begin;
   if (emitted_ == begin && limit > begin) {
     // Nothing before it is still open: this part goes straight out.
-    std::size_t direct = static_cast<std::size_t>(std::min<std::uint64_t>(limit - begin, text.size()));
+    std::size_t direct =
+        static_cast<std::size_t>(std::min<std::uint64_t>(limit - begin, text.size()));
     out_.Append(text.substr(0, direct));
     emitted_ += direct;
     at += direct;
@@ -241,7 +242,8 @@ void LineFiller::Replace(std::uint32_t pattern, std::size_t entry, const Produce
   for (auto piece = scanned_.rbegin(); piece != scanned_.rend(); ++piece) {
     if (piece->start > found.start) continue;
     if (piece->source == 0 && found.start < piece->start + piece->size)
-      occurrence_ = Occurrence{true, piece->offset + static_cast<std::size_t>(found.start - piece->start)};
+      occurrence_ =
+          Occurrence{true, piece->offset + static_cast<std::size_t>(found.start - piece->start)};
     if (piece->source != 0) occurrence_.block_entry = block_entries_[piece->source - 1];
     break;
   }

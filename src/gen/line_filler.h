@@ -37,8 +37,8 @@ class LineFiller {
 
   /// Where the name being replaced begins, for the producer to ask.
   struct Occurrence {
-    bool in_line = true;     ///< in the line's own text, else in an inserted block
-    std::size_t column = 0;  ///< in_line: its byte offset in the line
+    bool in_line = true;          ///< in the line's own text, else in an inserted block
+    std::size_t column = 0;       ///< in_line: its byte offset in the line
     std::size_t block_entry = 0;  ///< else: the list entry whose block holds it
   };
   const Occurrence& current_occurrence() const { return occurrence_; }
@@ -62,8 +62,8 @@ class LineFiller {
   // One for every distinct name of the page: kept small, as pages may have
   // a hundred thousand.
   struct PatternState {
-    std::uint32_t next = 0;        // first of its entries not yet done
-    std::int32_t record = -1;      // index into records_; at most one per pattern
+    std::uint32_t next = 0;    // first of its entries not yet done
+    std::int32_t record = -1;  // index into records_; at most one per pattern
     bool queued = false;
     bool touched = false;
   };
@@ -98,25 +98,25 @@ class LineFiller {
   BlockSink block_sink_;
 
   std::string_view line_;
-  std::vector<std::string> blocks_;  // block i is source i + 1
+  std::vector<std::string> blocks_;         // block i is source i + 1
   std::vector<std::size_t> block_entries_;  // the list entry that made block i
   std::size_t blocks_used_ = 0;
-  std::uint32_t block_source_ = 0;   // the block being produced
-  std::deque<Piece> scanned_;        // from the first byte not yet written up to frontier_
-  std::vector<Piece> unscanned_;     // the rest of the line; back() comes next
+  std::uint32_t block_source_ = 0;  // the block being produced
+  std::deque<Piece> scanned_;       // from the first byte not yet written up to frontier_
+  std::vector<Piece> unscanned_;    // the rest of the line; back() comes next
   std::uint64_t frontier_ = 0;
   std::uint64_t emitted_ = 0;
   std::uint32_t state_ = 0;
   // The last scanned position where no name has begun: no later change can
   // reach back past it, so text before it may be written out.
   std::uint64_t last_root_ = 0;
-  bool scanning_ = true;             // false once no later name is left to find
+  bool scanning_ = true;  // false once no later name is left to find
 
-  std::vector<Record> records_;      // by end, which only grows between truncations
+  std::vector<Record> records_;  // by end, which only grows between truncations
   std::vector<PatternState> patterns_;
   std::vector<std::uint32_t> touched_;
   std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<std::size_t>> queue_;
-  std::int64_t current_ = -1;        // the list entry being filled; earlier ones are done
+  std::int64_t current_ = -1;  // the list entry being filled; earlier ones are done
   Occurrence occurrence_;
 };
 

@@ -17,10 +17,10 @@ inline constexpr std::uint32_t kLinkTreeFlag = 0x00000004;
 /// Whether a link is shown, and which rule hides it.
 enum class LinkVerdict {
   kShown,
-  kNotFromCd,     ///< flag "not from CD" and the run starts from a CD-ROM drive
-  kServer,        ///< a server prohibition bit the server's flags name
-  kBarred,        ///< a group the user is barred from
-  kNoGroup,       ///< the link names groups, the user belongs to none of them
+  kNotFromCd,  ///< flag "not from CD" and the run starts from a CD-ROM drive
+  kServer,     ///< a server prohibition bit the server's flags name
+  kBarred,     ///< a group the user is barred from
+  kNoGroup,    ///< the link names groups, the user belongs to none of them
 };
 
 /// The fields of a link entry that a writer formats. They refer to the
@@ -36,7 +36,7 @@ struct LinkEntry {
   std::string_view rights_text;  ///< Rechte and Flags as read, expanded
   std::string_view flags_text;
   std::string_view symbol;  ///< an image shown before the text; empty for none
-  bool has_nul = false;  ///< a field holds a NUL byte, where formatting stops
+  bool has_nul = false;     ///< a field holds a NUL byte, where formatting stops
   LinkVerdict verdict = LinkVerdict::kShown;
   std::string expanded[7];  ///< the fields in order, where one was expanded
 };

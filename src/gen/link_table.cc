@@ -30,7 +30,6 @@ const char kDescriptionStart[] = "     <td width=\"50%\">";
 const char kDescriptionEnd[] = "</td>\r\n";
 const char kTableEnd[] = "</table>\r\n";
 
-
 void AppendNumber(std::string& out, int number) {
   char digits[16];
   out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
@@ -52,7 +51,13 @@ void AppendFontTag(std::string& tag, std::string_view value, int default_size) {
 // The settings of a placeholder's section, found in one walk over it, in
 // the order of kSectionSettingKeys.
 enum TableSetting {
-  kHeading, kTableFont, kHeadingFont, kBorder, kLinkWidth, kTreeMenu, kSettingCount
+  kHeading,
+  kTableFont,
+  kHeadingFont,
+  kBorder,
+  kLinkWidth,
+  kTreeMenu,
+  kSettingCount
 };
 static_assert(std::size(kSectionSettingKeys) == kSettingCount);
 
@@ -77,8 +82,7 @@ GenResult CGenHtml::WriteLinkTable(const CIniFile& commands, std::string& line,
   return GenResult::kOk;
 }
 
-void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section,
-                                TextSink& sink) {
+void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section, TextSink& sink) {
   TableSettings settings;
   ReadTableSettings(commands, section, settings);
   WriteLinkTableTo(commands, section, settings, sink);
@@ -95,8 +99,7 @@ void CGenHtml::WriteLinkTableTo(const CIniFile& commands, CIniSectionRef section
   heading_font.clear();
   AppendFontTag(table_font, settings[kTableFont], 3);
   AppendFontTag(heading_font, settings[kHeadingFont], 4);
-  const int border =
-      (table.found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
+  const int border = (table.found & (1u << kBorder)) != 0 ? ParseLeadingInt(settings[kBorder]) : 1;
   std::string& link_width = attributes_;
   link_width.clear();
   AppendAttributeValue(link_width, settings[kLinkWidth].empty() ? std::string_view("50%")

@@ -77,8 +77,8 @@ bool IsShownAsText(std::string_view name) {
 
 // Elements whose content the tokenizer reads as text up to their end tag.
 bool IsRawText(std::string_view name) {
-  for (std::string_view raw : {"title", "textarea", "style", "xmp", "iframe", "noembed",
-                               "noframes", "noscript"}) {
+  for (std::string_view raw :
+       {"title", "textarea", "style", "xmp", "iframe", "noembed", "noframes", "noscript"}) {
     if (name == raw) return true;
   }
   return false;
@@ -88,8 +88,17 @@ bool IsRawText(std::string_view name) {
 // tokenizer reads attributes; npos when the text ends first. `quote` is then
 // the quote of an attribute value left open, or 0.
 size_t TagEnd(std::string_view text, size_t at, char& quote) {
-  enum { kName, kBeforeName, kAttrName, kAfterName, kBeforeValue, kQuoted, kUnquoted,
-         kAfterQuoted, kSelfClosing } state = kName;
+  enum {
+    kName,
+    kBeforeName,
+    kAttrName,
+    kAfterName,
+    kBeforeValue,
+    kQuoted,
+    kUnquoted,
+    kAfterQuoted,
+    kSelfClosing
+  } state = kName;
   quote = 0;
   for (size_t i = at; i < text.size(); ++i) {
     const char c = text[i];
@@ -156,20 +165,36 @@ size_t TagEnd(std::string_view text, size_t at, char& quote) {
 // Where the comment whose "<!--" ends at `at` ends, past its closing; npos
 // when the text ends inside it. The states are the tokenizer's.
 size_t CommentEnd(std::string_view text, size_t at) {
-  enum { kStart, kStartDash, kComment, kLess, kBang, kBangDash, kBangDashDash, kEndDash, kEnd,
-         kEndBang } state = kStart;
+  enum {
+    kStart,
+    kStartDash,
+    kComment,
+    kLess,
+    kBang,
+    kBangDash,
+    kBangDashDash,
+    kEndDash,
+    kEnd,
+    kEndBang
+  } state = kStart;
   for (size_t i = at; i < text.size(); ++i) {
     const char c = text[i];
     switch (state) {
       case kStart:
         if (c == '-') state = kStartDash;
         else if (c == '>') return i + 1;
-        else { state = kComment; --i; }
+        else {
+          state = kComment;
+          --i;
+        }
         break;
       case kStartDash:
         if (c == '-') state = kEnd;
         else if (c == '>') return i + 1;
-        else { state = kComment; --i; }
+        else {
+          state = kComment;
+          --i;
+        }
         break;
       case kComment:
         if (c == '<') state = kLess;
@@ -177,15 +202,24 @@ size_t CommentEnd(std::string_view text, size_t at) {
         break;
       case kLess:
         if (c == '!') state = kBang;
-        else if (c != '<') { state = kComment; --i; }
+        else if (c != '<') {
+          state = kComment;
+          --i;
+        }
         break;
       case kBang:
         if (c == '-') state = kBangDash;
-        else { state = kComment; --i; }
+        else {
+          state = kComment;
+          --i;
+        }
         break;
       case kBangDash:
         if (c == '-') state = kBangDashDash;
-        else { state = kEndDash; --i; }
+        else {
+          state = kEndDash;
+          --i;
+        }
         break;
       case kBangDashDash:
         state = kEnd;
@@ -193,17 +227,26 @@ size_t CommentEnd(std::string_view text, size_t at) {
         break;
       case kEndDash:
         if (c == '-') state = kEnd;
-        else { state = kComment; --i; }
+        else {
+          state = kComment;
+          --i;
+        }
         break;
       case kEnd:
         if (c == '>') return i + 1;
         if (c == '!') state = kEndBang;
-        else if (c != '-') { state = kComment; --i; }
+        else if (c != '-') {
+          state = kComment;
+          --i;
+        }
         break;
       case kEndBang:
         if (c == '-') state = kEndDash;
         else if (c == '>') return i + 1;
-        else { state = kComment; --i; }
+        else {
+          state = kComment;
+          --i;
+        }
         break;
     }
   }
@@ -258,7 +301,8 @@ size_t ScriptEnd(std::string_view text, size_t at) {
     if (ends_comment && state != kData) {
       state = kData;
     } else if (c == '<') {
-      const bool end_tag = i + 1 < text.size() && text[i + 1] == '/' && ScriptTagNameAt(text, i + 2);
+      const bool end_tag =
+          i + 1 < text.size() && text[i + 1] == '/' && ScriptTagNameAt(text, i + 2);
       if (end_tag && state != kDoubleEscaped) return i;
       if (end_tag) {
         state = kEscaped;
@@ -373,7 +417,8 @@ void AppendCellHtml(std::string& out, std::string_view text) {
       show_as_text();
       continue;
     }
-    if (next == '!' || next == '?' || (end_tag && text[name_at] != '>' && !IsAsciiAlpha(text[name_at]))) {
+    if (next == '!' || next == '?' ||
+        (end_tag && text[name_at] != '>' && !IsAsciiAlpha(text[name_at]))) {
       end = BogusCommentEnd(text, name_at);
       if (end == npos) {
         copy_to(n);

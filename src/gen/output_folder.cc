@@ -13,7 +13,9 @@ const char kAusgabePathVariable[] = "PagetrixAusgabePath";
 OutputFolder::OutputFolder() = default;
 OutputFolder::~OutputFolder() = default;
 
-std::string OutputFolder::BaseDirectory() { return OutputBaseDirectory(GetPlatform().GetTempDir()); }
+std::string OutputFolder::BaseDirectory() {
+  return OutputBaseDirectory(GetPlatform().GetTempDir());
+}
 
 void OutputFolder::Init() {
   Platform& platform = GetPlatform();

@@ -112,8 +112,8 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   }
   // Suffix links in breadth-first order: a node's link is shallower than it.
   for (std::uint32_t v = 0; v < nodes_.size(); ++v) {
-    for (std::uint32_t c = nodes_[v].first_child;
-         c < nodes_[v].first_child + nodes_[v].child_count; ++c) {
+    for (std::uint32_t c = nodes_[v].first_child; c < nodes_[v].first_child + nodes_[v].child_count;
+         ++c) {
       std::uint32_t fail = v == 0 ? 0 : Step(nodes_[v].fail, node_byte_[c]);
       nodes_[c].fail = fail;
       nodes_[c].output = nodes_[fail].pattern >= 0 ? fail : nodes_[fail].output;
@@ -121,8 +121,8 @@ PlaceholderMatcher::PlaceholderMatcher(const std::vector<std::string>& upper_nam
   }
 }
 
-std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from,
-                                            std::size_t size, std::size_t& free_to) const {
+std::size_t PlaceholderMatcher::SkipToStart(const char* data, std::size_t from, std::size_t size,
+                                            std::size_t& free_to) const {
   std::size_t held = std::string_view::npos;
   std::size_t held_run = 0;  // first of the start bytes passed over in a row up to held
   // Whether a name may begin at i; a start byte passed over is remembered.

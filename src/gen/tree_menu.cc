@@ -27,8 +27,7 @@ GenResult CGenHtml::WriteTreeMenu(const CIniFile& commands, std::string& line,
   return GenResult::kOk;
 }
 
-void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section,
-                               TextSink& sink) {
+void CGenHtml::WriteTreeMenuTo(const CIniFile& commands, CIniSectionRef section, TextSink& sink) {
   std::string& call = row_;
   LinkEntry& entry = entry_;
   bool first = true;

@@ -48,8 +48,8 @@ class Win32PaintContext : public CPaintContext {
 // Enter in a multi-line edit without ES_WANTRETURN is meant to act as the
 // dialog's default command, but the edit only forwards it to a default
 // button, and the help window has none: without this Enter would do nothing.
-LRESULT CALLBACK EnterIsOkProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                               UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK EnterIsOkProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                               DWORD_PTR) {
   if (message == WM_KEYDOWN && wparam == VK_RETURN && ::GetKeyState(VK_CONTROL) >= 0) {
     HWND dialog = ::GetParent(hwnd);
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -112,8 +112,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
       return FALSE;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      TrackingLimits limits{info->ptMinTrackSize.x, info->ptMinTrackSize.y,
-                            info->ptMaxTrackSize.x, info->ptMaxTrackSize.y};
+      TrackingLimits limits{info->ptMinTrackSize.x, info->ptMinTrackSize.y, info->ptMaxTrackSize.x,
+                            info->ptMaxTrackSize.y};
       dialog->OnGetMinMaxInfo(&limits);
       info->ptMinTrackSize = POINT{limits.min_width, limits.min_height};
       info->ptMaxTrackSize = POINT{limits.max_width, limits.max_height};
@@ -139,9 +139,9 @@ int RunModalDialogWin32(CDialog& dialog) {
   std::vector<CDialog*>& open = OpenDialogs();
   HWND owner = open.empty() ? nullptr : Hwnd(*open.back());
   open.push_back(&dialog);
-  INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr),
-                                     MAKEINTRESOURCEA(dialog.TemplateId()), owner, &DialogProc,
-                                     reinterpret_cast<LPARAM>(&dialog));
+  INT_PTR result =
+      ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog.TemplateId()), owner,
+                        &DialogProc, reinterpret_cast<LPARAM>(&dialog));
   open.pop_back();
   return static_cast<int>(result);
 }

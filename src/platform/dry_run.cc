@@ -149,8 +149,7 @@ std::string DryRunPlatform::Key(const std::string& path) {
     if (!key.empty() && key.back() == kPathSeparator && !(key.size() == 1 && i == 1)) continue;
     key.push_back(kPathSeparator);
   }
-  while (key.size() > 1 && key.back() == kPathSeparator &&
-         !(key.size() == 3 && key[1] == ':'))
+  while (key.size() > 1 && key.back() == kPathSeparator && !(key.size() == 3 && key[1] == ':'))
     key.pop_back();
   if (HasDotSteps(key)) key = WithoutDotSteps(key);
 #ifndef PAGETRIX_POSIX_PATHS
@@ -170,8 +169,7 @@ bool DryRunPlatform::DotStepsPassable(const std::string& path) {
     size_t end = i;
     while (end < path.size() && !IsSeparator(path[end])) ++end;
     const std::string_view step(path.data() + i, end - i);
-    if ((step == "." || step == "..") && i > 0 && !IsFolder(path.substr(0, i)))
-      return false;
+    if ((step == "." || step == "..") && i > 0 && !IsFolder(path.substr(0, i))) return false;
     i = end + 1;
   }
   return true;
@@ -336,9 +334,8 @@ RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
 }
 
 bool DryRunPlatform::RemoveFile(const std::string& path) {
-  const guarded::PathType type = Find(path) != nullptr
-                                     ? TypeOf(path)
-                                     : target().GetPathType(path, /*follow_links=*/false);
+  const guarded::PathType type =
+      Find(path) != nullptr ? TypeOf(path) : target().GetPathType(path, /*follow_links=*/false);
   if (type == guarded::PathType::kMissing || type == guarded::PathType::kFolder) return false;
   Record(Change::Kind::kRemoveFile, path);
   Node gone;

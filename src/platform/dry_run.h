@@ -115,7 +115,7 @@ class DryRunPlatform final : public PlatformWrapper {
   struct Node {
     enum class Kind { kFile, kFolder, kGone } kind = Kind::kFile;
     std::string bytes;
-    std::string copy_of;  // a copied file reads as this path does
+    std::string copy_of;     // a copied file reads as this path does
     bool too_large = false;  // written beyond what is kept for reading back
     int writes = 0;
     std::int64_t time = 0;

@@ -220,9 +220,8 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
       // Like the Windows copy: never the source itself.
       if (target.st.st_dev == source.st_dev && target.st.st_ino == source.st_ino)
         return Copy::kFailed;
-      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy)
-                 ? Copy::kReplaced
-                 : Copy::kFailed;
+      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy) ? Copy::kReplaced
+                                                                                 : Copy::kFailed;
     case Examined::kRefused:
       break;
   }

@@ -53,8 +53,8 @@ bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
 // A plain file on a disk, looked at without reading it.
 bool IsRegularDiskFile(const std::string& path) {
   if (IsDeviceName(path)) return false;
-  Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                             OPEN_EXISTING, 0, nullptr));
+  Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                             0, nullptr));
   FILE_BASIC_INFO info;
   return IsRegularDiskHandle(probe, &info);
 }
@@ -117,8 +117,8 @@ enum class Created { kWritten, kExists, kFailed };
 // Writes a file that is not there yet; a failure leaves none.
 template <typename Write>
 Created WriteNew(const std::string& path, DWORD attributes, Write&& write) {
-  Handle out(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes,
-                           nullptr));
+  Handle out(
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
   if (!out.valid()) {
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::kExists
@@ -177,10 +177,9 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
   if (IsDeviceName(path)) return Read::kCannotOpen;
   // Delete sharing lets a rewrite rename a new file over it meanwhile; this
   // read keeps the old one whole.
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ,
-                            exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                            nullptr));
+  Handle file(::CreateFileA(
+      path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO info;
   if (!IsRegularDiskHandle(file, &info)) return Read::kCannotOpen;
   LARGE_INTEGER size;
@@ -196,8 +195,8 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
     while (true) {
       if (total == bytes->size()) bytes->resize(total + kPiece);
       const size_t room = bytes->size() - total;
-      const DWORD want = room > kPiece && total != 0 ? static_cast<DWORD>(kPiece)
-                                                     : static_cast<DWORD>(room);
+      const DWORD want =
+          room > kPiece && total != 0 ? static_cast<DWORD>(kPiece) : static_cast<DWORD>(room);
       DWORD got = 0;
       if (!::ReadFile(file.get(), bytes->data() + total, want, &got, nullptr)) {
         bytes->resize(total);
@@ -265,9 +264,12 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
   switch (fail_if_exists ? Examined::kMissing : ExamineExisting(to, &target_attributes)) {
     case Examined::kMissing:
       switch (WriteNew(to, attributes, copy)) {
-        case Created::kWritten: return Copy::kCopied;
-        case Created::kExists: return fail_if_exists ? Copy::kTargetExists : Copy::kFailed;
-        case Created::kFailed: return Copy::kFailed;
+        case Created::kWritten:
+          return Copy::kCopied;
+        case Created::kExists:
+          return fail_if_exists ? Copy::kTargetExists : Copy::kFailed;
+        case Created::kFailed:
+          return Copy::kFailed;
       }
       return Copy::kFailed;
     case Examined::kReplaceable:
@@ -326,7 +328,7 @@ PathType GetPathType(const std::string& path, bool follow_links) {
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathType::kMissing
-                                                                           : PathType::kOther;
+                                                                          : PathType::kOther;
   }
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathType::kLink;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::kFolder;
@@ -385,8 +387,8 @@ bool RootFinalPath(const std::string& root, std::string* root_final) {
     *root_final = cached_final;
     return true;
   }
-  Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!folder.valid() || !FinalPath(folder.get(), root_final)) return false;
   cached_root = root;
   cached_final = *root_final;
@@ -420,7 +422,8 @@ bool DeleteFileInTree(const std::string& path, const std::string& root) {
 
 std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
   Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                         nullptr));
   if (!h.valid()) return nullptr;
   return std::make_unique<Win32FolderLock>(h.Release());
 }

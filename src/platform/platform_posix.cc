@@ -28,8 +28,8 @@
 #include "platform/env_expand.h"
 #include "platform/guarded_platform.h"
 #include "platform/guid_text.h"
-#include "platform/posix_fd.h"
 #include "platform/platform.h"
+#include "platform/posix_fd.h"
 
 extern char** environ;
 
@@ -39,7 +39,6 @@ std::vector<std::string>& ProgramArguments() {
   static std::vector<std::string> arguments;
   return arguments;
 }
-
 
 std::string CurrentDirectory() {
   std::string buffer(256, '\0');
@@ -188,9 +187,9 @@ bool FindMount(const std::string& path, MountInfo* found) {
 }
 
 bool IsNetworkFileSystem(const std::string& type) {
-  static const char* const kTypes[] = {"nfs",  "nfs4",       "cifs",  "smb3",       "smbfs",
-                                       "ncpfs", "sshfs",     "fuse.sshfs", "afs", "ceph",
-                                       "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2"};
+  static const char* const kTypes[] = {
+      "nfs",        "nfs4", "cifs", "smb3",      "smbfs",          "ncpfs", "sshfs",
+      "fuse.sshfs", "afs",  "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2"};
   for (const char* t : kTypes) {
     if (type == t) return true;
   }
@@ -599,9 +598,7 @@ class PosixPlatform final : public GuardedPlatform {
 
   std::string LoadStringResource(int id) override { return CatalogueText(id); }
 
-  void ShowMessageBox(const std::string& text) override {
-    WriteConsolePosix(stderr, text + "\n");
-  }
+  void ShowMessageBox(const std::string& text) override { WriteConsolePosix(stderr, text + "\n"); }
 
   int RunModalDialog(CDialog& dialog) override { return RunModalDialogPosix(dialog); }
 

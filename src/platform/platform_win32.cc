@@ -210,7 +210,7 @@ class Win32Platform final : public GuardedPlatform {
       WIN32_FILE_ATTRIBUTE_DATA attributes;
       if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes)) {
         return (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
-                                                                       : PathKind::kFile;
+                                                                        : PathKind::kFile;
       }
       const DWORD error = ::GetLastError();
       if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kNothing;
@@ -219,7 +219,7 @@ class Win32Platform final : public GuardedPlatform {
     FindHandle find(::FindFirstFileA(path.c_str(), &data));
     if (!find.IsValid()) return PathKind::kNothing;
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
-                                                               : PathKind::kFile;
+                                                              : PathKind::kFile;
   }
 
   bool CreateDir(const std::string& path) override {
@@ -240,11 +240,10 @@ class Win32Platform final : public GuardedPlatform {
       return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
     // A junction or symbolic link: change the link itself through a handle
     // that does not follow it, never what it points to.
-    FileHandle link(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                  nullptr));
+    FileHandle link(::CreateFileA(
+        path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+        nullptr));
     if (!link.IsValid()) return false;
     FILE_BASIC_INFO info = {};  // zero times stay unchanged
     info.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
@@ -268,9 +267,8 @@ class Win32Platform final : public GuardedPlatform {
   }
 
   bool GetWorkingDir(std::string* path) override {
-    return ReadSizedText(path, [](char* buffer, DWORD size) {
-      return ::GetCurrentDirectoryA(size, buffer);
-    });
+    return ReadSizedText(
+        path, [](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); });
   }
 
   bool SetWorkingDir(const std::string& path) override {
@@ -526,8 +524,8 @@ class Win32Platform final : public GuardedPlatform {
     char* text = nullptr;
     DWORD length = ::FormatMessageA(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-        nullptr);
+        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text),
+        0, nullptr);
     std::string message;
     if (length != 0 && text != nullptr) message.assign(text, length);
     if (text != nullptr) ::LocalFree(text);
@@ -581,8 +579,8 @@ class Win32Platform final : public GuardedPlatform {
     DWORD mode = 0;
     if (::GetConsoleMode(out, &mode)) {
       // The console shows its own code page; the text is in the ANSI one.
-      int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
+      int length =
+          ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
       std::wstring wide(static_cast<size_t>(length), L'\0');
       ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                             length);
@@ -599,10 +597,9 @@ class Win32Platform final : public GuardedPlatform {
 
   bool OpenDocument(const std::string& path) override {
     const auto shell_execute = ShellExecuteFunction();
-    HINSTANCE result = shell_execute != nullptr
-                           ? shell_execute(nullptr, "open", path.c_str(), nullptr, nullptr,
-                                           SW_SHOWNORMAL)
-                           : nullptr;
+    HINSTANCE result = shell_execute != nullptr ? shell_execute(nullptr, "open", path.c_str(),
+                                                                nullptr, nullptr, SW_SHOWNORMAL)
+                                                : nullptr;
     if (reinterpret_cast<INT_PTR>(result) > 32) return true;
     // Without an association for the file type the text editor shows it.
     std::string command = "notepad.exe \"" + path + "\"";

@@ -60,9 +60,7 @@ class PlatformWrapper : public Platform {
   std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
     return target_.LockFolder(folder);
   }
-  bool IsFolderLocked(const std::string& folder) override {
-    return target_.IsFolderLocked(folder);
-  }
+  bool IsFolderLocked(const std::string& folder) override { return target_.IsFolderLocked(folder); }
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
     return target_.GetLastWriteTime(path, seconds);
   }
@@ -104,10 +102,13 @@ class PlatformWrapper : public Platform {
     target_.SetEnvVars(variables);
   }
   std::vector<std::string> GetEnvironmentBlock() override { return target_.GetEnvironmentBlock(); }
-  std::string ExpandEnvVars(const std::string& text) override { return target_.ExpandEnvVars(text); }
+  std::string ExpandEnvVars(const std::string& text) override {
+    return target_.ExpandEnvVars(text);
+  }
   bool StartProcess(const std::string& command_line, unsigned* error) override {
     return target_.StartProcess(command_line, error);
-  }  void SetEnvironmentBlock(const std::vector<std::string>& block) override {
+  }
+  void SetEnvironmentBlock(const std::vector<std::string>& block) override {
     target_.SetEnvironmentBlock(block);
   }
 

@@ -199,8 +199,9 @@ TEST_F(RunResultTest, CdKeywordHidesTheLinksNotShownFromCd) {
 // window is open, whole.
 TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
   dir_.Write("ohne.ini", "[Vorlage]\r\nVerzeichnis=.\r\n");
-  dir_.Write("seiten.ini", "[Seiten]\r\n1=fehlt1.ini|a.htm\r\n2=fehlt2.ini|b.htm\r\n"
-                           "3=ohne.ini|c.htm\r\n");
+  dir_.Write("seiten.ini",
+             "[Seiten]\r\n1=fehlt1.ini|a.htm\r\n2=fehlt2.ini|b.htm\r\n"
+             "3=ohne.ini|c.htm\r\n");
   const std::string log = dir_.Path("lauf.log");
   std::string read_while_shown;
   bool readable = false;
@@ -209,8 +210,8 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
     readable = SystemPlatform().ReadFile(log, &read_while_shown);
     return 1;
   };
-  EXPECT_EQ(2, Run("[Protokolldatei]\r\nName=" + log + "\r\n",
-                   "\"" + dir_.Path("seiten.ini") + "\""));
+  EXPECT_EQ(2,
+            Run("[Protokolldatei]\r\nName=" + log + "\r\n", "\"" + dir_.Path("seiten.ini") + "\""));
   ASSERT_EQ(1u, shown_.size());
   EXPECT_EQ(IDD_PAGETRIX_FEHLER, shown_[0].template_id);
   const std::string messages =
@@ -234,18 +235,21 @@ TEST(FailureWindowTextTest, MessageLinesAndWhereToLookFurther) {
   EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 5). Die Meldungen des Laufs:",
             FailureHeading(5));
   // Line feeds as the edit control needs them; the closing ones go.
-  EXPECT_EQ("Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
-            "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'",
-            FailureList({"Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
-                         "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'\n"}));
+  EXPECT_EQ(
+      "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
+      "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'",
+      FailureList({"Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
+                   "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'\n"}));
   EXPECT_EQ("", FailureList({}));
-  EXPECT_EQ("Laufprotokoll: C:\\Temp\\lauf.log\r\n"
-            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-            FailureAdvice("C:\\Temp\\lauf.log", "C:\\P.ini"));
-  EXPECT_EQ("Ein Laufprotokoll schreibt Pagetrix, wenn in C:\\P.ini unter [Protokolldatei] "
-            "Name= ein Pfad steht.\r\n"
-            "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-            FailureAdvice("", "C:\\P.ini"));
+  EXPECT_EQ(
+      "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
+      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+      FailureAdvice("C:\\Temp\\lauf.log", "C:\\P.ini"));
+  EXPECT_EQ(
+      "Ein Laufprotokoll schreibt Pagetrix, wenn in C:\\P.ini unter [Protokolldatei] "
+      "Name= ein Pfad steht.\r\n"
+      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
+      FailureAdvice("", "C:\\P.ini"));
 }
 
 TEST(DlgFehlerTest, FillsItsFieldsAndGreysTheButtonWithoutALog) {

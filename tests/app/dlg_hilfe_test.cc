@@ -21,8 +21,7 @@ TEST(HelpWindowTest, ShowsTheTextFromItsFirstLineWithoutSelection) {
   dialog.text = "Zeile 1\r\nZeile 2";
   EXPECT_TRUE(dialog.OnInitDialog());
   EXPECT_EQ(1001, dialog.edit.Id());
-  EXPECT_EQ(CallLog({"fixed pitch font 1001", "text 1001 Zeile 1\r\nZeile 2"}),
-            dialog.state.calls);
+  EXPECT_EQ(CallLog({"fixed pitch font 1001", "text 1001 Zeile 1\r\nZeile 2"}), dialog.state.calls);
 
   dialog.state.calls.clear();
   EXPECT_TRUE(dialog.OnPaint());
@@ -32,11 +31,14 @@ TEST(HelpWindowTest, ShowsTheTextFromItsFirstLineWithoutSelection) {
 
 TEST(HelpWindowTest, TabsBecomeBlanksUpToEveryEighthColumn) {
   Window dialog;
-  dialog.text = "\t/CD\t\tnur zum Testen\r\n\t/PRUEFEN\tpr\xFC" "ft\r\n\t\t\tweiter\r\n1234567\tx";
+  dialog.text =
+      "\t/CD\t\tnur zum Testen\r\n\t/PRUEFEN\tpr\xFC"
+      "ft\r\n\t\t\tweiter\r\n1234567\tx";
   dialog.OnInitDialog();
   EXPECT_EQ(
       "        /CD             nur zum Testen\r\n"
-      "        /PRUEFEN        pr\xFC" "ft\r\n"
+      "        /PRUEFEN        pr\xFC"
+      "ft\r\n"
       "                        weiter\r\n"
       "1234567 x",
       dialog.state.item_texts[1001]);

@@ -48,8 +48,7 @@ TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
   ASSERT_EQ(1u, platform_->started_processes.size());
   const std::string& line = platform_->started_processes[0];
   ASSERT_EQ(0u, line.find(StartPagePrefix())) << line;
-  EXPECT_EQ(std::string(1, kPathSeparator) + "Pagetrix.htm\"",
-            line.substr(line.size() - 14));
+  EXPECT_EQ(std::string(1, kPathSeparator) + "Pagetrix.htm\"", line.substr(line.size() - 14));
   EXPECT_EQ(StartPagePrefix().size() + 36 + 14, line.size());
 }
 
@@ -74,8 +73,9 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
 }
 
 TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {
-  WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n"
-              "Log=l.txt\r\nParam=-k \"x\"\r\nIni=c.ini\r\n");
+  WriteConfig(
+      "[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n"
+      "Log=l.txt\r\nParam=-k \"x\"\r\nIni=c.ini\r\n");
   RunWithCommandFile();
   ASSERT_EQ(1u, platform_->started_processes.size());
   const std::string& line = platform_->started_processes[0];
@@ -103,8 +103,8 @@ TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
 }
 
 TEST_F(PerformRunTest, VisibilityFollowsLeadingInteger) {
-  const std::pair<const char*, size_t> cases[] = {
-      {"", 1}, {"0", 0}, {"00", 0}, {"nein", 0}, {"2", 1}, {"1abc", 1}, {"-1", 1}, {" 0", 0}};
+  const std::pair<const char*, size_t> cases[] = {{"", 1},  {"0", 0},    {"00", 0}, {"nein", 0},
+                                                  {"2", 1}, {"1abc", 1}, {"-1", 1}, {" 0", 0}};
   for (const auto& [value, windows] : cases) {
     platform_->dialogs.clear();
     WriteConfig(std::string("[Pagetrix]\r\nSichtbar=") + value + "\r\n");
@@ -168,9 +168,9 @@ TEST_F(PerformRunTest, RunLogNeverReplacesAnInput) {
                             "\r\nPTX_DIR=" + dir_.path() + "\r\n");
   dir_.Write("bild.gif", std::string("GIF89a\0\x01", 8));
   dir_.Write("quelle.txt", "kopiert");
-  const std::string config_text = "[Pagetrix]\r\nSichtbar=0\r\nLoeschStd=-1\r\n[Kopieren]\r\n1=" +
-                                  dir_.Path("quelle.txt") + "|%PagetrixAusgabePath%" + sep +
-                                  "kopie.txt\r\n";
+  const std::string config_text =
+      "[Pagetrix]\r\nSichtbar=0\r\nLoeschStd=-1\r\n[Kopieren]\r\n1=" + dir_.Path("quelle.txt") +
+      "|%PagetrixAusgabePath%" + sep + "kopie.txt\r\n";
   const std::vector<std::string> inputs = {"Pagetrix.ini", "pages.ini", "seiten/p.ini", "env.ini",
                                            "t.htm",        "bild.gif",  "quelle.txt"};
   std::vector<std::string> logs;

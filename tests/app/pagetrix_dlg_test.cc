@@ -20,8 +20,8 @@ class ResultWindowTest : public ::testing::Test {
   }
 
   void Place(int x, int y, int cx, int cy) {
-    dialog_.state.profile = {{"Pagetrix/X", x}, {"Pagetrix/Y", y}, {"Pagetrix/CX", cx},
-                             {"Pagetrix/CY", cy}};
+    dialog_.state.profile = {
+        {"Pagetrix/X", x}, {"Pagetrix/Y", y}, {"Pagetrix/CX", cx}, {"Pagetrix/CY", cy}};
   }
   std::string Write(const char* key, const char* value) {
     return std::string(kProfile) + "|Pagetrix|" + key + "|" + value;
@@ -34,13 +34,15 @@ class ResultWindowTest : public ::testing::Test {
 TEST_F(ResultWindowTest, FirstRunInitializesInOrderAndSitsInTheCorner) {
   EXPECT_TRUE(dialog_.OnInitDialog());
   CallLog expected = {"text 1000 C:\\Temp\\Pagetrix\\{G}\\Pagetrix.htm",
-                      std::string("menu 16 ") + CatalogueText(IDS_ABOUTBOX), "icon big", "icon small",
-                      "move 531 979 1280 1024 repaint", "foreground"};
+                      std::string("menu 16 ") + CatalogueText(IDS_ABOUTBOX),
+                      "icon big",
+                      "icon small",
+                      "move 531 979 1280 1024 repaint",
+                      "foreground"};
   EXPECT_EQ(expected, dialog_.state.calls);
-  EXPECT_EQ(std::vector<std::string>({std::string(kProfile) + "|Pagetrix|X",
-                                      std::string(kProfile) + "|Pagetrix|Y",
-                                      std::string(kProfile) + "|Pagetrix|CX",
-                                      std::string(kProfile) + "|Pagetrix|CY"}),
+  EXPECT_EQ(std::vector<std::string>(
+                {std::string(kProfile) + "|Pagetrix|X", std::string(kProfile) + "|Pagetrix|Y",
+                 std::string(kProfile) + "|Pagetrix|CX", std::string(kProfile) + "|Pagetrix|CY"}),
             dialog_.state.profile_reads);
 }
 
@@ -66,8 +68,8 @@ TEST_F(ResultWindowTest, PartialOrOverflowingPlacementCountsAsNone) {
   EXPECT_EQ("move 531 979 1280 1024 repaint", dialog_.state.calls[4]);
 
   FakeWindow<CPagetrixDlg> other;
-  other.state.profile = {{"Pagetrix/X", 2147483000}, {"Pagetrix/Y", 0},
-                         {"Pagetrix/CX", 2000}, {"Pagetrix/CY", 44}};
+  other.state.profile = {
+      {"Pagetrix/X", 2147483000}, {"Pagetrix/Y", 0}, {"Pagetrix/CX", 2000}, {"Pagetrix/CY", 44}};
   WindowRect rect{1, 2, 3, 4};
   EXPECT_FALSE(other.RestoreWindowPlacement(&rect, "Pagetrix"));
   EXPECT_EQ("1 2 3 4", RectText(rect));

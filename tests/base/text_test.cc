@@ -32,15 +32,21 @@ TEST(TextTest, UpperCaseMapping) {
 }
 
 TEST(TextTest, Cp1252ToUtf8MapsEveryByte) {
-  EXPECT_EQ("Pr\xC3\xBC" "fen, Stra\xC3\x9F" "e", Cp1252ToUtf8("Pr\xFC" "fen, Stra\xDF" "e"));
+  EXPECT_EQ(
+      "Pr\xC3\xBC"
+      "fen, Stra\xC3\x9F"
+      "e",
+      Cp1252ToUtf8("Pr\xFC"
+                   "fen, Stra\xDF"
+                   "e"));
   EXPECT_EQ("\xC2\xA0\xC3\xBF", Cp1252ToUtf8("\xA0\xFF"));
   // The range the code page assigns apart from Latin-1, both ends and the middle.
-  EXPECT_EQ("\xE2\x82\xAC", Cp1252ToUtf8("\x80"));        // euro sign
-  EXPECT_EQ("\xE2\x80\x9E", Cp1252ToUtf8("\x84"));        // low double quote
-  EXPECT_EQ("\xC5\xA0", Cp1252ToUtf8("\x8A"));            // S caron
-  EXPECT_EQ("\xE2\x80\x93", Cp1252ToUtf8("\x96"));        // en dash
-  EXPECT_EQ("\xE2\x84\xA2", Cp1252ToUtf8("\x99"));        // trade mark
-  EXPECT_EQ("\xC5\xB8", Cp1252ToUtf8("\x9F"));            // Y diaeresis
+  EXPECT_EQ("\xE2\x82\xAC", Cp1252ToUtf8("\x80"));  // euro sign
+  EXPECT_EQ("\xE2\x80\x9E", Cp1252ToUtf8("\x84"));  // low double quote
+  EXPECT_EQ("\xC5\xA0", Cp1252ToUtf8("\x8A"));      // S caron
+  EXPECT_EQ("\xE2\x80\x93", Cp1252ToUtf8("\x96"));  // en dash
+  EXPECT_EQ("\xE2\x84\xA2", Cp1252ToUtf8("\x99"));  // trade mark
+  EXPECT_EQ("\xC5\xB8", Cp1252ToUtf8("\x9F"));      // Y diaeresis
   // Undefined bytes must not reach a terminal as C1 controls.
   for (const char* undefined : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"}) {
     EXPECT_EQ("\xEF\xBF\xBD", Cp1252ToUtf8(undefined)) << int(undefined[0] & 0xFF);

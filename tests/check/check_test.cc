@@ -156,8 +156,9 @@ TEST_F(CheckTest, PageNamesARunRefusesStopTheCheckToo) {
     EXPECT_EQ(7, report.groups[0].exit_code) << name;
     EXPECT_TRUE(Mentions(report, "kein einfacher Dateiname")) << name << FormatTextReport(report);
   }
-  CheckReport frameset = Check("", "[FrameSet]\r\nName=NUL\r\nFrameLinks=a.htm\r\nFrameRechts=a.htm\r\n"
-                                   "[Seiten]\r\n1=a.ini|a.htm\r\n");
+  CheckReport frameset = Check("",
+                               "[FrameSet]\r\nName=NUL\r\nFrameLinks=a.htm\r\nFrameRechts=a.htm\r\n"
+                               "[Seiten]\r\n1=a.ini|a.htm\r\n");
   EXPECT_EQ(2, frameset.ExitCode());
   EXPECT_EQ(208, frameset.groups.at(0).message);
   EXPECT_TRUE(Mentions(frameset, "Die Rahmenseite \"NUL\" kann nicht geschrieben werden", 2))
@@ -196,10 +197,10 @@ TEST_F(CheckTest, MissingFramePageAndRefusedRunLogAsARunMeetsThem) {
     bool refused;
   };
   for (const Case& c : {Case{dir_.Path("notiz.txt"), true}, Case{dir_.Path("ordner"), true},
-                        Case{dir_.Path("conf/Pagetrix.ini"), true}, Case{dir_.Path("start.ini"), true},
-                        Case{dir_.Path("neu.log"), false}}) {
-    CheckReport report = Check("[Protokolldatei]\r\nName=" + c.log + "\r\n",
-                               "[Vorlage]\r\nVorlage=t.htm\r\n");
+                        Case{dir_.Path("conf/Pagetrix.ini"), true},
+                        Case{dir_.Path("start.ini"), true}, Case{dir_.Path("neu.log"), false}}) {
+    CheckReport report =
+        Check("[Protokolldatei]\r\nName=" + c.log + "\r\n", "[Vorlage]\r\nVorlage=t.htm\r\n");
     EXPECT_EQ(c.refused, Mentions(report, "Ein Lauf schreibt kein Laufprotokoll", 2))
         << c.log << FormatTextReport(report);
   }
@@ -271,20 +272,20 @@ TEST_F(CheckTest, MissingCommandFileOrConfigurationIsAnError) {
 TEST_F(CheckTest, EveryMistakeOfARejectedFileInOnePass) {
   dir_.Write("t.htm", "LINKS\r\n");
   CheckReport report = Check("",
-                             "[Vorlage]\r\n"                 // 1
-                             "Vorlage=t.htm\r\n"             // 2
-                             "[Links]\r\n"                   // 3
-                             "Ueberschift=Neu\r\n"           // 4
-                             "1=A|a.htm|||xyz\r\n"           // 5
-                             "\r\n"                          // 6
-                             "; Kommentar\r\n"               // 7
-                             "2=B|b.htm||| 0001\r\n"         // 8
-                             "\r\n"                          // 9
-                             "\r\n"                          // 10
-                             "\r\n"                          // 11
-                             "2=C|c.htm\r\n"                 // 12
-                             "# Linkliste\r\n"               // 13
-                             "3=D|d.htm ;x|y\r\n");          // 14
+                             "[Vorlage]\r\n"          // 1
+                             "Vorlage=t.htm\r\n"      // 2
+                             "[Links]\r\n"            // 3
+                             "Ueberschift=Neu\r\n"    // 4
+                             "1=A|a.htm|||xyz\r\n"    // 5
+                             "\r\n"                   // 6
+                             "; Kommentar\r\n"        // 7
+                             "2=B|b.htm||| 0001\r\n"  // 8
+                             "\r\n"                   // 9
+                             "\r\n"                   // 10
+                             "\r\n"                   // 11
+                             "2=C|c.htm\r\n"          // 12
+                             "# Linkliste\r\n"        // 13
+                             "3=D|d.htm ;x|y\r\n");   // 14
   for (size_t line : {4, 5, 8, 12, 13, 14}) {
     bool found = false;
     for (const Finding& finding : report.findings) found = found || finding.line == line;
@@ -308,8 +309,9 @@ TEST_F(CheckTest, PlaceholdersWhereARunPutsThem) {
   dir_.Write("seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\n0=A|http://a\r\n");
   dir_.Write("klang.ini",
              "[Vorlage]\r\nVorlage=s.htm\r\nSound=gong.wav\r\n[Menu]\r\n0=B|http://b\r\n");
-  dir_.Write("wort.ini", "[Vorlage]\r\nVorlage=w.htm\r\n[Menu]\r\n0=C|http://c\r\n"
-                         "[Fehlt]\r\n0=D|http://d\r\n");
+  dir_.Write("wort.ini",
+             "[Vorlage]\r\nVorlage=w.htm\r\n[Menu]\r\n0=C|http://c\r\n"
+             "[Fehlt]\r\n0=D|http://d\r\n");
   CheckReport report =
       Check("", "[Seiten]\r\n1=seite.ini|a.htm\r\n2=klang.ini|b.htm\r\n3=wort.ini|c.htm\r\n");
   EXPECT_TRUE(Mentions(report, "steht im Titel der Seite", 1)) << FormatTextReport(report);
@@ -326,8 +328,9 @@ TEST_F(CheckTest, CopiesAsARunMakesThem) {
   dir_.Write("vorlagen/t.htm", "LINKS\r\n");
   dir_.Write("vorlagen/bild.gif", "GIF");
   dir_.Write("vorlagen/geheim.ini", "[x]\r\n");
-  dir_.Write("vorlagen/seite.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Bild|bild.gif\r\n"
-                                   "1=Fehlt|fehlt.htm\r\n");
+  dir_.Write("vorlagen/seite.ini",
+             "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=Bild|bild.gif\r\n"
+             "1=Fehlt|fehlt.htm\r\n");
   const std::string out = dir_.Path("tmp/Pagetrix/x");
   CheckReport report =
       Check("[Nicht_Kopieren]\r\n1=bild.gif\r\n2=" + dir_.Path("vorlagen/*.gif") +
@@ -352,8 +355,8 @@ std::string ShownByText(const CheckReport& report) {
   std::string out;
   const RunGroup& group = report.groups[report.columns.front().group];
   for (size_t r = 0; r < report.rows.size(); ++r)
-    out += report.rows[r].page + ":" + report.rows[r].text + "=" +
-           std::to_string(group.shown[r]) + " ";
+    out += report.rows[r].page + ":" + report.rows[r].text + "=" + std::to_string(group.shown[r]) +
+           " ";
   return out;
 }
 
@@ -378,7 +381,10 @@ TEST_F(CheckTest, APageFileShowsWhatItsLastWriteLeft) {
                      kPathSeparator + "y.htm\r\n",
                  "[Seiten]\r\n1=a.ini|x.htm\r\n2=b.ini|y.htm\r\n");
   EXPECT_EQ("x.htm:Alt=2 y.htm:Neu=0 ", ShownByText(report)) << FormatTextReport(report);
-  EXPECT_TRUE(Mentions(report, "\xFC" "ber die Seite \"y.htm\"", 2));
+  EXPECT_TRUE(Mentions(report,
+                       "\xFC"
+                       "ber die Seite \"y.htm\"",
+                       2));
 }
 
 // Where a browser shows a page otherwise than the run writes it, a finding
@@ -386,12 +392,16 @@ TEST_F(CheckTest, APageFileShowsWhatItsLastWriteLeft) {
 // script a browser cannot read.
 TEST_F(CheckTest, WhatABrowserShowsOtherwiseIsNamed) {
   dir_.Write("t.htm", "NAV\r\n");
-  CheckReport report = Check("",
-      "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\nTreeMenu=1\r\n0=Zu Kontakt|k.htm\r\n"
-      "1=Pfad|C:\\Daten\\xyz.htm\r\n2=Gut|C:\\\\Daten\r\n"
-      "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
-  EXPECT_TRUE(Mentions(report, "Der Name der Sektion \"Kontakt\" steht in dem, was die Sektion "
-                               "\"Nav\" einsetzt", 3)) << FormatTextReport(report);
+  CheckReport report =
+      Check("",
+            "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\nTreeMenu=1\r\n0=Zu Kontakt|k.htm\r\n"
+            "1=Pfad|C:\\Daten\\xyz.htm\r\n2=Gut|C:\\\\Daten\r\n"
+            "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
+  EXPECT_TRUE(Mentions(report,
+                       "Der Name der Sektion \"Kontakt\" steht in dem, was die Sektion "
+                       "\"Nav\" einsetzt",
+                       3))
+      << FormatTextReport(report);
   EXPECT_TRUE(Mentions(report, "dem Skript des Men\xFCs"));
   // "\D" reads as "D"; "\x" without digits is written as it stands.
   EXPECT_TRUE(Mentions(report, "leitet im Skript des Baummen\xFCs eine Escape-Folge ein", 6));
@@ -399,8 +409,9 @@ TEST_F(CheckTest, WhatABrowserShowsOtherwiseIsNamed) {
   EXPECT_FALSE(Mentions(report, "Escape-Folge", 7));
   // A name in the template's own text is no such finding.
   dir_.Write("t.htm", "NAV KONTAKT\r\n");
-  report = Check("", "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\n0=Start|s.htm\r\n"
-                     "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
+  report = Check("",
+                 "[Vorlage]\r\nVorlage=t.htm\r\n[Nav]\r\n0=Start|s.htm\r\n"
+                 "[Kontakt]\r\n0=Telefon|tel.htm\r\n");
   EXPECT_FALSE(Mentions(report, "steht in dem, was die Sektion")) << FormatTextReport(report);
 }
 
@@ -408,14 +419,17 @@ TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
   dir_.Write("t.htm", "LINKS\r\n");
   CheckReport report = Check("[Rechte]\r\nanna=1\r\n",
                              "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\nTreeMenu=ja\r\n"
-                             "0=Gr\xFC\xDF" "e<B|x.htm\r\n");
+                             "0=Gr\xFC\xDF"
+                             "e<B|x.htm\r\n");
   const std::string text = FormatTextReport(report);
   EXPECT_LT(text.find("Was ein Lauf tut"), text.find("Fundstellen")) << text;
   EXPECT_NE(std::string::npos, text.find("TreeMenu \"ja\" ist weder 0 noch 1: ein Lauf schreibt "
                                          "eine Linktabelle"))
       << text;
   const std::string html = FormatHtmlReport(report);
-  EXPECT_NE(std::string::npos, html.find("Gr\xFC\xDF" "e&lt;B")) << "texts are escaped";
+  EXPECT_NE(std::string::npos, html.find("Gr\xFC\xDF"
+                                         "e&lt;B"))
+      << "texts are escaped";
   EXPECT_NE(std::string::npos, html.find("<option value=\"anna\">anna</option>"));
   EXPECT_EQ(std::string::npos, html.find("\n\n"));
   const std::string json = FormatJsonReport(report);
@@ -428,15 +442,18 @@ TEST_F(CheckTest, ReportsStartWithTheVerdictAndEscapeTheirTexts) {
 TEST_F(CheckTest, HtmlMatrixNamesEachUserOncePerGroup) {
   dir_.Write("t.htm", "LINKS\r\n");
   std::string main = "[Rechte]\r\n";
-  for (int u = 0; u < 20; ++u) main += "nutzer" + std::to_string(u) + "=0000000" + (u % 2 ? "1" : "2") + "\r\n";
+  for (int u = 0; u < 20; ++u)
+    main += "nutzer" + std::to_string(u) + "=0000000" + (u % 2 ? "1" : "2") + "\r\n";
   main += "[Server]\r\n";
   for (int s = 0; s < 20; ++s) main += "srv" + std::to_string(s) + "=00000000\r\n";
-  CheckReport report = Check(main, "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n"
-                                   "0=Eins|a.htm|||00000001\r\n1=Zwei|b.htm|||00000002\r\n");
+  CheckReport report = Check(main,
+                             "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n"
+                             "0=Eins|a.htm|||00000001\r\n1=Zwei|b.htm|||00000002\r\n");
   ASSERT_EQ(21u * 21u * 2u, report.columns.size());
   const std::string html = FormatHtmlReport(report);
   size_t count = 0;
-  for (size_t at = html.find("|nutzer1|"); at != std::string::npos; at = html.find("|nutzer1|", at + 1))
+  for (size_t at = html.find("|nutzer1|"); at != std::string::npos;
+       at = html.find("|nutzer1|", at + 1))
     ++count;
   // One header and two cells of the one group nutzer1 is in.
   EXPECT_EQ(3u, count) << html.size();

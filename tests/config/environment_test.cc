@@ -155,11 +155,13 @@ TEST_F(EnvironmentFileTest, ServerEntriesAndEarlierEntriesArePlaceholders) {
   EXPECT_TRUE(InBlock("Excel.Application="));
   EXPECT_EQ(
       "(0 ms) [Lokal]\r\n(0 ms) PTX1_BASE=G:\\Daten\r\n(0 ms) \r\n"
-      "(0 ms) Verwendete Sektion aus der Umgebungsdatei: " + dir_.Path("env.ini") + "\r\n"
-      "(0 ms) [Environment_FIXED]\r\n(0 ms) PTX1_DRIVE=G:\r\n(0 ms) PTX1_SERVER=G:\r\n"
-      "(0 ms) PTX1_SUB=G:\\Daten\\sub\r\n(0 ms) PTX1_LATER=%PTX1_LAST%x\r\n"
-      "(0 ms) PTX1_EARLY=G:\\y\r\n(0 ms) PTX1_PATH=%PATH%;z\r\n(0 ms) PTX1_LAST=last\r\n"
-      "(0 ms) Word.Application=mine\r\n(0 ms) \r\n",
+      "(0 ms) Verwendete Sektion aus der Umgebungsdatei: " +
+          dir_.Path("env.ini") +
+          "\r\n"
+          "(0 ms) [Environment_FIXED]\r\n(0 ms) PTX1_DRIVE=G:\r\n(0 ms) PTX1_SERVER=G:\r\n"
+          "(0 ms) PTX1_SUB=G:\\Daten\\sub\r\n(0 ms) PTX1_LATER=%PTX1_LAST%x\r\n"
+          "(0 ms) PTX1_EARLY=G:\\y\r\n(0 ms) PTX1_PATH=%PATH%;z\r\n(0 ms) PTX1_LAST=last\r\n"
+          "(0 ms) Word.Application=mine\r\n(0 ms) \r\n",
       log);
 }
 
@@ -247,9 +249,10 @@ TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
   ExpandEnvironment(plain, log);
   EXPECT_EQ("kein Prozent", plain);
   log.Close();
-  EXPECT_EQ("(0 ms) Die Umgebungsvariable: \"C:\\Daten\\%PTX6_NONE%\\x\" konnte nicht "
-            "aufgel\xF6st werden.\r\n",
-            dir.Read("run.log"));
+  EXPECT_EQ(
+      "(0 ms) Die Umgebungsvariable: \"C:\\Daten\\%PTX6_NONE%\\x\" konnte nicht "
+      "aufgel\xF6st werden.\r\n",
+      dir.Read("run.log"));
 }
 
 }  // namespace
@@ -376,12 +379,12 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
     std::string value;
     ASSERT_TRUE(GetPlatform().GetEnvVar(name, &value)) << name;
     total += value.size();
-    const size_t expected =
-        i <= whole ? kMaxVariableValue : i == whole + 1 ? left % kMaxVariableValue : 0;
+    const size_t expected = i <= whole       ? kMaxVariableValue
+                            : i == whole + 1 ? left % kMaxVariableValue
+                                             : 0;
     EXPECT_EQ(expected, value.size()) << name;
     EXPECT_EQ(std::string(value.size(), 'x'), value) << name;
-    const std::string message =
-        std::string("Die Umgebungsvariable: \"").append(name) + "\" konnte";
+    const std::string message = std::string("Die Umgebungsvariable: \"").append(name) + "\" konnte";
     EXPECT_EQ(i > whole, written.find(message) != std::string::npos) << name;
   }
   EXPECT_EQ(left, total);

@@ -98,7 +98,8 @@ TEST_F(IniFileTest, LongLineIsReadInPieces) {
 
 TEST_F(IniFileTest, TextModeRules) {
   // CR before LF is dropped, a lone CR stays, 0x1A ends the file.
-  EXPECT_EQ(0, Parse("[S]\r\na=1\rx\r\nb=2\r\n\x1A" "c=3\r\n"));
+  EXPECT_EQ(0, Parse("[S]\r\na=1\rx\r\nb=2\r\n\x1A"
+                     "c=3\r\n"));
   EXPECT_EQ("1\rx", Value("S", "a"));
   EXPECT_EQ("", Value("S", "c"));
 }
@@ -116,8 +117,9 @@ TEST_F(IniFileTest, SectionIndexOutOfRange) {
 TEST_F(IniFileTest, EntriesOfManySameNamedRecords) {
   // Key counts 2, 1, 4, 4, 6: index 0-1 from the first, 2-3 from the third,
   // 4-5 from the fifth record; records that never have more keys are skipped.
-  Parse("[L]\na=1\nb=2\n[l]\nc=3\n[L]\nd=4\ne=5\nf=6\ng=7\n[L]\nh=8\ni=9\nj=10\nk=11\n"
-        "[L]\nm=12\nn=13\no=14\np=15\nq=16\nr=17\n[Other]\nx=0\n");
+  Parse(
+      "[L]\na=1\nb=2\n[l]\nc=3\n[L]\nd=4\ne=5\nf=6\ng=7\n[L]\nh=8\ni=9\nj=10\nk=11\n"
+      "[L]\nm=12\nn=13\no=14\np=15\nq=16\nr=17\n[Other]\nx=0\n");
   const char* expected[] = {"a", "b", "f", "g", "q", "r"};
   std::string key, value;
   for (int i = 0; i < 6; ++i) {
@@ -237,16 +239,18 @@ TEST_F(IniFileTest, CarriageReturnsAndPieceBoundary) {
 // knows where it stood, pieces of long lines and CR LF ends included.
 TEST_F(IniFileTest, LinesOfRecordsAndOfWhatIsLeftOut) {
   const std::string long_value(1100, 'v');
-  EXPECT_EQ(4, Parse("vorher\r\n"                 // 1: before the first header
-                     "\r\n"                       // 2
-                     "  [Links]  \r\n"            // 3
-                     "; Kommentar\r\n"            // 4
-                     "0 = A|a.htm ;x\r\n"         // 5
-                     "# ohne\r\n"                 // 6: no "="
-                     "1=" + long_value + "\r\n"   // 7: two pieces, the second without "="
-                     "[Leer]\n"                    // 8
-                     "x=\n"                        // 9
-                     "[Ende]"));                   // 10, without a line end
+  EXPECT_EQ(4, Parse("vorher\r\n"          // 1: before the first header
+                     "\r\n"                // 2
+                     "  [Links]  \r\n"     // 3
+                     "; Kommentar\r\n"     // 4
+                     "0 = A|a.htm ;x\r\n"  // 5
+                     "# ohne\r\n"          // 6: no "="
+                     "1=" +
+                     long_value +
+                     "\r\n"       // 7: two pieces, the second without "="
+                     "[Leer]\n"   // 8
+                     "x=\n"       // 9
+                     "[Ende]"));  // 10, without a line end
   EXPECT_EQ(10, ini_.LineCount());
   EXPECT_EQ(3, ini_.SectionLine(0));
   EXPECT_EQ(8, ini_.SectionLine(1));

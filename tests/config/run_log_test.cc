@@ -62,9 +62,10 @@ TEST_F(RunLogTest, OnlyTheFormOfALogsFirstLineIsReplaced) {
     const bool same_form = line[at] == was || (is_digit(was) && is_digit(line[at]));
     EXPECT_EQ(same_form, IsRunLogStart(line + "\r\nrest")) << line;
   }
-  for (const std::string& head : std::vector<std::string>{std::string(), first, first + "\n", first + " \r\n", "\xEF\xBB\xBF" + first + "\r\n",
-        "(5 ms) Aktueller User: 'x', Rechte: ''\r\n", "(0 ms)\r\n", "( ms) Invalid DateTime\r\n",
-        "[Vorlage]\r\nVorlage=seite.htm\r\n", "<html>\r\n", std::string("GIF89a\0\0", 8)})
+  for (const std::string& head : std::vector<std::string>{
+           std::string(), first, first + "\n", first + " \r\n", "\xEF\xBB\xBF" + first + "\r\n",
+           "(5 ms) Aktueller User: 'x', Rechte: ''\r\n", "(0 ms)\r\n", "( ms) Invalid DateTime\r\n",
+           "[Vorlage]\r\nVorlage=seite.htm\r\n", "<html>\r\n", std::string("GIF89a\0\0", 8)})
     EXPECT_FALSE(IsRunLogStart(head)) << head;
 }
 
@@ -102,8 +103,8 @@ TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
     EXPECT_FALSE(log.IsEnabled()) << path;
     EXPECT_EQ(refusal, log.Refusal()) << path;
     // Read at its start at most, once; never opened to be written.
-    EXPECT_EQ(read ? std::vector<std::string>{path} : std::vector<std::string>{},
-              platform_->opened) << path;
+    EXPECT_EQ(read ? std::vector<std::string>{path} : std::vector<std::string>{}, platform_->opened)
+        << path;
   }
   for (const auto& [name, bytes] : inputs) EXPECT_EQ(bytes, dir_.Read(name)) << name;
 }

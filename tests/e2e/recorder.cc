@@ -80,7 +80,8 @@ static int Launch(const char* plan_path) {
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi;
   std::string buffer = command;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
     return 91;
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 92;

@@ -101,11 +101,11 @@ static int PrintLines(HWND edit) {
   long top0 = Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, 0, 0), 0));
   long height = 0;
   if (lines > 1) {
-    height = Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, 1, 0), 0)) -
-             top0;
+    height =
+        Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, 1, 0), 0)) - top0;
   }
-  long last = Y(SendMessageA(edit, EM_POSFROMCHAR,
-                             SendMessageA(edit, EM_LINEINDEX, lines - 1, 0), 0));
+  long last =
+      Y(SendMessageA(edit, EM_POSFROMCHAR, SendMessageA(edit, EM_LINEINDEX, lines - 1, 0), 0));
   char buffer[128];
   std::snprintf(buffer, sizeof(buffer), "%ld %ld %ld %ld", client.bottom - client.top,
                 static_cast<long>(first), static_cast<long>(lines), last + height);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -171,9 +171,9 @@ TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
 }
 
 TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
-  const std::map<std::string, std::int64_t> ages = {
-      {"h0", 0}, {"h23", 24 * kHour - 60}, {"h24", 24 * kHour}, {"h47", 47 * kHour},
-      {"h48", 48 * kHour}, {"future", -2 * kHour}};
+  const std::map<std::string, std::int64_t> ages = {{"h0", 0},           {"h23", 24 * kHour - 60},
+                                                    {"h24", 24 * kHour}, {"h47", 47 * kHour},
+                                                    {"h48", 48 * kHour}, {"future", -2 * kHour}};
   EXPECT_EQ((Names{"future", "h0", "h23"}), Survivors("", ages));
   EXPECT_EQ((Names{"future", "h0", "h23"}), Survivors("LoeschStd=", ages));
   EXPECT_EQ((Names{"future", "h0", "h23", "h24", "h47"}), Survivors("LoeschStd=48h", ages));
@@ -188,9 +188,9 @@ TEST_F(OutputDirTest, ThresholdFromLoeschStd) {
 // the integer range it reaches (read there, it once meant "delete all").
 TEST_F(OutputDirTest, NegativeValuesNeverLookAtTheBaseDirectory) {
   MakeOld("old", 1000 * kHour);
-  for (const char* never : {"LoeschStd=-1", "LoeschStd=-2", "LoeschStd= -7 Stunden",
-                            "LoeschStd=-2147483648", "LoeschStd=-2147483649",
-                            "LoeschStd=-99999999999999999999999"}) {
+  for (const char* never :
+       {"LoeschStd=-1", "LoeschStd=-2", "LoeschStd= -7 Stunden", "LoeschStd=-2147483648",
+        "LoeschStd=-2147483649", "LoeschStd=-99999999999999999999999"}) {
     SetLoeschStd(never);
     platform_->listed.clear();
     gen_.DeleteOldOutputDirectories();
@@ -221,8 +221,8 @@ TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
 
 TEST_F(OutputDirTest, OnlyFoldersNamedLikeOutputFoldersGo) {
   MakeOld("old", 30 * kHour);
-  for (const std::string& name : {std::string("Meine Daten"), "{" + Guid("braced") + "}",
-                                 Guid("toolong") + "0"}) {
+  for (const std::string& name :
+       {std::string("Meine Daten"), "{" + Guid("braced") + "}", Guid("toolong") + "0"}) {
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/brief.doc", "mine"));
     platform_->creation_times[name] = kNow - 30 * kHour;

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/platform_wrapper.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
-#include "platform/platform_wrapper.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -70,8 +70,8 @@ TEST(GetDirectoryPartTest, KeepsTrailingSeparator) {
 
 class FileOpsTest : public ::testing::Test {
  protected:
-  std::vector<std::string> Collect(const std::string& dir, const std::string& filter,
-                                   int recurse, int directories) {
+  std::vector<std::string> Collect(const std::string& dir, const std::string& filter, int recurse,
+                                   int directories) {
     std::vector<std::string> result;
     CollectFiles(dir, FileCollectOptions{filter, recurse, result, directories});
     return result;

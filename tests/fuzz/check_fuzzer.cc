@@ -33,9 +33,9 @@
 
 #include "base/text.h"
 #include "config/ini_file.h"
-#include "fuzz_case.h"
 #include "config/rights.h"
 #include "config/run_log.h"
+#include "fuzz_case.h"
 #include "gen/gen_html.h"
 #include "gen/gen_observer.h"
 #include "gen/link_entry.h"
@@ -221,7 +221,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> parts;
   for (size_t begin = 0;;) {
     size_t end = input.find('\0', begin);
-    parts.push_back(input.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+    parts.push_back(
+        input.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
     if (end == std::string::npos || parts.size() == 6) break;
     begin = end + 1;
   }
@@ -231,9 +232,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const char* const kServers[] = {"", "00010000", "00020000", "00030000"};
   std::string main = "[Pagetrix]\r\nSichtbar=0\r\n" + Clean(parts[0], /*percent=*/true);
   if (flags & 0x80) {
-    main += "\r\n[Kopieren]\r\n90=t/bild.gif|%PagetrixAusgabePath%/kopie.gif\r\n"
-            "91=t/fehlt.gif|%PagetrixAusgabePath%/f.gif\r\n"
-            "92=t/bild.gif|%PagetrixAusgabePath%/seite.htm\r\n";
+    main +=
+        "\r\n[Kopieren]\r\n90=t/bild.gif|%PagetrixAusgabePath%/kopie.gif\r\n"
+        "91=t/fehlt.gif|%PagetrixAusgabePath%/f.gif\r\n"
+        "92=t/bild.gif|%PagetrixAusgabePath%/seite.htm\r\n";
   }
 
   const fs::path folder = fs::path(Root()) / "case";

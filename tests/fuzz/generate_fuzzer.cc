@@ -17,9 +17,9 @@
 #include <system_error>
 
 #include "config/ini_file.h"
-#include "fuzz_case.h"
 #include "config/rights.h"
 #include "config/run_log.h"
+#include "fuzz_case.h"
 #include "gen/gen_html.h"
 #include "gen/link_entry.h"
 

@@ -31,7 +31,8 @@ std::vector<std::string> Split(std::string_view data) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 4096) return 0;
-  std::vector<std::string> parts = Split(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::vector<std::string> parts =
+      Split(std::string_view(reinterpret_cast<const char*>(data), size));
   std::string line = parts[0];
   std::vector<std::string> names, upper, blocks;
   for (size_t i = 1; i + 1 < parts.size() && names.size() < 64; i += 2) {
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     calls.push_back(entry);
     // In parts, as the writers hand over their rows.
     const std::string& block = blocks[entry];
-    for (size_t at = 0; at < block.size(); at += 3) sink.Append(std::string_view(block).substr(at, 3));
+    for (size_t at = 0; at < block.size(); at += 3)
+      sink.Append(std::string_view(block).substr(at, 3));
   });
   if (out.text() != expected || calls != expected_calls) std::abort();
   return 0;

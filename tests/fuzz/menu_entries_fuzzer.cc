@@ -29,16 +29,15 @@
 namespace {
 
 const char* const kTokens[] = {
-    "\\",        "\\\\",       "'",          "\\'",         "\\x",          "\\x4",
-    "\\u",       "\\u{",       "\\u{110000}", "}",           "\r",           "\\\r\n",
-    "</script>", "<script>",   "<!--",       "-->",         "--!>",         "<textarea>",
-    "</textarea", "<title>",   "<style>",    "<xmp>",       "<noscript>",   "<iframe>",
-    "<plaintext>", "<template>", "</template>", "<form>",    "<select>",     "<svg>",
-    "<math>",    "<![CDATA[",  "]]>",        "</td>",       "<tr>",         "<td>",
-    "</table>",  "<table>",    "\"",         "='",          "<b title=\"",  "<a href=",
-    "&amp;",     "&quot",      "&#",         "<",           "</",           ">",
-    "<!",        "<?",         "#",          "|",           "%",            "\xFC",
-    "\x80",      " ",          "\\n",        "\\0",         "<!DOCTYPE",    "/",
+    "\\",       "\\\\",        "'",         "\\'",         "\\x",        "\\x4",        "\\u",
+    "\\u{",     "\\u{110000}", "}",         "\r",          "\\\r\n",     "</script>",   "<script>",
+    "<!--",     "-->",         "--!>",      "<textarea>",  "</textarea", "<title>",     "<style>",
+    "<xmp>",    "<noscript>",  "<iframe>",  "<plaintext>", "<template>", "</template>", "<form>",
+    "<select>", "<svg>",       "<math>",    "<![CDATA[",   "]]>",        "</td>",       "<tr>",
+    "<td>",     "</table>",    "<table>",   "\"",          "='",         "<b title=\"", "<a href=",
+    "&amp;",    "&quot",       "&#",        "<",           "</",         ">",           "<!",
+    "<?",       "#",           "|",         "%",           "\xFC",       "\x80",        " ",
+    "\\n",      "\\0",         "<!DOCTYPE", "/",
 };
 
 std::string Expand(std::string_view input) {
@@ -54,8 +53,7 @@ std::string Expand(std::string_view input) {
 }
 
 std::string Base64(std::string_view bytes) {
-  static const char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
@@ -95,7 +93,8 @@ struct Oracle {
       ::dup2(out[1], 1);
       ::close(in[1]);
       ::close(out[0]);
-      const std::string script = std::string(PAGETRIX_SOURCE_DIR) + "/tests/browser/entries_oracle.js";
+      const std::string script =
+          std::string(PAGETRIX_SOURCE_DIR) + "/tests/browser/entries_oracle.js";
       ::execlp("node", "node", script.c_str(), static_cast<char*>(nullptr));
       std::perror("node");
       std::_Exit(127);
@@ -168,12 +167,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (IsSettingKey(key) || !generator.ProcessLinkEntry(commands, value, entry)) continue;
     const size_t indent = CountIndent(entry.text);
     if (!entries.empty()) entries += ',';
-    entries += "{\"text\":\"" + Base64(Cut(entry.text.substr(indent))) +
-               "\",\"link\":\"" + Base64(Cut(entry.link)) +
-               "\",\"description\":\"" + Base64(Cut(entry.description)) +
-               "\",\"tooltip\":\"" + Base64(Cut(entry.tooltip)) +
-               "\",\"symbol\":\"" + Base64(Cut(entry.symbol)) +
-               "\",\"indent\":" + std::to_string(indent) +
+    entries += "{\"text\":\"" + Base64(Cut(entry.text.substr(indent))) + "\",\"link\":\"" +
+               Base64(Cut(entry.link)) + "\",\"description\":\"" + Base64(Cut(entry.description)) +
+               "\",\"tooltip\":\"" + Base64(Cut(entry.tooltip)) + "\",\"symbol\":\"" +
+               Base64(Cut(entry.symbol)) + "\",\"indent\":" + std::to_string(indent) +
                ",\"flags\":" + std::to_string(entry.flags) +
                ",\"has_link\":" + (entry.link.empty() ? "false" : "true") +
                ",\"has_description\":" + (entry.description.empty() ? "false" : "true") +

@@ -25,9 +25,7 @@ class FileCopyTest : public GenTest {
     dir_.MakeDir(name);
     return dir_.Path(name) + kPathSeparator;
   }
-  void LoadMainConfig(const std::string& text) {
-    ASSERT_EQ(0, main_config_.LoadFromBytes(text));
-  }
+  void LoadMainConfig(const std::string& text) { ASSERT_EQ(0, main_config_.LoadFromBytes(text)); }
   std::string prefix_;
 };
 
@@ -41,8 +39,8 @@ TEST_F(FileCopyTest, NegativeListComparesWholeUpperCasedPaths) {
 // The lookup folds case like the entry: with a lowercase umlaut on either
 // side. The pairs of the code page, written out apart from the code.
 TEST_F(FileCopyTest, NegativeListLookupFoldsEveryLetterOfTheCodePage) {
-  std::vector<std::pair<char, char>> pairs = {{'\x9A', '\x8A'}, {'\x9C', '\x8C'},
-                                              {'\x9E', '\x8E'}, {'\xFF', '\x9F'}};
+  std::vector<std::pair<char, char>> pairs = {
+      {'\x9A', '\x8A'}, {'\x9C', '\x8C'}, {'\x9E', '\x8E'}, {'\xFF', '\x9F'}};
   for (int lower = 0xE0; lower <= 0xFE; ++lower) {
     if (lower != 0xF7) pairs.emplace_back(static_cast<char>(lower), static_cast<char>(lower - 32));
   }
@@ -60,10 +58,16 @@ TEST_F(FileCopyTest, NegativeListLookupFoldsEveryLetterOfTheCodePage) {
     EXPECT_TRUE(other.IsOnNegativeList(stem + lower + ".gif")) << int(lower & 0xFF);
   }
   // Letters without a pair in the code page stay as they are.
-  gen_.AddToNegativeList(dir_.Path("Stra\xDF" "e.gif"));
-  EXPECT_TRUE(gen_.IsOnNegativeList(dir_.Path("STRA\xDF" "E.GIF")));
+  gen_.AddToNegativeList(
+      dir_.Path("Stra\xDF"
+                "e.gif"));
+  EXPECT_TRUE(
+      gen_.IsOnNegativeList(dir_.Path("STRA\xDF"
+                                      "E.GIF")));
   EXPECT_FALSE(gen_.IsOnNegativeList(dir_.Path("STRASSE.GIF")));
-  EXPECT_FALSE(gen_.IsOnNegativeList(dir_.Path("Stra\xFF" "e.gif")));
+  EXPECT_FALSE(
+      gen_.IsOnNegativeList(dir_.Path("Stra\xFF"
+                                      "e.gif")));
 }
 
 // Only plain files are copied: a folder, or a link to one, is skipped like
@@ -74,11 +78,12 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
   dir_.MakeDir("elsewhere/bilder");
   dir_.Write("elsewhere/logo.gif", "logo");
   std::error_code error;
-  std::filesystem::create_directory_symlink(dir_.Path("elsewhere/bilder"), dir_.Path("tpl/a-bilder"),
-                                            error);
+  std::filesystem::create_directory_symlink(dir_.Path("elsewhere/bilder"),
+                                            dir_.Path("tpl/a-bilder"), error);
   if (error) GTEST_SKIP() << "no links here: " << error.message();
   std::filesystem::create_directory_symlink(dir_.Path("elsewhere"), dir_.Path("tpl/m-mehr"), error);
-  std::filesystem::create_symlink(dir_.Path("elsewhere/logo.gif"), dir_.Path("tpl/logo.gif"), error);
+  std::filesystem::create_symlink(dir_.Path("elsewhere/logo.gif"), dir_.Path("tpl/logo.gif"),
+                                  error);
   dir_.MakeDir("tpl/c-unter");
   for (const char* name : {"b.css", "n.js", "z.gif"}) dir_.Write(std::string("tpl/") + name, name);
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
@@ -108,8 +113,8 @@ TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
   // The lock in another spelling first: on POSIX that is another file.
   LoadMainConfig("[Kopieren]\r\n1=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" + sep + "." +
                  sep + "PAGETRIX.LCK\r\n2=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" +
-                 sep + "Pagetrix.lck\r\n3=" + dir_.Path("src.txt") + "|" +
-                 dir_.Path("other.log") + "\r\n");
+                 sep + "Pagetrix.lck\r\n3=" + dir_.Path("src.txt") + "|" + dir_.Path("other.log") +
+                 "\r\n");
   EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyListEntries());
   other_log.reset();
   EXPECT_TRUE(SystemPlatform().IsFolderLocked(dir_.Path("out")));
@@ -169,7 +174,8 @@ TEST_F(FileCopyTest, FailedCopyEndsThePhase) {
   dir_.Write("a/1.gif", "1");
   dir_.Write("a/2.gif", "2");
   dir_.Write("b/3.gif", "3");
-  EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyTemplateFiles({first, second}, dir_.Path("nowhere") + kPathSeparator));
+  EXPECT_EQ(GenResult::kCopyFailed,
+            gen_.CopyTemplateFiles({first, second}, dir_.Path("nowhere") + kPathSeparator));
   std::string log = LogText();
   EXPECT_EQ(1u, Count(log, "Kopiere Datei von:"));
   EXPECT_EQ(1u, Count(log, "Fehler beim Kopieren."));

@@ -71,28 +71,27 @@ TEST_F(FrameSetTest, UnwritablePathGivesSeven) {
 // Which frame addresses name a file of the output folder, as a browser
 // reads them; every other address is none of the run's business.
 TEST_F(FrameSetTest, FramePagesAreTheAddressesThatNameAFileOfTheFolder) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"nav.htm", "nav.htm"},
-      {"nav.htm#oben", "nav.htm"},
-      {"inhalt.htm?seite=2#x", "inhalt.htm"},
-      {"Seite%201.htm", "Seite 1.htm"},
-      {"%C4nderungen.htm", "\xC4nderungen.htm"},
-      {"100%.htm", "100%.htm"},
-      {"a%2.htm", "a%2.htm"},
-      {"%2e%2e%2fx.htm", ""},
-      {"http://intranet/start.htm", ""},
-      {"about:blank", ""},
-      {"../oben.htm", ""},
-      {"sub/seite.htm", ""},
-      {"sub\\seite.htm", ""},
-      {"C:\\Portal\\seite.htm", ""},
-      {"//server/seite.htm", ""},
-      {"#nur-anker", ""},
-      {"nul.htm", ""},
-      {"seite.", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"nav.htm", "nav.htm"},
+                                                       {"nav.htm#oben", "nav.htm"},
+                                                       {"inhalt.htm?seite=2#x", "inhalt.htm"},
+                                                       {"Seite%201.htm", "Seite 1.htm"},
+                                                       {"%C4nderungen.htm", "\xC4nderungen.htm"},
+                                                       {"100%.htm", "100%.htm"},
+                                                       {"a%2.htm", "a%2.htm"},
+                                                       {"%2e%2e%2fx.htm", ""},
+                                                       {"http://intranet/start.htm", ""},
+                                                       {"about:blank", ""},
+                                                       {"../oben.htm", ""},
+                                                       {"sub/seite.htm", ""},
+                                                       {"sub\\seite.htm", ""},
+                                                       {"C:\\Portal\\seite.htm", ""},
+                                                       {"//server/seite.htm", ""},
+                                                       {"#nur-anker", ""},
+                                                       {"nul.htm", ""},
+                                                       {"seite.", ""}};
   for (const auto& [address, name] : cases) {
-    LoadCommands(std::string("[FrameSet]\r\nFrameLinks=") + address + "\r\nFrameRechts=" +
-                 address + "\r\n");
+    LoadCommands(std::string("[FrameSet]\r\nFrameLinks=") + address + "\r\nFrameRechts=" + address +
+                 "\r\n");
     const std::vector<std::string> expected =
         *name == '\0' ? std::vector<std::string>{} : std::vector<std::string>{name, name};
     EXPECT_EQ(expected, FramePageNames(commands_)) << address;

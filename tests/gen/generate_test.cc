@@ -1,9 +1,9 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "gen/gen_fixture.h"
 #include "gen/gen_observer.h"
 #include "gen/output_folder.h"
-#include "gen/gen_fixture.h"
 
 namespace {
 
@@ -18,7 +18,9 @@ class GenerateTest : public GenTest {
   GenResult Generate(const std::string& command_file) {
     return gen_.Generate(command_file, start_page_);
   }
-  bool OutputDirectoryExists() { return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kDirectory; }
+  bool OutputDirectoryExists() {
+    return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kDirectory;
+  }
   std::string Output(const std::string& name) {
     return dir_.Read("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/" + name);
   }
@@ -47,9 +49,10 @@ TEST_F(GenerateTest, SinglePageRunLogsEveryStep) {
                 dir_.Path("t.htm") + "'\r\nAusgabedatei-Datei: '" + prefix_ + "Pagetrix.htm'\r\n" +
                 "Verarbeite diesen Link: 'A'",
             log.substr(0, tail));
-  EXPECT_EQ("\r\nAlle notwendigen Dateien aus den Vorlageverzeichnissen in das Ausgabeverzeichnis "
-            "kopieren, jedoch keine Dateien aus der Negativliste \r\n",
-            log.substr(tail, log.find("Kopiere Datei") - tail));
+  EXPECT_EQ(
+      "\r\nAlle notwendigen Dateien aus den Vorlageverzeichnissen in das Ausgabeverzeichnis "
+      "kopieren, jedoch keine Dateien aus der Negativliste \r\n",
+      log.substr(tail, log.find("Kopiere Datei") - tail));
   const std::string end = "\r\nAlle Eintr\xE4ge der Sektion [KOPIEREN] kopieren.\r\n\r\n";
   ASSERT_GT(log.size(), end.size());
   EXPECT_EQ(end, log.substr(log.size() - end.size()));
@@ -70,10 +73,10 @@ TEST_F(GenerateTest, CommandFileErrorsStopBeforeAnyDirectory) {
 TEST_F(GenerateTest, SeveralPagesWithFrameSetAndSkippedPage) {
   EnableLog();
   dir_.MakeDir("abs");
-  dir_.Write("start.ini",
-             "[Seiten]\r\n0=  nav.ini | nav.htm \r\n1=missing.ini|m.htm\r\n2=" +
-                 dir_.Path("abs/inhalt.ini") + "|inhalt.htm\r\n"
-                 "[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=inhalt.htm\r\n");
+  dir_.Write("start.ini", "[Seiten]\r\n0=  nav.ini | nav.htm \r\n1=missing.ini|m.htm\r\n2=" +
+                              dir_.Path("abs/inhalt.ini") +
+                              "|inhalt.htm\r\n"
+                              "[FrameSet]\r\nFrameLinks=nav.htm\r\nFrameRechts=inhalt.htm\r\n");
   dir_.Write("nav.ini", "[Vorlage]\r\nVorlage=nav.tpl\r\n[Menu]\r\n0=N\r\n");
   dir_.Write("nav.tpl", "Menu");
   dir_.Write("abs/inhalt.ini", "[Vorlage]\r\nVorlage=inhalt.tpl\r\n");
@@ -98,8 +101,9 @@ TEST_F(GenerateTest, NameWithoutFramesNamesAPageNeverMadeAndIsNotHandedOn) {
   EXPECT_EQ("", Output("start.htm"));
   // Its message is the run's last: the error window shows it.
   const std::string log = LogText();
-  const std::string last = "Die Startseite wurde nicht erzeugt, es wird kein Programm gestartet: '" +
-                           prefix_ + "start.htm'\r\n";
+  const std::string last =
+      "Die Startseite wurde nicht erzeugt, es wird kein Programm gestartet: '" + prefix_ +
+      "start.htm'\r\n";
   ASSERT_GT(log.size(), last.size());
   EXPECT_EQ(last, log.substr(log.size() - last.size()));
 }
@@ -120,27 +124,28 @@ TEST_F(GenerateTest, StartOrFramePageNotMadeIsNamedAndNotHandedOn) {
   EXPECT_NE(std::string::npos,
             log.find("Fehler in der Kommandodatei: '" + dir_.Path("fehlt.ini") + "'"));
   EXPECT_NE(std::string::npos, log.find("Die Startseite wurde nicht erzeugt, es wird kein "
-                                        "Programm gestartet: '" + prefix_ + "Pagetrix.htm'"));
+                                        "Programm gestartet: '" +
+                                        prefix_ + "Pagetrix.htm'"));
   // A frame's page is missing; the other frame's page comes from the copies.
   dir_.MakeDir("vorlagen");
   dir_.Write("vorlagen/info.htm", "info");
   dir_.Write("vorlagen/t.tpl", "t");
-  dir_.Write("nav.ini", "[Vorlage]\r\nVorlage=t.tpl\r\nVerzeichnis=" + dir_.Path("vorlagen") +
-                            "\r\n");
+  dir_.Write("nav.ini",
+             "[Vorlage]\r\nVorlage=t.tpl\r\nVerzeichnis=" + dir_.Path("vorlagen") + "\r\n");
   const std::string frames = "[FrameSet]\r\nFrameLinks=info.htm#oben\r\nFrameRechts=";
-  dir_.Write("start.ini",
-             "[Seiten]\r\n1=nav.ini|nav.htm\r\n2=fehlt.ini|inhalt.htm\r\n" + frames +
-                 "inhalt.htm\r\n");
+  dir_.Write("start.ini", "[Seiten]\r\n1=nav.ini|nav.htm\r\n2=fehlt.ini|inhalt.htm\r\n" + frames +
+                              "inhalt.htm\r\n");
   EXPECT_EQ(GenResult::kPageMissing, Generate(dir_.Path("start.ini")));
   EXPECT_EQ("", start_page_);
   log = LogText();
   EXPECT_EQ(std::string::npos, log.find("Die Startseite wurde nicht erzeugt"));
   EXPECT_NE(std::string::npos, log.find("Ein Rahmen der Startseite zeigt eine Seite, die nicht "
-                                        "erzeugt wurde: '" + prefix_ + "inhalt.htm'"));
+                                        "erzeugt wurde: '" +
+                                        prefix_ + "inhalt.htm'"));
   EXPECT_EQ(std::string::npos, log.find("erzeugt wurde: '" + prefix_ + "info.htm'"));
   // Frames that show pages elsewhere are none of the run's business.
-  dir_.Write("start.ini", "[Seiten]\r\n1=nav.ini|nav.htm\r\n" + frames +
-                              "http://intranet/inhalt.htm\r\n");
+  dir_.Write("start.ini",
+             "[Seiten]\r\n1=nav.ini|nav.htm\r\n" + frames + "http://intranet/inhalt.htm\r\n");
   EXPECT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
   EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
 }
@@ -164,9 +169,9 @@ TEST_F(GenerateTest, PageFailuresStopTheRun) {
   EXPECT_NE(std::string::npos, log.find("Keine Vorlage in der Kommandodatei: '" +
                                         dir_.Path("b.ini") + "' angegeben."));
   EXPECT_NE(std::string::npos,
-            log.find("Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: '" +
-                     dir_.path() + kPathSeparator + dir_.Path("a.tpl") + "'\r\nAusgabedatei: '" +
-                     prefix_ + "b.htm'\r\n"));
+            log.find("Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: '" + dir_.path() +
+                     kPathSeparator + dir_.Path("a.tpl") + "'\r\nAusgabedatei: '" + prefix_ +
+                     "b.htm'\r\n"));
 }
 
 TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
@@ -187,8 +192,7 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
   dir_.Write("tpl/t.htm", "t");
   dir_.Write("tpl/bild.gif", "gif");
   dir_.Write("c.tpl", "c");
-  dir_.Write("s.ini",
-             "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|Pagetrix.htm\r\n");
+  dir_.Write("s.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|b.htm\r\n2=c.ini|Pagetrix.htm\r\n");
   dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("tpl") + "\r\n");
   // Only the ASCII case differs; b.htm exists, so its template is not needed.
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\nVerzeichnis=" + dir_.Path("TPL") + "\r\n");
@@ -213,16 +217,19 @@ TEST_F(GenerateTest, PagesSharingATemplateNameGetTheirOwnTemplate) {
   dir_.MakeDir("zwei");
   dir_.Write("eins/t.htm", "<p>L</p>\r\n");
   dir_.Write("zwei/t.htm", "<b>L</b>\r\n");
-  dir_.Write("s.ini", "[Seiten]\r\n0=eins/a.ini|a.htm\r\n1=eins/b.ini|b.htm\r\n"
-                      "2=zwei/c.ini|c.htm\r\n3=eins/d.ini|Pagetrix.htm\r\n");
+  dir_.Write("s.ini",
+             "[Seiten]\r\n0=eins/a.ini|a.htm\r\n1=eins/b.ini|b.htm\r\n"
+             "2=zwei/c.ini|c.htm\r\n3=eins/d.ini|Pagetrix.htm\r\n");
   const std::string links = "[Vorlage]\r\nVorlage=t.htm\r\n[L]\r\nTreeMenu=1\r\n0=";
   dir_.Write("eins/a.ini", links + "A|a.htm\r\n");
   dir_.Write("eins/b.ini", links + "B|b.htm\r\n");
   dir_.Write("zwei/c.ini", links + "C|c.htm\r\n");
   dir_.Write("eins/d.ini", links + "D|d.htm\r\n");
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("s.ini")));
-  const char* const expected[][3] = {
-      {"a.htm", "<p>", "'A'"}, {"b.htm", "<p>", "'B'"}, {"c.htm", "<b>", "'C'"}, {"Pagetrix.htm", "<p>", "'D'"}};
+  const char* const expected[][3] = {{"a.htm", "<p>", "'A'"},
+                                     {"b.htm", "<p>", "'B'"},
+                                     {"c.htm", "<b>", "'C'"},
+                                     {"Pagetrix.htm", "<p>", "'D'"}};
   for (const auto& page : expected) {
     const std::string text = Output(page[0]);
     EXPECT_EQ(0u, text.find(page[1])) << page[0];
@@ -305,9 +312,8 @@ TEST_F(GenerateTest, FailedTemplateCopyKeepsStartPageAndSkipsCopyList) {
   EXPECT_EQ("", Output("bild.gif"));
   EXPECT_EQ("", Output("list.txt"));
   std::string log = LogText();
-  EXPECT_NE(std::string::npos, log.find("Fehler beim Kopieren.\r\nVon: '" +
-                                        dir_.Path("bild.gif") + "'\r\nNach: '" + prefix_ +
-                                        "bild.gif'"));
+  EXPECT_NE(std::string::npos, log.find("Fehler beim Kopieren.\r\nVon: '" + dir_.Path("bild.gif") +
+                                        "'\r\nNach: '" + prefix_ + "bild.gif'"));
   EXPECT_NE(std::string::npos, log.find("Es konnten nicht alle Dateien"));
   EXPECT_EQ(std::string::npos, log.find("Sektion [KOPIEREN] kopieren"));
 }
@@ -372,11 +378,11 @@ class RecordingObserver : public GenObserver {
                      std::to_string(static_cast<int>(result)));
   }
   void OnPlaceholder(const PlaceholderEvent& event) override {
-    events.push_back("placeholder " + std::string(event.commands->SectionName(event.record)) +
-                     " line " + std::to_string(event.template_line) +
-                     (event.in_template ? " column " + std::to_string(event.column)
-                                        : std::string(" inserted")) +
-                     (event.tree_menu ? " tree" : " table"));
+    events.push_back(
+        "placeholder " + std::string(event.commands->SectionName(event.record)) + " line " +
+        std::to_string(event.template_line) +
+        (event.in_template ? " column " + std::to_string(event.column) : std::string(" inserted")) +
+        (event.tree_menu ? " tree" : " table"));
   }
   void OnLinkEntry(const LinkEvent& event) override {
     events.push_back("link " + std::string(event.key) + " " + std::string(event.entry->text) +
@@ -408,10 +414,12 @@ TEST_F(GenerateTest, ObserverHearsEveryStepInOrder) {
   filter_.rights_flags = 0x00000001;
   main_config_.LoadFromBytes("[Nicht_Kopieren]\r\n0=" + dir_.Path("geheim.txt") +
                              "\r\n[Kopieren]\r\n0=nur-quelle\r\n");
-  dir_.Write("start.ini", "[FrameSet]\r\nFrameLinks=a.htm\r\nFrameRechts=b.htm\r\n"
-                          "[Seiten]\r\n1=a.ini|a.htm\r\n2=fehlt.ini|f.htm\r\n3=b.ini|b.htm\r\n");
-  dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\nTreeMenu=1\r\n"
-                      "0=Eins|1.htm\r\n1=#Zwei|2.htm|||00000002\r\n[Teil]\r\n0=Teil|t.htm\r\n");
+  dir_.Write("start.ini",
+             "[FrameSet]\r\nFrameLinks=a.htm\r\nFrameRechts=b.htm\r\n"
+             "[Seiten]\r\n1=a.ini|a.htm\r\n2=fehlt.ini|f.htm\r\n3=b.ini|b.htm\r\n");
+  dir_.Write("a.ini",
+             "[Vorlage]\r\nVorlage=t.htm\r\n[Menu]\r\nTreeMenu=1\r\n"
+             "0=Eins|1.htm\r\n1=#Zwei|2.htm|||00000002\r\n[Teil]\r\n0=Teil|t.htm\r\n");
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=leer.htm\r\n");
   dir_.Write("t.htm", "<p>MENU</p>\r\nx\r\n");
   dir_.Write("leer.htm", "leer");
@@ -461,8 +469,8 @@ TEST_F(GenerateTest, FrameSetNameOutsideTheFolderFailsWithoutFrames) {
   EnableLog();
   dir_.Write("victim.htm", "ORIGINAL");
   dir_.Write("t.htm", "x\r\n");
-  const std::string name = std::string("..") + kPathSeparator + ".." + kPathSeparator +
-                           "victim.htm";
+  const std::string name =
+      std::string("..") + kPathSeparator + ".." + kPathSeparator + "victim.htm";
   dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nName=" + name + "\r\n");
   EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("start.ini")));
   EXPECT_EQ("", start_page_);

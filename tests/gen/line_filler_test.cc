@@ -71,7 +71,8 @@ void ExpectLikeReference(const std::string& line, const std::vector<std::string>
   std::string expected = Reference(line, names, blocks, calls);
   for (size_t part : {size_t{1}, size_t{4}, size_t{100000}}) {
     Filled filled = Fill(line, names, blocks, part);
-    ASSERT_EQ(expected, filled.text) << "line '" << line << "' part " << part << Dump(names, blocks);
+    ASSERT_EQ(expected, filled.text)
+        << "line '" << line << "' part " << part << Dump(names, blocks);
     ASSERT_EQ(calls, filled.calls) << "line '" << line << "'";
   }
 }
@@ -167,7 +168,8 @@ TEST(LineFillerTest, ChainOfSectionsNamingTheNext) {
   const int count = 300;
   for (int i = 0; i < count; ++i) names.push_back("S" + std::to_string(i) + "x");
   for (int i = 0; i < count; ++i)
-    blocks.push_back("<" + std::to_string(i) + (i + 1 < count ? " S" + std::to_string(i + 1) + "x" : "") + ">");
+    blocks.push_back("<" + std::to_string(i) +
+                     (i + 1 < count ? " S" + std::to_string(i + 1) + "x" : "") + ">");
   ExpectLikeReference("start S0x end", names, blocks);
 }
 

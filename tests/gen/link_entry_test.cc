@@ -9,9 +9,16 @@ class LinkFilterTest : public GenTest {};
 
 // The one-pass split must give each field exactly as the field-by-field one.
 TEST(SplitLinkFieldsTest, AgreesWithTheFieldByFieldSplit) {
-  const char* const texts[] = {"",          "a",        "|",         "a|b|c|d|e|f",
-                               "a|b|c|d|e|f|g|h|i", " a | b |", "||||||", "\t x \t|\r\n",
-                               "a||c",      "Text|link|||00000001"};
+  const char* const texts[] = {"",
+                               "a",
+                               "|",
+                               "a|b|c|d|e|f",
+                               "a|b|c|d|e|f|g|h|i",
+                               " a | b |",
+                               "||||||",
+                               "\t x \t|\r\n",
+                               "a||c",
+                               "Text|link|||00000001"};
   for (const char* text : texts) {
     std::string_view fields[kLinkFieldCount];
     std::string_view* const out[] = {&fields[0], &fields[1], &fields[2], &fields[3],
@@ -54,7 +61,6 @@ TEST(SplitLinkFieldsTest, TellsOfPercentAndNulInsideTheFields) {
   EXPECT_FALSE(nul);
   EXPECT_EQ("7", fields[6]);
 }
-
 
 TEST_F(LinkFilterTest, UserWithoutRights) {
   filter_.rights_flags = 0;

@@ -57,8 +57,9 @@ TEST_F(LinkTableTest, FontSizesAndBorderValues) {
 // entry's NUL must not cut the fields of the next.
 TEST_F(LinkTableTest, FieldsEndAtANulByte) {
   using namespace std::string_literals;
-  LoadCommands("[Links]\r\nSpaltenBreite1=4\0\x30%\r\n0=Te\0xt|li\0nk|Be\0sch|Ti\0pp||1|S\0y\r\n"
-               "1=Zwei|z.htm|Mehr|Tipp\r\n"s);
+  LoadCommands(
+      "[Links]\r\nSpaltenBreite1=4\0\x30%\r\n0=Te\0xt|li\0nk|Be\0sch|Ti\0pp||1|S\0y\r\n"
+      "1=Zwei|z.htm|Mehr|Tipp\r\n"s);
   std::string out = Replace("Links");
   EXPECT_NE(std::string::npos,
             out.find("<td width=\"4\" title=\"Ti\"><a href=\"li\" target=\"_blank\">"

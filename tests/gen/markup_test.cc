@@ -22,8 +22,9 @@ std::string Cell(std::string_view text) {
 // rely on them.
 TEST(ScriptStringTest, ValidEscapesStayAsWritten) {
   for (std::string_view kept :
-       {"Tab\\there", "c:\\\\Pfad", "Tom\\'s", "\\x41\\u00e4\\u{1F600}\\u{0010FFFF}", "\\0\\8\\9\\q",
-        "\\\\server\\freigabe", "zwei\\\r\nZeilen", "eine\\\rZeile", "<\\/script>", "\\\xFC"}) {
+       {"Tab\\there", "c:\\\\Pfad", "Tom\\'s", "\\x41\\u00e4\\u{1F600}\\u{0010FFFF}",
+        "\\0\\8\\9\\q", "\\\\server\\freigabe", "zwei\\\r\nZeilen", "eine\\\rZeile", "<\\/script>",
+        "\\\xFC"}) {
     EXPECT_EQ(kept, Script(kept));
   }
 }
@@ -55,11 +56,11 @@ TEST(AttributeValueTest, OnlyTheQuoteIsWrittenAsAReference) {
 
 TEST(CellHtmlTest, MarkupThatEndsWithinTheTextStays) {
   for (std::string_view kept :
-       {"Caf&eacute; <b>neu</b>", "a < b, 3<4", "<!-- Notiz -->x", "<!---->", "<!-->", "<!DOCTYPE x>",
-        "</>", "<?xml x?>", "</ bogus>", "<textarea>a<b></textarea >", "<title>t</TITLE>",
-        "<script>if (a</b) x();</script>", "<script><!--<script></script>--></script>",
-        "<form>x</form>", "<template>t</template>", "<a href='x\"y'>z</a>", "<img src=x alt=>",
-        "<br/>", "<noscript>n</noscript>"}) {
+       {"Caf&eacute; <b>neu</b>", "a < b, 3<4", "<!-- Notiz -->x", "<!---->", "<!-->",
+        "<!DOCTYPE x>", "</>", "<?xml x?>", "</ bogus>", "<textarea>a<b></textarea >",
+        "<title>t</TITLE>", "<script>if (a</b) x();</script>",
+        "<script><!--<script></script>--></script>", "<form>x</form>", "<template>t</template>",
+        "<a href='x\"y'>z</a>", "<img src=x alt=>", "<br/>", "<noscript>n</noscript>"}) {
     EXPECT_EQ(kept, Cell(kept));
   }
 }
@@ -91,7 +92,8 @@ TEST(CellHtmlTest, TableTagsForeignContentAndUnfinishedTagsShowAsText) {
   EXPECT_EQ("x &lt;/", Cell("x </"));
   EXPECT_EQ("x <", Cell("x <"));
   // Inside a comment or raw text a table tag is no tag.
-  EXPECT_EQ("<!--</td>--><textarea></td></textarea>", Cell("<!--</td>--><textarea></td></textarea>"));
+  EXPECT_EQ("<!--</td>--><textarea></td></textarea>",
+            Cell("<!--</td>--><textarea></td></textarea>"));
 }
 
 }  // namespace

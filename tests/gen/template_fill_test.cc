@@ -8,7 +8,8 @@ class TemplateFillTest : public GenTest {
   std::string Fill(const std::string& ini, const std::string& html) {
     LoadCommands(ini);
     dir_.Write("t.htm", html);
-    EXPECT_EQ(GenResult::kOk, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
+    EXPECT_EQ(GenResult::kOk,
+              gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("out.htm")));
     return dir_.Read("out.htm");
   }
   // A section whose link table is only the row of one link, to spot it.
@@ -77,18 +78,20 @@ TEST_F(TemplateFillTest, SectionNameWithUmlautIsFilledFromItsSection) {
 }
 
 TEST_F(TemplateFillTest, EmptySectionNameIsNoPlaceholder) {
-  EXPECT_EQ("a\r\n: links\r\n",
-            Fill("[Vorlage]\r\n[]\r\n0=X\r\n[Links]\r\n", "a\nLinks: links\n"));
+  EXPECT_EQ("a\r\n: links\r\n", Fill("[Vorlage]\r\n[]\r\n0=X\r\n[Links]\r\n", "a\nLinks: links\n"));
 }
 
 TEST_F(TemplateFillTest, MissingTemplateOrUnwritablePageGivesSeven) {
   LoadCommands("[Vorlage]\r\n[L]\r\n");
-  EXPECT_EQ(GenResult::kWriteFailed, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
+  EXPECT_EQ(GenResult::kWriteFailed,
+            gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
   EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out.htm")));
   dir_.Write("t.htm", "x");
-  EXPECT_EQ(GenResult::kWriteFailed, gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("sub/out.htm")));
+  EXPECT_EQ(GenResult::kWriteFailed,
+            gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("sub/out.htm")));
   LoadCommands("[Vorlage]\r\n");
-  EXPECT_EQ(GenResult::kCopyFailed, gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
+  EXPECT_EQ(GenResult::kCopyFailed,
+            gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
 }
 
 }  // namespace

@@ -52,15 +52,16 @@ TEST_F(TreeMenuTest, QuotesAndClosingTagsCannotEndTheScript) {
       "1=Nicht </script> hier|a</b.htm||<</ x\r\n"
       "2=Schon \\'richtig\\'|c:\\Pfad\\neu\\\\doppelt||''\r\n"
       "3='|</|/|<\r\n");
-  EXPECT_EQ(std::string(kOpening) +
-                "tree.put(0,'Mitarbeiter\\'s Handbuch', 'Daten','h.htm?a=\\'1\\'','Tom\\'s Tipp', "
-                "'',  ''  );\r\n"
-                "tree.add(0,'Nicht <\\/script> hier', 'Daten','a<\\/b.htm','<<\\/ x', '',  ''  );\r\n"
-                "tree.add(0,'Schon \\'richtig\\'', 'Daten','c:\\Pfad\\neu\\\\doppelt','\\'\\'', "
-                "'',  ''  );\r\n"
-                "tree.add(0,'\\'', 'Daten','<\\/','<', '',  ''  );\r\n" +
-                kClosing,
-            Replace("Menu"));
+  EXPECT_EQ(
+      std::string(kOpening) +
+          "tree.put(0,'Mitarbeiter\\'s Handbuch', 'Daten','h.htm?a=\\'1\\'','Tom\\'s Tipp', "
+          "'',  ''  );\r\n"
+          "tree.add(0,'Nicht <\\/script> hier', 'Daten','a<\\/b.htm','<<\\/ x', '',  ''  );\r\n"
+          "tree.add(0,'Schon \\'richtig\\'', 'Daten','c:\\Pfad\\neu\\\\doppelt','\\'\\'', "
+          "'',  ''  );\r\n"
+          "tree.add(0,'\\'', 'Daten','<\\/','<', '',  ''  );\r\n" +
+          kClosing,
+      Replace("Menu"));
 }
 
 // Like "%s", each text ends at a NUL byte; the escapes still apply before it.

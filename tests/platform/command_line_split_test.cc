@@ -74,9 +74,9 @@ TEST(QuoteWindowsArgumentTest, PlainArgumentsStayUnquoted) {
 }
 
 TEST(QuoteWindowsArgumentTest, SplittingGivesTheArgumentsBack) {
-  const Words arguments = {"",          "plain",          "two words",   "tab\there",
-                           "q\"uote",   "\"",             "end\\",       "blank end\\",
-                           "b\\\\\"q",  "\\\\srv\\share", "  ",          "x\\\\\\ y"};
+  const Words arguments = {"",   "plain",    "two words",   "tab\there", "q\"uote",
+                           "\"", "end\\",    "blank end\\", "b\\\\\"q",  "\\\\srv\\share",
+                           "  ", "x\\\\\\ y"};
   std::string line;
   for (const std::string& argument : arguments) {
     if (!line.empty()) line.push_back(' ');

@@ -146,10 +146,12 @@ TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
   EXPECT_TRUE(lock);
   EXPECT_TRUE(dry_.FilesIn(dir_.Path("ausgabe")).empty());
   // The lock is open for writing: no copy or rewrite replaces it, in any spelling.
-  for (const char* name : {"ausgabe/Pagetrix.lck", "ausgabe/PAGETRIX.LCK", "ausgabe//Pagetrix.lck"}) {
+  for (const char* name :
+       {"ausgabe/Pagetrix.lck", "ausgabe/PAGETRIX.LCK", "ausgabe//Pagetrix.lck"}) {
     const bool case_blind = dry_.FileKey("a") == dry_.FileKey("A");
     if (!case_blind && name[8] == 'P' && name[9] == 'A') continue;
-    EXPECT_EQ(CopyOutcome::kFailed, dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path(name), false))
+    EXPECT_EQ(CopyOutcome::kFailed,
+              dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path(name), false))
         << name;
   }
   EXPECT_EQ(CopyOutcome::kCopied,

@@ -10,8 +10,14 @@ using Block = std::vector<std::string>;
 
 TEST(ApplyAssignmentsTest, LikeOneSetterCallPerAssignment) {
   Block block = {"=C:=C:\\x", "Path=C:\\bin", "path=other", "HOME=/root"};
-  ApplyAssignments(block, {{"PATH", "a"}, {"path", "b"}, {"New", "1"}, {"NEW", "2"},
-                           {"home", ""}, {"=C:", "taken"}, {"", "x"}, {"a=b", "x"}});
+  ApplyAssignments(block, {{"PATH", "a"},
+                           {"path", "b"},
+                           {"New", "1"},
+                           {"NEW", "2"},
+                           {"home", ""},
+                           {"=C:", "taken"},
+                           {"", "x"},
+                           {"a=b", "x"}});
   EXPECT_EQ((Block{"=C:=C:\\x", "Path=a", "path=b", "HOME=", "New=2"}), block);
 }
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <utility>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -117,8 +117,8 @@ TEST_F(FilesPosixTest, ListingTellsLinksToFoldersApart) {
     found[entry.path.substr(entry.path.rfind('/') + 1)] = {entry.is_directory,
                                                            entry.is_link_to_directory};
   const std::map<std::string, std::pair<bool, bool>> expected = {
-      {"sub", {true, false}},       {"file", {false, false}},    {"to-folder", {false, true}},
-      {"to-file", {false, false}},  {"dangling", {false, false}}, {"to-link", {false, true}}};
+      {"sub", {true, false}},      {"file", {false, false}},     {"to-folder", {false, true}},
+      {"to-file", {false, false}}, {"dangling", {false, false}}, {"to-link", {false, true}}};
   EXPECT_EQ(expected, found);
 }
 

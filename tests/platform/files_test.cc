@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/platform.h"
 #include "platform/guarded_files.h"
+#include "platform/platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
 
@@ -81,8 +81,8 @@ TEST_F(FilesTest, ReadersShareButWritersAreRefused) {
 TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
   ASSERT_TRUE(dir_.Write("big.ini", std::string(100, 'x')));
   std::string read;
-  EXPECT_EQ(guarded::Read::kReadError, guarded::ReadRegularFile(dir_.Path("big.ini"), &read,
-                                                                false, 99));
+  EXPECT_EQ(guarded::Read::kReadError,
+            guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 99));
   EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
   EXPECT_EQ(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false), CopyOutcome::kFailed);
@@ -91,8 +91,8 @@ TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
 
 TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
   // Around the sizes where a reader changes its pieces, and empty.
-  for (size_t size : {size_t{0}, size_t{1}, size_t{65535}, size_t{65536}, size_t{65537},
-                      size_t{300001}}) {
+  for (size_t size :
+       {size_t{0}, size_t{1}, size_t{65535}, size_t{65536}, size_t{65537}, size_t{300001}}) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
     ASSERT_TRUE(dir_.Write("f.bin", bytes));
@@ -273,19 +273,19 @@ TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
 
 TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
   // Around the copy's piece size, and empty.
-  for (size_t size : {size_t{0}, size_t{1}, size_t{1} << 20, (size_t{1} << 20) + 1,
-                      size_t{3} << 20}) {
+  for (size_t size :
+       {size_t{0}, size_t{1}, size_t{1} << 20, (size_t{1} << 20) + 1, size_t{3} << 20}) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
     ASSERT_TRUE(dir_.Write("f.bin", bytes));
     ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
-              CopyOutcome::kFailed) << size;
+              CopyOutcome::kFailed)
+        << size;
     EXPECT_TRUE(dir_.Read("c.bin") == bytes) << size;
   }
   // A source of three days ago: the copy's own time would differ.
-  std::filesystem::last_write_time(dir_.Path("f.bin"),
-                                   std::filesystem::file_time_type::clock::now() -
-                                       std::chrono::hours(72));
+  std::filesystem::last_write_time(
+      dir_.Path("f.bin"), std::filesystem::file_time_type::clock::now() - std::chrono::hours(72));
   ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
             CopyOutcome::kFailed);
   std::int64_t source = 0, copy = 0;
@@ -323,8 +323,8 @@ TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
   for (const std::string& held : {lock_file, dir_.Path("run.log"), dir_.Path("page.htm")}) {
     EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), held, false), CopyOutcome::kFailed)
         << held;
-    EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), held, true),
-              CopyOutcome::kTargetExists) << held;
+    EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), held, true), CopyOutcome::kTargetExists)
+        << held;
     EXPECT_FALSE(platform_.RewriteFile(held, "new")) << held;
   }
   EXPECT_TRUE(platform_.IsFolderLocked(dir_.Path("out")));
@@ -359,9 +359,10 @@ TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
     EXPECT_FALSE(platform_.RewriteFile(dir_.Path("nul.ini"), "x"));
   }
   // A read-only file stays as it is, as it does for a copy.
-  std::filesystem::permissions(dir_.Path("a.ini"), std::filesystem::perms::owner_write |
-                                                       std::filesystem::perms::group_write |
-                                                       std::filesystem::perms::others_write,
+  std::filesystem::permissions(dir_.Path("a.ini"),
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("a.ini"), "x"));
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.ini"), dir_.Path("a.ini"), false),

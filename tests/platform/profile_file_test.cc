@@ -48,8 +48,7 @@ Parsed Parse(const std::string& text, const std::string& section, const ProfileK
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     const std::string trimmed = Trim(line);
     if (!trimmed.empty() && trimmed[0] == '[' && trimmed.find(']') != std::string::npos) {
-      const bool ours =
-          EqualsNoCaseAscii(Trim(trimmed.substr(1, trimmed.find(']') - 1)), section);
+      const bool ours = EqualsNoCaseAscii(Trim(trimmed.substr(1, trimmed.find(']') - 1)), section);
       if (state == 1) state = 2;
       if (state == 0 && ours) {
         state = 1;
@@ -92,11 +91,32 @@ std::vector<std::string> OtherLines(const Parsed& parsed) {
 // Random INI texts of the lines a hand-kept main configuration holds,
 // sections named like the placement's among them.
 std::string RandomText(std::mt19937& random) {
-  static const char* const kPieces[] = {
-      "[Pagetrix]", "[pagetrix]", "  [ PAGETRIX ]  ", "[Pagetrix2]", "[Rechte]", "[StartProg]",
-      "X=12", "x = 7", " CX=600", "cy=", "Maximize=1", ";X=5", "; Kommentar", "Sichtbar=1",
-      "LoeschStd=24", "Xtra=1", "X", "=X", "", "   ", "meier=00010003", "Name=C:\\b.exe",
-      "\xC4nderung=\xFC", "[", "]", "Y=1=2"};
+  static const char* const kPieces[] = {"[Pagetrix]",
+                                        "[pagetrix]",
+                                        "  [ PAGETRIX ]  ",
+                                        "[Pagetrix2]",
+                                        "[Rechte]",
+                                        "[StartProg]",
+                                        "X=12",
+                                        "x = 7",
+                                        " CX=600",
+                                        "cy=",
+                                        "Maximize=1",
+                                        ";X=5",
+                                        "; Kommentar",
+                                        "Sichtbar=1",
+                                        "LoeschStd=24",
+                                        "Xtra=1",
+                                        "X",
+                                        "=X",
+                                        "",
+                                        "   ",
+                                        "meier=00010003",
+                                        "Name=C:\\b.exe",
+                                        "\xC4nderung=\xFC",
+                                        "[",
+                                        "]",
+                                        "Y=1=2"};
   const char* const ends[] = {"\r\n", "\n", "\r\n", "\r\n"};
   std::string text;
   const int lines = static_cast<int>(random() % 14);
@@ -118,7 +138,8 @@ TEST(SetProfileKeysTest, KeysAreSetAndEveryOtherByteStays) {
     for (size_t k = 0; k < kPlacement.size(); ++k) {
       ASSERT_NE(std::string::npos, new_parse.key_lines[k]) << before;
       EXPECT_EQ(kPlacement[k].second, Value(new_parse.lines[new_parse.key_lines[k]]))
-          << kPlacement[k].first << " in\n" << before;
+          << kPlacement[k].first << " in\n"
+          << before;
     }
     // Apart from the keys' own lines (and the header of a section that was
     // not there), the lines are those of before, in order, byte for byte.
@@ -146,12 +167,13 @@ TEST(SetProfileKeysTest, KeysAreSetAndEveryOtherByteStays) {
 TEST(SetProfileKeysTest, WrittenAsAHandKeptFileHasIt) {
   EXPECT_EQ("[Pagetrix]\r\nX=-8\r\nY=970\r\nCX=600\r\nCY=44\r\nMaximize=0\r\n",
             SetProfileKeys("", "Pagetrix", kPlacement));
-  EXPECT_EQ("[A]\nk=v\n\n[Pagetrix]\nSichtbar=1\nx = -8\nY=970\nCX=600\nCY=44\nMaximize=0\n\n[B]\n",
-            SetProfileKeys("[A]\nk=v\n\n[Pagetrix]\nSichtbar=1\nx = 3\n\n[B]\n", "Pagetrix",
-                           kPlacement));
-  EXPECT_EQ("[Rechte]\r\nmeier=1\r\n[Pagetrix]\r\nX=-8\r\nY=970\r\nCX=600\r\nCY=44\r\n"
-            "Maximize=0\r\n",
-            SetProfileKeys("[Rechte]\r\nmeier=1", "Pagetrix", kPlacement));
+  EXPECT_EQ(
+      "[A]\nk=v\n\n[Pagetrix]\nSichtbar=1\nx = -8\nY=970\nCX=600\nCY=44\nMaximize=0\n\n[B]\n",
+      SetProfileKeys("[A]\nk=v\n\n[Pagetrix]\nSichtbar=1\nx = 3\n\n[B]\n", "Pagetrix", kPlacement));
+  EXPECT_EQ(
+      "[Rechte]\r\nmeier=1\r\n[Pagetrix]\r\nX=-8\r\nY=970\r\nCX=600\r\nCY=44\r\n"
+      "Maximize=0\r\n",
+      SetProfileKeys("[Rechte]\r\nmeier=1", "Pagetrix", kPlacement));
 }
 
 class WriteProfileKeysTest : public ::testing::Test {

@@ -14,7 +14,9 @@ const struct {
   int id;
   const char* text;
 } kSpelledOut[] = {
-    {IDS_ABOUTBOX, "Inf&o \xFC" "ber Pagetrix..."},
+    {IDS_ABOUTBOX,
+     "Inf&o \xFC"
+     "ber Pagetrix..."},
     {IDS_UNRESOLVED_VARIABLE, "Die Umgebungsvariable: \"%s\" konnte nicht aufgel\xF6st werden."},
     {IDS_COMMAND_FILE_SECTION_ERROR, "Fehler in der Kommandodatei: '%s'\nin der Sektion [%s]."},
     {IDS_PAGE_FAILED,

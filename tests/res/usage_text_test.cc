@@ -55,8 +55,7 @@ TEST(UsageTextTest, WindowsTextWithCrLfLinesThatFitTheHelpWindow) {
   std::string rest = text;
   rest.erase(rest.find("M\xC3\xA4rz"), 5);
   EXPECT_EQ(std::string::npos, rest.find('\xC3')) << "UTF-8 instead of Windows-1252";
-  for (const std::string& line : Lines(text))
-    EXPECT_LE(Columns(line), kMaxColumns) << line;
+  for (const std::string& line : Lines(text)) EXPECT_LE(Columns(line), kMaxColumns) << line;
 }
 
 // Where a tab sets a line's last part apart (a comment after a key, the
@@ -86,20 +85,68 @@ TEST(UsageTextTest, TabbedColumnsAlignInEveryRunOfLines) {
 TEST(UsageTextTest, PartsInTheirOrder) {
   const std::string text = UsageText();
   size_t at = 0;
-  for (const char* part :
-       {"Handbuch", "Aufrufparameter:", "/INI=", "/User=", "/Server=", "/CD", "/ENV=",
-        "/PRUEFEN", "Pruefbericht.htm", "Pruefbericht.txt", "2 = Fehler", "Beispiel:",
-        "Einsatz bei der Anmeldung:", "Sichtbar=0", "/PARAM=", "Aufbau der Datei Pagetrix.ini:",
-        "Sichtbar=", "LoeschStd=", "[StartProg]", "[StartVorlage]", "[Protokolldatei]",
-        "[Rechte]", "[Server]", "[Nicht_Kopieren]", "[Kopieren]", "Aufbau einer Umgebungsdatei:",
-        "[ENVIRONMENT]", "%StartLW%", "[ENVIRONMENT_REMOVABLE]", "[ENVIRONMENT_FIXED]",
-        "[ENVIRONMENT_REMOTE]", "[ENVIRONMENT_CDROM]", "[ENVIRONMENT_RAMDISK]", "Strg-Taste",
-        "Aufbau einer INI-Datei zum Ersetzen der Platzhalter:", "[VORLAGE]", "Verzeichnis=",
-        "Vorlage=", "Sound=", "FontTabelle=", "FontUeberschrift=", "Ueberschrift=", "Border=",
-        "SpaltenBreite1=", "TreeMenu=1", "00000001", "00000002", "00000004", "#",
-        "Platzhalter:", "[Seiten]", "[FrameSet]", "Name=", "FrameLinks=", "FrameRechts=",
-        "BreiteLinks=", "Titel=", "Windows-1252", "%PagetrixAusgabePath%", "%StartServer%",
-        "%Word.Application%", "%Publisher.Application%"}) {
+  for (const char* part : {"Handbuch",
+                           "Aufrufparameter:",
+                           "/INI=",
+                           "/User=",
+                           "/Server=",
+                           "/CD",
+                           "/ENV=",
+                           "/PRUEFEN",
+                           "Pruefbericht.htm",
+                           "Pruefbericht.txt",
+                           "2 = Fehler",
+                           "Beispiel:",
+                           "Einsatz bei der Anmeldung:",
+                           "Sichtbar=0",
+                           "/PARAM=",
+                           "Aufbau der Datei Pagetrix.ini:",
+                           "Sichtbar=",
+                           "LoeschStd=",
+                           "[StartProg]",
+                           "[StartVorlage]",
+                           "[Protokolldatei]",
+                           "[Rechte]",
+                           "[Server]",
+                           "[Nicht_Kopieren]",
+                           "[Kopieren]",
+                           "Aufbau einer Umgebungsdatei:",
+                           "[ENVIRONMENT]",
+                           "%StartLW%",
+                           "[ENVIRONMENT_REMOVABLE]",
+                           "[ENVIRONMENT_FIXED]",
+                           "[ENVIRONMENT_REMOTE]",
+                           "[ENVIRONMENT_CDROM]",
+                           "[ENVIRONMENT_RAMDISK]",
+                           "Strg-Taste",
+                           "Aufbau einer INI-Datei zum Ersetzen der Platzhalter:",
+                           "[VORLAGE]",
+                           "Verzeichnis=",
+                           "Vorlage=",
+                           "Sound=",
+                           "FontTabelle=",
+                           "FontUeberschrift=",
+                           "Ueberschrift=",
+                           "Border=",
+                           "SpaltenBreite1=",
+                           "TreeMenu=1",
+                           "00000001",
+                           "00000002",
+                           "00000004",
+                           "#",
+                           "Platzhalter:",
+                           "[Seiten]",
+                           "[FrameSet]",
+                           "Name=",
+                           "FrameLinks=",
+                           "FrameRechts=",
+                           "BreiteLinks=",
+                           "Titel=",
+                           "Windows-1252",
+                           "%PagetrixAusgabePath%",
+                           "%StartServer%",
+                           "%Word.Application%",
+                           "%Publisher.Application%"}) {
     size_t found = text.find(part, at);
     ASSERT_NE(std::string::npos, found) << part << " missing or out of order";
     at = found;

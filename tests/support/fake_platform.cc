@@ -243,14 +243,14 @@ void FakePlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
   environment_.clear();
   for (const std::string& entry : block) {
     const size_t eq = entry.find('=', 1);
-    if (eq != std::string::npos) environment_.emplace_back(entry.substr(0, eq), entry.substr(eq + 1));
+    if (eq != std::string::npos)
+      environment_.emplace_back(entry.substr(0, eq), entry.substr(eq + 1));
   }
 }
 
 std::string FakePlatform::ExpandEnvVars(const std::string& text) {
-  return ExpandPercentReferences(text, [this](const std::string& name, std::string* value) {
-    return GetEnvVar(name, value);
-  });
+  return ExpandPercentReferences(
+      text, [this](const std::string& name, std::string* value) { return GetEnvVar(name, value); });
 }
 
 bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error) {

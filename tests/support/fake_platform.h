@@ -17,13 +17,13 @@
 
 /// The file operations a test can make fail.
 enum class FileOp {
-  kOpen,    ///< ReadFileExclusive, ReadFile or NewWritableFile cannot open the file
-  kRead,    ///< a read breaks off after FailRule::bytes_read bytes
-  kAppend,  ///< WritableFile::Append writes nothing and fails
-  kClose,   ///< WritableFile::Close fails (the bytes are on disk)
-  kCopy,    ///< CopyFileTo fails without writing the target
-  kRewrite, ///< RewriteFile fails and leaves the file as it was
-  kMemory,  ///< ReadFileExclusive finds no memory for the file's bytes
+  kOpen,     ///< ReadFileExclusive, ReadFile or NewWritableFile cannot open the file
+  kRead,     ///< a read breaks off after FailRule::bytes_read bytes
+  kAppend,   ///< WritableFile::Append writes nothing and fails
+  kClose,    ///< WritableFile::Close fails (the bytes are on disk)
+  kCopy,     ///< CopyFileTo fails without writing the target
+  kRewrite,  ///< RewriteFile fails and leaves the file as it was
+  kMemory,   ///< ReadFileExclusive finds no memory for the file's bytes
 };
 
 /// One deliberate failure: operation `op` on exactly `path` succeeds

@@ -53,7 +53,8 @@ bool TempDir::MakeDir(const std::string& name) const {
     if (end == std::string::npos) end = name.size();
     path.push_back(kPathSeparator);
     path += name.substr(start, end - start);
-    if (SystemPlatform().FindPath(path) != PathKind::kDirectory && !SystemPlatform().CreateDir(path)) {
+    if (SystemPlatform().FindPath(path) != PathKind::kDirectory &&
+        !SystemPlatform().CreateDir(path)) {
       return false;
     }
     start = end + 1;
