@@ -31,7 +31,13 @@ class FailingWritableFile : public WritableFile {
 
 }  // namespace
 
+void FakePlatform::Note(std::vector<std::string>& list, const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  list.push_back(path);
+}
+
 const FailRule* FakePlatform::MatchFailure(FileOp op, const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
   for (const FailRule& rule : fail_rules) {
     if (rule.op != op || rule.path != path) continue;
     int& calls = calls_[{static_cast<int>(op), path}];
@@ -51,7 +57,7 @@ bool FakePlatform::ShouldFail(FileOp op, const std::string& path, size_t* bytes_
 }
 
 ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  opened.push_back(path);
+  Note(opened, path);
   if (ShouldFail(FileOp::kOpen, path)) {
     bytes->clear();
     return ReadResult::kCannotOpen;
@@ -70,7 +76,7 @@ ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string*
 }
 
 bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
-  opened.push_back(path);
+  Note(opened, path);
   bytes->clear();
   if (ShouldFail(FileOp::kOpen, path)) return false;
   if (!PlatformWrapper::ReadFile(path, bytes)) return false;
@@ -81,7 +87,7 @@ bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
 }
 
 bool FakePlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  opened.push_back(path);
+  Note(opened, path);
   bytes->clear();
   if (ShouldFail(FileOp::kOpen, path)) return false;
   return PlatformWrapper::ReadFileHead(path, max_bytes, bytes);
@@ -89,7 +95,7 @@ bool FakePlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::
 
 std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,
                                                             bool exclusive) {
-  opened.push_back(path);
+  Note(opened, path);
   if (ShouldFail(FileOp::kOpen, path)) return nullptr;
   std::unique_ptr<WritableFile> file = PlatformWrapper::NewWritableFile(path, exclusive);
   if (!file) return nullptr;
@@ -97,20 +103,20 @@ std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& p
 }
 
 bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
-  listed.push_back(dir);
+  Note(listed, dir);
   return PlatformWrapper::ListDirectory(dir, entries);
 }
 
 CopyOutcome FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
                                      bool fail_if_exists) {
-  opened.push_back(from);
-  opened.push_back(to);
+  Note(opened, from);
+  Note(opened, to);
   if (ShouldFail(FileOp::kCopy, to)) return CopyOutcome::kFailed;
   return PlatformWrapper::CopyFileTo(from, to, fail_if_exists);
 }
 
 bool FakePlatform::RewriteFile(const std::string& path, std::string_view bytes) {
-  opened.push_back(path);
+  Note(opened, path);
   if (ShouldFail(FileOp::kRewrite, path)) return false;
   return PlatformWrapper::RewriteFile(path, bytes);
 }

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -158,7 +159,10 @@ class FakePlatform : public PlatformWrapper {
  private:
   // The rule for this call, if one fails it; counts the calls it lets pass.
   const FailRule* MatchFailure(FileOp op, const std::string& path);
+  // Records a path; tests may call file operations from several threads.
+  void Note(std::vector<std::string>& list, const std::string& path);
 
+  std::mutex mutex_;  // the recorded lists and the call counts
   std::map<std::pair<int, std::string>, int> calls_;
   /// Name and value pairs in the order they were first set.
   std::vector<std::pair<std::string, std::string>> environment_;
