@@ -106,7 +106,10 @@ function check(request) {
     expect(`row ${k} href`, got.href, want.hasLink ? attribute(want.link) : null);
     expect(`row ${k} title`, got.title, attribute(want.tooltip));
     expect(`row ${k} target`, got.target, want.hasLink && (want.flags & 1) ? '_blank' : null);
-    expect(`row ${k} symbol`, got.symbol, want.hasSymbol ? attribute(want.symbol) : null);
+    // A text with markup may show an image of its own where no symbol was asked for.
+    if (want.hasSymbol || !/</.test(want.text)) {
+      expect(`row ${k} symbol`, got.symbol, want.hasSymbol ? attribute(want.symbol) : null);
+    }
     expect(`row ${k} description cell`, got.description !== null, want.hasDescription);
     if (!/[<&]/.test(want.text)) expect(`row ${k} text`, got.text, html(want.text));
     if (!/[<&]/.test(want.description) && want.hasDescription) {
