@@ -6,11 +6,11 @@
 
 #include "app/command_line.h"
 #include "app/pagetrix_app.h"
-#include "app/windows.h"
 #include "check/check.h"
 #include "fs/util.h"
 #include "gen/output_folder.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 namespace {
 

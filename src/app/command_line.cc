@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "app/windows.h"
 #include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include "app/check_run.h"
 #include "app/command_line.h"
-#include "app/windows.h"
 #include "base/string_printf.h"
 #include "base/text.h"
 #include "config/main_config.h"
@@ -10,6 +9,7 @@
 #include "gen/gen_html.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dlg_fehler.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
+#include "ui/failure_window.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 /// The about box, opened from the result window's system menu.
-#ifndef PAGETRIX_APP_ABOUT_DLG_H_
-#define PAGETRIX_APP_ABOUT_DLG_H_
+#ifndef PAGETRIX_UI_ABOUT_BOX_H_
+#define PAGETRIX_UI_ABOUT_BOX_H_
 
 #include "platform/dialog.h"
 
@@ -9,4 +9,4 @@ class CAboutDlg : public CDialog {
   CAboutDlg();
 };
 
-#endif  // PAGETRIX_APP_ABOUT_DLG_H_
+#endif  // PAGETRIX_UI_ABOUT_BOX_H_

@@ -1,9 +1,9 @@
-#include "app/windows.h"
+#include "ui/run_windows.h"
 
-#include "app/dlg_fehler.h"
-#include "app/dlg_hilfe.h"
-#include "app/pagetrix_dlg.h"
 #include "res/usage_text.h"
+#include "ui/failure_window.h"
+#include "ui/help_window.h"
+#include "ui/result_window.h"
 
 void ShowResultWindow(const std::string& page_path, const std::string& profile_path) {
   CPagetrixDlg dialog;

@@ -1,4 +1,4 @@
-#include "app/about_dlg.h"
+#include "ui/about_box.h"
 
 #include "res/resource.h"
 

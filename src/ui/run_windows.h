@@ -1,6 +1,6 @@
 /// The program's windows as the run sequence shows them.
-#ifndef PAGETRIX_APP_WINDOWS_H_
-#define PAGETRIX_APP_WINDOWS_H_
+#ifndef PAGETRIX_UI_RUN_WINDOWS_H_
+#define PAGETRIX_UI_RUN_WINDOWS_H_
 
 #include <string>
 #include <vector>
@@ -18,4 +18,4 @@ void ShowFailureWindow(const std::vector<std::string>& failures, int result,
 /// Shows the help window with the usage text, modally.
 void ShowHelpWindow();
 
-#endif  // PAGETRIX_APP_WINDOWS_H_
+#endif  // PAGETRIX_UI_RUN_WINDOWS_H_

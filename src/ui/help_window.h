@@ -1,6 +1,6 @@
 /// The help window: the usage text in a read-only field.
-#ifndef PAGETRIX_APP_DLG_HILFE_H_
-#define PAGETRIX_APP_DLG_HILFE_H_
+#ifndef PAGETRIX_UI_HELP_WINDOW_H_
+#define PAGETRIX_UI_HELP_WINDOW_H_
 
 #include <string>
 
@@ -41,4 +41,4 @@ HelpWindowLayout LayOutHelpWindow(const WindowRect& window, const WindowRect& fi
                                   const WindowRect& text_area, int text_width, int text_height,
                                   const WindowRect& work_area);
 
-#endif  // PAGETRIX_APP_DLG_HILFE_H_
+#endif  // PAGETRIX_UI_HELP_WINDOW_H_

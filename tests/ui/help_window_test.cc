@@ -1,4 +1,4 @@
-#include "app/dlg_hilfe.h"
+#include "ui/help_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <random>
 #include <string>
 
-#include "app/windows.h"
 #include "res/usage_text.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
+#include "ui/run_windows.h"
 
 namespace {
 

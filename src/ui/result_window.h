@@ -1,6 +1,6 @@
 /// The result window: one line with the path of the generated start page.
-#ifndef PAGETRIX_APP_PAGETRIX_DLG_H_
-#define PAGETRIX_APP_PAGETRIX_DLG_H_
+#ifndef PAGETRIX_UI_RESULT_WINDOW_H_
+#define PAGETRIX_UI_RESULT_WINDOW_H_
 
 #include <climits>
 #include <string>
@@ -51,4 +51,4 @@ class CPagetrixDlg : public CDialog {
   IconHandle icon_;
 };
 
-#endif  // PAGETRIX_APP_PAGETRIX_DLG_H_
+#endif  // PAGETRIX_UI_RESULT_WINDOW_H_

@@ -1,5 +1,5 @@
 // Saved in Windows-1252: the texts below are the window's own.
-#include "app/dlg_fehler.h"
+#include "ui/failure_window.h"
 
 #include "base/string_printf.h"
 #include "platform/platform.h"

@@ -1,12 +1,12 @@
-#include "app/pagetrix_dlg.h"
+#include "ui/result_window.h"
 
 #include <cstdint>
 
-#include "app/about_dlg.h"
 #include "base/string_printf.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "res/resource.h"
+#include "ui/about_box.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "app/pagetrix_dlg.h"
+#include "ui/result_window.h"
 
 #include <gtest/gtest.h>
 
-#include "app/windows.h"
 #include "platform/messages.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
+#include "ui/run_windows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/dlg_hilfe.h"
+#include "ui/help_window.h"
 
 #include <algorithm>
 
