@@ -46,7 +46,7 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
   exit_code_ = report.ExitCode();
 
   const std::string text = FormatTextReport(report);
-  GetPlatform().WriteToConsole(text);
+  windows_.WriteToConsole(text);
   folder_.Init();
   std::string prefix;
   bool written = folder_.Create(prefix) && WriteWholeFile(prefix + kTextReport, text) &&
@@ -63,7 +63,7 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
 void CPagetrixApp::ShowResult(const std::string& start_page) {
   const std::vector<std::string>& failures = run_log_.Failures();
   if (!start_page.empty() || failures.empty()) {
-    ShowResultWindow(start_page, profile_path_);
+    ShowResultWindow(windows_, start_page, profile_path_);
     return;
   }
   std::string log_path = GetConfigValue("Protokolldatei", "Name");
@@ -72,5 +72,5 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
   // Closed for good before the window shows, so that the button's editor
   // can open it.
   run_log_.Close();
-  ShowFailureWindow(failures, exit_code_, log_path, profile_path_, run_log_.Refusal());
+  ShowFailureWindow(windows_, failures, exit_code_, log_path, profile_path_, run_log_.Refusal());
 }

@@ -87,7 +87,7 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
 }
 
 void CMyCommandLineInfo::ShowHelp() {
-  ShowHelpWindow();
+  ShowHelpWindow(windows_);
   help_shown = true;
 }
 

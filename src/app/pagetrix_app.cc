@@ -20,7 +20,7 @@ std::string CPagetrixApp::GetConfigValue(const std::string& section, const std::
 }
 
 bool CPagetrixApp::PerformRun() {
-  CMyCommandLineInfo command_line;
+  CMyCommandLineInfo command_line(windows_);
   if (!ReadCommandLine(command_line)) return false;
   // The check reports a missing configuration instead of showing help.
   if (command_line.check_mode) {
@@ -42,8 +42,8 @@ bool CPagetrixApp::PerformRun() {
 bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
   Platform& platform = GetPlatform();
   command_line_text_ = platform.GetCommandLineText();
-  if (platform.IsCtrlKeyDown())
-    platform.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
+  if (windows_.IsCtrlKeyDown())
+    windows_.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
   command_line.profile_path = LocateMainConfiguration();
   command_line.ParseCommandLine(command_line_text_);
@@ -95,5 +95,5 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   Platform& platform = GetPlatform();
   unsigned error = 0;
   if (!platform.StartProcess(command, &error))
-    platform.ShowMessageBox(platform.FormatSystemMessage(error));
+    windows_.ShowMessageBox(platform.FormatSystemMessage(error));
 }

@@ -12,8 +12,6 @@
 
 #include "platform/guarded_files.h"
 
-class CDialog;
-
 /// Separator the program puts between a directory and a name.
 #ifdef PAGETRIX_POSIX_PATHS
 inline constexpr char kPathSeparator = '/';
@@ -171,8 +169,6 @@ class Platform {
   /// Default value of a key under the classes root; only string values of at
   /// most 259 bytes count.
   virtual bool ReadClassesRootDefault(const std::string& subkey, std::string* value) = 0;
-  /// Whether the Ctrl key is held down now.
-  virtual bool IsCtrlKeyDown() = 0;
   /// Milliseconds since system start, wrapping at 32 bits.
   virtual std::uint32_t GetTickCount() = 0;
   /// Seconds since 1 January 1970 UTC.
@@ -212,16 +208,6 @@ class Platform {
 
   /// A string resource of the program; empty if it does not exist.
   virtual std::string LoadStringResource(int id) = 0;
-  /// A message box with an OK button; returns when it is closed.
-  virtual void ShowMessageBox(const std::string& text) = 0;
-  /// Writes text to the standard output of the process, or, where a windowed
-  /// program has none, to the console of the process that started it. False
-  /// when there is neither.
-  virtual bool WriteToConsole(const std::string& text) = 0;
-  /// Opens a document with the program the system associates with it.
-  virtual bool OpenDocument(const std::string& path) = 0;
-  /// Shows a dialog modally; returns its end code (1 for OK).
-  virtual int RunModalDialog(CDialog& dialog) = 0;
 };
 
 /// The platform the program runs on; never null.

@@ -23,7 +23,6 @@
 #include "base/message_catalogue.h"
 #include "base/text.h"
 #include "platform/command_line_split.h"
-#include "platform/dialog_impl.h"
 #include "platform/env_block.h"
 #include "platform/env_expand.h"
 #include "platform/guarded_platform.h"
@@ -480,8 +479,6 @@ class PosixPlatform final : public GuardedPlatform {
     return false;
   }
 
-  bool IsCtrlKeyDown() override { return false; }
-
   std::uint32_t GetTickCount() override {
     struct timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);
@@ -597,19 +594,6 @@ class PosixPlatform final : public GuardedPlatform {
   }
 
   std::string LoadStringResource(int id) override { return CatalogueText(id); }
-
-  void ShowMessageBox(const std::string& text) override { WriteConsolePosix(stderr, text + "\n"); }
-
-  int RunModalDialog(CDialog& dialog) override { return RunModalDialogPosix(dialog); }
-
-  // Converted for a UTF-8 console like every other text the program prints.
-  bool WriteToConsole(const std::string& text) override {
-    WriteConsolePosix(stdout, text);
-    return !std::ferror(stdout);
-  }
-
-  // No desktop to hand a document to.
-  bool OpenDocument(const std::string&) override { return false; }
 
  private:
   void ReapFinishedChildren() {

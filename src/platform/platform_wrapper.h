@@ -85,7 +85,6 @@ class PlatformWrapper : public Platform {
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override {
     return target_.ReadClassesRootDefault(subkey, value);
   }
-  bool IsCtrlKeyDown() override { return target_.IsCtrlKeyDown(); }
   std::uint32_t GetTickCount() override { return target_.GetTickCount(); }
   std::int64_t GetUnixTime() override { return target_.GetUnixTime(); }
   bool GetLocalTime(std::tm* local) override { return target_.GetLocalTime(local); }
@@ -117,10 +116,6 @@ class PlatformWrapper : public Platform {
   }
 
   std::string LoadStringResource(int id) override { return target_.LoadStringResource(id); }
-  void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }
-  int RunModalDialog(CDialog& dialog) override { return target_.RunModalDialog(dialog); }
-  bool WriteToConsole(const std::string& text) override { return target_.WriteToConsole(text); }
-  bool OpenDocument(const std::string& path) override { return target_.OpenDocument(path); }
 
  private:
   Platform& target_;

@@ -2,4 +2,4 @@
 
 #include "res/resource.h"
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(WindowSystem& windows) : CDialog(IDD_ABOUTBOX, windows) {}

@@ -2,11 +2,11 @@
 #ifndef PAGETRIX_UI_ABOUT_BOX_H_
 #define PAGETRIX_UI_ABOUT_BOX_H_
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 class CAboutDlg : public CDialog {
  public:
-  CAboutDlg();
+  explicit CAboutDlg(WindowSystem& windows);
 };
 
 #endif  // PAGETRIX_UI_ABOUT_BOX_H_

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 class CDlgFehler : public CDialog {
  public:
-  CDlgFehler();
+  explicit CDlgFehler(WindowSystem& windows);
 
   bool OnInitDialog() override;
   bool OnCommand(int id) override;

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 class CDlgHilfe : public CDialog {
  public:
-  CDlgHilfe();
+  explicit CDlgHilfe(WindowSystem& windows);
 
   bool OnInitDialog() override;
   void DoDataExchange(bool save_and_validate) override;

@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 /// Value of a placement key that is not in the main configuration file.
 inline constexpr int kPlacementMissing = INT_MIN;
@@ -15,7 +15,7 @@ inline constexpr int kResultWindowHeight = 44;
 class CPagetrixDlg : public CDialog {
  public:
   /// Loads the program's icon.
-  CPagetrixDlg();
+  explicit CPagetrixDlg(WindowSystem& windows);
 
   bool OnInitDialog() override;
   void DoDataExchange(bool save_and_validate) override;

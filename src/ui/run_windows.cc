@@ -5,17 +5,18 @@
 #include "ui/help_window.h"
 #include "ui/result_window.h"
 
-void ShowResultWindow(const std::string& page_path, const std::string& profile_path) {
-  CPagetrixDlg dialog;
+void ShowResultWindow(WindowSystem& windows, const std::string& page_path,
+                      const std::string& profile_path) {
+  CPagetrixDlg dialog(windows);
   dialog.page_path = page_path;
   dialog.profile_path = profile_path;
   dialog.DoModal();
 }
 
-void ShowFailureWindow(const std::vector<std::string>& failures, int result,
+void ShowFailureWindow(WindowSystem& windows, const std::vector<std::string>& failures, int result,
                        const std::string& log_path, const std::string& profile_path,
                        const std::string& log_refusal) {
-  CDlgFehler dialog;
+  CDlgFehler dialog(windows);
   dialog.failures = failures;
   dialog.result = result;
   dialog.log_path = log_path;
@@ -24,8 +25,8 @@ void ShowFailureWindow(const std::vector<std::string>& failures, int result,
   dialog.DoModal();
 }
 
-void ShowHelpWindow() {
-  CDlgHilfe dialog;
+void ShowHelpWindow(WindowSystem& windows) {
+  CDlgHilfe dialog(windows);
   dialog.text = UsageText();
   dialog.DoModal();
 }

@@ -10,15 +10,16 @@
 #include "config/environment.h"
 #include "config/run_log.h"
 #include "gen/run_setup.h"
-#include "platform/dialog.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
+#include "support/fake_window.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 class NoHelpCommandLine : public CMyCommandLineInfo {
  public:
+  NoHelpCommandLine() : CMyCommandLineInfo(SystemWindows()) {}
   void ShowHelp() override { help_shown = true; }
 };
 
@@ -73,7 +74,7 @@ class RunResultTest : public ::testing::Test {
     platform_->tick_count = 5000;
     platform_->drive_type = DriveType::kFixed;
     platform_->network_name = "";
-    platform_->on_dialog = [this](CDialog& dialog) {
+    windows_.on_dialog = [this](DialogHandler& dialog) {
       shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
       return 1;
     };
@@ -89,7 +90,7 @@ class RunResultTest : public ::testing::Test {
     dir_.MakeDir("conf");
     dir_.Write("conf/Pagetrix.ini", config);
     platform_->command_line_text = "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
-    CPagetrixApp app;
+    CPagetrixApp app(windows_);
     EXPECT_FALSE(app.PerformRun());
     return app.ExitCode();
   }
@@ -103,6 +104,7 @@ class RunResultTest : public ::testing::Test {
   }
 
   ScopedPlatform platform_;
+  FakeWindowSystem windows_;
   TempDir dir_;
   std::vector<ShownDialog> shown_;
 };
@@ -115,7 +117,7 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
           "[Protokolldatei]\r\nName=" +
               dir_.Path("lauf.log") + "\r\n[Rechte]\r\nanna=1\r\n",
           "/PRUEFEN " + Start());
-  EXPECT_EQ(1, code) << platform_->console;  // the rights text is not eight digits
+  EXPECT_EQ(1, code) << windows_.console;  // the rights text is not eight digits
   EXPECT_EQ("alt", dir_.Read("Pagetrix/{alt}/Pagetrix.htm")) << "old folders stay";
   EXPECT_EQ("", dir_.Read("lauf.log")) << "no run log";
   EXPECT_TRUE(shown_.empty()) << "no window, so no placement is written";
@@ -123,7 +125,7 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
   ASSERT_EQ(2u, folders.size());
   std::string report = folders[0].find("{alt}") == std::string::npos ? folders[0] : folders[1];
   std::string text = dir_.Read(report.substr(dir_.path().size() + 1) + "/Pruefbericht.txt");
-  EXPECT_EQ(text, platform_->console);
+  EXPECT_EQ(text, windows_.console);
   EXPECT_NE(std::string::npos, text.find("Schl\xFC"
                                          "ssel \"anna\""))
       << text;
@@ -136,20 +138,20 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
 TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp) {
   platform_->command_line_text = "/PRUEFEN /INI=\"" + dir_.Path("verschrieben.ini") + "\"";
   {
-    CPagetrixApp app;
+    CPagetrixApp app(windows_);
     EXPECT_FALSE(app.PerformRun());
     EXPECT_EQ(2, app.ExitCode());
   }
   EXPECT_TRUE(shown_.empty()) << "no help window";
-  EXPECT_NE(std::string::npos, platform_->console.find("Die Hauptkonfiguration fehlt"))
-      << platform_->console;
-  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  EXPECT_NE(std::string::npos, windows_.console.find("Die Hauptkonfiguration fehlt"))
+      << windows_.console;
+  EXPECT_NE(std::string::npos, windows_.console.find("Keine Kommandodatei"));
   ASSERT_EQ(1u, OutputFolders().size()) << "the report is written all the same";
   // A configuration without [StartVorlage] and no command file: the same.
-  platform_->console.clear();
+  windows_.console.clear();
   EXPECT_EQ(2, Run("[Pagetrix]\r\nSichtbar=1\r\n", "/PRUEFEN"));
   EXPECT_TRUE(shown_.empty());
-  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  EXPECT_NE(std::string::npos, windows_.console.find("Keine Kommandodatei"));
   // An explicit "?" still asks for help.
   EXPECT_EQ(0, Run("", "/PRUEFEN ?"));
   EXPECT_EQ(1u, shown_.size());
@@ -157,8 +159,8 @@ TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp
 
 TEST_F(RunResultTest, CheckOfAFaultlessConfigurationEndsWithZero) {
   EXPECT_EQ(0, Run("[Rechte]\r\nanna=00000001\r\n", "-pruefen " + Start()));
-  EXPECT_NE(std::string::npos, platform_->console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
-      << platform_->console;
+  EXPECT_NE(std::string::npos, windows_.console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
+      << windows_.console;
   EXPECT_TRUE(platform_->started_processes.empty());
 }
 
@@ -203,7 +205,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
   const std::string log = dir_.Path("lauf.log");
   std::string read_while_shown;
   bool readable = false;
-  platform_->on_dialog = [&](CDialog& dialog) {
+  windows_.on_dialog = [&](DialogHandler& dialog) {
     shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
     readable = SystemPlatform().ReadFile(log, &read_while_shown);
     return 1;

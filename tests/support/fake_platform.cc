@@ -268,8 +268,3 @@ bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error
   *error = 0;
   return true;
 }
-
-int FakePlatform::RunModalDialog(CDialog& dialog) {
-  dialogs.push_back(&dialog);
-  return on_dialog ? on_dialog(dialog) : 1;
-}

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "support/fake_platform.h"
 #include "support/fake_window.h"
 
 namespace {
@@ -33,7 +32,6 @@ TEST(FailureWindowTextTest, MessageLinesAndWhereToLookFurther) {
 }
 
 TEST(FailureWindowTest, FillsItsFieldsAndGreysTheButtonWithoutALog) {
-  ScopedPlatform platform;
   for (const char* log_path : {"C:\\Temp\\lauf.log", ""}) {
     FakeWindow<CDlgFehler> dialog;
     dialog.failures = {"eins", "zwei\ndrei"};
@@ -49,13 +47,12 @@ TEST(FailureWindowTest, FillsItsFieldsAndGreysTheButtonWithoutALog) {
 }
 
 TEST(FailureWindowTest, ButtonOpensTheRunLog) {
-  ScopedPlatform platform;
-  CDlgFehler dialog;
+  FakeWindow<CDlgFehler> dialog;
   dialog.log_path = "C:\\Temp\\lauf.log";
   EXPECT_FALSE(dialog.OnCommand(IDC_HILFE_TEXT));
-  EXPECT_TRUE(platform->opened_documents.empty());
+  EXPECT_TRUE(dialog.windows.opened_documents.empty());
   EXPECT_TRUE(dialog.OnCommand(IDC_PROTOKOLL));
-  EXPECT_EQ(std::vector<std::string>{"C:\\Temp\\lauf.log"}, platform->opened_documents);
+  EXPECT_EQ(std::vector<std::string>{"C:\\Temp\\lauf.log"}, dialog.windows.opened_documents);
 }
 
 }  // namespace
