@@ -27,14 +27,15 @@ const char* const kFieldNames[] = {"Linktext", "Link",   "Beschreibung",
                                    "Tooltip",  "Rechte", "Flags"};
 
 // Keys that, written in a placeholder section, are probably meant as a
-// setting of it or of [Vorlage], not as links.
+// setting of it or of [Vorlage], not as links; a near miss of a setting is
+// named first.
 constexpr auto kKeysNotLinks = [] {
   std::array<std::string_view,
              std::size(names::kSectionSettingKeys) + std::size(names::kVorlageKeys)>
       keys{};
-  std::copy(std::begin(names::kVorlageKeys), std::end(names::kVorlageKeys),
-            std::copy(std::begin(names::kSectionSettingKeys), std::end(names::kSectionSettingKeys),
-                      keys.begin()));
+  auto end = std::copy(std::begin(names::kSectionSettingKeys), std::end(names::kSectionSettingKeys),
+                       keys.begin());
+  std::copy(std::begin(names::kVorlageKeys), std::end(names::kVorlageKeys), end);
   return keys;
 }();
 
