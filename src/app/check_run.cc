@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/pagetrix_app.h"
 #include "check/check.h"
+#include "config/config_names.h"
 #include "fs/util.h"
 #include "gen/output_folder.h"
 #include "platform/platform.h"
@@ -33,7 +34,7 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
   run_log_.SetPath("");
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
-                      : GetConfigValue("StartVorlage", "StartVorlage");
+                      : GetConfigValue(names::kStartVorlage, names::kStartVorlage);
   CheckInput input;
   input.main_config_path = profile_path_;
   input.main_config = &main_config_;
@@ -66,7 +67,7 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
     ShowResultWindow(windows_, start_page, profile_path_);
     return;
   }
-  std::string log_path = GetConfigValue("Protokolldatei", "Name");
+  std::string log_path = GetConfigValue(names::kProtokolldatei, names::kName);
   // Only a log that this run could write is offered.
   if (!run_log_.IsEnabled() || GetPathKind(log_path) != PathKind::kFile) log_path.clear();
   // Closed for good before the window shows, so that the button's editor

@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "base/string_printf.h"
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/main_config.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
@@ -13,7 +14,7 @@
 
 CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 
-std::string CPagetrixApp::GetConfigValue(const std::string& section, const std::string& key) const {
+std::string CPagetrixApp::GetConfigValue(std::string_view section, std::string_view key) const {
   std::string value;
   main_config_.GetValue(section, key, value);
   return value;
@@ -34,7 +35,7 @@ bool CPagetrixApp::PerformRun() {
 
   std::string start_page = GeneratePages();
 
-  std::string visible = GetConfigValue("Pagetrix", "Sichtbar");
+  std::string visible = GetConfigValue(names::kPagetrix, names::kSichtbar);
   if (visible.empty() || ParseLeadingInt(visible) != 0) ShowResult(start_page);
   return false;
 }
@@ -53,10 +54,10 @@ bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
 
 bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   main_config_.Load(profile_path_);
-  run_log_.SetPath(GetConfigValue("Protokolldatei", "Name"));
+  run_log_.SetPath(GetConfigValue(names::kProtokolldatei, names::kName));
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
-                      : GetConfigValue("StartVorlage", "StartVorlage");
+                      : GetConfigValue(names::kStartVorlage, names::kStartVorlage);
   if (!command_file_.empty()) return true;
   command_line.ShowHelp();
   return false;
@@ -75,15 +76,15 @@ std::string CPagetrixApp::GeneratePages() {
 }
 
 void CPagetrixApp::StartProgram(const std::string& start_page) {
-  std::string name = GetConfigValue("StartProg", "Name");
+  std::string name = GetConfigValue(names::kStartProg, names::kName);
   if (name.empty() || start_page.empty()) return;
   ExpandEnvironment(name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
-  static const char* const kOptions[][2] = {
-      {"Ini", "/INI=\""}, {"Param", "/PARAM=\""}, {"Log", "/LOG=\""}};
+  static constexpr std::string_view kOptions[][2] = {
+      {names::kIni, "/INI=\""}, {names::kParam, "/PARAM=\""}, {names::kLog, "/LOG=\""}};
   for (const auto& option : kOptions) {
-    std::string value = GetConfigValue("StartProg", option[0]);
+    std::string value = GetConfigValue(names::kStartProg, option[0]);
     if (value.empty()) continue;
     ExpandEnvironment(value, run_log_);
     command += " ";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "config/ini_file.h"
 #include "config/rights.h"
@@ -46,7 +47,7 @@ class CPagetrixApp {
   void ShowResult(const std::string& start_page);
 
   /// GetValue on the main configuration file; empty when missing.
-  std::string GetConfigValue(const std::string& section, const std::string& key) const;
+  std::string GetConfigValue(std::string_view section, std::string_view key) const;
   void Log(const std::string& text) { run_log_.Log(text); }
 
   WindowSystem& windows_;
