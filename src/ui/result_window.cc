@@ -3,13 +3,12 @@
 #include <cstdint>
 
 #include "base/string_printf.h"
+#include "config/config_names.h"
 #include "platform/messages.h"
 #include "res/resource.h"
 #include "ui/about_box.h"
 
 namespace {
-
-const char kPlacementSection[] = "Pagetrix";
 
 // Sums of saved values may lie beyond int; such a placement is unusable.
 bool AddInRange(int a, int b, int* sum) {
@@ -33,7 +32,7 @@ bool CPagetrixDlg::OnInitDialog() {
   window().SetIcons(icon_);
 
   WindowRect saved;
-  if (RestoreWindowPlacement(&saved, kPlacementSection)) {
+  if (RestoreWindowPlacement(&saved, std::string(names::kPagetrix))) {
     window().MoveWindow(saved, true);
   } else {
     MoveToWorkAreaCorner();
@@ -105,7 +104,7 @@ void CPagetrixDlg::OnGetMinMaxInfo(TrackingLimits* limits) {
 }
 
 void CPagetrixDlg::OnDestroy() {
-  SaveWindowPlacement(kPlacementSection);
+  SaveWindowPlacement(std::string(names::kPagetrix));
   CDialog::OnDestroy();
 }
 
@@ -114,10 +113,10 @@ std::string CPagetrixDlg::ConsoleText() const { return page_path + "\n"; }
 bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& section) {
   const std::string& file = profile_path;
   WindowSystem& windows = window_system();
-  int x = windows.ReadProfileInt(file, section, "X", kPlacementMissing);
-  int y = windows.ReadProfileInt(file, section, "Y", kPlacementMissing);
-  int cx = windows.ReadProfileInt(file, section, "CX", kPlacementMissing);
-  int cy = windows.ReadProfileInt(file, section, "CY", kPlacementMissing);
+  int x = windows.ReadProfileInt(file, section, std::string(names::kX), kPlacementMissing);
+  int y = windows.ReadProfileInt(file, section, std::string(names::kY), kPlacementMissing);
+  int cx = windows.ReadProfileInt(file, section, std::string(names::kCX), kPlacementMissing);
+  int cy = windows.ReadProfileInt(file, section, std::string(names::kCY), kPlacementMissing);
   // The four keys are always written together; a partial set is treated
   // as no saved placement rather than as a window of absurd size.
   if (x == kPlacementMissing || y == kPlacementMissing || cx == kPlacementMissing ||
@@ -136,10 +135,11 @@ void CPagetrixDlg::SaveWindowPlacement(const std::string& section) {
   const WindowRect& normal = placement.normal;
   // All five in one write: runs closing at once on one shared file each
   // replace it whole, and every other line of it stays.
-  window_system().WriteProfileValues(profile_path, section,
-                                     {{"X", StringPrintf("%d", normal.left)},
-                                      {"Y", StringPrintf("%d", normal.top)},
-                                      {"CX", StringPrintf("%d", normal.Width())},
-                                      {"CY", StringPrintf("%d", normal.Height())},
-                                      {"Maximize", placement.maximized ? "1" : "0"}});
+  window_system().WriteProfileValues(
+      profile_path, section,
+      {{std::string(names::kX), StringPrintf("%d", normal.left)},
+       {std::string(names::kY), StringPrintf("%d", normal.top)},
+       {std::string(names::kCX), StringPrintf("%d", normal.Width())},
+       {std::string(names::kCY), StringPrintf("%d", normal.Height())},
+       {std::string(names::kMaximize), placement.maximized ? "1" : "0"}});
 }
