@@ -210,8 +210,6 @@ class Platform {
 
   // ---- User interface ----
 
-  /// A string resource of the program; empty if it does not exist.
-  virtual std::string LoadStringResource(int id) = 0;
   /// A message box with an OK button; returns when it is closed.
   virtual void ShowMessageBox(const std::string& text) = 0;
   /// Writes text to the standard output of the process, or, where a windowed

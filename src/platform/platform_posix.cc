@@ -20,7 +20,6 @@
 #include <random>
 #include <sstream>
 
-#include "base/message_catalogue.h"
 #include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/dialog_impl.h"
@@ -595,8 +594,6 @@ class PosixPlatform final : public GuardedPlatform {
   std::string FormatSystemMessage(unsigned error) override {
     return std::strerror(static_cast<int>(error));
   }
-
-  std::string LoadStringResource(int id) override { return CatalogueText(id); }
 
   void ShowMessageBox(const std::string& text) override { WriteConsolePosix(stderr, text + "\n"); }
 

@@ -5,7 +5,6 @@
 #include <winnetwk.h>
 
 #include <algorithm>
-#include <map>
 #include <utility>
 
 #include "base/file_name.h"
@@ -532,29 +531,6 @@ class Win32Platform final : public GuardedPlatform {
     return message;
   }
 
-  std::string LoadStringResource(int id) override {
-    // The resources do not change while the program runs: each is loaded once.
-    auto known = strings_.find(id);
-    if (known != strings_.end()) return known->second;
-    return strings_[id] = LoadStringFromModule(id);
-  }
-
-  std::string LoadStringFromModule(int id) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    std::string buffer(512, '\0');
-    while (true) {
-      int got = ::LoadStringA(instance, static_cast<UINT>(id), buffer.data(),
-                              static_cast<int>(buffer.size()));
-      if (got <= 0) return std::string();
-      // A string that fills the buffer may have been cut.
-      if (static_cast<size_t>(got) < buffer.size() - 1 || buffer.size() >= 65536) {
-        buffer.resize(static_cast<size_t>(got));
-        return buffer;
-      }
-      buffer.resize(buffer.size() * 2);
-    }
-  }
-
   void ShowMessageBox(const std::string& text) override {
     // Its buttons are controls too.
     CommonControls();
@@ -626,8 +602,6 @@ class Win32Platform final : public GuardedPlatform {
       return ::GetFullPathNameA(path.c_str(), size, buffer, nullptr);
     });
   }
-
-  std::map<int, std::string> strings_;
 };
 
 }  // namespace

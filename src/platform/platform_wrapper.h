@@ -116,7 +116,6 @@ class PlatformWrapper : public Platform {
     return target_.FormatSystemMessage(error);
   }
 
-  std::string LoadStringResource(int id) override { return target_.LoadStringResource(id); }
   void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }
   int RunModalDialog(CDialog& dialog) override { return target_.RunModalDialog(dialog); }
   bool WriteToConsole(const std::string& text) override { return target_.WriteToConsole(text); }
