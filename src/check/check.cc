@@ -124,10 +124,10 @@ void Checker::CheckMainConfig() {
   if (loaded != 0 && loaded != 4) {
     std::string why;
     switch (real_.GetPathType(path, /*follow_links=*/true)) {
-      case guarded::PathType::kMissing:
+      case PathType::kMissing:
         why = "Die Hauptkonfiguration fehlt";
         break;
-      case guarded::PathType::kFolder:
+      case PathType::kFolder:
         why = "Der Pfad der Hauptkonfiguration ist ein Ordner";
         break;
       default:

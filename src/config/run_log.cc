@@ -68,11 +68,11 @@ std::string RunLogRefusal(const std::string& path) {
   if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
   Platform& platform = GetPlatform();
   switch (platform.GetPathType(path, /*follow_links=*/true)) {
-    case guarded::PathType::kMissing:
+    case PathType::kMissing:
       return std::string();
-    case guarded::PathType::kFolder:
+    case PathType::kFolder:
       return Refused(path, "ist ein Ordner.");
-    case guarded::PathType::kFile:
+    case PathType::kFile:
       break;
     default:
       return Refused(path, "ist keine gewöhnliche Datei.");

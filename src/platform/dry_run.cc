@@ -175,18 +175,18 @@ bool DryRunPlatform::DotStepsPassable(const std::string& path) {
   return true;
 }
 
-guarded::PathType DryRunPlatform::TypeOf(const std::string& path) {
+PathType DryRunPlatform::TypeOf(const std::string& path) {
 #ifdef PAGETRIX_POSIX_PATHS
-  if (HasDotSteps(path) && !DotStepsPassable(path)) return guarded::PathType::kMissing;
+  if (HasDotSteps(path) && !DotStepsPassable(path)) return PathType::kMissing;
 #endif
   if (const Node* node = Find(path)) {
     switch (node->kind) {
       case Node::Kind::kFile:
-        return guarded::PathType::kFile;
+        return PathType::kFile;
       case Node::Kind::kFolder:
-        return guarded::PathType::kFolder;
+        return PathType::kFolder;
       case Node::Kind::kGone:
-        return guarded::PathType::kMissing;
+        return PathType::kMissing;
     }
   }
 #ifdef PAGETRIX_POSIX_PATHS
@@ -242,7 +242,7 @@ bool DryRunPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std
 }
 
 bool DryRunPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
-  if (TypeOf(path) != guarded::PathType::kFile || IsHeldLock(path)) return false;
+  if (TypeOf(path) != PathType::kFile || IsHeldLock(path)) return false;
   Record(Change::Kind::kWrite, path);
   Node file;
   file.bytes.assign(bytes);
@@ -308,7 +308,7 @@ PathKind DryRunPlatform::FindPath(const std::string& path) {
 }
 
 bool DryRunPlatform::CreateDir(const std::string& path) {
-  if (TypeOf(path) != guarded::PathType::kMissing || !ParentIsFolder(path)) return false;
+  if (TypeOf(path) != PathType::kMissing || !ParentIsFolder(path)) return false;
   Record(Change::Kind::kCreateFolder, path);
   Node folder;
   folder.kind = Node::Kind::kFolder;
@@ -322,9 +322,9 @@ bool DryRunPlatform::HasChildren(const std::string& path) {
 }
 
 RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
-  const guarded::PathType type = TypeOf(path);
-  if (type == guarded::PathType::kMissing) return RemoveDirResult::kPathNotFound;
-  if (type != guarded::PathType::kFolder) return RemoveDirResult::kOtherError;
+  const PathType type = TypeOf(path);
+  if (type == PathType::kMissing) return RemoveDirResult::kPathNotFound;
+  if (type != PathType::kFolder) return RemoveDirResult::kOtherError;
   if (HasChildren(path)) return RemoveDirResult::kNotEmpty;
   Record(Change::Kind::kRemoveFolder, path);
   Node gone;
@@ -334,9 +334,9 @@ RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
 }
 
 bool DryRunPlatform::RemoveFile(const std::string& path) {
-  const guarded::PathType type =
+  const PathType type =
       Find(path) != nullptr ? TypeOf(path) : target().GetPathType(path, /*follow_links=*/false);
-  if (type == guarded::PathType::kMissing || type == guarded::PathType::kFolder) return false;
+  if (type == PathType::kMissing || type == PathType::kFolder) return false;
   Record(Change::Kind::kRemoveFile, path);
   Node gone;
   gone.kind = Node::Kind::kGone;
@@ -349,7 +349,7 @@ bool DryRunPlatform::RemoveFileInTree(const std::string& path, const std::string
 }
 
 bool DryRunPlatform::SetNormalAttributes(const std::string& path) {
-  return TypeOf(path) != guarded::PathType::kMissing;
+  return TypeOf(path) != PathType::kMissing;
 }
 
 CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::string& to,
@@ -357,15 +357,14 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   const Node* source = Find(from);
   if (source != nullptr) {
     if (source->kind != Node::Kind::kFile || source->too_large) return CopyOutcome::kFailed;
-  } else if (TypeOf(from) != guarded::PathType::kFile ||
-             reads_.Probe(target(), from) != ReadResult::kOk) {
+  } else if (TypeOf(from) != PathType::kFile || reads_.Probe(target(), from) != ReadResult::kOk) {
     return CopyOutcome::kFailed;
   }
-  const guarded::PathType existing = TypeOf(to);
+  const PathType existing = TypeOf(to);
   // The lock this walk holds is open for writing, which no copy replaces.
-  if (existing == guarded::PathType::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
+  if (existing == PathType::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
     return CopyOutcome::kFailed;
-  const bool exists = existing != guarded::PathType::kMissing;
+  const bool exists = existing != PathType::kMissing;
   if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
   Record(Change::Kind::kCopy, to, from);
   Node copy;
@@ -380,7 +379,7 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   return exists ? CopyOutcome::kReplaced : CopyOutcome::kCopied;
 }
 
-guarded::PathType DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
+PathType DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
   if (Find(path) != nullptr) return TypeOf(path);
   return target().GetPathType(path, follow_links);
 }
@@ -406,7 +405,7 @@ bool DryRunPlatform::IsHeldLock(const std::string& path) const {
   const std::string key = Key(path);
   for (const Change& change : changes_) {
     if (change.kind == Change::Kind::kLock &&
-        key == Key(change.path + kPathSeparator + guarded::kLockFileName))
+        key == Key(change.path + kPathSeparator + kLockFileName))
       return true;
   }
   return false;
@@ -419,9 +418,9 @@ bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {
   return first == second && first->kind == Node::Kind::kFile;
 }
 
-std::unique_ptr<guarded::FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
+std::unique_ptr<FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
   Record(Change::Kind::kLock, folder);
-  return std::make_unique<guarded::FolderLock>();
+  return std::make_unique<FolderLock>();
 }
 
 bool DryRunPlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {

@@ -95,11 +95,11 @@ class DryRunPlatform final : public PlatformWrapper {
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool RemoveFileInTree(const std::string& path, const std::string& root) override;
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override;
+  PathType GetPathType(const std::string& path, bool follow_links) override;
   bool IsOwnRealFolder(const std::string& path) override;
   bool IsOwnPlace(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override;
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
   bool StartProcess(const std::string& command_line, unsigned* error) override;
@@ -127,8 +127,8 @@ class DryRunPlatform final : public PlatformWrapper {
   static std::string ParentKey(const std::string& key);
   const Node* Find(const std::string& path) const;
   /// What the path is now: the walk's record, else the system's answer.
-  guarded::PathType TypeOf(const std::string& path);
-  bool IsFolder(const std::string& path) { return TypeOf(path) == guarded::PathType::kFolder; }
+  PathType TypeOf(const std::string& path);
+  bool IsFolder(const std::string& path) { return TypeOf(path) == PathType::kFolder; }
   bool ParentIsFolder(const std::string& path);
   bool DotStepsPassable(const std::string& path);
   /// Whether the path is the lock file of a folder this walk locked.

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/guarded_files.h"
-
 class CDialog;
 
 /// Separator the program puts between a directory and a name.
@@ -35,6 +33,10 @@ enum class DriveType : unsigned {
 /// Outcome of reading a whole file.
 enum class ReadResult { kOk = 0, kCannotOpen = 1, kReadError = 2, kNoMemory = 3 };
 
+/// Far above the largest real command file or template; a file beyond it
+/// is refused instead of being read into memory.
+inline constexpr std::uint64_t kMaxReadBytes = 512ull << 20;
+
 /// Longest result of the system's %NAME% expansion; what reaches it has been
 /// cut (Win32 cuts at 32,766 bytes without an error). 0: no limit.
 #ifdef PAGETRIX_POSIX_PATHS
@@ -43,11 +45,21 @@ inline constexpr size_t kExpansionLimit = 0;
 inline constexpr size_t kExpansionLimit = 32766;
 #endif
 
-/// Outcome of copying a file (see guarded::Copy).
-using CopyOutcome = guarded::Copy;
+/// Outcome of copying a file. The copy itself tells whether the target was
+/// there, so a caller needs no look at the target beforehand.
+enum class CopyOutcome {
+  kCopied,        ///< a new file was written
+  kReplaced,      ///< an existing file was replaced
+  kTargetExists,  ///< refused, as asked: the target exists and is untouched
+  kFailed,        ///< nothing copied; the target may or may not exist
+};
 
 /// What a path names, as the file finder sees it.
 enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
+
+/// What a path names; a link (or a reparse point) is kLink unless links are
+/// followed; devices, pipes and sockets are kOther.
+enum class PathType { kMissing, kFile, kFolder, kLink, kOther };
 
 /// One entry of a directory listing.
 struct FindEntry {
@@ -61,6 +73,15 @@ struct FindEntry {
 
 /// Outcome of removing a directory, as far as callers tell them apart.
 enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
+
+/// Name of the lock a run holds in its output folder while it works.
+inline constexpr char kLockFileName[] = "Pagetrix.lck";
+
+/// The lock of a folder; released (and its file removed) when destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
 
 /// A file open for writing; closed (and flushed) when destroyed.
 class WritableFile {
@@ -85,7 +106,7 @@ class Platform {
 
   /// Reads a whole regular file (the INI reader's), shared with other
   /// readers, refused while a writer has it open. A folder, device, pipe or
-  /// socket cannot be opened; a file over guarded::kMaxReadBytes is a read
+  /// socket cannot be opened; a file over kMaxReadBytes is a read
   /// error; no memory for it is kNoMemory. On a read error `bytes` holds
   /// what was read before it. The bytes are returned raw.
   virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
@@ -113,8 +134,10 @@ class Platform {
   /// Resets a file's attributes to normal (clears read-only). A link keeps
   /// what it points to untouched.
   virtual bool SetNormalAttributes(const std::string& path) = 0;
-  /// Copies a regular file (the source shared with other readers); with
-  /// `fail_if_exists` an existing target is refused. An existing target is
+  /// Copies a regular file (the source shared with other readers), keeping
+  /// its last-write time; with `fail_if_exists` an existing target is
+  /// refused. A copy that fails midway leaves no new file and the old target
+  /// as it was. An existing target is
   /// replaced as RewriteFile replaces a file, and refused where it refuses.
   virtual CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                                  bool fail_if_exists) = 0;
@@ -127,7 +150,7 @@ class Platform {
   /// reset only on a file that lies inside `root`.
   virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
   /// What a path names (links followed or not).
-  virtual guarded::PathType GetPathType(const std::string& path, bool follow_links) = 0;
+  virtual PathType GetPathType(const std::string& path, bool follow_links) = 0;
   /// A real folder of the user's own: no link; on POSIX owned by the user.
   virtual bool IsOwnRealFolder(const std::string& path) = 0;
   /// No other user can have made or turned the path (POSIX: no folder or
@@ -137,7 +160,7 @@ class Platform {
   /// Both paths name the same existing file.
   virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
   /// Takes the lock a run holds in its output folder; null if impossible.
-  virtual std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) = 0;
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
   /// Whether another run holds the lock of this folder now.
   virtual bool IsFolderLocked(const std::string& folder) = 0;
   /// Last-write time of a file or directory in seconds since 1970 (UTC).

@@ -49,7 +49,7 @@ class PlatformWrapper : public Platform {
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return target_.RemoveFileInTree(path, root);
   }
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
+  PathType GetPathType(const std::string& path, bool follow_links) override {
     return target_.GetPathType(path, follow_links);
   }
   bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }
@@ -57,7 +57,7 @@ class PlatformWrapper : public Platform {
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return target_.IsSameFile(a, b);
   }
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
     return target_.LockFolder(folder);
   }
   bool IsFolderLocked(const std::string& folder) override { return target_.IsFolderLocked(folder); }

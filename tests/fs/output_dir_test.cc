@@ -240,7 +240,7 @@ TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
   MakeOld("young", 2 * kHour);
   platform_->write_times[Guid("young")] = kNow - 30;  // written to half a minute ago
   MakeOld("locked", 2 * kHour);
-  std::unique_ptr<guarded::FolderLock> lock =
+  std::unique_ptr<FolderLock> lock =
       SystemPlatform().LockFolder(dir_.Path("Pagetrix/" + Guid("locked")));
   ASSERT_TRUE(lock);
   SetLoeschStd("LoeschStd=0");
@@ -249,7 +249,7 @@ TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
   EXPECT_TRUE(Exists("Pagetrix/" + Guid("locked") + "/index.htm"));
   // Its run has launched the start program: now the folder may go.
   lock.reset();
-  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked") + "/" + guarded::kLockFileName));
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked") + "/" + kLockFileName));
   gen_.DeleteOldOutputDirectories();
   EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked")));
 }
@@ -264,7 +264,7 @@ TEST_F(OutputDirTest, TheRunLocksItsFolderUntilTheGeneratorEnds) {
     EXPECT_TRUE(SystemPlatform().IsFolderLocked(gen.OutputDirectoryPath()));
   }
   EXPECT_FALSE(SystemPlatform().IsFolderLocked(dir_.Path("Pagetrix/" + Guid("mine"))));
-  EXPECT_FALSE(Exists("Pagetrix/" + Guid("mine") + "/" + guarded::kLockFileName));
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("mine") + "/" + kLockFileName));
 }
 
 TEST_F(OutputDirTest, ABaseThatIsALinkIsNotCleaned) {

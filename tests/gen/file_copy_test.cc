@@ -94,7 +94,7 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"b.css", "logo.gif", "n.js", "z.gif"}), names);
   EXPECT_EQ("logo", dir_.Read("out/logo.gif"));
-  EXPECT_EQ(guarded::PathType::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
+  EXPECT_EQ(PathType::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
 }
 
 // [Kopieren] never replaces what a process holds open for writing: the
@@ -102,14 +102,14 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
 TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
   EnableLog();
   dir_.Write("src.txt", "kopiert");
-  std::unique_ptr<guarded::FolderLock> lock = SystemPlatform().LockFolder(dir_.Path("out"));
+  std::unique_ptr<FolderLock> lock = SystemPlatform().LockFolder(dir_.Path("out"));
   ASSERT_TRUE(lock);
   std::unique_ptr<WritableFile> other_log =
       SystemPlatform().NewWritableFile(dir_.Path("other.log"), true);
   ASSERT_TRUE(other_log && other_log->Append("(0 ms) 08.12.2026 09:27:42\r\n"));
   platform_->SetEnvVar("PagetrixAusgabePath", dir_.Path("out"));
   const std::string sep(1, kPathSeparator);
-  const std::string lock_file = prefix_ + guarded::kLockFileName;
+  const std::string lock_file = prefix_ + kLockFileName;
   // The lock in another spelling first: on POSIX that is another file.
   LoadMainConfig("[Kopieren]\r\n1=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" + sep + "." +
                  sep + "PAGETRIX.LCK\r\n2=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" +

@@ -142,7 +142,7 @@ TEST_F(DryRunTest, ReadsComeFromTheSystemOncePerCheck) {
 
 TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
   ASSERT_TRUE(dry_.CreateDir(dir_.Path("ausgabe")));
-  std::unique_ptr<guarded::FolderLock> lock = dry_.LockFolder(dir_.Path("ausgabe"));
+  std::unique_ptr<FolderLock> lock = dry_.LockFolder(dir_.Path("ausgabe"));
   EXPECT_TRUE(lock);
   EXPECT_TRUE(dry_.FilesIn(dir_.Path("ausgabe")).empty());
   // The lock is open for writing: no copy or rewrite replaces it, in any spelling.

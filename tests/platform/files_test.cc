@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/guarded_files.h"
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -68,7 +68,7 @@ TEST_F(FilesTest, ReadersShareButWritersAreRefused) {
   {
     // Another logon reading the same file at the same moment.
     std::string other;
-    ASSERT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("seite.htm"), &other));
+    ASSERT_EQ(ReadResult::kOk, ReadRegularFile(dir_.Path("seite.htm"), &other));
     EXPECT_TRUE(platform_.ReadFile(dir_.Path("seite.htm"), &read));
     EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("seite.htm"), &read), ReadResult::kOk);
   }
@@ -81,9 +81,8 @@ TEST_F(FilesTest, ReadersShareButWritersAreRefused) {
 TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
   ASSERT_TRUE(dir_.Write("big.ini", std::string(100, 'x')));
   std::string read;
-  EXPECT_EQ(guarded::Read::kReadError,
-            guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 99));
-  EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
+  EXPECT_EQ(ReadResult::kReadError, ReadRegularFile(dir_.Path("big.ini"), &read, 99));
+  EXPECT_EQ(ReadResult::kOk, ReadRegularFile(dir_.Path("big.ini"), &read, 100));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
   EXPECT_EQ(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false), CopyOutcome::kFailed);
   EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kNothing);
@@ -156,11 +155,11 @@ TEST_F(FilesTest, FileIdentityAndKinds) {
   EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
                                    dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
   EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_EQ(guarded::PathType::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
-  EXPECT_EQ(guarded::PathType::kFolder, platform_.GetPathType(dir_.path(), true));
-  EXPECT_EQ(guarded::PathType::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
+  EXPECT_EQ(PathType::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
+  EXPECT_EQ(PathType::kFolder, platform_.GetPathType(dir_.path(), true));
+  EXPECT_EQ(PathType::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
   // A device wherever it lies under Windows; a plain name elsewhere.
-  EXPECT_EQ(kPathSeparator == '/' ? guarded::PathType::kMissing : guarded::PathType::kOther,
+  EXPECT_EQ(kPathSeparator == '/' ? PathType::kMissing : PathType::kOther,
             platform_.GetPathType(dir_.Path("nul.log"), true));
   EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.path()));
@@ -312,9 +311,9 @@ TEST_F(FilesTest, CopyFileFailures) {
 TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
   ASSERT_TRUE(dir_.Write("from.txt", "new"));
   ASSERT_TRUE(dir_.MakeDir("out"));
-  std::unique_ptr<guarded::FolderLock> lock = platform_.LockFolder(dir_.Path("out"));
+  std::unique_ptr<FolderLock> lock = platform_.LockFolder(dir_.Path("out"));
   ASSERT_TRUE(lock);
-  const std::string lock_file = dir_.Path("out") + kPathSeparator + guarded::kLockFileName;
+  const std::string lock_file = dir_.Path("out") + kPathSeparator + kLockFileName;
   std::unique_ptr<WritableFile> log = platform_.NewWritableFile(dir_.Path("run.log"), true);
   std::unique_ptr<WritableFile> page = platform_.NewWritableFile(dir_.Path("page.htm"), false);
   ASSERT_TRUE(log && page);

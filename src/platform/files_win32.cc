@@ -1,4 +1,5 @@
-// The guarded file operations on Win32.
+// Files on Win32: reading, writing, copying, rewriting and deleting them,
+// and the lock of a folder.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,34 +9,10 @@
 
 #include "base/file_name.h"
 #include "base/text.h"
-#include "platform/guarded_files.h"
-
-namespace guarded {
-namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (valid()) ::CloseHandle(h_);
-  }
-  HANDLE get() const { return h_; }
-  void Reset(HANDLE h) {
-    if (valid()) ::CloseHandle(h_);
-    h_ = h;
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return h;
-  }
-
- private:
-  HANDLE h_;
-};
+#include "platform/file_reading.h"
+#include "platform/files_common.h"
+#include "platform/platform_win32.h"
+#include "platform/win32_handle.h"
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -44,8 +21,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // the basic information: the full GetFileInformationByHandle also asks for
 // the volume's serial number, which under Wine is a round trip to the mount
 // manager costing a good half millisecond per call.
-bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
-  return file.valid() && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
+bool IsRegularDiskHandle(const FileHandle& file, FILE_BASIC_INFO* info) {
+  return file.IsValid() && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
          ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, info, sizeof *info) &&
          (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
@@ -53,11 +30,13 @@ bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
 // A plain file on a disk, looked at without reading it.
 bool IsRegularDiskFile(const std::string& path) {
   if (IsDeviceName(path)) return false;
-  Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                             0, nullptr));
+  FileHandle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
   FILE_BASIC_INFO info;
   return IsRegularDiskHandle(probe, &info);
 }
+
+namespace {
 
 // The path the system resolves an open handle to, in upper case, without
 // the "\\?\" prefix. Wine resolves POSIX links here to what they point to.
@@ -98,9 +77,9 @@ enum class Examined { kMissing, kReplaceable, kRefused };
 // a file is replaced only while nothing has it open.
 Examined ExamineExisting(const std::string& path, DWORD* attributes) {
   if (IsDeviceName(path)) return Examined::kRefused;
-  Handle probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!probe.valid()) {
+  FileHandle probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!probe.IsValid()) {
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Examined::kMissing
                                                                           : Examined::kRefused;
@@ -117,9 +96,9 @@ enum class Created { kWritten, kExists, kFailed };
 // Writes a file that is not there yet; a failure leaves none.
 template <typename Write>
 Created WriteNew(const std::string& path, DWORD attributes, Write&& write) {
-  Handle out(
+  FileHandle out(
       ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
-  if (!out.valid()) {
+  if (!out.IsValid()) {
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::kExists
                                                                        : Created::kFailed;
@@ -165,26 +144,69 @@ class Win32FolderLock final : public FolderLock {
   HANDLE h_;
 };
 
+// The resolved path of the folder a tree is deleted from. A tree's files
+// come one after another with the same root, which is resolved once: if it
+// were swapped for a link meanwhile, its files would resolve elsewhere and
+// no longer lie inside what was resolved first.
+bool RootFinalPath(const std::string& root, std::string* root_final) {
+  static std::string cached_root;
+  static std::string cached_final;
+  if (!cached_root.empty() && cached_root == root) {
+    *root_final = cached_final;
+    return true;
+  }
+  FileHandle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.IsValid() || !FinalPath(folder.get(), root_final)) return false;
+  cached_root = root;
+  cached_final = *root_final;
+  return true;
+}
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(FileHandle file) : file_(std::move(file)) {}
+  ~Win32WritableFile() override { Close(); }
+
+  bool Append(std::string_view data) override {
+    if (!file_.IsValid()) return false;
+    while (!data.empty()) {
+      DWORD chunk = data.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(data.size());
+      DWORD put = 0;
+      if (!::WriteFile(file_.get(), data.data(), chunk, &put, nullptr) || put == 0) return false;
+      data.remove_prefix(put);
+    }
+    return true;
+  }
+
+  bool Close() override {
+    if (!file_.IsValid()) return true;
+    return ::CloseHandle(file_.Release()) != 0;
+  }
+
+ private:
+  FileHandle file_;
+};
+
 }  // namespace
 
-Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
-                     std::uint64_t limit) {
+ReadResult ReadRegularFile(const std::string& path, std::string* bytes, std::uint64_t limit) {
   bytes->clear();
   // Devices are refused by name. Opening reads nothing and does not wait (a
   // POSIX pipe under Wine included), so whatever else is not a plain disk
   // file is refused by its handle before a byte is read: one open, not a
   // probe and then the open, which under Wine costs a tenth of a millisecond.
-  if (IsDeviceName(path)) return Read::kCannotOpen;
+  if (IsDeviceName(path)) return ReadResult::kCannotOpen;
   // Delete sharing lets a rewrite rename a new file over it meanwhile; this
   // read keeps the old one whole.
-  Handle file(::CreateFileA(
-      path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return Read::kCannotOpen;
+  if (!IsRegularDiskHandle(file, &info)) return ReadResult::kCannotOpen;
   LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file.get(), &size)) return Read::kReadError;
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return Read::kReadError;
+  if (!::GetFileSizeEx(file.get(), &size)) return ReadResult::kReadError;
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ReadResult::kReadError;
   try {
     // Straight into the string, in one read of the size and a byte more: a
     // short read of a disk file is its end. A file that grew meanwhile is
@@ -200,36 +222,98 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
       DWORD got = 0;
       if (!::ReadFile(file.get(), bytes->data() + total, want, &got, nullptr)) {
         bytes->resize(total);
-        return Read::kReadError;
+        return ReadResult::kReadError;
       }
       if (total + got > limit) {
         bytes->resize(total);
-        return Read::kReadError;
+        return ReadResult::kReadError;
       }
       total += got;
       if (got < want) {
         bytes->resize(total);
-        return Read::kOk;
+        return ReadResult::kOk;
       }
     }
   } catch (const std::bad_alloc&) {
     bytes->clear();
     bytes->shrink_to_fit();
-    return Read::kNoMemory;
+    return ReadResult::kNoMemory;
   }
 }
 
-Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  if (IsDeviceName(from) || IsDeviceName(to)) return Copy::kFailed;
+ReadResult Win32Platform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+  // Shared with other readers: simultaneous logons read the same files.
+  return ReadRegularFile(path, bytes);
+}
+
+bool Win32Platform::ReadFile(const std::string& path, std::string* bytes) {
+  return ReadRegularFile(path, bytes) == ReadResult::kOk;
+}
+
+bool Win32Platform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+  bytes->clear();
+  if (IsDeviceName(path)) return false;
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FILE_BASIC_INFO info;
+  if (!IsRegularDiskHandle(file, &info)) return false;
+  bytes->resize(max_bytes);
+  size_t size = 0;
+  while (size < max_bytes) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(max_bytes - size, 1 << 20));
+    if (!::ReadFile(file.get(), bytes->data() + size, want, &got, nullptr)) {
+      bytes->clear();
+      return false;
+    }
+    if (got == 0) break;
+    size += got;
+  }
+  bytes->resize(size);
+  return true;
+}
+
+std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& path,
+                                                             bool exclusive) {
+  DWORD share = exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Only a file on a disk: "nul.htm" or COM1 would be a device.
+  if (!file.IsValid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
+  return std::make_unique<Win32WritableFile>(std::move(file));
+}
+
+bool Win32Platform::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool Win32Platform::SetNormalAttributes(const std::string& path) {
+  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+  // A junction or symbolic link: change the link itself through a handle
+  // that does not follow it, never what it points to.
+  FileHandle link(::CreateFileA(
+      path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!link.IsValid()) return false;
+  FILE_BASIC_INFO info = {};  // zero times stay unchanged
+  info.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  return ::SetFileInformationByHandle(link.get(), FileBasicInfo, &info, sizeof info) != 0;
+}
+
+CopyOutcome Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
+                                      bool fail_if_exists) {
+  if (IsDeviceName(from) || IsDeviceName(to)) return CopyOutcome::kFailed;
   // Copied by hand rather than by the system's copy: one open of the source
   // both checks and reads it, and the target's creation tells whether it
   // was there. Under Wine that saves three of every five file calls.
   // Shared with readers only, so the target cannot be the source itself.
-  Handle in(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle in(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO source;
   LARGE_INTEGER size;
-  if (!IsRegularDiskHandle(in, &source) || !::GetFileSizeEx(in.get(), &size)) return Copy::kFailed;
+  if (!IsRegularDiskHandle(in, &source) || !::GetFileSizeEx(in.get(), &size))
+    return CopyOutcome::kFailed;
   // Like the system's copy: the source's attributes, and the archive bit.
   const DWORD attributes =
       (source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -265,23 +349,24 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
     case Examined::kMissing:
       switch (WriteNew(to, attributes, copy)) {
         case Created::kWritten:
-          return Copy::kCopied;
+          return CopyOutcome::kCopied;
         case Created::kExists:
-          return fail_if_exists ? Copy::kTargetExists : Copy::kFailed;
+          return fail_if_exists ? CopyOutcome::kTargetExists : CopyOutcome::kFailed;
         case Created::kFailed:
-          return Copy::kFailed;
+          return CopyOutcome::kFailed;
       }
-      return Copy::kFailed;
+      return CopyOutcome::kFailed;
     case Examined::kReplaceable:
       // The source, held open without delete sharing, is never renamed over.
-      return WriteBesideAndRename(to, attributes, copy) ? Copy::kReplaced : Copy::kFailed;
+      return WriteBesideAndRename(to, attributes, copy) ? CopyOutcome::kReplaced
+                                                        : CopyOutcome::kFailed;
     case Examined::kRefused:
       break;
   }
-  return Copy::kFailed;
+  return CopyOutcome::kFailed;
 }
 
-bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
+bool Win32Platform::RewriteFile(const std::string& path, std::string_view bytes) {
   DWORD attributes = 0;
   if (ExamineExisting(path, &attributes) == Examined::kRefused) return false;
   // The old file's attributes, as far as a plain file carries them.
@@ -299,63 +384,42 @@ bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
   return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
 }
 
-bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  bytes->clear();
-  if (IsDeviceName(path)) return false;
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool Win32Platform::RemoveFileInTree(const std::string& path, const std::string& root) {
+  std::string root_final;
+  if (!RootFinalPath(root, &root_final)) return false;
+  // The link itself where the system has links; under Wine a POSIX link
+  // opens as the file it points to, and then lies outside the tree.
+  FileHandle file(::CreateFileA(
+      path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::string final_path;
+  if (!file.IsValid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
+    return false;
   FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return false;
-  bytes->resize(max_bytes);
-  size_t size = 0;
-  while (size < max_bytes) {
-    DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(max_bytes - size, 1 << 20));
-    if (!::ReadFile(file.get(), bytes->data() + size, want, &got, nullptr)) {
-      bytes->clear();
-      return false;
-    }
-    if (got == 0) break;
-    size += got;
+  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
+      (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
   }
-  bytes->resize(size);
-  return true;
+  FILE_DISPOSITION_INFO disposition = {};
+  disposition.DeleteFile = TRUE;
+  return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
 }
 
-PathType GetPathType(const std::string& path, bool follow_links) {
-  if (IsDeviceName(path)) return PathType::kOther;
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathType::kMissing
-                                                                          : PathType::kOther;
-  }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathType::kLink;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::kFolder;
-  return IsRegularDiskFile(path) ? PathType::kFile : PathType::kOther;
-}
-
-bool IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-}
-
-bool IsOwnPlace(const std::string& /*path*/) { return true; }
-
-bool IsSameFile(const std::string& a, const std::string& b) {
+bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
   if (IsDeviceName(a) || IsDeviceName(b)) return false;
   const std::string* paths[2] = {&a, &b};
-  Handle handles[2] = {Handle(INVALID_HANDLE_VALUE), Handle(INVALID_HANDLE_VALUE)};
+  FileHandle handles[2] = {FileHandle(), FileHandle()};
   FILE_BASIC_INFO basic[2];
   FILE_STANDARD_INFO standard[2];
   for (int i = 0; i < 2; ++i) {
     handles[i].Reset(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     HANDLE h = handles[i].get();
-    if (!handles[i].valid() || ::GetFileType(h) != FILE_TYPE_DISK ||
+    if (!handles[i].IsValid() || ::GetFileType(h) != FILE_TYPE_DISK ||
         !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic[i], sizeof basic[i]) ||
         !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard[i], sizeof standard[i]))
       return false;
@@ -376,62 +440,16 @@ bool IsSameFile(const std::string& a, const std::string& b) {
          info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
-// The resolved path of the folder a tree is deleted from. A tree's files
-// come one after another with the same root, which is resolved once: if it
-// were swapped for a link meanwhile, its files would resolve elsewhere and
-// no longer lie inside what was resolved first.
-bool RootFinalPath(const std::string& root, std::string* root_final) {
-  static std::string cached_root;
-  static std::string cached_final;
-  if (!cached_root.empty() && cached_root == root) {
-    *root_final = cached_final;
-    return true;
-  }
-  Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder.valid() || !FinalPath(folder.get(), root_final)) return false;
-  cached_root = root;
-  cached_final = *root_final;
-  return true;
-}
-
-bool DeleteFileInTree(const std::string& path, const std::string& root) {
-  std::string root_final;
-  if (!RootFinalPath(root, &root_final)) return false;
-  // The link itself where the system has links; under Wine a POSIX link
-  // opens as the file it points to, and then lies outside the tree.
-  Handle file(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                            kShareAll, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  std::string final_path;
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
-      !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
-    return false;
-  FILE_BASIC_INFO info;
-  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
-      (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
-    FILE_BASIC_INFO basic = {};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
-  }
-  FILE_DISPOSITION_INFO disposition = {};
-  disposition.DeleteFile = TRUE;
-  return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,
-                                      sizeof disposition) != 0;
-}
-
-std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
-  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                         nullptr));
-  if (!h.valid()) return nullptr;
+std::unique_ptr<FolderLock> Win32Platform::LockFolder(const std::string& folder) {
+  FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                             nullptr));
+  if (!h.IsValid()) return nullptr;
   return std::make_unique<Win32FolderLock>(h.Release());
 }
 
-bool IsFolderLocked(const std::string& folder) {
-  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return !h.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+bool Win32Platform::IsFolderLocked(const std::string& folder) {
+  FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !h.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
-
-}  // namespace guarded

@@ -1,4 +1,5 @@
-// The guarded file operations on POSIX.
+// Files on POSIX: reading, writing, copying, rewriting and deleting them,
+// and the lock of a folder.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -11,10 +12,11 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/guarded_files.h"
+#include "platform/file_reading.h"
+#include "platform/files_common.h"
+#include "platform/platform_posix.h"
 #include "platform/posix_fd.h"
 
-namespace guarded {
 namespace {
 
 // Opens a regular file for reading without ever waiting: opening a named
@@ -115,24 +117,6 @@ bool WriteBesideAndRename(const std::string& target, mode_t mode, const Write& w
   return ok;
 }
 
-// Owned by this user or by the system itself.
-bool IsOwnOrSystems(const struct stat& st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
-
-// Every existing folder or link named on the way down `absolute`, each
-// looked at without following it. A missing part ends the walk: what
-// follows is made by this user.
-bool IsOwnChain(const std::string& absolute) {
-  for (size_t end = absolute.find('/', 1);; end = absolute.find('/', end + 1)) {
-    const std::string prefix = absolute.substr(0, end);
-    struct stat st;
-    if (!prefix.empty() && prefix.back() != '/') {
-      if (::lstat(prefix.c_str(), &st) != 0) return errno == ENOENT;
-      if (!IsOwnOrSystems(st)) return false;
-    }
-    if (end == std::string::npos) return true;
-  }
-}
-
 class PosixFolderLock final : public FolderLock {
  public:
   PosixFolderLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -147,15 +131,35 @@ class PosixFolderLock final : public FolderLock {
   std::string path_;
 };
 
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override { Close(); }
+
+  bool Append(std::string_view data) override {
+    if (fd_ < 0) return false;
+    return WriteAll(fd_, data.data(), data.size());
+  }
+
+  bool Close() override {
+    if (fd_ < 0) return true;
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
-Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
-                     std::uint64_t limit) {
+ReadResult ReadRegularFile(const std::string& path, std::string* bytes, std::uint64_t limit) {
   bytes->clear();
   struct stat st;
   ScopedFd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockLikeShareMode(fd.get(), exclusive)) return Read::kCannotOpen;
-  if (static_cast<std::uint64_t>(st.st_size) > limit) return Read::kReadError;
+  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return ReadResult::kCannotOpen;
+  if (static_cast<std::uint64_t>(st.st_size) > limit) return ReadResult::kReadError;
   try {
     // Straight into the string, the whole file in one read as a rule; the
     // one byte more sees the end, and a file that grows meanwhile is read on.
@@ -165,84 +169,43 @@ Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive
     bytes->resize(static_cast<size_t>(st.st_size) + 1);
     while (true) {
       if (size == bytes->size()) {
-        if (size > limit) return Read::kReadError;
+        if (size > limit) return ReadResult::kReadError;
         bytes->resize(std::min<std::uint64_t>(2 * size, limit + 1));
       }
       ssize_t got = ::read(fd.get(), bytes->data() + size, bytes->size() - size);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
         bytes->resize(size);
-        return Read::kReadError;
+        return ReadResult::kReadError;
       }
       if (got == 0) {
         bytes->resize(size);
-        return Read::kOk;
+        return ReadResult::kOk;
       }
       size += static_cast<size_t>(got);
       // The file may grow while it is read.
       if (size > limit) {
         bytes->resize(size);
-        return Read::kReadError;
+        return ReadResult::kReadError;
       }
     }
   } catch (const std::bad_alloc&) {
     bytes->clear();
     bytes->shrink_to_fit();
-    return Read::kNoMemory;
+    return ReadResult::kNoMemory;
   }
 }
 
-Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  struct stat source;
-  ScopedFd in(OpenRegularForReading(from, &source));
-  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return Copy::kFailed;
-  // Like the Windows copy, the copy keeps the source's last-write time.
-  const auto copy = [&in, &source](int out) {
-    if (!CopyContents(in.get(), out)) return false;
-    struct timespec times[2] = {source.st_atim, source.st_mtim};
-    return ::futimens(out, times) == 0;
-  };
-  ExistingFile target;
-  switch (fail_if_exists ? Examined::kMissing : ExamineExisting(to, &target)) {
-    case Examined::kMissing: {
-      ScopedFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                          source.st_mode & 0777));
-      if (!out.valid()) {
-        return fail_if_exists && errno == EEXIST ? Copy::kTargetExists : Copy::kFailed;
-      }
-      bool ok = copy(out.get());
-      if (::close(out.Release()) != 0) ok = false;
-      if (ok) return Copy::kCopied;
-      ::unlink(to.c_str());
-      return Copy::kFailed;
-    }
-    case Examined::kReplaceable:
-      // Like the Windows copy: never the source itself.
-      if (target.st.st_dev == source.st_dev && target.st.st_ino == source.st_ino)
-        return Copy::kFailed;
-      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy) ? Copy::kReplaced
-                                                                                 : Copy::kFailed;
-    case Examined::kRefused:
-      break;
-  }
-  return Copy::kFailed;
+ReadResult PosixPlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+  // Shared with other readers: simultaneous logons read the same files.
+  return ReadRegularFile(path, bytes);
 }
 
-bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
-  ExistingFile target;
-  const Examined examined = ExamineExisting(path, &target);
-  if (examined == Examined::kRefused) return false;
-  const bool existed = examined == Examined::kReplaceable;
-  const std::string& real = existed ? target.real_path : path;
-  const mode_t mode = existed ? target.st.st_mode & 07777 : 0666;
-  return WriteBesideAndRename(real, mode, [&bytes, existed, mode](int out) {
-    // The old file's permissions exactly, not as the umask leaves them.
-    if (existed && ::fchmod(out, mode) != 0) return false;
-    return WriteAll(out, bytes.data(), bytes.size());
-  });
+bool PosixPlatform::ReadFile(const std::string& path, std::string* bytes) {
+  return ReadRegularFile(path, bytes) == ReadResult::kOk;
 }
 
-bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
+bool PosixPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
   bytes->clear();
   struct stat st;
   ScopedFd fd(OpenRegularForReading(path, &st));
@@ -263,57 +226,99 @@ bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string*
   return true;
 }
 
-PathType GetPathType(const std::string& path, bool follow_links) {
+std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& path,
+                                                             bool exclusive) {
+  // Truncate only once the lock is held, so that a refused open leaves the
+  // other holder's file alone.
+  // Never waits for a pipe's reader; only a plain file is written.
+  ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
+  if (!fd.valid()) return nullptr;
   struct stat st;
-  int got = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathType::kMissing : PathType::kOther;
-  if (S_ISLNK(st.st_mode)) return PathType::kLink;
-  if (S_ISREG(st.st_mode)) return PathType::kFile;
-  if (S_ISDIR(st.st_mode)) return PathType::kFolder;
-  return PathType::kOther;
+  // Writes to a regular file never wait anyway: the flag may stay.
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  // Readers share a file only among themselves, as under Windows, where
+  // they let no writer in: every writer takes the exclusive lock.
+  (void)exclusive;
+  if (!LockLikeShareMode(fd.get(), true)) return nullptr;
+  if (st.st_size != 0 && ::ftruncate(fd.get(), 0) != 0) return nullptr;
+  return std::make_unique<PosixWritableFile>(fd.Release());
 }
 
-bool IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+bool PosixPlatform::RemoveFile(const std::string& path) {
   struct stat st;
-  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
-}
-
-bool IsOwnPlace(const std::string& path) {
-  std::string absolute = path;
-  if (absolute.empty() || absolute[0] != '/') {
-    char* cwd = ::getcwd(nullptr, 0);
-    if (cwd == nullptr) return false;
-    absolute = std::string(cwd) + "/" + absolute;
-    std::free(cwd);
+  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  // Windows refuses to delete a read-only file; callers clear it first.
+  if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
+    errno = EACCES;
+    return false;
   }
-  if (!IsOwnChain(absolute)) return false;
-  // A link of the user's own may still lead into another user's folder: the
-  // real path of the longest part that exists is looked at as well.
-  std::string rest;
-  std::string existing = absolute;
-  while (true) {
-    char* resolved = ::realpath(existing.c_str(), nullptr);
-    if (resolved != nullptr) {
-      const std::string real = resolved;
-      std::free(resolved);
-      return IsOwnChain(real + rest);
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool PosixPlatform::SetNormalAttributes(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  // A link has no attributes of its own here, and what it points to may
+  // lie outside the tree being deleted: it stays as it is.
+  if (S_ISLNK(st.st_mode)) return true;
+  return ::fchmodat(AT_FDCWD, path.c_str(), (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) ==
+         0;
+}
+
+CopyOutcome PosixPlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                      bool fail_if_exists) {
+  struct stat source;
+  ScopedFd in(OpenRegularForReading(from, &source));
+  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return CopyOutcome::kFailed;
+  // Like the Windows copy, the copy keeps the source's last-write time.
+  const auto copy = [&in, &source](int out) {
+    if (!CopyContents(in.get(), out)) return false;
+    struct timespec times[2] = {source.st_atim, source.st_mtim};
+    return ::futimens(out, times) == 0;
+  };
+  ExistingFile target;
+  switch (fail_if_exists ? Examined::kMissing : ExamineExisting(to, &target)) {
+    case Examined::kMissing: {
+      ScopedFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                          source.st_mode & 0777));
+      if (!out.valid()) {
+        return fail_if_exists && errno == EEXIST ? CopyOutcome::kTargetExists
+                                                 : CopyOutcome::kFailed;
+      }
+      bool ok = copy(out.get());
+      if (::close(out.Release()) != 0) ok = false;
+      if (ok) return CopyOutcome::kCopied;
+      ::unlink(to.c_str());
+      return CopyOutcome::kFailed;
     }
-    const size_t slash = existing.find_last_of('/');
-    if (slash == std::string::npos || slash == 0) return true;
-    rest = existing.substr(slash) + rest;
-    existing.erase(slash);
+    case Examined::kReplaceable:
+      // Like the Windows copy: never the source itself.
+      if (target.st.st_dev == source.st_dev && target.st.st_ino == source.st_ino)
+        return CopyOutcome::kFailed;
+      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy)
+                 ? CopyOutcome::kReplaced
+                 : CopyOutcome::kFailed;
+    case Examined::kRefused:
+      break;
   }
+  return CopyOutcome::kFailed;
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+bool PosixPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
+  ExistingFile target;
+  const Examined examined = ExamineExisting(path, &target);
+  if (examined == Examined::kRefused) return false;
+  const bool existed = examined == Examined::kReplaceable;
+  const std::string& real = existed ? target.real_path : path;
+  const mode_t mode = existed ? target.st.st_mode & 07777 : 0666;
+  return WriteBesideAndRename(real, mode, [&bytes, existed, mode](int out) {
+    // The old file's permissions exactly, not as the umask leaves them.
+    if (existed && ::fchmod(out, mode) != 0) return false;
+    return WriteAll(out, bytes.data(), bytes.size());
+  });
 }
 
-bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
+bool PosixPlatform::RemoveFileInTree(const std::string& path, const std::string& /*root*/) {
   // The listing never descends through a link, so what it finds lies in
   // the tree; only a link must not be followed now.
   struct stat st;
@@ -323,18 +328,22 @@ bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
   return ::unlink(path.c_str()) == 0;
 }
 
-std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
+bool PosixPlatform::IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::unique_ptr<FolderLock> PosixPlatform::LockFolder(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
   if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
   return std::make_unique<PosixFolderLock>(fd.Release(), std::move(path));
 }
 
-bool IsFolderLocked(const std::string& folder) {
+bool PosixPlatform::IsFolderLocked(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return false;
   return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
-
-}  // namespace guarded
