@@ -124,10 +124,10 @@ void Checker::CheckMainConfig() {
   if (loaded != 0 && loaded != 4) {
     std::string why;
     switch (real_.GetPathType(path, /*follow_links=*/true)) {
-      case PathType::kMissing:
+      case PathKind::kMissing:
         why = "Die Hauptkonfiguration fehlt";
         break;
-      case PathType::kFolder:
+      case PathKind::kFolder:
         why = "Der Pfad der Hauptkonfiguration ist ein Ordner";
         break;
       default:

@@ -68,11 +68,11 @@ std::string RunLogRefusal(const std::string& path) {
   if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
   Platform& platform = GetPlatform();
   switch (platform.GetPathType(path, /*follow_links=*/true)) {
-    case PathType::kMissing:
+    case PathKind::kMissing:
       return std::string();
-    case PathType::kFolder:
+    case PathKind::kFolder:
       return Refused(path, "ist ein Ordner.");
-    case PathType::kFile:
+    case PathKind::kFile:
       break;
     default:
       return Refused(path, "ist keine gewöhnliche Datei.");

@@ -53,13 +53,13 @@ void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, st
   std::string folder = base;
   while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
   if (!platform.IsOwnRealFolder(folder)) return;
-  std::vector<FindEntry> entries;
-  if (!platform.ListDirectory(base, &entries)) return;
-  for (const FindEntry& entry : entries) {
-    // Links are listed as files; only the program's own folders go.
+  std::vector<FolderEntry> entries;
+  if (!platform.ListFolder(base, &entries)) return;
+  for (const FolderEntry& entry : entries) {
+    // Links are never followed; only the program's own folders go.
     CUtil parts;
     parts.SplitPathLocal(entry.path);
-    if (!entry.is_directory || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
+    if (!entry.IsRealFolder() || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
     std::int64_t created = 0, written = 0;
     if (!platform.GetCreationTime(entry.path, &created) ||
         !platform.GetLastWriteTime(entry.path, &written))

@@ -175,18 +175,18 @@ bool DryRunPlatform::DotStepsPassable(const std::string& path) {
   return true;
 }
 
-PathType DryRunPlatform::TypeOf(const std::string& path) {
+PathKind DryRunPlatform::TypeOf(const std::string& path) {
 #ifdef PAGETRIX_POSIX_PATHS
-  if (HasDotSteps(path) && !DotStepsPassable(path)) return PathType::kMissing;
+  if (HasDotSteps(path) && !DotStepsPassable(path)) return PathKind::kMissing;
 #endif
   if (const Node* node = Find(path)) {
     switch (node->kind) {
       case Node::Kind::kFile:
-        return PathType::kFile;
+        return PathKind::kFile;
       case Node::Kind::kFolder:
-        return PathType::kFolder;
+        return PathKind::kFolder;
       case Node::Kind::kGone:
-        return PathType::kMissing;
+        return PathKind::kMissing;
     }
   }
 #ifdef PAGETRIX_POSIX_PATHS
@@ -242,7 +242,7 @@ bool DryRunPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std
 }
 
 bool DryRunPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
-  if (TypeOf(path) != PathType::kFile || IsHeldLock(path)) return false;
+  if (TypeOf(path) != PathKind::kFile || IsHeldLock(path)) return false;
   Record(Change::Kind::kWrite, path);
   Node file;
   file.bytes.assign(bytes);
@@ -263,21 +263,26 @@ std::unique_ptr<WritableFile> DryRunPlatform::NewWritableFile(const std::string&
   return std::make_unique<RecordingFile>(*this, Key(path));
 }
 
-bool DryRunPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool DryRunPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   const std::string key = Key(dir);
   const Node* own = Find(dir);
   if (own != nullptr && own->kind != Node::Kind::kFolder) return false;
-  std::vector<FindEntry> real;
-  const bool listed = target().ListDirectory(dir, &real);
+  std::vector<FolderEntry> real;
+  const bool listed = target().ListFolder(dir, &real);
   if (!listed && own == nullptr) return false;
   std::vector<std::string> seen;
-  for (FindEntry& entry : real) {
+  for (FolderEntry& entry : real) {
     const std::string entry_key = Key(entry.path);
     seen.push_back(entry_key);
     if (const Node* node = Find(entry.path)) {
       if (node->kind == Node::Kind::kGone) continue;
-      entry.is_directory = node->kind == Node::Kind::kFolder;
+      if (node->kind == Node::Kind::kFolder) {
+        entry.kind = PathKind::kFolder;
+        entry.link = false;
+      } else if (!entry.link) {
+        entry.kind = PathKind::kFile;
+      }
     }
     entries->push_back(std::move(entry));
   }
@@ -288,7 +293,8 @@ bool DryRunPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry
     if (node.kind == Node::Kind::kGone || ParentKey(node_key) != key) continue;
     if (std::binary_search(seen.begin(), seen.end(), node_key)) continue;
     entries->push_back(
-        FindEntry{base + LastComponent(spelled_[node_key]), node.kind == Node::Kind::kFolder});
+        FolderEntry{base + LastComponent(spelled_[node_key]),
+                    node.kind == Node::Kind::kFolder ? PathKind::kFolder : PathKind::kFile});
   }
   return true;
 }
@@ -302,13 +308,13 @@ std::string DryRunPlatform::ParentKey(const std::string& key) {
 PathKind DryRunPlatform::FindPath(const std::string& path) {
   if (const Node* node = Find(path)) {
     if (node->kind == Node::Kind::kFile) return PathKind::kFile;
-    return node->kind == Node::Kind::kFolder ? PathKind::kDirectory : PathKind::kNothing;
+    return node->kind == Node::Kind::kFolder ? PathKind::kFolder : PathKind::kMissing;
   }
   return target().FindPath(path);
 }
 
 bool DryRunPlatform::CreateDir(const std::string& path) {
-  if (TypeOf(path) != PathType::kMissing || !ParentIsFolder(path)) return false;
+  if (TypeOf(path) != PathKind::kMissing || !ParentIsFolder(path)) return false;
   Record(Change::Kind::kCreateFolder, path);
   Node folder;
   folder.kind = Node::Kind::kFolder;
@@ -317,14 +323,14 @@ bool DryRunPlatform::CreateDir(const std::string& path) {
 }
 
 bool DryRunPlatform::HasChildren(const std::string& path) {
-  std::vector<FindEntry> entries;
-  return ListDirectory(path, &entries) && !entries.empty();
+  std::vector<FolderEntry> entries;
+  return ListFolder(path, &entries) && !entries.empty();
 }
 
 RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
-  const PathType type = TypeOf(path);
-  if (type == PathType::kMissing) return RemoveDirResult::kPathNotFound;
-  if (type != PathType::kFolder) return RemoveDirResult::kOtherError;
+  const PathKind type = TypeOf(path);
+  if (type == PathKind::kMissing) return RemoveDirResult::kPathNotFound;
+  if (type != PathKind::kFolder) return RemoveDirResult::kOtherError;
   if (HasChildren(path)) return RemoveDirResult::kNotEmpty;
   Record(Change::Kind::kRemoveFolder, path);
   Node gone;
@@ -334,9 +340,9 @@ RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
 }
 
 bool DryRunPlatform::RemoveFile(const std::string& path) {
-  const PathType type =
+  const PathKind type =
       Find(path) != nullptr ? TypeOf(path) : target().GetPathType(path, /*follow_links=*/false);
-  if (type == PathType::kMissing || type == PathType::kFolder) return false;
+  if (type == PathKind::kMissing || type == PathKind::kFolder) return false;
   Record(Change::Kind::kRemoveFile, path);
   Node gone;
   gone.kind = Node::Kind::kGone;
@@ -349,7 +355,7 @@ bool DryRunPlatform::RemoveFileInTree(const std::string& path, const std::string
 }
 
 bool DryRunPlatform::SetNormalAttributes(const std::string& path) {
-  return TypeOf(path) != PathType::kMissing;
+  return TypeOf(path) != PathKind::kMissing;
 }
 
 CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::string& to,
@@ -357,14 +363,14 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   const Node* source = Find(from);
   if (source != nullptr) {
     if (source->kind != Node::Kind::kFile || source->too_large) return CopyOutcome::kFailed;
-  } else if (TypeOf(from) != PathType::kFile || reads_.Probe(target(), from) != ReadResult::kOk) {
+  } else if (TypeOf(from) != PathKind::kFile || reads_.Probe(target(), from) != ReadResult::kOk) {
     return CopyOutcome::kFailed;
   }
-  const PathType existing = TypeOf(to);
+  const PathKind existing = TypeOf(to);
   // The lock this walk holds is open for writing, which no copy replaces.
-  if (existing == PathType::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
+  if (existing == PathKind::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
     return CopyOutcome::kFailed;
-  const bool exists = existing != PathType::kMissing;
+  const bool exists = existing != PathKind::kMissing;
   if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
   Record(Change::Kind::kCopy, to, from);
   Node copy;
@@ -379,7 +385,7 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   return exists ? CopyOutcome::kReplaced : CopyOutcome::kCopied;
 }
 
-PathType DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
+PathKind DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
   if (Find(path) != nullptr) return TypeOf(path);
   return target().GetPathType(path, follow_links);
 }
@@ -447,11 +453,11 @@ bool DryRunPlatform::OpenDocument(const std::string& /*path*/) { return true; }
 int DryRunPlatform::RunModalDialog(CDialog& /*dialog*/) { return 1; }
 
 std::vector<std::string> DryRunPlatform::FilesIn(const std::string& folder) {
-  std::vector<FindEntry> entries;
+  std::vector<FolderEntry> entries;
   std::vector<std::string> names;
-  if (!ListDirectory(folder, &entries)) return names;
-  for (const FindEntry& entry : entries) {
-    if (!entry.is_directory) names.push_back(LastComponent(entry.path));
+  if (!ListFolder(folder, &entries)) return names;
+  for (const FolderEntry& entry : entries) {
+    if (!entry.IsRealFolder()) names.push_back(LastComponent(entry.path));
   }
   std::sort(names.begin(), names.end());
   return names;

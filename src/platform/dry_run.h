@@ -50,7 +50,7 @@ class DryRunReads {
 /// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
 /// - IsOwnPlace: for a folder the walk made, the answer for the real folder
 ///   nearest above it.
-/// - FindPath, GetPathType, ListDirectory, IsSameFile, file times: what the
+/// - FindPath, GetPathType, ListFolder, IsSameFile, file times: what the
 ///   recorded changes left, else the system's answer. Paths are compared as
 ///   the system compares them: "." and ".." by name through the walk's own
 ///   folders (on POSIX only where the folder before them is there), a
@@ -86,7 +86,7 @@ class DryRunPlatform final : public PlatformWrapper {
   bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
   bool CreateDir(const std::string& path) override;
   RemoveDirResult RemoveDir(const std::string& path) override;
@@ -95,7 +95,7 @@ class DryRunPlatform final : public PlatformWrapper {
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool RemoveFileInTree(const std::string& path, const std::string& root) override;
-  PathType GetPathType(const std::string& path, bool follow_links) override;
+  PathKind GetPathType(const std::string& path, bool follow_links) override;
   bool IsOwnRealFolder(const std::string& path) override;
   bool IsOwnPlace(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
@@ -127,8 +127,8 @@ class DryRunPlatform final : public PlatformWrapper {
   static std::string ParentKey(const std::string& key);
   const Node* Find(const std::string& path) const;
   /// What the path is now: the walk's record, else the system's answer.
-  PathType TypeOf(const std::string& path);
-  bool IsFolder(const std::string& path) { return TypeOf(path) == PathType::kFolder; }
+  PathKind TypeOf(const std::string& path);
+  bool IsFolder(const std::string& path) { return TypeOf(path) == PathKind::kFolder; }
   bool ParentIsFolder(const std::string& path);
   bool DotStepsPassable(const std::string& path);
   /// Whether the path is the lock file of a folder this walk locked.

@@ -94,7 +94,7 @@ bool IsOwnChain(const std::string& absolute) {
 
 }  // namespace
 
-bool PosixPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool PosixPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   DIR* handle = ::opendir(dir.c_str());
   if (handle == nullptr) return false;
@@ -102,17 +102,18 @@ bool PosixPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>
   while (struct dirent* entry = ::readdir(handle)) {
     const char* name = entry->d_name;
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-    FindEntry found;
+    FolderEntry found;
     found.path = JoinPath(base, name);
-    // A link to a directory counts as a file, so that deleting a tree
-    // removes the link instead of emptying the folder it points to.
+    // A link is marked as one, so that deleting a tree removes the link
+    // instead of emptying the folder it points to.
     unsigned char type = entry->d_type;
     struct stat st;
     if (type == DT_UNKNOWN && ::lstat(found.path.c_str(), &st) == 0)
       type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
-    found.is_directory = type == DT_DIR;
-    found.is_link_to_directory =
-        type == DT_LNK && ::stat(found.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    found.link = type == DT_LNK;
+    const bool folder = type == DT_DIR ||
+                        (found.link && ::stat(found.path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+    found.kind = folder ? PathKind::kFolder : PathKind::kFile;
     entries->push_back(std::move(found));
   }
   ::closedir(handle);
@@ -121,8 +122,8 @@ bool PosixPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>
 
 PathKind PosixPlatform::FindPath(const std::string& path) {
   struct stat st;
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return PathKind::kNothing;
-  return S_ISDIR(st.st_mode) ? PathKind::kDirectory : PathKind::kFile;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return PathKind::kMissing;
+  return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kFile;
 }
 
 bool PosixPlatform::CreateDir(const std::string& path) {
@@ -148,14 +149,14 @@ RemoveDirResult PosixPlatform::RemoveDir(const std::string& path) {
   }
 }
 
-PathType PosixPlatform::GetPathType(const std::string& path, bool follow_links) {
+PathKind PosixPlatform::GetPathType(const std::string& path, bool follow_links) {
   struct stat st;
   int got = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathType::kMissing : PathType::kOther;
-  if (S_ISLNK(st.st_mode)) return PathType::kLink;
-  if (S_ISREG(st.st_mode)) return PathType::kFile;
-  if (S_ISDIR(st.st_mode)) return PathType::kFolder;
-  return PathType::kOther;
+  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathKind::kMissing : PathKind::kOther;
+  if (S_ISLNK(st.st_mode)) return PathKind::kLink;
+  if (S_ISREG(st.st_mode)) return PathKind::kFile;
+  if (S_ISDIR(st.st_mode)) return PathKind::kFolder;
+  return PathKind::kOther;
 }
 
 bool PosixPlatform::IsOwnRealFolder(const std::string& path) {

@@ -71,7 +71,7 @@ bool FullPath(const std::string& path, std::string* full) {
 
 }  // namespace
 
-bool Win32Platform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool Win32Platform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string base;
   if (!FullPath(dir, &base)) return false;
@@ -86,14 +86,13 @@ bool Win32Platform::ListDirectory(const std::string& dir, std::vector<FindEntry>
   do {
     const char* name = data.cFileName;
     if (std::string_view(name) == "." || std::string_view(name) == "..") continue;
-    FindEntry entry;
+    FolderEntry entry;
     entry.path = JoinPath(base, name);
-    // A junction or directory link is listed as a file: deleting an old
+    // A junction or directory link is marked as a link: deleting an old
     // output tree must never reach into the folder it points to.
     const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    entry.is_directory = directory && !link;
-    entry.is_link_to_directory = directory && link;
+    entry.kind = directory ? PathKind::kFolder : PathKind::kFile;
+    entry.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entries->push_back(std::move(entry));
   } while (::FindNextFileA(find.get(), &data));
   return true;
@@ -109,17 +108,16 @@ PathKind Win32Platform::FindPath(const std::string& path) {
   if (IsPlainPath(path)) {
     WIN32_FILE_ATTRIBUTE_DATA attributes;
     if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &attributes)) {
-      return (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
+      return (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder
                                                                       : PathKind::kFile;
     }
     const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kNothing;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::kMissing;
   }
   WIN32_FIND_DATAA data;
   FindHandle find(::FindFirstFileA(path.c_str(), &data));
-  if (!find.IsValid()) return PathKind::kNothing;
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory
-                                                            : PathKind::kFile;
+  if (!find.IsValid()) return PathKind::kMissing;
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
 }
 
 bool Win32Platform::CreateDir(const std::string& path) {
@@ -131,17 +129,17 @@ RemoveDirResult Win32Platform::RemoveDir(const std::string& path) {
   return RemoveDirResultFromError(::GetLastError());
 }
 
-PathType Win32Platform::GetPathType(const std::string& path, bool follow_links) {
-  if (IsDeviceName(path)) return PathType::kOther;
+PathKind Win32Platform::GetPathType(const std::string& path, bool follow_links) {
+  if (IsDeviceName(path)) return PathKind::kOther;
   DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathType::kMissing
-                                                                          : PathType::kOther;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kMissing
+                                                                          : PathKind::kOther;
   }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathType::kLink;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::kFolder;
-  return IsRegularDiskFile(path) ? PathType::kFile : PathType::kOther;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathKind::kLink;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
+  return IsRegularDiskFile(path) ? PathKind::kFile : PathKind::kOther;
 }
 
 bool Win32Platform::IsOwnRealFolder(const std::string& path) {

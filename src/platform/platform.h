@@ -54,21 +54,22 @@ enum class CopyOutcome {
   kFailed,        ///< nothing copied; the target may or may not exist
 };
 
-/// What a path names, as the file finder sees it.
-enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
+/// What a path names. The file finder answers kFolder, kFile or kMissing
+/// (a link counts as what it names); a look that does not follow links
+/// answers kLink for one (or for a reparse point); devices, pipes and
+/// sockets are kOther. kFolder, kMissing and kFile keep the values -1, 0
+/// and 1 that the file finder's answer has always had.
+enum class PathKind { kFolder = -1, kMissing = 0, kFile = 1, kLink = 2, kOther = 3 };
 
-/// What a path names; a link (or a reparse point) is kLink unless links are
-/// followed; devices, pipes and sockets are kOther.
-enum class PathType { kMissing, kFile, kFolder, kLink, kOther };
+/// One entry of a folder listing.
+struct FolderEntry {
+  std::string path;  ///< the listed folder as the system normalizes it, a separator, the name
+  PathKind kind = PathKind::kFile;  ///< kFolder for a folder or a link to one, else kFile
+  /// A link or junction: deleting a tree removes it, never what it names.
+  bool link = false;
 
-/// One entry of a directory listing.
-struct FindEntry {
-  std::string path;  ///< the listed directory as the system normalizes it, a separator, the name
-  /// A real directory; a link or junction to one is listed as a file, so
-  /// that deleting a tree removes the link and never what it points to.
-  bool is_directory = false;
-  /// A link or junction to a directory (listed as a file).
-  bool is_link_to_directory = false;
+  /// A folder that a tree's deletion or a listing goes into.
+  bool IsRealFolder() const { return kind == PathKind::kFolder && !link; }
 };
 
 /// Outcome of removing a directory, as far as callers tell them apart.
@@ -119,11 +120,12 @@ class Platform {
   /// process may open it while it is open. Null on failure.
   virtual std::unique_ptr<WritableFile> NewWritableFile(const std::string& path,
                                                         bool exclusive) = 0;
-  /// Lists the entries of a directory (without "." and ".."), in the order the
-  /// file system reports them. False if the directory cannot be searched.
-  virtual bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) = 0;
-  /// Looks a path up with the file finder, no wildcard (roots of drives are
-  /// not found this way). A link counts as what it points to.
+  /// Lists the entries of a folder (without "." and ".."), in the order the
+  /// file system reports them. False if the folder cannot be searched.
+  virtual bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) = 0;
+  /// Looks a path up with the file finder, no wildcard: kFolder, kFile or
+  /// kMissing (roots of drives are not found this way). A link counts as
+  /// what it points to.
   virtual PathKind FindPath(const std::string& path) = 0;
   /// Creates one directory; parents are not created.
   virtual bool CreateDir(const std::string& path) = 0;
@@ -150,7 +152,7 @@ class Platform {
   /// reset only on a file that lies inside `root`.
   virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
   /// What a path names (links followed or not).
-  virtual PathType GetPathType(const std::string& path, bool follow_links) = 0;
+  virtual PathKind GetPathType(const std::string& path, bool follow_links) = 0;
   /// A real folder of the user's own: no link; on POSIX owned by the user.
   virtual bool IsOwnRealFolder(const std::string& path) = 0;
   /// No other user can have made or turned the path (POSIX: no folder or

@@ -31,11 +31,11 @@ class Win32Platform final : public Platform {
   bool IsFolderLocked(const std::string& folder) override;
 
   // ---- folders_win32.cc ----
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
   bool CreateDir(const std::string& path) override;
   RemoveDirResult RemoveDir(const std::string& path) override;
-  PathType GetPathType(const std::string& path, bool follow_links) override;
+  PathKind GetPathType(const std::string& path, bool follow_links) override;
   bool IsOwnRealFolder(const std::string& path) override;
   bool IsOwnPlace(const std::string& path) override;
   bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;

@@ -29,8 +29,8 @@ class PlatformWrapper : public Platform {
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     return target_.NewWritableFile(path, exclusive);
   }
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override {
-    return target_.ListDirectory(dir, entries);
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override {
+    return target_.ListFolder(dir, entries);
   }
   PathKind FindPath(const std::string& path) override { return target_.FindPath(path); }
   bool CreateDir(const std::string& path) override { return target_.CreateDir(path); }
@@ -49,7 +49,7 @@ class PlatformWrapper : public Platform {
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return target_.RemoveFileInTree(path, root);
   }
-  PathType GetPathType(const std::string& path, bool follow_links) override {
+  PathKind GetPathType(const std::string& path, bool follow_links) override {
     return target_.GetPathType(path, follow_links);
   }
   bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }

@@ -97,10 +97,10 @@ class RunResultTest : public ::testing::Test {
   }
   std::string Start() const { return "\"" + dir_.Path("start.ini") + "\""; }
   std::vector<std::string> OutputFolders() const {
-    std::vector<FindEntry> entries;
-    SystemPlatform().ListDirectory(dir_.Path("Pagetrix"), &entries);
+    std::vector<FolderEntry> entries;
+    SystemPlatform().ListFolder(dir_.Path("Pagetrix"), &entries);
     std::vector<std::string> folders;
-    for (const FindEntry& entry : entries) folders.push_back(entry.path);
+    for (const FolderEntry& entry : entries) folders.push_back(entry.path);
     return folders;
   }
 

@@ -232,7 +232,7 @@ TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
   GetPlatform().SetEnvVar("PTX5_DUMP", "v");
   CRunLog off;
   LogEnvironment(off);
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("run.log")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("run.log")));
 }
 
 TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {

@@ -87,14 +87,14 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
   dir_.MakeDir("tpl/c-unter");
   for (const char* name : {"b.css", "n.js", "z.gif"}) dir_.Write(std::string("tpl/") + name, name);
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
-  std::vector<FindEntry> copied;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &copied));
+  std::vector<FolderEntry> copied;
+  ASSERT_TRUE(SystemPlatform().ListFolder(dir_.Path("out"), &copied));
   std::vector<std::string> names;
-  for (const FindEntry& entry : copied) names.push_back(entry.path.substr(prefix_.size()));
+  for (const FolderEntry& entry : copied) names.push_back(entry.path.substr(prefix_.size()));
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"b.css", "logo.gif", "n.js", "z.gif"}), names);
   EXPECT_EQ("logo", dir_.Read("out/logo.gif"));
-  EXPECT_EQ(PathType::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
+  EXPECT_EQ(PathKind::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
 }
 
 // [Kopieren] never replaces what a process holds open for writing: the
@@ -141,10 +141,10 @@ TEST_F(FileCopyTest, CopiesPlainFilesExceptNegativeListAndExistingPages) {
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
   EXPECT_EQ("gif", dir_.Read("out/bild.gif"));
   EXPECT_EQ("page", dir_.Read("out/index.htm"));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/img")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/img")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
 }
 
 TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
@@ -162,8 +162,8 @@ TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
 TEST_F(FileCopyTest, EmptyTemplateDirectoryCopiesNothing) {
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({""}, prefix_));
   EXPECT_TRUE(platform_->listed.empty());
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListFolder(dir_.Path("out"), &entries));
   EXPECT_TRUE(entries.empty());
 }
 
@@ -188,8 +188,8 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
   dir_.Write("tpl/b.gif", "b");
   dir_.Write("tpl/c.gif", "c");
   // Listing order is the file system's; whichever comes second fails.
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(tpl, &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListFolder(tpl, &entries));
   ASSERT_EQ(3u, entries.size());
   CUtil second;
   second.SplitPathLocal(entries[1].path);

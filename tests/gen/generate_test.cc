@@ -19,7 +19,7 @@ class GenerateTest : public GenTest {
     return gen_.Generate(command_file, start_page_);
   }
   bool OutputDirectoryExists() {
-    return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kDirectory;
+    return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kFolder;
   }
   std::string Output(const std::string& name) {
     return dir_.Read("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/" + name);

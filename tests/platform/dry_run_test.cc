@@ -36,13 +36,13 @@ TEST_F(DryRunTest, WritesAndCopiesAreRecordedNotDone) {
   EXPECT_TRUE(file->Append("<html>"));
   EXPECT_TRUE(file->Append("</html>"));
   EXPECT_TRUE(file->Close());
-  EXPECT_EQ(PathKind::kNothing, Real("seite.htm"));
+  EXPECT_EQ(PathKind::kMissing, Real("seite.htm"));
   EXPECT_EQ(PathKind::kFile, dry_.FindPath(dir_.Path("seite.htm")));
   EXPECT_EQ("<html></html>", Read(dir_.Path("seite.htm")));
 
   EXPECT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("kopie.txt"), true));
-  EXPECT_EQ(PathKind::kNothing, Real("kopie.txt"));
+  EXPECT_EQ(PathKind::kMissing, Real("kopie.txt"));
   EXPECT_EQ("Quelle", Read(dir_.Path("kopie.txt")));
   EXPECT_EQ(CopyOutcome::kTargetExists,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("kopie.txt"), true));
@@ -88,8 +88,8 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   EXPECT_TRUE(dry_.CreateDir(dir_.Path("neu/tiefer")));
   EXPECT_FALSE(dry_.CreateDir(dir_.Path("neu"))) << "it exists";
   EXPECT_FALSE(dry_.CreateDir(dir_.Path("gar/nicht"))) << "its parent does not";
-  EXPECT_EQ(PathKind::kNothing, Real("neu"));
-  EXPECT_EQ(PathKind::kDirectory, dry_.FindPath(dir_.Path("neu/tiefer")));
+  EXPECT_EQ(PathKind::kMissing, Real("neu"));
+  EXPECT_EQ(PathKind::kFolder, dry_.FindPath(dir_.Path("neu/tiefer")));
   EXPECT_TRUE(dry_.IsOwnRealFolder(dir_.Path("neu")));
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("neu/tiefer/a.htm"), false));
   EXPECT_EQ(std::vector<std::string>{"a.htm"}, dry_.FilesIn(dir_.Path("neu/tiefer")));
@@ -98,12 +98,12 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   EXPECT_EQ(RemoveDirResult::kNotEmpty, dry_.RemoveDir(dir_.Path("ordner")));
   EXPECT_TRUE(dry_.RemoveFileInTree(dir_.Path("ordner/alt.htm"), dir_.Path("ordner")));
   EXPECT_EQ("alt", dir_.Read("ordner/alt.htm"));
-  EXPECT_EQ(PathKind::kNothing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
+  EXPECT_EQ(PathKind::kMissing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
   std::string bytes;
   EXPECT_FALSE(dry_.ReadFile(dir_.Path("ordner/alt.htm"), &bytes));
   EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"))) << "already gone";
   EXPECT_EQ(RemoveDirResult::kOk, dry_.RemoveDir(dir_.Path("ordner")));
-  EXPECT_EQ(PathKind::kDirectory, Real("ordner"));
+  EXPECT_EQ(PathKind::kFolder, Real("ordner"));
   EXPECT_EQ(RemoveDirResult::kPathNotFound, dry_.RemoveDir(dir_.Path("ordner")));
 
   // The listing of a real folder shows what the walk added and removed.
@@ -114,11 +114,11 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   ASSERT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("liste/neu.txt"), true));
   ASSERT_TRUE(dry_.CreateDir(dir_.Path("liste/unter")));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(dry_.ListDirectory(dir_.Path("liste"), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(dry_.ListFolder(dir_.Path("liste"), &entries));
   std::vector<std::string> listed;
-  for (const FindEntry& entry : entries)
-    listed.push_back(entry.path + (entry.is_directory ? " (Ordner)" : ""));
+  for (const FolderEntry& entry : entries)
+    listed.push_back(entry.path + (entry.IsRealFolder() ? " (Ordner)" : ""));
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ((std::vector<std::string>{dir_.Path("liste/bleibt.txt"), dir_.Path("liste/neu.txt"),
                                       dir_.Path("liste/unter") + " (Ordner)"}),
@@ -137,7 +137,7 @@ TEST_F(DryRunTest, ReadsComeFromTheSystemOncePerCheck) {
   EXPECT_EQ(ReadResult::kCannotOpen, second.ReadFileExclusive(dir_.Path("ordner"), &bytes));
   // A new walk starts from the system again, not from the last walk's changes.
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("nur_im_ersten.htm"), false));
-  EXPECT_EQ(PathKind::kNothing, second.FindPath(dir_.Path("nur_im_ersten.htm")));
+  EXPECT_EQ(PathKind::kMissing, second.FindPath(dir_.Path("nur_im_ersten.htm")));
 }
 
 TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
@@ -172,7 +172,7 @@ TEST_F(DryRunTest, SpellingsOfOnePath) {
   if (kPathSeparator == '\\') {
     EXPECT_EQ(PathKind::kFile, other_case) << "Windows ignores letter case";
   } else {
-    EXPECT_EQ(PathKind::kNothing, other_case);
+    EXPECT_EQ(PathKind::kMissing, other_case);
   }
 }
 

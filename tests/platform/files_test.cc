@@ -85,7 +85,7 @@ TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
   EXPECT_EQ(ReadResult::kOk, ReadRegularFile(dir_.Path("big.ini"), &read, 100));
   EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
   EXPECT_EQ(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false), CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kMissing);
 }
 
 TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
@@ -132,8 +132,8 @@ TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
   EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("two/d.htm"), two));
   EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
   EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kMissing);
   if (kPathSeparator == '\\') {
     // Windows resolves both paths: a file outside the root stays, also
     // right after a call with the root that holds it.
@@ -155,11 +155,11 @@ TEST_F(FilesTest, FileIdentityAndKinds) {
   EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
                                    dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
   EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_EQ(PathType::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
-  EXPECT_EQ(PathType::kFolder, platform_.GetPathType(dir_.path(), true));
-  EXPECT_EQ(PathType::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
+  EXPECT_EQ(PathKind::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
+  EXPECT_EQ(PathKind::kFolder, platform_.GetPathType(dir_.path(), true));
+  EXPECT_EQ(PathKind::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
   // A device wherever it lies under Windows; a plain name elsewhere.
-  EXPECT_EQ(kPathSeparator == '/' ? PathType::kMissing : PathType::kOther,
+  EXPECT_EQ(kPathSeparator == '/' ? PathKind::kMissing : PathKind::kOther,
             platform_.GetPathType(dir_.Path("nul.log"), true));
   EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.path()));
@@ -171,14 +171,14 @@ TEST_F(FilesTest, WritableFileTruncates) {
   EXPECT_EQ(dir_.Read("f.txt"), "new");
 }
 
-TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
+TEST_F(FilesTest, ListFolderGivesFullPathsWithoutDotEntries) {
   ASSERT_TRUE(dir_.Write("b.htm", "x"));
   ASSERT_TRUE(dir_.Write("A.gif", "x"));
   ASSERT_TRUE(dir_.MakeDir("sub"));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   std::vector<std::pair<std::string, bool>> found;
-  for (const FindEntry& entry : entries) found.emplace_back(entry.path, entry.is_directory);
+  for (const FolderEntry& entry : entries) found.emplace_back(entry.path, entry.IsRealFolder());
   std::sort(found.begin(), found.end());
   std::vector<std::pair<std::string, bool>> expected = {
       {dir_.Path("A.gif"), false}, {dir_.Path("b.htm"), false}, {dir_.Path("sub"), true}};
@@ -186,42 +186,42 @@ TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
   EXPECT_EQ(found, expected);
 }
 
-TEST_F(FilesTest, ListDirectoryNormalizesTheDirectory) {
+TEST_F(FilesTest, ListFolderNormalizesTheFolder) {
   ASSERT_TRUE(dir_.MakeDir("sub"));
   ASSERT_TRUE(dir_.Write("sub/f.txt", "x"));
   ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory("sub", &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder("sub", &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
-  ASSERT_TRUE(platform_.ListDirectory(dir_.Path("sub") + kPathSeparator, &entries));
+  ASSERT_TRUE(platform_.ListFolder(dir_.Path("sub") + kPathSeparator, &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
 }
 
-TEST_F(FilesTest, ListDirectoryFailsForMissingDirectory) {
-  std::vector<FindEntry> entries;
-  EXPECT_FALSE(platform_.ListDirectory(dir_.Path("missing"), &entries));
-  EXPECT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+TEST_F(FilesTest, ListFolderFailsForMissingFolder) {
+  std::vector<FolderEntry> entries;
+  EXPECT_FALSE(platform_.ListFolder(dir_.Path("missing"), &entries));
+  EXPECT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_TRUE(entries.empty());
 }
 
 TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
   EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), PathKind::kFile);
-  EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kDirectory);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt/x")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kFolder);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt/x")), PathKind::kMissing);
   // What only the file finder answers: patterns match, a trailing
   // separator finds nothing, and roots are not found.
   ASSERT_TRUE(dir_.MakeDir("sub"));
   if (kPathSeparator == '\\') {
     EXPECT_EQ(platform_.FindPath(dir_.Path("f.t?t")), PathKind::kFile);
-    EXPECT_EQ(platform_.FindPath(dir_.Path("su*")), PathKind::kDirectory);
-    EXPECT_EQ(platform_.FindPath(dir_.Path("sub") + kPathSeparator), PathKind::kNothing);
-    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 3)), PathKind::kNothing);
-    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 2)), PathKind::kNothing);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("su*")), PathKind::kFolder);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("sub") + kPathSeparator), PathKind::kMissing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 3)), PathKind::kMissing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 2)), PathKind::kMissing);
   }
 }
 
@@ -244,7 +244,7 @@ TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
   EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt")));
   EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt")));
   EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub")));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kFolder);
 }
 
 TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
@@ -267,7 +267,7 @@ TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
   // A folder is never replaced by a file.
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("folder"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kFolder);
 }
 
 TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
@@ -297,7 +297,7 @@ TEST_F(FilesTest, CopyFileFailures) {
   ASSERT_TRUE(dir_.Write("from.txt", "data"));
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("missing.txt"), dir_.Path("to.txt"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kMissing);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false),
             CopyOutcome::kFailed);
   // Copying a file onto itself must not lose it.
@@ -336,9 +336,9 @@ TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
             CopyOutcome::kReplaced);
   EXPECT_EQ(dir_.Read("run.log"), "new");
   lock.reset();
-  EXPECT_EQ(platform_.FindPath(lock_file), PathKind::kNothing);
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  EXPECT_EQ(platform_.FindPath(lock_file), PathKind::kMissing);
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(entries.size(), 4u);  // from.txt, out, run.log, page.htm: nothing beside them
 }
 
@@ -352,7 +352,7 @@ TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
   // No folder, nothing in a missing folder, no device.
   ASSERT_TRUE(dir_.MakeDir("folder"));
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("folder"), "x"));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kFolder);
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("missing/a.ini"), "x"));
   if (kPathSeparator == '\\') {
     EXPECT_FALSE(platform_.RewriteFile(dir_.Path("nul.ini"), "x"));
@@ -369,8 +369,8 @@ TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
   EXPECT_EQ(dir_.Read("a.ini"), "[Pagetrix]\r\nX=2\r\n");
   std::filesystem::permissions(dir_.Path("a.ini"), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(entries.size(), 3u);  // a.ini, new.ini, folder: nothing left beside them
 }
 

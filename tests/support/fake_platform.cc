@@ -102,9 +102,9 @@ std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& p
   return std::make_unique<FailingWritableFile>(*this, path, std::move(file));
 }
 
-bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool FakePlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   Note(listed, dir);
-  return PlatformWrapper::ListDirectory(dir, entries);
+  return PlatformWrapper::ListFolder(dir, entries);
 }
 
 CopyOutcome FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
@@ -125,7 +125,7 @@ bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* second
   auto found = creation_times.find(path.substr(path.find_last_of("\\/") + 1));
   if (found == creation_times.end()) return PlatformWrapper::GetCreationTime(path, seconds);
   // Only what exists has a creation time.
-  if (FindPath(path) == PathKind::kNothing) return false;
+  if (FindPath(path) == PathKind::kMissing) return false;
   *seconds = found->second;
   return true;
 }
@@ -133,7 +133,7 @@ bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* second
 bool FakePlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
   auto found = write_times.find(path.substr(path.find_last_of("\\/") + 1));
   if (found == write_times.end()) return PlatformWrapper::GetLastWriteTime(path, seconds);
-  if (FindPath(path) == PathKind::kNothing) return false;
+  if (FindPath(path) == PathKind::kMissing) return false;
   *seconds = found->second;
   return true;
 }

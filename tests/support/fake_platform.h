@@ -115,7 +115,7 @@ class FakePlatform : public PlatformWrapper {
   bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;

@@ -53,8 +53,7 @@ bool TempDir::MakeDir(const std::string& name) const {
     if (end == std::string::npos) end = name.size();
     path.push_back(kPathSeparator);
     path += name.substr(start, end - start);
-    if (SystemPlatform().FindPath(path) != PathKind::kDirectory &&
-        !SystemPlatform().CreateDir(path)) {
+    if (SystemPlatform().FindPath(path) != PathKind::kFolder && !SystemPlatform().CreateDir(path)) {
       return false;
     }
     start = end + 1;
@@ -64,10 +63,10 @@ bool TempDir::MakeDir(const std::string& name) const {
 
 void RemoveTree(const std::string& dir) {
   Platform& platform = SystemPlatform();
-  std::vector<FindEntry> entries;
-  if (platform.ListDirectory(dir, &entries)) {
-    for (const FindEntry& entry : entries) {
-      if (entry.is_directory) {
+  std::vector<FolderEntry> entries;
+  if (platform.ListFolder(dir, &entries)) {
+    for (const FolderEntry& entry : entries) {
+      if (entry.IsRealFolder()) {
         RemoveTree(entry.path);
       } else {
         platform.SetNormalAttributes(entry.path);
