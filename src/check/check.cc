@@ -123,7 +123,7 @@ void Checker::CheckMainConfig() {
   }
   if (loaded != 0 && loaded != 4) {
     std::string why;
-    switch (real_.GetPathType(path, /*follow_links=*/true)) {
+    switch (real_.Inspect(path, Links::kFollow).kind) {
       case PathKind::kMissing:
         why = "Die Hauptkonfiguration fehlt";
         break;

@@ -25,7 +25,7 @@ const char* const kFieldNames[] = {"Linktext", "Link",   "Beschreibung",
 
 // Why a path a run could not use fails, asked of the platform.
 std::string WhyUnusable(const std::string& path) {
-  switch (GetPlatform().GetPathType(path, /*follow_links=*/true)) {
+  switch (GetPlatform().Inspect(path, Links::kFollow).kind) {
     case PathKind::kMissing:
       return "fehlt";
     case PathKind::kFolder:
@@ -224,7 +224,7 @@ class WalkListener final : public GenObserver {
              "Doppelpunkt, ein Punkt oder Leerzeichen am Ende, oder der Name der Sperrdatei)";
     } else if (result == GenResult::kCopyFailed) {
       what = "Die Vorlage " + Quote(template_file_) + " kann nicht als Seite kopiert werden";
-    } else if (GetPlatform().GetPathType(template_file_, true) != PathKind::kFile ||
+    } else if (GetPlatform().Inspect(template_file_, Links::kFollow).kind != PathKind::kFile ||
                !GetPlatform().ReadFile(template_file_, &scratch_)) {
       what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(template_file_);
     } else {
@@ -599,9 +599,10 @@ class WalkListener final : public GenObserver {
   // Why a copy fails, asked of the (dry-run) platform.
   std::string CopyFailure(const std::string& source, const std::string& target) {
     Platform& platform = GetPlatform();
-    if (platform.GetPathType(source, true) != PathKind::kFile)
+    if (platform.Inspect(source, Links::kFollow).kind != PathKind::kFile)
       return "die Quelle " + WhyUnusable(source) + ".";
-    if (platform.GetPathType(target, true) == PathKind::kFolder) return "das Ziel ist ein Ordner.";
+    if (platform.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
+      return "das Ziel ist ein Ordner.";
     const std::string folder = GetDirectoryPart(target);
     if (!folder.empty() && GetPathKind(folder) != PathKind::kFolder)
       return "den Zielordner " + Quote(folder) + " gibt es nicht.";

@@ -67,7 +67,7 @@ std::string RunLogRefusal(const std::string& path) {
   // Never opened: under Windows a device name is a device in every folder.
   if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
   Platform& platform = GetPlatform();
-  switch (platform.GetPathType(path, /*follow_links=*/true)) {
+  switch (platform.Inspect(path, Links::kFollow).kind) {
     case PathKind::kMissing:
       return std::string();
     case PathKind::kFolder:

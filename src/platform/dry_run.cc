@@ -192,9 +192,9 @@ PathKind DryRunPlatform::TypeOf(const std::string& path) {
 #ifdef PAGETRIX_POSIX_PATHS
   // Through a folder only the walk made and back: the system is asked for
   // where the path ends (Windows takes such steps by name itself).
-  if (HasDotSteps(path)) return target().GetPathType(Key(path), /*follow_links=*/true);
+  if (HasDotSteps(path)) return target().Inspect(Key(path), Links::kFollow).kind;
 #endif
-  return target().GetPathType(path, /*follow_links=*/true);
+  return target().Inspect(path, Links::kFollow).kind;
 }
 
 bool DryRunPlatform::ParentIsFolder(const std::string& path) {
@@ -341,7 +341,7 @@ RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
 
 bool DryRunPlatform::RemoveFile(const std::string& path) {
   const PathKind type =
-      Find(path) != nullptr ? TypeOf(path) : target().GetPathType(path, /*follow_links=*/false);
+      Find(path) != nullptr ? TypeOf(path) : target().Inspect(path, Links::kDoNotFollow).kind;
   if (type == PathKind::kMissing || type == PathKind::kFolder) return false;
   Record(Change::Kind::kRemoveFile, path);
   Node gone;
@@ -385,14 +385,15 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   return exists ? CopyOutcome::kReplaced : CopyOutcome::kCopied;
 }
 
-PathKind DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
-  if (Find(path) != nullptr) return TypeOf(path);
-  return target().GetPathType(path, follow_links);
-}
-
-bool DryRunPlatform::IsOwnRealFolder(const std::string& path) {
-  if (const Node* node = Find(path)) return node->kind == Node::Kind::kFolder;
-  return target().IsOwnRealFolder(path);
+PathInfo DryRunPlatform::Inspect(const std::string& path, Links links) {
+  const Node* node = Find(path);
+  if (node == nullptr) return target().Inspect(path, links);
+  // What the walk made is the user's own, made when the walk made it.
+  PathInfo info;
+  info.kind = TypeOf(path);
+  info.owned_by_user = true;
+  info.created = info.written = node->time;
+  return info;
 }
 
 bool DryRunPlatform::IsOwnPlace(const std::string& path) {
@@ -427,19 +428,6 @@ bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {
 std::unique_ptr<FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
   Record(Change::Kind::kLock, folder);
   return std::make_unique<FolderLock>();
-}
-
-bool DryRunPlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  if (const Node* node = Find(path)) {
-    *seconds = node->time;
-    return node->kind != Node::Kind::kGone;
-  }
-  return target().GetLastWriteTime(path, seconds);
-}
-
-bool DryRunPlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  if (Find(path) != nullptr) return GetLastWriteTime(path, seconds);
-  return target().GetCreationTime(path, seconds);
 }
 
 bool DryRunPlatform::StartProcess(const std::string& command_line, unsigned* /*error*/) {

@@ -50,7 +50,7 @@ class DryRunReads {
 /// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
 /// - IsOwnPlace: for a folder the walk made, the answer for the real folder
 ///   nearest above it.
-/// - FindPath, GetPathType, ListFolder, IsSameFile, file times: what the
+/// - FindPath, Inspect, ListFolder, IsSameFile: what the
 ///   recorded changes left, else the system's answer. Paths are compared as
 ///   the system compares them: "." and ".." by name through the walk's own
 ///   folders (on POSIX only where the folder before them is there), a
@@ -95,13 +95,10 @@ class DryRunPlatform final : public PlatformWrapper {
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool RemoveFileInTree(const std::string& path, const std::string& root) override;
-  PathKind GetPathType(const std::string& path, bool follow_links) override;
-  bool IsOwnRealFolder(const std::string& path) override;
+  PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
   bool StartProcess(const std::string& command_line, unsigned* error) override;
   void ShowMessageBox(const std::string& text) override;
   bool WriteToConsole(const std::string& text) override;

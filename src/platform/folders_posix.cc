@@ -149,21 +149,50 @@ RemoveDirResult PosixPlatform::RemoveDir(const std::string& path) {
   }
 }
 
-PathKind PosixPlatform::GetPathType(const std::string& path, bool follow_links) {
-  struct stat st;
-  int got = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathKind::kMissing : PathKind::kOther;
-  if (S_ISLNK(st.st_mode)) return PathKind::kLink;
-  if (S_ISREG(st.st_mode)) return PathKind::kFile;
-  if (S_ISDIR(st.st_mode)) return PathKind::kFolder;
+namespace {
+
+PathKind KindOfMode(mode_t mode) {
+  if (S_ISLNK(mode)) return PathKind::kLink;
+  if (S_ISREG(mode)) return PathKind::kFile;
+  if (S_ISDIR(mode)) return PathKind::kFolder;
   return PathKind::kOther;
 }
 
-bool PosixPlatform::IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+PathKind KindOfError(int error) {
+  return error == ENOENT || error == ENOTDIR ? PathKind::kMissing : PathKind::kOther;
+}
+
+}  // namespace
+
+PathInfo PosixPlatform::Inspect(const std::string& path, Links links) {
+  PathInfo info;
+#ifdef STATX_BTIME
+  // One call for the kind, the owner and both times.
+  struct statx sx;
+  const int flags = links == Links::kFollow ? 0 : AT_SYMLINK_NOFOLLOW;
+  if (::statx(AT_FDCWD, path.c_str(), flags, STATX_TYPE | STATX_UID | STATX_MTIME | STATX_BTIME,
+              &sx) == 0) {
+    info.kind = KindOfMode(sx.stx_mode);
+    info.owned_by_user = sx.stx_uid == ::geteuid();
+    info.written = sx.stx_mtime.tv_sec;
+    const bool kept = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
+    info.created = kept ? sx.stx_btime.tv_sec : info.written;
+    return info;
+  }
+  if (errno != ENOSYS) {
+    info.kind = KindOfError(errno);
+    return info;
+  }
+#endif
   struct stat st;
-  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
+  if ((links == Links::kFollow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
+    info.kind = KindOfError(errno);
+    return info;
+  }
+  info.kind = KindOfMode(st.st_mode);
+  info.owned_by_user = st.st_uid == ::geteuid();
+  info.created = info.written = st.st_mtime;
+  return info;
 }
 
 bool PosixPlatform::IsOwnPlace(const std::string& path) {
@@ -191,32 +220,6 @@ bool PosixPlatform::IsOwnPlace(const std::string& path) {
     rest = existing.substr(slash) + rest;
     existing.erase(slash);
   }
-}
-
-bool PosixPlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return false;
-  *seconds = st.st_mtime;
-  return true;
-}
-
-bool PosixPlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-#ifdef STATX_BTIME
-  struct statx sx;
-  if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &sx) == 0) {
-    if ((sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0) {
-      *seconds = sx.stx_btime.tv_sec;
-    } else {
-      *seconds = sx.stx_mtime.tv_sec;
-    }
-    return true;
-  }
-  if (errno != ENOSYS) return false;
-#endif
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return false;
-  *seconds = st.st_mtime;
-  return true;
 }
 
 bool PosixPlatform::GetWorkingDir(std::string* path) {

@@ -129,44 +129,37 @@ RemoveDirResult Win32Platform::RemoveDir(const std::string& path) {
   return RemoveDirResultFromError(::GetLastError());
 }
 
-PathKind Win32Platform::GetPathType(const std::string& path, bool follow_links) {
-  if (IsDeviceName(path)) return PathKind::kOther;
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kMissing
-                                                                          : PathKind::kOther;
+PathInfo Win32Platform::Inspect(const std::string& path, Links links) {
+  PathInfo info;
+  info.owned_by_user = true;
+  if (IsDeviceName(path)) {
+    info.kind = PathKind::kOther;
+    return info;
   }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathKind::kLink;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kFolder;
-  return IsRegularDiskFile(path) ? PathKind::kFile : PathKind::kOther;
-}
-
-bool Win32Platform::IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+  // The attributes and both times in one call.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = ::GetLastError();
+    info.kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kMissing
+                                                                               : PathKind::kOther;
+    return info;
+  }
+  info.written = FileTimeToUnixSeconds(data.ftLastWriteTime);
+  const FILETIME& created = data.ftCreationTime;
+  const bool kept = created.dwLowDateTime != 0 || created.dwHighDateTime != 0;
+  info.created = kept ? FileTimeToUnixSeconds(created) : info.written;
+  const DWORD attributes = data.dwFileAttributes;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && links == Links::kDoNotFollow) {
+    info.kind = PathKind::kLink;
+  } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    info.kind = PathKind::kFolder;
+  } else {
+    info.kind = IsRegularDiskFile(path) ? PathKind::kFile : PathKind::kOther;
+  }
+  return info;
 }
 
 bool Win32Platform::IsOwnPlace(const std::string& /*path*/) { return true; }
-
-bool Win32Platform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-  *seconds = FileTimeToUnixSeconds(data.ftLastWriteTime);
-  return true;
-}
-
-bool Win32Platform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
-  const FILETIME& created = data.ftCreationTime;
-  bool kept = created.dwLowDateTime != 0 || created.dwHighDateTime != 0;
-  *seconds = FileTimeToUnixSeconds(kept ? created : data.ftLastWriteTime);
-  return true;
-}
 
 bool Win32Platform::GetWorkingDir(std::string* path) {
   return ReadSizedText(

@@ -72,6 +72,17 @@ struct FolderEntry {
   bool IsRealFolder() const { return kind == PathKind::kFolder && !link; }
 };
 
+/// Whether a look at a path follows a link to what it names.
+enum class Links { kFollow, kDoNotFollow };
+
+/// What Inspect finds at a path.
+struct PathInfo {
+  PathKind kind = PathKind::kMissing;  ///< kLink only where links are not followed
+  bool owned_by_user = false;          ///< POSIX: this user's own (not root's); Windows: always
+  std::int64_t created = 0;  ///< seconds since 1970 (UTC); the last write where none is kept
+  std::int64_t written = 0;  ///< the last write, seconds since 1970 (UTC)
+};
+
 /// Outcome of removing a directory, as far as callers tell them apart.
 enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
 
@@ -151,10 +162,9 @@ class Platform {
   /// link or left alone, never followed, and the read-only attribute is
   /// reset only on a file that lies inside `root`.
   virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
-  /// What a path names (links followed or not).
-  virtual PathKind GetPathType(const std::string& path, bool follow_links) = 0;
-  /// A real folder of the user's own: no link; on POSIX owned by the user.
-  virtual bool IsOwnRealFolder(const std::string& path) = 0;
+  /// What a path names, whether it is the user's own, and its times, in one
+  /// look; with kDoNotFollow a link is looked at itself.
+  virtual PathInfo Inspect(const std::string& path, Links links) = 0;
   /// No other user can have made or turned the path (POSIX: no folder or
   /// link on the way to it, or to what it really names, is another user's);
   /// always true on Windows.
@@ -165,11 +175,6 @@ class Platform {
   virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
   /// Whether another run holds the lock of this folder now.
   virtual bool IsFolderLocked(const std::string& folder) = 0;
-  /// Last-write time of a file or directory in seconds since 1970 (UTC).
-  virtual bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) = 0;
-  /// Creation time of a file or directory in seconds since 1970 (UTC); the
-  /// last-write time where the file system keeps no creation time.
-  virtual bool GetCreationTime(const std::string& path, std::int64_t* seconds) = 0;
   /// The current directory of the process.
   virtual bool GetWorkingDir(std::string* path) = 0;
   /// Makes `path` the current directory; false if it cannot be entered.

@@ -35,11 +35,8 @@ class Win32Platform final : public Platform {
   PathKind FindPath(const std::string& path) override;
   bool CreateDir(const std::string& path) override;
   RemoveDirResult RemoveDir(const std::string& path) override;
-  PathKind GetPathType(const std::string& path, bool follow_links) override;
-  bool IsOwnRealFolder(const std::string& path) override;
+  PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
   bool GetWorkingDir(std::string* path) override;
   bool SetWorkingDir(const std::string& path) override;
   std::string GetTempDir() override;

@@ -49,10 +49,9 @@ class PlatformWrapper : public Platform {
   bool RemoveFileInTree(const std::string& path, const std::string& root) override {
     return target_.RemoveFileInTree(path, root);
   }
-  PathKind GetPathType(const std::string& path, bool follow_links) override {
-    return target_.GetPathType(path, follow_links);
+  PathInfo Inspect(const std::string& path, Links links) override {
+    return target_.Inspect(path, links);
   }
-  bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }
   bool IsOwnPlace(const std::string& path) override { return target_.IsOwnPlace(path); }
   bool IsSameFile(const std::string& a, const std::string& b) override {
     return target_.IsSameFile(a, b);
@@ -61,12 +60,6 @@ class PlatformWrapper : public Platform {
     return target_.LockFolder(folder);
   }
   bool IsFolderLocked(const std::string& folder) override { return target_.IsFolderLocked(folder); }
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
-    return target_.GetLastWriteTime(path, seconds);
-  }
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
-    return target_.GetCreationTime(path, seconds);
-  }
   bool GetWorkingDir(std::string* path) override { return target_.GetWorkingDir(path); }
   bool SetWorkingDir(const std::string& path) override { return target_.SetWorkingDir(path); }
   std::string GetTempDir() override { return target_.GetTempDir(); }

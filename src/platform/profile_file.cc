@@ -126,7 +126,7 @@ bool WriteProfileKeys(const std::string& path, std::string_view section, const P
   std::string text;
   if (!platform.ReadFile(path, &text)) {
     // Only a file that is not there starts empty.
-    if (platform.GetPathType(path, /*follow_links=*/true) != PathKind::kMissing) return false;
+    if (platform.Inspect(path, Links::kFollow).kind != PathKind::kMissing) return false;
     text.clear();
   }
   return platform.RewriteFile(path, SetProfileKeys(text, section, keys));

@@ -94,7 +94,8 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"b.css", "logo.gif", "n.js", "z.gif"}), names);
   EXPECT_EQ("logo", dir_.Read("out/logo.gif"));
-  EXPECT_EQ(PathKind::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
+  EXPECT_EQ(PathKind::kFile,
+            SystemPlatform().Inspect(prefix_ + "logo.gif", Links::kDoNotFollow).kind);
 }
 
 // [Kopieren] never replaces what a process holds open for writing: the

@@ -90,7 +90,9 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   EXPECT_FALSE(dry_.CreateDir(dir_.Path("gar/nicht"))) << "its parent does not";
   EXPECT_EQ(PathKind::kMissing, Real("neu"));
   EXPECT_EQ(PathKind::kFolder, dry_.FindPath(dir_.Path("neu/tiefer")));
-  EXPECT_TRUE(dry_.IsOwnRealFolder(dir_.Path("neu")));
+  const PathInfo made = dry_.Inspect(dir_.Path("neu"), Links::kDoNotFollow);
+  EXPECT_EQ(PathKind::kFolder, made.kind);
+  EXPECT_TRUE(made.owned_by_user);
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("neu/tiefer/a.htm"), false));
   EXPECT_EQ(std::vector<std::string>{"a.htm"}, dry_.FilesIn(dir_.Path("neu/tiefer")));
 

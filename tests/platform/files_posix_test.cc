@@ -32,7 +32,7 @@ TEST_F(FilesPosixTest, PipesAndDevicesAreNeitherReadNorWrittenNorWaitedFor) {
             CopyOutcome::kFailed);
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("pipe"), true));
   EXPECT_EQ(platform_.ReadFileExclusive("/dev/zero", &read), ReadResult::kCannotOpen);
-  EXPECT_EQ(PathKind::kOther, platform_.GetPathType(dir_.Path("pipe"), true));
+  EXPECT_EQ(PathKind::kOther, platform_.Inspect(dir_.Path("pipe"), Links::kFollow).kind);
 }
 
 TEST_F(FilesPosixTest, CopyOverAFileInUseLeavesItsReaderTheOldBytes) {
@@ -84,7 +84,7 @@ TEST_F(FilesPosixTest, ThroughALinkTheFileItNamesIsReplacedAndTheLinkStays) {
   ASSERT_EQ(0, ::symlink(dir_.Path("real/a.ini").c_str(), dir_.Path("link.ini").c_str()));
   std::ifstream reader(dir_.Path("real/a.ini"), std::ios::binary);
   EXPECT_TRUE(platform_.RewriteFile(dir_.Path("link.ini"), "rewritten"));
-  EXPECT_EQ(PathKind::kLink, platform_.GetPathType(dir_.Path("link.ini"), false));
+  EXPECT_EQ(PathKind::kLink, platform_.Inspect(dir_.Path("link.ini"), Links::kDoNotFollow).kind);
   EXPECT_EQ("rewritten", dir_.Read("real/a.ini"));
   std::string held((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
   EXPECT_EQ("old", held);
@@ -93,14 +93,15 @@ TEST_F(FilesPosixTest, ThroughALinkTheFileItNamesIsReplacedAndTheLinkStays) {
   EXPECT_EQ(0640u, st.st_mode & 07777);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.txt"), dir_.Path("link.ini"), false),
             CopyOutcome::kReplaced);
-  EXPECT_EQ(PathKind::kLink, platform_.GetPathType(dir_.Path("link.ini"), false));
+  EXPECT_EQ(PathKind::kLink, platform_.Inspect(dir_.Path("link.ini"), Links::kDoNotFollow).kind);
   EXPECT_EQ("copied", dir_.Read("real/a.ini"));
   // A dangling link leads nowhere anybody has looked at: refused.
   ASSERT_EQ(0, ::symlink(dir_.Path("real/none.ini").c_str(), dir_.Path("dangling").c_str()));
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("dangling"), "x"));
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.txt"), dir_.Path("dangling"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(PathKind::kMissing, platform_.GetPathType(dir_.Path("real/none.ini"), false));
+  EXPECT_EQ(PathKind::kMissing,
+            platform_.Inspect(dir_.Path("real/none.ini"), Links::kDoNotFollow).kind);
 }
 
 TEST_F(FilesPosixTest, ListingTellsLinksToFoldersApart) {

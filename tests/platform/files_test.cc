@@ -155,13 +155,15 @@ TEST_F(FilesTest, FileIdentityAndKinds) {
   EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
                                    dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
   EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_EQ(PathKind::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
-  EXPECT_EQ(PathKind::kFolder, platform_.GetPathType(dir_.path(), true));
-  EXPECT_EQ(PathKind::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
+  EXPECT_EQ(PathKind::kFile, platform_.Inspect(dir_.Path("a.ini"), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kFolder, platform_.Inspect(dir_.path(), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kMissing, platform_.Inspect(dir_.Path("b.ini"), Links::kFollow).kind);
   // A device wherever it lies under Windows; a plain name elsewhere.
   EXPECT_EQ(kPathSeparator == '/' ? PathKind::kMissing : PathKind::kOther,
-            platform_.GetPathType(dir_.Path("nul.log"), true));
-  EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
+            platform_.Inspect(dir_.Path("nul.log"), Links::kFollow).kind);
+  const PathInfo folder = platform_.Inspect(dir_.path(), Links::kDoNotFollow);
+  EXPECT_EQ(PathKind::kFolder, folder.kind);
+  EXPECT_TRUE(folder.owned_by_user);
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.path()));
 }
 
@@ -287,10 +289,12 @@ TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
       dir_.Path("f.bin"), std::filesystem::file_time_type::clock::now() - std::chrono::hours(72));
   ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
             CopyOutcome::kFailed);
-  std::int64_t source = 0, copy = 0;
-  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("f.bin"), &source));
-  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("c.bin"), &copy));
-  EXPECT_EQ(source, copy);
+  const PathInfo source = platform_.Inspect(dir_.Path("f.bin"), Links::kFollow);
+  const PathInfo copy = platform_.Inspect(dir_.Path("c.bin"), Links::kFollow);
+  ASSERT_EQ(PathKind::kFile, copy.kind);
+  EXPECT_EQ(source.written, copy.written);
+  // Three days are not lost in the conversion.
+  EXPECT_GT(platform_.GetUnixTime() - copy.written, 71 * 3600);
 }
 
 TEST_F(FilesTest, CopyFileFailures) {
@@ -388,13 +392,21 @@ TEST_F(FilesTest, ReadFileHeadReadsAtMostItsStart) {
   EXPECT_FALSE(platform_.ReadFileHead(dir_.Path("f.txt"), 4, &head));
 }
 
-TEST_F(FilesTest, CreationTimeIsNearNow) {
+TEST_F(FilesTest, InspectTellsTimesOfWhatExists) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
-  std::int64_t created = 0;
-  ASSERT_TRUE(platform_.GetCreationTime(dir_.Path("f.txt"), &created));
-  EXPECT_LT(std::abs(created - platform_.GetUnixTime()), 24 * 3600);
-  ASSERT_TRUE(platform_.GetCreationTime(dir_.path(), &created));
-  EXPECT_FALSE(platform_.GetCreationTime(dir_.Path("missing"), &created));
+  const std::int64_t now = platform_.GetUnixTime();
+  for (const std::string& path : {dir_.Path("f.txt"), dir_.path()}) {
+    for (Links links : {Links::kFollow, Links::kDoNotFollow}) {
+      const PathInfo info = platform_.Inspect(path, links);
+      EXPECT_NE(PathKind::kMissing, info.kind) << path;
+      EXPECT_LT(std::abs(info.created - now), 24 * 3600) << path;
+      EXPECT_LT(std::abs(info.written - now), 24 * 3600) << path;
+      EXPECT_TRUE(info.owned_by_user) << path;
+    }
+  }
+  EXPECT_EQ(PathKind::kMissing, platform_.Inspect(dir_.Path("missing"), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kMissing,
+            platform_.Inspect(dir_.Path("missing/deeper"), Links::kDoNotFollow).kind);
 }
 
 TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {

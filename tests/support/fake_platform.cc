@@ -121,21 +121,15 @@ bool FakePlatform::RewriteFile(const std::string& path, std::string_view bytes) 
   return PlatformWrapper::RewriteFile(path, bytes);
 }
 
-bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  auto found = creation_times.find(path.substr(path.find_last_of("\\/") + 1));
-  if (found == creation_times.end()) return PlatformWrapper::GetCreationTime(path, seconds);
-  // Only what exists has a creation time.
-  if (FindPath(path) == PathKind::kMissing) return false;
-  *seconds = found->second;
-  return true;
-}
-
-bool FakePlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  auto found = write_times.find(path.substr(path.find_last_of("\\/") + 1));
-  if (found == write_times.end()) return PlatformWrapper::GetLastWriteTime(path, seconds);
-  if (FindPath(path) == PathKind::kMissing) return false;
-  *seconds = found->second;
-  return true;
+PathInfo FakePlatform::Inspect(const std::string& path, Links links) {
+  PathInfo info = PlatformWrapper::Inspect(path, links);
+  // Only what exists has times.
+  if (info.kind == PathKind::kMissing) return info;
+  const std::string name = path.substr(path.find_last_of("\\/") + 1);
+  if (auto found = creation_times.find(name); found != creation_times.end())
+    info.created = found->second;
+  if (auto found = write_times.find(name); found != write_times.end()) info.written = found->second;
+  return info;
 }
 
 std::string FakePlatform::GetTempDir() {

@@ -118,8 +118,7 @@ class FakePlatform : public PlatformWrapper {
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
+  PathInfo Inspect(const std::string& path, Links links) override;
   std::string GetTempDir() override;
   bool IsOwnPlace(const std::string& path) override {
     return own_place ? own_place(path) : PlatformWrapper::IsOwnPlace(path);
