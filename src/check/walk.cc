@@ -15,6 +15,7 @@
 #include "gen/output_folder.h"
 #include "gen/text_lines.h"
 #include "platform/dry_run.h"
+#include "platform/file_reading.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -225,7 +226,7 @@ class WalkListener final : public GenObserver {
     } else if (result == GenResult::kCopyFailed) {
       what = "Die Vorlage " + Quote(template_file_) + " kann nicht als Seite kopiert werden";
     } else if (GetPlatform().Inspect(template_file_, Links::kFollow).kind != PathKind::kFile ||
-               !GetPlatform().ReadFile(template_file_, &scratch_)) {
+               ReadFileToString(GetPlatform(), template_file_, &scratch_) != ReadResult::kOk) {
       what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(template_file_);
     } else {
       what = "Die Seite " + Quote(output_file) + " kann nicht geschrieben werden";
@@ -450,7 +451,7 @@ class WalkListener final : public GenObserver {
   CheckState::Template& Template(const std::string& path) {
     auto [at, added] = state_.templates.try_emplace(path);
     CheckState::Template& html = at->second;
-    if (added && GetPlatform().ReadFile(path, &html.bytes)) {
+    if (added && ReadFileToString(GetPlatform(), path, &html.bytes) == ReadResult::kOk) {
       CheckTemplateText(path, html.bytes, state_.findings);
       std::vector<std::string_view> lines;
       ForEachTextLine(html.bytes, [&](std::string_view line) {

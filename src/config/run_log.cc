@@ -5,6 +5,7 @@
 
 #include "base/file_name.h"
 #include "base/string_printf.h"
+#include "platform/file_reading.h"
 #include "platform/messages.h"
 
 namespace {
@@ -78,7 +79,7 @@ std::string RunLogRefusal(const std::string& path) {
       return Refused(path, "ist keine gewöhnliche Datei.");
   }
   std::string head;
-  if (!platform.ReadFileHead(path, kHeadBytes, &head))
+  if (!ReadFileHead(platform, path, kHeadBytes, &head))
     return Refused(path, "ist von einem anderen Programm geöffnet oder nicht lesbar.");
   if (!IsRunLogStart(head))
     return Refused(path, "ist kein Laufprotokoll von Pagetrix und wird nicht überschrieben.");

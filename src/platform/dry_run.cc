@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/file_reading.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ const DryRunReads::File& DryRunReads::Read(Platform& real, const std::string& pa
   auto found = files_.find(path);
   if (found != files_.end()) return found->second;
   File file;
-  file.result = real.ReadFileExclusive(path, &file.bytes);
+  file.result = ReadFileToString(real, path, &file.bytes);
   return files_.emplace(path, std::move(file)).first->second;
 }
 
@@ -107,7 +108,7 @@ ReadResult DryRunReads::Probe(Platform& real, const std::string& path) {
   auto found = probed_.find(path);
   if (found != probed_.end()) return found->second;
   std::string bytes;
-  return probed_.emplace(path, real.ReadFileExclusive(path, &bytes)).first->second;
+  return probed_.emplace(path, ReadFileToString(real, path, &bytes)).first->second;
 }
 
 class DryRunPlatform::RecordingFile final : public WritableFile {
@@ -214,31 +215,26 @@ void DryRunPlatform::Put(const std::string& path, Node node) {
   nodes_[key] = std::move(node);
 }
 
-ReadResult DryRunPlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  bytes->clear();
+std::unique_ptr<ReadableFile> DryRunPlatform::OpenForReading(const std::string& path) {
   if (const Node* node = Find(path)) {
-    if (node->kind != Node::Kind::kFile) return ReadResult::kCannotOpen;
-    if (node->too_large) return ReadResult::kReadError;
-    if (node->copy_of.empty()) {
-      *bytes = node->bytes;
-      return ReadResult::kOk;
-    }
+    if (node->kind != Node::Kind::kFile) return nullptr;
+    if (node->too_large) return ReadableBytes(std::string(), ReadFailure::kAfterBytes);
+    if (node->copy_of.empty()) return ReadableBytes(node->bytes);
     const std::string source = node->copy_of;
-    return ReadFileExclusive(source, bytes);
+    return OpenForReading(source);
   }
   const DryRunReads::File& file = reads_.Read(target(), path);
-  *bytes = file.bytes;
-  return file.result;
-}
-
-bool DryRunPlatform::ReadFile(const std::string& path, std::string* bytes) {
-  return ReadFileExclusive(path, bytes) == ReadResult::kOk;
-}
-
-bool DryRunPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  if (!ReadFile(path, bytes)) return false;
-  if (bytes->size() > max_bytes) bytes->resize(max_bytes);
-  return true;
+  switch (file.result) {
+    case ReadResult::kOk:
+      return ReadableBytes(file.bytes);
+    case ReadResult::kCannotOpen:
+      return nullptr;
+    case ReadResult::kReadError:
+      return ReadableBytes(file.bytes, ReadFailure::kAfterBytes);
+    case ReadResult::kNoMemory:
+      return ReadableBytes(std::string(), ReadFailure::kNoMemory);
+  }
+  return nullptr;
 }
 
 bool DryRunPlatform::RewriteFile(const std::string& path, std::string_view bytes) {

@@ -32,16 +32,15 @@ class DryRunReads {
 };
 
 /// The contract, method by method, where it differs from the system's:
-/// - ReadFileExclusive, ReadFile: a file this walk wrote or copied reads as
-///   written (a copy as its source); one it removed cannot be opened; any
-///   other is read from the system, once per DryRunReads.
+/// - OpenForReading: a file this walk wrote or copied reads as written (a
+///   copy as its source); one it removed cannot be opened; any other is
+///   read from the system, once per DryRunReads, and read back from there.
 /// - NewWritableFile: null where the system would surely refuse (the folder
 ///   does not exist, the path is a folder); else a file that keeps its bytes
 ///   and exists once closed.
 /// - CreateDir: recorded; false where the folder exists or its parent does not.
 /// - RemoveDir, RemoveFile, RemoveFileInTree, SetNormalAttributes: recorded;
 ///   they succeed where the path exists (a folder only when empty).
-/// - ReadFileHead: as ReadFile, cut to its length.
 /// - RewriteFile: recorded; fails where the path is no file or the lock.
 /// - CopyFileTo: recorded; fails where the source is no readable file, the
 ///   target's folder does not exist, the target is a folder or the lock this
@@ -81,9 +80,7 @@ class DryRunPlatform final : public PlatformWrapper {
   /// done, the system's and the recorded ones, sorted.
   std::vector<std::string> FilesIn(const std::string& folder);
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
-  bool ReadFile(const std::string& path, std::string* bytes) override;
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/file_reading.h"
 #include "platform/files_common.h"
 #include "platform/platform_posix.h"
 #include "platform/posix_fd.h"
@@ -39,9 +38,9 @@ bool CopyContents(int in, int out) {
   }
 }
 
-// A large file read into fresh memory takes a page fault every 4 KiB, which
-// costs more than reading it; large pages, where the system offers them for
-// the asking, take one every 2 MiB. Only a hint: nothing depends on it.
+}  // namespace
+
+// Large pages take a page fault every 2 MiB.
 void AskForLargePages(const char* data, size_t size) {
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
   if (size < 2 * kLargePage) return;
@@ -55,6 +54,8 @@ void AskForLargePages(const char* data, size_t size) {
   (void)last;
 #endif
 }
+
+namespace {
 
 std::string Join(const std::string& folder, const char* name) {
   if (!folder.empty() && folder.back() == '/') return folder + name;
@@ -131,6 +132,29 @@ class PosixFolderLock final : public FolderLock {
   std::string path_;
 };
 
+class PosixReadableFile final : public ReadableFile {
+ public:
+  PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+  std::uint64_t Size() const override { return size_; }
+
+  bool Read(char* into, size_t size, size_t* got) override {
+    *got = 0;
+    while (*got < size) {
+      const ssize_t n = ::read(fd_.get(), into + *got, size - *got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      *got += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+ private:
+  ScopedFd fd_;
+  std::uint64_t size_;
+};
+
 class PosixWritableFile final : public WritableFile {
  public:
   explicit PosixWritableFile(int fd) : fd_(fd) {}
@@ -154,76 +178,11 @@ class PosixWritableFile final : public WritableFile {
 
 }  // namespace
 
-ReadResult ReadRegularFile(const std::string& path, std::string* bytes, std::uint64_t limit) {
-  bytes->clear();
+std::unique_ptr<ReadableFile> PosixPlatform::OpenForReading(const std::string& path) {
   struct stat st;
   ScopedFd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return ReadResult::kCannotOpen;
-  if (static_cast<std::uint64_t>(st.st_size) > limit) return ReadResult::kReadError;
-  try {
-    // Straight into the string, the whole file in one read as a rule; the
-    // one byte more sees the end, and a file that grows meanwhile is read on.
-    size_t size = 0;
-    bytes->reserve(static_cast<size_t>(st.st_size) + 1);
-    AskForLargePages(bytes->data(), bytes->capacity());
-    bytes->resize(static_cast<size_t>(st.st_size) + 1);
-    while (true) {
-      if (size == bytes->size()) {
-        if (size > limit) return ReadResult::kReadError;
-        bytes->resize(std::min<std::uint64_t>(2 * size, limit + 1));
-      }
-      ssize_t got = ::read(fd.get(), bytes->data() + size, bytes->size() - size);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        bytes->resize(size);
-        return ReadResult::kReadError;
-      }
-      if (got == 0) {
-        bytes->resize(size);
-        return ReadResult::kOk;
-      }
-      size += static_cast<size_t>(got);
-      // The file may grow while it is read.
-      if (size > limit) {
-        bytes->resize(size);
-        return ReadResult::kReadError;
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    bytes->clear();
-    bytes->shrink_to_fit();
-    return ReadResult::kNoMemory;
-  }
-}
-
-ReadResult PosixPlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  // Shared with other readers: simultaneous logons read the same files.
-  return ReadRegularFile(path, bytes);
-}
-
-bool PosixPlatform::ReadFile(const std::string& path, std::string* bytes) {
-  return ReadRegularFile(path, bytes) == ReadResult::kOk;
-}
-
-bool PosixPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  bytes->clear();
-  struct stat st;
-  ScopedFd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return false;
-  bytes->resize(max_bytes);
-  size_t size = 0;
-  while (size < max_bytes) {
-    ssize_t got = ::read(fd.get(), bytes->data() + size, max_bytes - size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      bytes->clear();
-      return false;
-    }
-    if (got == 0) break;
-    size += static_cast<size_t>(got);
-  }
-  bytes->resize(size);
-  return true;
+  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return nullptr;
+  return std::make_unique<PosixReadableFile>(fd.Release(), static_cast<std::uint64_t>(st.st_size));
 }
 
 std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& path,

@@ -9,7 +9,6 @@
 
 #include "base/file_name.h"
 #include "base/text.h"
-#include "platform/file_reading.h"
 #include "platform/files_common.h"
 #include "platform/platform_win32.h"
 #include "platform/win32_handle.h"
@@ -163,6 +162,34 @@ bool RootFinalPath(const std::string& root, std::string* root_final) {
   return true;
 }
 
+class Win32ReadableFile final : public ReadableFile {
+ public:
+  // A file whose size the system did not tell reads as a read error.
+  Win32ReadableFile(FileHandle file, bool sized, std::uint64_t size)
+      : file_(std::move(file)), sized_(sized), size_(size) {}
+
+  std::uint64_t Size() const override { return size_; }
+
+  bool Read(char* into, size_t size, size_t* got) override {
+    *got = 0;
+    if (!sized_) return false;
+    while (*got < size) {
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(size - *got, size_t{1} << 30));
+      DWORD read = 0;
+      if (!::ReadFile(file_.get(), into + *got, want, &read, nullptr)) return false;
+      *got += read;
+      // A short read of a disk file is its end.
+      if (read < want) break;
+    }
+    return true;
+  }
+
+ private:
+  FileHandle file_;
+  bool sized_;
+  std::uint64_t size_;
+};
+
 class Win32WritableFile final : public WritableFile {
  public:
   explicit Win32WritableFile(FileHandle file) : file_(std::move(file)) {}
@@ -190,87 +217,26 @@ class Win32WritableFile final : public WritableFile {
 
 }  // namespace
 
-ReadResult ReadRegularFile(const std::string& path, std::string* bytes, std::uint64_t limit) {
-  bytes->clear();
+// Windows gives large pages only to processes with the privilege for them.
+void AskForLargePages(const char*, size_t) {}
+
+std::unique_ptr<ReadableFile> Win32Platform::OpenForReading(const std::string& path) {
   // Devices are refused by name. Opening reads nothing and does not wait (a
   // POSIX pipe under Wine included), so whatever else is not a plain disk
   // file is refused by its handle before a byte is read: one open, not a
   // probe and then the open, which under Wine costs a tenth of a millisecond.
-  if (IsDeviceName(path)) return ReadResult::kCannotOpen;
+  if (IsDeviceName(path)) return nullptr;
   // Delete sharing lets a rewrite rename a new file over it meanwhile; this
   // read keeps the old one whole.
   FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return ReadResult::kCannotOpen;
+  if (!IsRegularDiskHandle(file, &info)) return nullptr;
   LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file.get(), &size)) return ReadResult::kReadError;
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ReadResult::kReadError;
-  try {
-    // Straight into the string, in one read of the size and a byte more: a
-    // short read of a disk file is its end. A file that grew meanwhile is
-    // read on in pieces, up to the limit.
-    constexpr size_t kPiece = 65536;
-    bytes->resize(static_cast<size_t>(size.QuadPart) + 1);
-    size_t total = 0;
-    while (true) {
-      if (total == bytes->size()) bytes->resize(total + kPiece);
-      const size_t room = bytes->size() - total;
-      const DWORD want =
-          room > kPiece && total != 0 ? static_cast<DWORD>(kPiece) : static_cast<DWORD>(room);
-      DWORD got = 0;
-      if (!::ReadFile(file.get(), bytes->data() + total, want, &got, nullptr)) {
-        bytes->resize(total);
-        return ReadResult::kReadError;
-      }
-      if (total + got > limit) {
-        bytes->resize(total);
-        return ReadResult::kReadError;
-      }
-      total += got;
-      if (got < want) {
-        bytes->resize(total);
-        return ReadResult::kOk;
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    bytes->clear();
-    bytes->shrink_to_fit();
-    return ReadResult::kNoMemory;
-  }
-}
-
-ReadResult Win32Platform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  // Shared with other readers: simultaneous logons read the same files.
-  return ReadRegularFile(path, bytes);
-}
-
-bool Win32Platform::ReadFile(const std::string& path, std::string* bytes) {
-  return ReadRegularFile(path, bytes) == ReadResult::kOk;
-}
-
-bool Win32Platform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  bytes->clear();
-  if (IsDeviceName(path)) return false;
-  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return false;
-  bytes->resize(max_bytes);
-  size_t size = 0;
-  while (size < max_bytes) {
-    DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(max_bytes - size, 1 << 20));
-    if (!::ReadFile(file.get(), bytes->data() + size, want, &got, nullptr)) {
-      bytes->clear();
-      return false;
-    }
-    if (got == 0) break;
-    size += got;
-  }
-  bytes->resize(size);
-  return true;
+  const bool sized = ::GetFileSizeEx(file.get(), &size) != 0;
+  return std::make_unique<Win32ReadableFile>(std::move(file), sized,
+                                             sized ? static_cast<std::uint64_t>(size.QuadPart) : 0);
 }
 
 std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& path,

@@ -86,6 +86,17 @@ struct PathInfo {
 /// Outcome of removing a directory, as far as callers tell them apart.
 enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
 
+/// A regular file open for reading; closed when destroyed.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  /// The size when it was opened; the file may grow while it is read.
+  virtual std::uint64_t Size() const = 0;
+  /// Reads up to `size` bytes into `into`, fewer only at the end of the
+  /// file. False on a read error; `*got` counts the bytes read before it.
+  virtual bool Read(char* into, size_t size, size_t* got) = 0;
+};
+
 /// Name of the lock a run holds in its output folder while it works.
 inline constexpr char kLockFileName[] = "Pagetrix.lck";
 
@@ -116,17 +127,11 @@ class Platform {
 
   // ---- Files and directories ----
 
-  /// Reads a whole regular file (the INI reader's), shared with other
-  /// readers, refused while a writer has it open. A folder, device, pipe or
-  /// socket cannot be opened; a file over kMaxReadBytes is a read
-  /// error; no memory for it is kNoMemory. On a read error `bytes` holds
-  /// what was read before it. The bytes are returned raw.
-  virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
-  /// Reads a whole regular file the same way; false if it cannot be read.
-  virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
-  /// Reads at most `max_bytes` from the start of a regular file, opened the
-  /// same way; false if it cannot be read.
-  virtual bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) = 0;
+  /// Opens a regular file for reading, shared with other readers and
+  /// refused while a writer has it open; null for a folder, device, pipe or
+  /// socket and for what cannot be opened. The reading itself is written
+  /// once, above the systems (file_reading.h).
+  virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
   /// Creates or truncates a file for writing; with `exclusive` no other
   /// process may open it while it is open. Null on failure.
   virtual std::unique_ptr<WritableFile> NewWritableFile(const std::string& path,

@@ -16,9 +16,7 @@
 class PosixPlatform final : public Platform {
  public:
   // ---- files_posix.cc ----
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
-  bool ReadFile(const std::string& path, std::string* bytes) override;
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool RemoveFile(const std::string& path) override;
   bool SetNormalAttributes(const std::string& path) override;

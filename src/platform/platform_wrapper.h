@@ -17,14 +17,8 @@ class PlatformWrapper : public Platform {
 
   Platform& target() { return target_; }
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    return target_.ReadFileExclusive(path, bytes);
-  }
-  bool ReadFile(const std::string& path, std::string* bytes) override {
-    return target_.ReadFile(path, bytes);
-  }
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override {
-    return target_.ReadFileHead(path, max_bytes, bytes);
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
+    return target_.OpenForReading(path);
   }
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     return target_.NewWritableFile(path, exclusive);

@@ -12,6 +12,7 @@
 #include "config/run_log.h"
 #include "gen/run_setup.h"
 #include "platform/dialog.h"
+#include "platform/file_reading.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
@@ -207,7 +208,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
   bool readable = false;
   platform_->on_dialog = [&](CDialog& dialog) {
     shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
-    readable = SystemPlatform().ReadFile(log, &read_while_shown);
+    readable = ReadFileToString(SystemPlatform(), log, &read_while_shown) == ReadResult::kOk;
     return 1;
   };
   EXPECT_EQ(2,

@@ -1,4 +1,5 @@
 #include "platform/dry_run.h"
+#include "platform/file_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ class DryRunTest : public ::testing::Test {
 
   std::string Read(const std::string& path) {
     std::string bytes;
-    EXPECT_TRUE(dry_.ReadFile(path, &bytes)) << path;
+    EXPECT_TRUE(ReadFileToString(dry_, path, &bytes) == ReadResult::kOk) << path;
     return bytes;
   }
   PathKind Real(const std::string& name) { return SystemPlatform().FindPath(dir_.Path(name)); }
@@ -102,7 +103,7 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   EXPECT_EQ("alt", dir_.Read("ordner/alt.htm"));
   EXPECT_EQ(PathKind::kMissing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
   std::string bytes;
-  EXPECT_FALSE(dry_.ReadFile(dir_.Path("ordner/alt.htm"), &bytes));
+  EXPECT_FALSE(ReadFileToString(dry_, dir_.Path("ordner/alt.htm"), &bytes) == ReadResult::kOk);
   EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"))) << "already gone";
   EXPECT_EQ(RemoveDirResult::kOk, dry_.RemoveDir(dir_.Path("ordner")));
   EXPECT_EQ(PathKind::kFolder, Real("ordner"));
@@ -133,10 +134,10 @@ TEST_F(DryRunTest, ReadsComeFromTheSystemOncePerCheck) {
   EXPECT_EQ("Quelle", Read(dir_.Path("quelle.txt"))) << "one snapshot for every walk";
   DryRunPlatform second(SystemPlatform(), reads_);
   std::string bytes;
-  ASSERT_TRUE(second.ReadFile(dir_.Path("quelle.txt"), &bytes));
+  ASSERT_TRUE(ReadFileToString(second, dir_.Path("quelle.txt"), &bytes) == ReadResult::kOk);
   EXPECT_EQ("Quelle", bytes);
-  EXPECT_EQ(ReadResult::kCannotOpen, second.ReadFileExclusive(dir_.Path("fehlt.txt"), &bytes));
-  EXPECT_EQ(ReadResult::kCannotOpen, second.ReadFileExclusive(dir_.Path("ordner"), &bytes));
+  EXPECT_EQ(ReadResult::kCannotOpen, ReadFileToString(second, dir_.Path("fehlt.txt"), &bytes));
+  EXPECT_EQ(ReadResult::kCannotOpen, ReadFileToString(second, dir_.Path("ordner"), &bytes));
   // A new walk starts from the system again, not from the last walk's changes.
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("nur_im_ersten.htm"), false));
   EXPECT_EQ(PathKind::kMissing, second.FindPath(dir_.Path("nur_im_ersten.htm")));

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -26,12 +27,12 @@ class FilesPosixTest : public ::testing::Test {
 TEST_F(FilesPosixTest, PipesAndDevicesAreNeitherReadNorWrittenNorWaitedFor) {
   std::string read;
   ASSERT_EQ(0, ::mkfifo(dir_.Path("pipe").c_str(), 0600));
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("pipe"), &read), ReadResult::kCannotOpen);
-  EXPECT_FALSE(platform_.ReadFile(dir_.Path("pipe"), &read));
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("pipe"), &read), ReadResult::kCannotOpen);
+  EXPECT_FALSE(ReadFileToString(platform_, dir_.Path("pipe"), &read) == ReadResult::kOk);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("pipe"), dir_.Path("copy"), false),
             CopyOutcome::kFailed);
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("pipe"), true));
-  EXPECT_EQ(platform_.ReadFileExclusive("/dev/zero", &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(ReadFileToString(platform_, "/dev/zero", &read), ReadResult::kCannotOpen);
   EXPECT_EQ(PathKind::kOther, platform_.Inspect(dir_.Path("pipe"), Links::kFollow).kind);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "platform/env_expand.h"
+#include "platform/file_reading.h"
 
 namespace {
 
@@ -56,41 +57,20 @@ bool FakePlatform::ShouldFail(FileOp op, const std::string& path, size_t* bytes_
   return rule != nullptr;
 }
 
-ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+std::unique_ptr<ReadableFile> FakePlatform::OpenForReading(const std::string& path) {
   Note(opened, path);
-  if (ShouldFail(FileOp::kOpen, path)) {
-    bytes->clear();
-    return ReadResult::kCannotOpen;
-  }
-  if (ShouldFail(FileOp::kMemory, path)) {
-    bytes->clear();
-    return ReadResult::kNoMemory;
-  }
-  ReadResult result = PlatformWrapper::ReadFileExclusive(path, bytes);
+  if (ShouldFail(FileOp::kOpen, path)) return nullptr;
+  if (ShouldFail(FileOp::kMemory, path))
+    return ReadableBytes(std::string(), ReadFailure::kNoMemory);
+  std::unique_ptr<ReadableFile> file = PlatformWrapper::OpenForReading(path);
   size_t kept = 0;
-  if (result == ReadResult::kOk && ShouldFail(FileOp::kRead, path, &kept)) {
-    if (kept < bytes->size()) bytes->resize(kept);
-    return ReadResult::kReadError;
-  }
-  return result;
-}
-
-bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
-  Note(opened, path);
-  bytes->clear();
-  if (ShouldFail(FileOp::kOpen, path)) return false;
-  if (!PlatformWrapper::ReadFile(path, bytes)) return false;
-  size_t kept = 0;
-  if (!ShouldFail(FileOp::kRead, path, &kept)) return true;
-  if (kept < bytes->size()) bytes->resize(kept);
-  return false;
-}
-
-bool FakePlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  Note(opened, path);
-  bytes->clear();
-  if (ShouldFail(FileOp::kOpen, path)) return false;
-  return PlatformWrapper::ReadFileHead(path, max_bytes, bytes);
+  if (!file || !ShouldFail(FileOp::kRead, path, &kept)) return file;
+  // The real bytes up to the break.
+  file.reset();
+  std::string bytes;
+  ReadFileToString(target(), path, &bytes);
+  if (kept < bytes.size()) bytes.resize(kept);
+  return ReadableBytes(std::move(bytes), ReadFailure::kAfterBytes);
 }
 
 std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,

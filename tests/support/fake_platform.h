@@ -18,13 +18,13 @@
 
 /// The file operations a test can make fail.
 enum class FileOp {
-  kOpen,     ///< ReadFileExclusive, ReadFile or NewWritableFile cannot open the file
-  kRead,     ///< a read breaks off after FailRule::bytes_read bytes
+  kOpen,     ///< OpenForReading or NewWritableFile cannot open the file
+  kRead,     ///< a read breaks off after FailRule::bytes_read bytes (or at the end before them)
   kAppend,   ///< WritableFile::Append writes nothing and fails
   kClose,    ///< WritableFile::Close fails (the bytes are on disk)
   kCopy,     ///< CopyFileTo fails without writing the target
   kRewrite,  ///< RewriteFile fails and leaves the file as it was
-  kMemory,   ///< ReadFileExclusive finds no memory for the file's bytes
+  kMemory,   ///< reading the file finds no memory for its bytes
 };
 
 /// One deliberate failure: operation `op` on exactly `path` succeeds
@@ -110,9 +110,7 @@ class FakePlatform : public PlatformWrapper {
   /// True when a FailRule says this call of `op` on `path` fails; counts it.
   bool ShouldFail(FileOp op, const std::string& path, size_t* bytes_read = nullptr);
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
-  bool ReadFile(const std::string& path, std::string* bytes) override;
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 
 TempDir::TempDir() {
@@ -41,7 +42,7 @@ bool TempDir::Write(const std::string& name, const std::string& bytes) const {
 
 std::string TempDir::Read(const std::string& name) const {
   std::string bytes;
-  if (!SystemPlatform().ReadFile(Path(name), &bytes)) bytes.clear();
+  if (ReadFileToString(SystemPlatform(), Path(name), &bytes) != ReadResult::kOk) bytes.clear();
   return bytes;
 }
 
