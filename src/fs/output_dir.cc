@@ -85,7 +85,7 @@ void DeleteDirectoryTree(const std::string& path) {
     if (last_of_folder) {
       DeleteFileAndDirectory(files[i], path);
     } else {
-      GetPlatform().RemoveFileInTree(files[i], path);
+      GetPlatform().RemoveFile(files[i], path);
     }
   }
 }

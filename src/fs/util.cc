@@ -114,20 +114,16 @@ bool CreateDirectoryPath(const std::string& path) {
   if (GetPathKind(copy) == PathKind::kFolder) return true;
   if (!CreateDirectoryPath(parent)) return false;
   // Another run starting at the same moment may have made it in between.
-  return GetPlatform().CreateDir(copy) || GetPathKind(copy) == PathKind::kFolder;
+  return GetPlatform().CreateFolder(copy) || GetPathKind(copy) == PathKind::kFolder;
 }
 
 bool DeleteFileAndDirectory(const std::string& path, const std::string& root) {
   Platform& platform = GetPlatform();
-  bool deleted = false;
-  if (root.empty()) {
-    platform.SetNormalAttributes(path);
-    deleted = platform.RemoveFile(path);
-  } else {
-    deleted = platform.RemoveFileInTree(path, root);
-  }
-  RemoveDirResult removed = platform.RemoveDir(GetDirectoryPart(path));
-  if (removed == RemoveDirResult::kOtherError) return false;
+  const std::string folder = GetDirectoryPart(path);
+  // Without a tree to stay inside, the file's own folder is the tree.
+  const std::string tree = !root.empty() ? root : !folder.empty() ? folder : ".";
+  const bool deleted = platform.RemoveFile(path, tree);
+  if (platform.RemoveFolder(folder) == RemoveFolderResult::kFailed) return false;
   return deleted;
 }
 

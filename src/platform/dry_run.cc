@@ -309,7 +309,7 @@ PathKind DryRunPlatform::FindPath(const std::string& path) {
   return target().FindPath(path);
 }
 
-bool DryRunPlatform::CreateDir(const std::string& path) {
+bool DryRunPlatform::CreateFolder(const std::string& path) {
   if (TypeOf(path) != PathKind::kMissing || !ParentIsFolder(path)) return false;
   Record(Change::Kind::kCreateFolder, path);
   Node folder;
@@ -323,19 +323,19 @@ bool DryRunPlatform::HasChildren(const std::string& path) {
   return ListFolder(path, &entries) && !entries.empty();
 }
 
-RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
+RemoveFolderResult DryRunPlatform::RemoveFolder(const std::string& path) {
   const PathKind type = TypeOf(path);
-  if (type == PathKind::kMissing) return RemoveDirResult::kPathNotFound;
-  if (type != PathKind::kFolder) return RemoveDirResult::kOtherError;
-  if (HasChildren(path)) return RemoveDirResult::kNotEmpty;
+  if (type == PathKind::kMissing) return RemoveFolderResult::kMissing;
+  if (type != PathKind::kFolder) return RemoveFolderResult::kFailed;
+  if (HasChildren(path)) return RemoveFolderResult::kNotEmpty;
   Record(Change::Kind::kRemoveFolder, path);
   Node gone;
   gone.kind = Node::Kind::kGone;
   Put(path, std::move(gone));
-  return RemoveDirResult::kOk;
+  return RemoveFolderResult::kRemoved;
 }
 
-bool DryRunPlatform::RemoveFile(const std::string& path) {
+bool DryRunPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
   const PathKind type =
       Find(path) != nullptr ? TypeOf(path) : target().Inspect(path, Links::kDoNotFollow).kind;
   if (type == PathKind::kMissing || type == PathKind::kFolder) return false;
@@ -344,14 +344,6 @@ bool DryRunPlatform::RemoveFile(const std::string& path) {
   gone.kind = Node::Kind::kGone;
   Put(path, std::move(gone));
   return true;
-}
-
-bool DryRunPlatform::RemoveFileInTree(const std::string& path, const std::string& /*root*/) {
-  return RemoveFile(path);
-}
-
-bool DryRunPlatform::SetNormalAttributes(const std::string& path) {
-  return TypeOf(path) != PathKind::kMissing;
 }
 
 CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::string& to,

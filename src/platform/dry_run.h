@@ -38,9 +38,10 @@ class DryRunReads {
 /// - NewWritableFile: null where the system would surely refuse (the folder
 ///   does not exist, the path is a folder); else a file that keeps its bytes
 ///   and exists once closed.
-/// - CreateDir: recorded; false where the folder exists or its parent does not.
-/// - RemoveDir, RemoveFile, RemoveFileInTree, SetNormalAttributes: recorded;
-///   they succeed where the path exists (a folder only when empty).
+/// - CreateFolder: recorded; false where the folder exists or its parent
+///   does not.
+/// - RemoveFolder, RemoveFile: recorded; they succeed where the path exists
+///   (a folder only when empty).
 /// - RewriteFile: recorded; fails where the path is no file or the lock.
 /// - CopyFileTo: recorded; fails where the source is no readable file, the
 ///   target's folder does not exist, the target is a folder or the lock this
@@ -85,13 +86,11 @@ class DryRunPlatform final : public PlatformWrapper {
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
-  bool CreateDir(const std::string& path) override;
-  RemoveDirResult RemoveDir(const std::string& path) override;
-  bool RemoveFile(const std::string& path) override;
-  bool SetNormalAttributes(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  RemoveFolderResult RemoveFolder(const std::string& path) override;
+  bool RemoveFile(const std::string& path, const std::string& root) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override;
   PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;

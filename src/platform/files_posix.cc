@@ -203,27 +203,6 @@ std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& 
   return std::make_unique<PosixWritableFile>(fd.Release());
 }
 
-bool PosixPlatform::RemoveFile(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  // Windows refuses to delete a read-only file; callers clear it first.
-  if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
-    errno = EACCES;
-    return false;
-  }
-  return ::unlink(path.c_str()) == 0;
-}
-
-bool PosixPlatform::SetNormalAttributes(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  // A link has no attributes of its own here, and what it points to may
-  // lie outside the tree being deleted: it stays as it is.
-  if (S_ISLNK(st.st_mode)) return true;
-  return ::fchmodat(AT_FDCWD, path.c_str(), (st.st_mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) ==
-         0;
-}
-
 CopyOutcome PosixPlatform::CopyFileTo(const std::string& from, const std::string& to,
                                       bool fail_if_exists) {
   struct stat source;
@@ -277,7 +256,7 @@ bool PosixPlatform::RewriteFile(const std::string& path, std::string_view bytes)
   });
 }
 
-bool PosixPlatform::RemoveFileInTree(const std::string& path, const std::string& /*root*/) {
+bool PosixPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
   // The listing never descends through a link, so what it finds lies in
   // the tree; only a link must not be followed now.
   struct stat st;

@@ -249,24 +249,6 @@ std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& 
   return std::make_unique<Win32WritableFile>(std::move(file));
 }
 
-bool Win32Platform::RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
-
-bool Win32Platform::SetNormalAttributes(const std::string& path) {
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-    return ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
-  // A junction or symbolic link: change the link itself through a handle
-  // that does not follow it, never what it points to.
-  FileHandle link(::CreateFileA(
-      path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!link.IsValid()) return false;
-  FILE_BASIC_INFO info = {};  // zero times stay unchanged
-  info.FileAttributes = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-  return ::SetFileInformationByHandle(link.get(), FileBasicInfo, &info, sizeof info) != 0;
-}
-
 CopyOutcome Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
                                       bool fail_if_exists) {
   if (IsDeviceName(from) || IsDeviceName(to)) return CopyOutcome::kFailed;
@@ -350,7 +332,7 @@ bool Win32Platform::RewriteFile(const std::string& path, std::string_view bytes)
   return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
 }
 
-bool Win32Platform::RemoveFileInTree(const std::string& path, const std::string& root) {
+bool Win32Platform::RemoveFile(const std::string& path, const std::string& root) {
   std::string root_final;
   if (!RootFinalPath(root, &root_final)) return false;
   // The link itself where the system has links; under Wine a POSIX link
@@ -363,8 +345,11 @@ bool Win32Platform::RemoveFileInTree(const std::string& path, const std::string&
       !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
     return false;
   FILE_BASIC_INFO info;
-  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
-      (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+  const bool known = ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info);
+  // A folder is no file (a link to one is removed as the link it is).
+  const DWORD folder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if (known && (info.FileAttributes & folder) == FILE_ATTRIBUTE_DIRECTORY) return false;
+  if (known && (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);

@@ -126,26 +126,25 @@ PathKind PosixPlatform::FindPath(const std::string& path) {
   return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kFile;
 }
 
-bool PosixPlatform::CreateDir(const std::string& path) {
+bool PosixPlatform::CreateFolder(const std::string& path) {
   // Private to the user: without TMPDIR the base lies in the shared /tmp.
   return ::mkdir(path.c_str(), 0700) == 0;
 }
 
-RemoveDirResult PosixPlatform::RemoveDir(const std::string& path) {
-  if (::rmdir(path.c_str()) == 0) return RemoveDirResult::kOk;
+RemoveFolderResult PosixPlatform::RemoveFolder(const std::string& path) {
+  if (::rmdir(path.c_str()) == 0) return RemoveFolderResult::kRemoved;
   switch (errno) {
     case ENOENT:
-      return IsDirectory(ParentOf(path)) ? RemoveDirResult::kFileNotFound
-                                         : RemoveDirResult::kPathNotFound;
+      return RemoveFolderResult::kMissing;
     case ENOTDIR:
-      // A file in the place of the directory itself is not a missing path.
-      return IsDirectory(ParentOf(path)) ? RemoveDirResult::kOtherError
-                                         : RemoveDirResult::kPathNotFound;
+      // A file in the place of the folder itself is not a missing path.
+      return IsDirectory(ParentOf(path)) ? RemoveFolderResult::kFailed
+                                         : RemoveFolderResult::kMissing;
     case ENOTEMPTY:
     case EEXIST:
-      return RemoveDirResult::kNotEmpty;
+      return RemoveFolderResult::kNotEmpty;
     default:
-      return RemoveDirResult::kOtherError;
+      return RemoveFolderResult::kFailed;
   }
 }
 

@@ -12,16 +12,15 @@
 
 namespace {
 
-RemoveDirResult RemoveDirResultFromError(DWORD error) {
+RemoveFolderResult RemoveFolderResultFromError(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
-      return RemoveDirResult::kFileNotFound;
     case ERROR_PATH_NOT_FOUND:
-      return RemoveDirResult::kPathNotFound;
+      return RemoveFolderResult::kMissing;
     case ERROR_DIR_NOT_EMPTY:
-      return RemoveDirResult::kNotEmpty;
+      return RemoveFolderResult::kNotEmpty;
     default:
-      return RemoveDirResult::kOtherError;
+      return RemoveFolderResult::kFailed;
   }
 }
 
@@ -120,13 +119,13 @@ PathKind Win32Platform::FindPath(const std::string& path) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
 }
 
-bool Win32Platform::CreateDir(const std::string& path) {
+bool Win32Platform::CreateFolder(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-RemoveDirResult Win32Platform::RemoveDir(const std::string& path) {
-  if (::RemoveDirectoryA(path.c_str())) return RemoveDirResult::kOk;
-  return RemoveDirResultFromError(::GetLastError());
+RemoveFolderResult Win32Platform::RemoveFolder(const std::string& path) {
+  if (::RemoveDirectoryA(path.c_str())) return RemoveFolderResult::kRemoved;
+  return RemoveFolderResultFromError(::GetLastError());
 }
 
 PathInfo Win32Platform::Inspect(const std::string& path, Links links) {

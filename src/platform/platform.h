@@ -83,8 +83,8 @@ struct PathInfo {
   std::int64_t written = 0;  ///< the last write, seconds since 1970 (UTC)
 };
 
-/// Outcome of removing a directory, as far as callers tell them apart.
-enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
+/// Outcome of removing a folder, as far as callers tell them apart.
+enum class RemoveFolderResult { kRemoved, kMissing, kNotEmpty, kFailed };
 
 /// A regular file open for reading; closed when destroyed.
 class ReadableFile {
@@ -143,15 +143,10 @@ class Platform {
   /// kMissing (roots of drives are not found this way). A link counts as
   /// what it points to.
   virtual PathKind FindPath(const std::string& path) = 0;
-  /// Creates one directory; parents are not created.
-  virtual bool CreateDir(const std::string& path) = 0;
-  /// Removes an empty directory.
-  virtual RemoveDirResult RemoveDir(const std::string& path) = 0;
-  /// Deletes a file; a link is removed itself, never what it points to.
-  virtual bool RemoveFile(const std::string& path) = 0;
-  /// Resets a file's attributes to normal (clears read-only). A link keeps
-  /// what it points to untouched.
-  virtual bool SetNormalAttributes(const std::string& path) = 0;
+  /// Creates one folder; parents are not created.
+  virtual bool CreateFolder(const std::string& path) = 0;
+  /// Removes an empty folder.
+  virtual RemoveFolderResult RemoveFolder(const std::string& path) = 0;
   /// Copies a regular file (the source shared with other readers), keeping
   /// its last-write time; with `fail_if_exists` an existing target is
   /// refused. A copy that fails midway leaves no new file and the old target
@@ -163,10 +158,10 @@ class Platform {
   /// over it. False, and the file as it was, when it is read-only, no
   /// regular file, or held open for writing by any process (this one too).
   virtual bool RewriteFile(const std::string& path, std::string_view bytes) = 0;
-  /// Deletes a file found below the folder `root`: a link is removed as a
-  /// link or left alone, never followed, and the read-only attribute is
-  /// reset only on a file that lies inside `root`.
-  virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
+  /// Deletes a file found below the folder `root`, a read-only one too: a
+  /// link is removed as a link or left alone, never followed, and the
+  /// read-only attribute is reset only on a file that lies inside `root`.
+  virtual bool RemoveFile(const std::string& path, const std::string& root) = 0;
   /// What a path names, whether it is the user's own, and its times, in one
   /// look; with kDoNotFollow a link is looked at itself.
   virtual PathInfo Inspect(const std::string& path, Links links) = 0;

@@ -18,12 +18,10 @@ class PosixPlatform final : public Platform {
   // ---- files_posix.cc ----
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
-  bool RemoveFile(const std::string& path) override;
-  bool SetNormalAttributes(const std::string& path) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override;
+  bool RemoveFile(const std::string& path, const std::string& root) override;
   bool IsSameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
   bool IsFolderLocked(const std::string& folder) override;
@@ -31,8 +29,8 @@ class PosixPlatform final : public Platform {
   // ---- folders_posix.cc ----
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
-  bool CreateDir(const std::string& path) override;
-  RemoveDirResult RemoveDir(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  RemoveFolderResult RemoveFolder(const std::string& path) override;
   PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
   bool GetWorkingDir(std::string* path) override;

@@ -27,11 +27,9 @@ class PlatformWrapper : public Platform {
     return target_.ListFolder(dir, entries);
   }
   PathKind FindPath(const std::string& path) override { return target_.FindPath(path); }
-  bool CreateDir(const std::string& path) override { return target_.CreateDir(path); }
-  RemoveDirResult RemoveDir(const std::string& path) override { return target_.RemoveDir(path); }
-  bool RemoveFile(const std::string& path) override { return target_.RemoveFile(path); }
-  bool SetNormalAttributes(const std::string& path) override {
-    return target_.SetNormalAttributes(path);
+  bool CreateFolder(const std::string& path) override { return target_.CreateFolder(path); }
+  RemoveFolderResult RemoveFolder(const std::string& path) override {
+    return target_.RemoveFolder(path);
   }
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override {
@@ -40,8 +38,8 @@ class PlatformWrapper : public Platform {
   bool RewriteFile(const std::string& path, std::string_view bytes) override {
     return target_.RewriteFile(path, bytes);
   }
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
-    return target_.RemoveFileInTree(path, root);
+  bool RemoveFile(const std::string& path, const std::string& root) override {
+    return target_.RemoveFile(path, root);
   }
   PathInfo Inspect(const std::string& path, Links links) override {
     return target_.Inspect(path, links);

@@ -201,7 +201,7 @@ TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
   EXPECT_EQ("\\\\fileserver\\home\\%StartServer%", Variable("PTX3_DIR"));
   EXPECT_EQ("fileserver\\\\\\fileserver\\home", Variable("PTX3_SRV"));
   // A fresh log: the first holds no date line, so it is no run log to replace.
-  SystemPlatform().RemoveFile(dir_.Path("run.log"));
+  SystemPlatform().RemoveFile(dir_.Path("run.log"), dir_.path());
   log_.SetPath(dir_.Path("run.log"));
   std::string log = Apply(file, "Zentrale");
   EXPECT_EQ("Zentrale\\\\\\zentrale\\home", Variable("PTX3_SRV"));

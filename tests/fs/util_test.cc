@@ -144,8 +144,8 @@ namespace {
 // Another run creates the same folder between the look and the creation.
 class RacingPlatform : public PlatformWrapper {
  public:
-  bool CreateDir(const std::string& path) override {
-    PlatformWrapper::CreateDir(path);
+  bool CreateFolder(const std::string& path) override {
+    PlatformWrapper::CreateFolder(path);
     return false;
   }
 };

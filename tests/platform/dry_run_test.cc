@@ -79,16 +79,16 @@ TEST_F(DryRunTest, WritesAndCopiesTheSystemWouldRefuse) {
   EXPECT_EQ(CopyOutcome::kFailed,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("ordner"), false));
   // A folder the walk removed holds nothing any more.
-  ASSERT_TRUE(dry_.RemoveDir(dir_.Path("ordner")) == RemoveDirResult::kOk);
+  ASSERT_TRUE(dry_.RemoveFolder(dir_.Path("ordner")) == RemoveFolderResult::kRemoved);
   EXPECT_FALSE(dry_.NewWritableFile(dir_.Path("ordner/x.htm"), false));
   EXPECT_TRUE(dry_.changes().size() == 1);
 }
 
 TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
-  EXPECT_TRUE(dry_.CreateDir(dir_.Path("neu")));
-  EXPECT_TRUE(dry_.CreateDir(dir_.Path("neu/tiefer")));
-  EXPECT_FALSE(dry_.CreateDir(dir_.Path("neu"))) << "it exists";
-  EXPECT_FALSE(dry_.CreateDir(dir_.Path("gar/nicht"))) << "its parent does not";
+  EXPECT_TRUE(dry_.CreateFolder(dir_.Path("neu")));
+  EXPECT_TRUE(dry_.CreateFolder(dir_.Path("neu/tiefer")));
+  EXPECT_FALSE(dry_.CreateFolder(dir_.Path("neu"))) << "it exists";
+  EXPECT_FALSE(dry_.CreateFolder(dir_.Path("gar/nicht"))) << "its parent does not";
   EXPECT_EQ(PathKind::kMissing, Real("neu"));
   EXPECT_EQ(PathKind::kFolder, dry_.FindPath(dir_.Path("neu/tiefer")));
   const PathInfo made = dry_.Inspect(dir_.Path("neu"), Links::kDoNotFollow);
@@ -98,25 +98,25 @@ TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
   EXPECT_EQ(std::vector<std::string>{"a.htm"}, dry_.FilesIn(dir_.Path("neu/tiefer")));
 
   dir_.Write("ordner/alt.htm", "alt");
-  EXPECT_EQ(RemoveDirResult::kNotEmpty, dry_.RemoveDir(dir_.Path("ordner")));
-  EXPECT_TRUE(dry_.RemoveFileInTree(dir_.Path("ordner/alt.htm"), dir_.Path("ordner")));
+  EXPECT_EQ(RemoveFolderResult::kNotEmpty, dry_.RemoveFolder(dir_.Path("ordner")));
+  EXPECT_TRUE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"), dir_.Path("ordner")));
   EXPECT_EQ("alt", dir_.Read("ordner/alt.htm"));
   EXPECT_EQ(PathKind::kMissing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
   std::string bytes;
   EXPECT_FALSE(ReadFileToString(dry_, dir_.Path("ordner/alt.htm"), &bytes) == ReadResult::kOk);
-  EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"))) << "already gone";
-  EXPECT_EQ(RemoveDirResult::kOk, dry_.RemoveDir(dir_.Path("ordner")));
+  EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"), dir_.path())) << "already gone";
+  EXPECT_EQ(RemoveFolderResult::kRemoved, dry_.RemoveFolder(dir_.Path("ordner")));
   EXPECT_EQ(PathKind::kFolder, Real("ordner"));
-  EXPECT_EQ(RemoveDirResult::kPathNotFound, dry_.RemoveDir(dir_.Path("ordner")));
+  EXPECT_EQ(RemoveFolderResult::kMissing, dry_.RemoveFolder(dir_.Path("ordner")));
 
   // The listing of a real folder shows what the walk added and removed.
   dir_.MakeDir("liste");
   dir_.Write("liste/bleibt.txt", "1");
   dir_.Write("liste/weg.txt", "2");
-  ASSERT_TRUE(dry_.RemoveFile(dir_.Path("liste/weg.txt")));
+  ASSERT_TRUE(dry_.RemoveFile(dir_.Path("liste/weg.txt"), dir_.path()));
   ASSERT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("liste/neu.txt"), true));
-  ASSERT_TRUE(dry_.CreateDir(dir_.Path("liste/unter")));
+  ASSERT_TRUE(dry_.CreateFolder(dir_.Path("liste/unter")));
   std::vector<FolderEntry> entries;
   ASSERT_TRUE(dry_.ListFolder(dir_.Path("liste"), &entries));
   std::vector<std::string> listed;
@@ -144,7 +144,7 @@ TEST_F(DryRunTest, ReadsComeFromTheSystemOncePerCheck) {
 }
 
 TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
-  ASSERT_TRUE(dry_.CreateDir(dir_.Path("ausgabe")));
+  ASSERT_TRUE(dry_.CreateFolder(dir_.Path("ausgabe")));
   std::unique_ptr<FolderLock> lock = dry_.LockFolder(dir_.Path("ausgabe"));
   EXPECT_TRUE(lock);
   EXPECT_TRUE(dry_.FilesIn(dir_.Path("ausgabe")).empty());
@@ -183,7 +183,7 @@ TEST_F(DryRunTest, SpellingsOfOnePath) {
 // separates on Windows and is part of a name on POSIX: as a real run meets them.
 TEST_F(DryRunTest, DotStepsAndBackslashesAsTheSystemTakesThem) {
   const std::string out = dir_.Path("neu");
-  ASSERT_TRUE(dry_.CreateDir(out));
+  ASSERT_TRUE(dry_.CreateFolder(out));
   for (const char* through : {"/../oben.txt", "/./../oben2.txt", "/./.././oben3.txt"}) {
     EXPECT_EQ(CopyOutcome::kCopied, dry_.CopyFileTo(dir_.Path("quelle.txt"), out + through, false))
         << through;

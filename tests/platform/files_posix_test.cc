@@ -55,7 +55,7 @@ TEST_F(FilesPosixTest, DeletingInATreeNeverReachesOutOfIt) {
   ASSERT_TRUE(dir_.MakeDir("tree"));
   ASSERT_EQ(0, ::symlink(dir_.Path("outside.txt").c_str(), dir_.Path("tree/link").c_str()));
   ASSERT_EQ(0, ::chmod(dir_.Path("outside.txt").c_str(), 0444));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("tree/link"), dir_.Path("tree")));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("tree/link"), dir_.Path("tree")));
   EXPECT_EQ("kept", dir_.Read("outside.txt"));
   struct stat st;
   ASSERT_EQ(0, ::stat(dir_.Path("outside.txt").c_str(), &st));

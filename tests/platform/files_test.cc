@@ -128,23 +128,23 @@ TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
     ASSERT_TRUE(dir_.Write(name, name));
   const std::string one = dir_.Path("one"), two = dir_.Path("two");
   // Roots taking turns, as when two old trees are deleted one after another.
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/a.htm"), one));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("two/d.htm"), two));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
-  EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("one/a.htm"), one));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("two/d.htm"), two));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("one/b.htm"), one));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("one/b.htm"), one));
   EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kMissing);
   EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kMissing);
   if (kPathSeparator == '\\') {
     // Windows resolves both paths: a file outside the root stays, also
     // right after a call with the root that holds it.
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("two/e.htm"), one));
     EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
     // A root that is gone, and one that came back as a plain file.
-    ASSERT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
-    ASSERT_EQ(platform_.RemoveDir(one), RemoveDirResult::kOk);
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
+    ASSERT_TRUE(platform_.RemoveFile(dir_.Path("one/c.htm"), one));
+    ASSERT_EQ(platform_.RemoveFolder(one), RemoveFolderResult::kRemoved);
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("one/c.htm"), one));
     ASSERT_TRUE(dir_.Write("one", "now a file"));
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("two/e.htm"), one));
     EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
   }
 }
@@ -230,22 +230,25 @@ TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
 TEST_F(FilesTest, RemoveDirectoryResults) {
   ASSERT_TRUE(dir_.MakeDir("full"));
   ASSERT_TRUE(dir_.Write("full/f.txt", "x"));
-  ASSERT_TRUE(platform_.CreateDir(dir_.Path("empty")));
-  EXPECT_FALSE(platform_.CreateDir(dir_.Path("empty")));
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kOk);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kFileNotFound);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("missing/sub")), RemoveDirResult::kPathNotFound);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("full")), RemoveDirResult::kNotEmpty);
+  ASSERT_TRUE(platform_.CreateFolder(dir_.Path("empty")));
+  EXPECT_FALSE(platform_.CreateFolder(dir_.Path("empty")));
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("empty")), RemoveFolderResult::kRemoved);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("empty")), RemoveFolderResult::kMissing);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("missing/sub")), RemoveFolderResult::kMissing);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("full")), RemoveFolderResult::kNotEmpty);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("full/f.txt")), RemoveFolderResult::kFailed);
   EXPECT_EQ(platform_.FindPath(dir_.Path("full/f.txt")), PathKind::kFile);
 }
 
-TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
+TEST_F(FilesTest, DeleteFileRemovesOnlyFilesReadOnlyOnesToo) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
   ASSERT_TRUE(dir_.MakeDir("sub"));
-  EXPECT_TRUE(platform_.SetNormalAttributes(dir_.Path("f.txt")));
-  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub")));
+  std::filesystem::permissions(dir_.Path("f.txt"), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt"), dir_.path()));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), PathKind::kMissing);
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt"), dir_.path()));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub"), dir_.path()));
   EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kFolder);
 }
 

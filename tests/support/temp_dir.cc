@@ -15,7 +15,7 @@ TempDir::TempDir() {
     std::string name = "pagetrix-test-";
     std::uint32_t bits = device();
     for (int i = 0; i < 8; ++i, bits >>= 4) name.push_back(kHex[bits & 0xF]);
-    if (SystemPlatform().CreateDir(base + name)) {
+    if (SystemPlatform().CreateFolder(base + name)) {
       path_ = base + name;
       return;
     }
@@ -54,7 +54,8 @@ bool TempDir::MakeDir(const std::string& name) const {
     if (end == std::string::npos) end = name.size();
     path.push_back(kPathSeparator);
     path += name.substr(start, end - start);
-    if (SystemPlatform().FindPath(path) != PathKind::kFolder && !SystemPlatform().CreateDir(path)) {
+    if (SystemPlatform().FindPath(path) != PathKind::kFolder &&
+        !SystemPlatform().CreateFolder(path)) {
       return false;
     }
     start = end + 1;
@@ -70,10 +71,9 @@ void RemoveTree(const std::string& dir) {
       if (entry.IsRealFolder()) {
         RemoveTree(entry.path);
       } else {
-        platform.SetNormalAttributes(entry.path);
-        platform.RemoveFile(entry.path);
+        platform.RemoveFile(entry.path, dir);
       }
     }
   }
-  platform.RemoveDir(dir);
+  platform.RemoveFolder(dir);
 }
