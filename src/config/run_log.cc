@@ -39,9 +39,9 @@ std::string Refused(const std::string& path, const char* why) {
 }  // namespace
 
 std::string RunLogDateLine() {
-  std::tm local{};
-  if (!GetPlatform().GetLocalTime(&local)) return kInvalidDate;
-  return FormatDate(local);
+  const WallClock now = GetPlatform().GetWallClock();
+  if (!now.local_valid) return kInvalidDate;
+  return FormatDate(now.local);
 }
 
 bool IsRunLogStart(std::string_view head) {

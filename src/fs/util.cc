@@ -133,14 +133,7 @@ PathKind GetPathKind(const std::string& path) {
   return CanChangeDirectory(path) ? PathKind::kFolder : PathKind::kMissing;
 }
 
-bool CanChangeDirectory(const std::string& path) {
-  Platform& platform = GetPlatform();
-  std::string current;
-  if (!platform.GetWorkingDir(&current)) return false;
-  if (!platform.SetWorkingDir(path)) return false;
-  platform.SetWorkingDir(current);
-  return true;
-}
+bool CanChangeDirectory(const std::string& path) { return GetPlatform().CanEnterFolder(path); }
 
 std::string GetDirectoryPart(const std::string& path) {
   CUtil parts;

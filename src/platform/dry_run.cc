@@ -209,7 +209,7 @@ void DryRunPlatform::Record(Change::Kind kind, const std::string& path, const st
 }
 
 void DryRunPlatform::Put(const std::string& path, Node node) {
-  node.time = target().GetUnixTime();
+  node.time = target().GetWallClock().unix_seconds;
   const std::string key = Key(path);
   spelled_.emplace(key, WithoutTrailingSeparators(path));
   nodes_[key] = std::move(node);
@@ -406,19 +406,12 @@ bool DryRunPlatform::IsHeldLock(const std::string& path) const {
   return false;
 }
 
-bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {
-  const Node* first = Find(a);
-  const Node* second = Find(b);
-  if (first == nullptr && second == nullptr) return target().IsSameFile(a, b);
-  return first == second && first->kind == Node::Kind::kFile;
-}
-
 std::unique_ptr<FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
   Record(Change::Kind::kLock, folder);
   return std::make_unique<FolderLock>();
 }
 
-bool DryRunPlatform::StartProcess(const std::string& command_line, unsigned* /*error*/) {
+bool DryRunPlatform::StartProcess(const std::string& command_line, std::string* /*failure*/) {
   Record(Change::Kind::kStart, command_line);
   return true;
 }

@@ -50,7 +50,7 @@ class DryRunReads {
 /// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
 /// - IsOwnPlace: for a folder the walk made, the answer for the real folder
 ///   nearest above it.
-/// - FindPath, Inspect, ListFolder, IsSameFile: what the
+/// - FindPath, Inspect, ListFolder: what the
 ///   recorded changes left, else the system's answer. Paths are compared as
 ///   the system compares them: "." and ".." by name through the walk's own
 ///   folders (on POSIX only where the folder before them is there), a
@@ -93,9 +93,8 @@ class DryRunPlatform final : public PlatformWrapper {
                          bool fail_if_exists) override;
   PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
-  bool IsSameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
-  bool StartProcess(const std::string& command_line, unsigned* error) override;
+  bool StartProcess(const std::string& command_line, std::string* failure) override;
   void ShowMessageBox(const std::string& text) override;
   bool WriteToConsole(const std::string& text) override;
   bool OpenDocument(const std::string& path) override;

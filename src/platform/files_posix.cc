@@ -266,12 +266,6 @@ bool PosixPlatform::RemoveFile(const std::string& path, const std::string& /*roo
   return ::unlink(path.c_str()) == 0;
 }
 
-bool PosixPlatform::IsSameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 std::unique_ptr<FolderLock> PosixPlatform::LockFolder(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));

@@ -360,37 +360,6 @@ bool Win32Platform::RemoveFile(const std::string& path, const std::string& root)
                                       sizeof disposition) != 0;
 }
 
-bool Win32Platform::IsSameFile(const std::string& a, const std::string& b) {
-  if (IsDeviceName(a) || IsDeviceName(b)) return false;
-  const std::string* paths[2] = {&a, &b};
-  FileHandle handles[2] = {FileHandle(), FileHandle()};
-  FILE_BASIC_INFO basic[2];
-  FILE_STANDARD_INFO standard[2];
-  for (int i = 0; i < 2; ++i) {
-    handles[i].Reset(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    HANDLE h = handles[i].get();
-    if (!handles[i].IsValid() || ::GetFileType(h) != FILE_TYPE_DISK ||
-        !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic[i], sizeof basic[i]) ||
-        !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard[i], sizeof standard[i]))
-      return false;
-  }
-  // Files whose times or sizes differ are different files; only a pair
-  // that agrees needs the volume and file index, which cost far more.
-  if (basic[0].CreationTime.QuadPart != basic[1].CreationTime.QuadPart ||
-      basic[0].LastWriteTime.QuadPart != basic[1].LastWriteTime.QuadPart ||
-      basic[0].FileAttributes != basic[1].FileAttributes ||
-      standard[0].EndOfFile.QuadPart != standard[1].EndOfFile.QuadPart)
-    return false;
-  BY_HANDLE_FILE_INFORMATION info[2];
-  for (int i = 0; i < 2; ++i) {
-    if (!::GetFileInformationByHandle(handles[i].get(), &info[i])) return false;
-  }
-  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
-         info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
-
 std::unique_ptr<FolderLock> Win32Platform::LockFolder(const std::string& folder) {
   FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,

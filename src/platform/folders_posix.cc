@@ -221,16 +221,16 @@ bool PosixPlatform::IsOwnPlace(const std::string& path) {
   }
 }
 
-bool PosixPlatform::GetWorkingDir(std::string* path) {
-  *path = CurrentDirectory();
-  return !path->empty();
+bool PosixPlatform::CanEnterFolder(const std::string& path) {
+  const std::string current = CurrentDirectory();
+  if (current.empty() || path.empty() || ::chdir(path.c_str()) != 0) return false;
+  // Back the way it came, which is there.
+  const bool back = ::chdir(current.c_str()) == 0;
+  (void)back;
+  return true;
 }
 
-bool PosixPlatform::SetWorkingDir(const std::string& path) {
-  return !path.empty() && ::chdir(path.c_str()) == 0;
-}
-
-std::string PosixPlatform::GetTempDir() {
+std::string PosixPlatform::GetTempFolder() {
   const char* tmpdir = std::getenv("TMPDIR");
   if (tmpdir != nullptr && *tmpdir != '\0') return tmpdir;
   return "/tmp/";

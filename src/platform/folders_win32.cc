@@ -160,16 +160,17 @@ PathInfo Win32Platform::Inspect(const std::string& path, Links links) {
 
 bool Win32Platform::IsOwnPlace(const std::string& /*path*/) { return true; }
 
-bool Win32Platform::GetWorkingDir(std::string* path) {
-  return ReadSizedText(
-      path, [](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); });
+bool Win32Platform::CanEnterFolder(const std::string& path) {
+  std::string current;
+  if (!ReadSizedText(&current,
+                     [](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); }))
+    return false;
+  if (!::SetCurrentDirectoryA(path.c_str())) return false;
+  ::SetCurrentDirectoryA(current.c_str());
+  return true;
 }
 
-bool Win32Platform::SetWorkingDir(const std::string& path) {
-  return ::SetCurrentDirectoryA(path.c_str()) != 0;
-}
-
-std::string Win32Platform::GetTempDir() {
+std::string Win32Platform::GetTempFolder() {
   std::string path;
   ReadSizedText(&path, [](char* buffer, DWORD size) { return ::GetTempPathA(size, buffer); });
   return path;

@@ -181,11 +181,12 @@ std::uint32_t PosixPlatform::GetTickCount() {
   return static_cast<std::uint32_t>(ms);
 }
 
-std::int64_t PosixPlatform::GetUnixTime() { return static_cast<std::int64_t>(::time(nullptr)); }
-
-bool PosixPlatform::GetLocalTime(std::tm* local) {
-  std::time_t now = ::time(nullptr);
-  return ::localtime_r(&now, local) != nullptr;
+WallClock PosixPlatform::GetWallClock() {
+  WallClock clock;
+  const std::time_t now = ::time(nullptr);
+  clock.unix_seconds = static_cast<std::int64_t>(now);
+  clock.local_valid = ::localtime_r(&now, &clock.local) != nullptr;
+  return clock;
 }
 
 std::string PosixPlatform::CreateGuidText() {

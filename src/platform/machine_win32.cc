@@ -23,6 +23,22 @@ int DayOfYear(int year, int month, int day) {
   return yday;
 }
 
+bool LocalTime(std::tm* local) {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  *local = std::tm();
+  local->tm_year = now.wYear - 1900;
+  local->tm_mon = now.wMonth - 1;
+  local->tm_mday = now.wDay;
+  local->tm_hour = now.wHour;
+  local->tm_min = now.wMinute;
+  local->tm_sec = now.wSecond;
+  local->tm_wday = now.wDayOfWeek;
+  local->tm_yday = DayOfYear(now.wYear, now.wMonth, now.wDay);
+  local->tm_isdst = -1;
+  return true;
+}
+
 }  // namespace
 
 DriveType Win32Platform::QueryDriveType(const std::string& root) {
@@ -93,26 +109,13 @@ bool Win32Platform::ReadClassesRootDefault(const std::string& subkey, std::strin
 
 std::uint32_t Win32Platform::GetTickCount() { return ::GetTickCount(); }
 
-std::int64_t Win32Platform::GetUnixTime() {
+WallClock Win32Platform::GetWallClock() {
+  WallClock clock;
   FILETIME now;
   ::GetSystemTimeAsFileTime(&now);
-  return FileTimeToUnixSeconds(now);
-}
-
-bool Win32Platform::GetLocalTime(std::tm* local) {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  *local = std::tm();
-  local->tm_year = now.wYear - 1900;
-  local->tm_mon = now.wMonth - 1;
-  local->tm_mday = now.wDay;
-  local->tm_hour = now.wHour;
-  local->tm_min = now.wMinute;
-  local->tm_sec = now.wSecond;
-  local->tm_wday = now.wDayOfWeek;
-  local->tm_yday = DayOfYear(now.wYear, now.wMonth, now.wDay);
-  local->tm_isdst = -1;
-  return true;
+  clock.unix_seconds = FileTimeToUnixSeconds(now);
+  clock.local_valid = LocalTime(&clock.local);
+  return clock;
 }
 
 std::string Win32Platform::CreateGuidText() {

@@ -97,6 +97,13 @@ class ReadableFile {
   virtual bool Read(char* into, size_t size, size_t* got) = 0;
 };
 
+/// The time now.
+struct WallClock {
+  std::int64_t unix_seconds = 0;  ///< seconds since 1 January 1970 (UTC)
+  bool local_valid = false;       ///< whether the local date and time could be told
+  std::tm local{};                ///< the local date and time
+};
+
 /// Name of the lock a run holds in its output folder while it works.
 inline constexpr char kLockFileName[] = "Pagetrix.lck";
 
@@ -169,18 +176,15 @@ class Platform {
   /// link on the way to it, or to what it really names, is another user's);
   /// always true on Windows.
   virtual bool IsOwnPlace(const std::string& path) = 0;
-  /// Both paths name the same existing file.
-  virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
   /// Takes the lock a run holds in its output folder; null if impossible.
   virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
   /// Whether another run holds the lock of this folder now.
   virtual bool IsFolderLocked(const std::string& folder) = 0;
-  /// The current directory of the process.
-  virtual bool GetWorkingDir(std::string* path) = 0;
-  /// Makes `path` the current directory; false if it cannot be entered.
-  virtual bool SetWorkingDir(const std::string& path) = 0;
-  /// The user's temporary directory as the system reports it.
-  virtual std::string GetTempDir() = 0;
+  /// Whether the process can make `path` its current folder; the current
+  /// folder stays what it was.
+  virtual bool CanEnterFolder(const std::string& path) = 0;
+  /// The user's temporary folder as the system reports it.
+  virtual std::string GetTempFolder() = 0;
   /// The system's search for a file name (no default extension): a name
   /// with a path is resolved against the current directory and must exist;
   /// a bare name is looked for beside the program, in the current directory,
@@ -205,10 +209,8 @@ class Platform {
   virtual bool IsCtrlKeyDown() = 0;
   /// Milliseconds since system start, wrapping at 32 bits.
   virtual std::uint32_t GetTickCount() = 0;
-  /// Seconds since 1 January 1970 UTC.
-  virtual std::int64_t GetUnixTime() = 0;
-  /// The current local date and time; false if it cannot be represented.
-  virtual bool GetLocalTime(std::tm* local) = 0;
+  /// The time now.
+  virtual WallClock GetWallClock() = 0;
   /// A new GUID in registry text form, with its braces.
   virtual std::string CreateGuidText() = 0;
 
@@ -219,11 +221,6 @@ class Platform {
   /// A variable of the process environment (names match without ASCII
   /// case); false, and an empty value, if it is not set.
   virtual bool GetEnvVar(const std::string& name, std::string* value) = 0;
-  /// Sets a variable of the process environment, which children inherit.
-  virtual bool SetEnvVar(const std::string& name, const std::string& value) = 0;
-  /// Sets many variables, in order, as that many SetEnvVar calls would, in
-  /// time linear in their number.
-  virtual void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) = 0;
   /// Every entry of the environment block, "name=value", in block order.
   virtual std::vector<std::string> GetEnvironmentBlock() = 0;
   /// Makes `block` ("name=value" entries) the whole environment of the process.
@@ -233,10 +230,9 @@ class Platform {
   /// Creates a process from a command line (the program is its first token)
   /// with this process's environment and current directory, waits at most
   /// 2000 ms for it to be ready for input, and lets it run. On failure
-  /// returns false and the system's error code.
-  virtual bool StartProcess(const std::string& command_line, unsigned* error) = 0;
-  /// The system's message text for an error code, in the user's language.
-  virtual std::string FormatSystemMessage(unsigned error) = 0;
+  /// returns false and the system's message for the error, in the user's
+  /// language, in `failure`.
+  virtual bool StartProcess(const std::string& command_line, std::string* failure) = 0;
 
   // ---- User interface ----
 

@@ -57,6 +57,6 @@ bool Win32Platform::OpenDocument(const std::string& path) {
   if (reinterpret_cast<INT_PTR>(result) > 32) return true;
   // Without an association for the file type the text editor shows it.
   std::string command = "notepad.exe \"" + path + "\"";
-  unsigned error = 0;
-  return StartProcess(command, &error);
+  std::string failure;
+  return StartProcess(command, &failure);
 }

@@ -22,7 +22,6 @@ class Win32Platform final : public Platform {
                          bool fail_if_exists) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
   bool RemoveFile(const std::string& path, const std::string& root) override;
-  bool IsSameFile(const std::string& a, const std::string& b) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
   bool IsFolderLocked(const std::string& folder) override;
 
@@ -33,9 +32,8 @@ class Win32Platform final : public Platform {
   RemoveFolderResult RemoveFolder(const std::string& path) override;
   PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
-  bool GetWorkingDir(std::string* path) override;
-  bool SetWorkingDir(const std::string& path) override;
-  std::string GetTempDir() override;
+  bool CanEnterFolder(const std::string& path) override;
+  std::string GetTempFolder() override;
   bool FindOnSearchPath(const std::string& name, std::string* full_path) override;
   std::string GetProgramPath() override;
 
@@ -45,20 +43,16 @@ class Win32Platform final : public Platform {
   bool GetLogonUser(std::string* name) override;
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override;
   std::uint32_t GetTickCount() override;
-  std::int64_t GetUnixTime() override;
-  bool GetLocalTime(std::tm* local) override;
+  WallClock GetWallClock() override;
   std::string CreateGuidText() override;
 
   // ---- process_win32.cc ----
   std::string GetCommandLineText() override;
   bool GetEnvVar(const std::string& name, std::string* value) override;
-  bool SetEnvVar(const std::string& name, const std::string& value) override;
-  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override;
   std::vector<std::string> GetEnvironmentBlock() override;
   void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
-  bool StartProcess(const std::string& command_line, unsigned* error) override;
-  std::string FormatSystemMessage(unsigned error) override;
+  bool StartProcess(const std::string& command_line, std::string* failure) override;
 
   // ---- platform_ui_win32.cc ----
   bool IsCtrlKeyDown() override;

@@ -45,16 +45,12 @@ class PlatformWrapper : public Platform {
     return target_.Inspect(path, links);
   }
   bool IsOwnPlace(const std::string& path) override { return target_.IsOwnPlace(path); }
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return target_.IsSameFile(a, b);
-  }
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
     return target_.LockFolder(folder);
   }
   bool IsFolderLocked(const std::string& folder) override { return target_.IsFolderLocked(folder); }
-  bool GetWorkingDir(std::string* path) override { return target_.GetWorkingDir(path); }
-  bool SetWorkingDir(const std::string& path) override { return target_.SetWorkingDir(path); }
-  std::string GetTempDir() override { return target_.GetTempDir(); }
+  bool CanEnterFolder(const std::string& path) override { return target_.CanEnterFolder(path); }
+  std::string GetTempFolder() override { return target_.GetTempFolder(); }
   bool FindOnSearchPath(const std::string& name, std::string* full_path) override {
     return target_.FindOnSearchPath(name, full_path);
   }
@@ -72,33 +68,22 @@ class PlatformWrapper : public Platform {
   }
   bool IsCtrlKeyDown() override { return target_.IsCtrlKeyDown(); }
   std::uint32_t GetTickCount() override { return target_.GetTickCount(); }
-  std::int64_t GetUnixTime() override { return target_.GetUnixTime(); }
-  bool GetLocalTime(std::tm* local) override { return target_.GetLocalTime(local); }
+  WallClock GetWallClock() override { return target_.GetWallClock(); }
   std::string CreateGuidText() override { return target_.CreateGuidText(); }
 
   std::string GetCommandLineText() override { return target_.GetCommandLineText(); }
   bool GetEnvVar(const std::string& name, std::string* value) override {
     return target_.GetEnvVar(name, value);
   }
-  bool SetEnvVar(const std::string& name, const std::string& value) override {
-    return target_.SetEnvVar(name, value);
-  }
-  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
-    target_.SetEnvVars(variables);
-  }
   std::vector<std::string> GetEnvironmentBlock() override { return target_.GetEnvironmentBlock(); }
   std::string ExpandEnvVars(const std::string& text) override {
     return target_.ExpandEnvVars(text);
   }
-  bool StartProcess(const std::string& command_line, unsigned* error) override {
-    return target_.StartProcess(command_line, error);
+  bool StartProcess(const std::string& command_line, std::string* failure) override {
+    return target_.StartProcess(command_line, failure);
   }
   void SetEnvironmentBlock(const std::vector<std::string>& block) override {
     target_.SetEnvironmentBlock(block);
-  }
-
-  std::string FormatSystemMessage(unsigned error) override {
-    return target_.FormatSystemMessage(error);
   }
 
   void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }

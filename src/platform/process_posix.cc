@@ -14,7 +14,6 @@
 
 #include "base/text.h"
 #include "platform/command_line_split.h"
-#include "platform/env_block.h"
 #include "platform/env_expand.h"
 #include "platform/platform_posix.h"
 
@@ -65,21 +64,6 @@ bool PosixPlatform::GetEnvVar(const std::string& name, std::string* value) {
   return true;
 }
 
-bool PosixPlatform::SetEnvVar(const std::string& name, const std::string& value) {
-  if (name.empty() || name.find('=') != std::string::npos) return false;
-  std::string actual = name;
-  FindEnvironmentEntry(name, &actual);
-  return ::setenv(actual.c_str(), value.c_str(), 1) == 0;
-}
-
-void PosixPlatform::SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) {
-  // setenv scans the environment for every call; build the block once and
-  // install it.
-  std::vector<std::string> block = GetEnvironmentBlock();
-  ApplyAssignments(block, variables);
-  SetEnvironmentBlock(block);
-}
-
 void PosixPlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
   // Every block stays alive for the rest of the process, since later
   // setenv calls keep pointers into it.
@@ -108,12 +92,12 @@ std::string PosixPlatform::ExpandEnvVars(const std::string& text) {
   });
 }
 
-bool PosixPlatform::StartProcess(const std::string& command_line, unsigned* error) {
+bool PosixPlatform::StartProcess(const std::string& command_line, std::string* failure) {
   ReapFinishedChildren();
   std::string rest;
   std::string program = SplitProgramName(command_line, &rest);
   if (program.empty()) {
-    *error = ENOENT;
+    *failure = std::strerror(ENOENT);
     return false;
   }
   std::vector<std::string> words = SplitWindowsCommandLine(rest);
@@ -124,17 +108,13 @@ bool PosixPlatform::StartProcess(const std::string& command_line, unsigned* erro
   pid_t pid = 0;
   int result = ::posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
   if (result != 0) {
-    *error = static_cast<unsigned>(result);
+    *failure = std::strerror(result);
     return false;
   }
   // POSIX has no "ready for input"; the child just runs on.
   children_.push_back(pid);
-  *error = 0;
+  failure->clear();
   return true;
-}
-
-std::string PosixPlatform::FormatSystemMessage(unsigned error) {
-  return std::strerror(static_cast<int>(error));
 }
 
 void PosixPlatform::ReapFinishedChildren() {

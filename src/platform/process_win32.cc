@@ -7,9 +7,25 @@
 #include <vector>
 
 #include "platform/command_line_split.h"
-#include "platform/env_block.h"
 #include "platform/platform_win32.h"
 #include "platform/win32_handle.h"
+
+namespace {
+
+// The system's message text for an error code, in the user's language.
+std::string SystemMessage(DWORD error) {
+  char* text = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
+  std::string message;
+  if (length != 0 && text != nullptr) message.assign(text, length);
+  if (text != nullptr) ::LocalFree(text);
+  return message;
+}
+
+}  // namespace
 
 std::string Win32Platform::GetCommandLineText() {
   const char* line = ::GetCommandLineA();
@@ -37,19 +53,6 @@ bool Win32Platform::GetEnvVar(const std::string& name, std::string* value) {
     buffer.resize(got);
   }
   return false;
-}
-
-bool Win32Platform::SetEnvVar(const std::string& name, const std::string& value) {
-  return ::SetEnvironmentVariableA(name.c_str(), value.c_str()) != 0;
-}
-
-void Win32Platform::SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) {
-  // Each SetEnvironmentVariableA moves the whole block; build it once.
-  std::vector<std::string> block = GetEnvironmentBlock();
-  ApplyAssignments(block, variables);
-  if (!InstallBlock(block)) {
-    for (const auto& [name, value] : variables) SetEnvVar(name, value);
-  }
 }
 
 void Win32Platform::SetEnvironmentBlock(const std::vector<std::string>& block) {
@@ -110,33 +113,21 @@ std::string Win32Platform::ExpandEnvVars(const std::string& text) {
   return text;
 }
 
-bool Win32Platform::StartProcess(const std::string& command_line, unsigned* error) {
+bool Win32Platform::StartProcess(const std::string& command_line, std::string* failure) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   std::string line = command_line;  // the call may write into it
   if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
-    *error = ::GetLastError();
+    *failure = SystemMessage(::GetLastError());
     return false;
   }
   FileHandle process_handle(process.hProcess);
   FileHandle thread_handle(process.hThread);
   ::WaitForInputIdle(process.hProcess, 2000);
-  *error = 0;
+  failure->clear();
   return true;
-}
-
-std::string Win32Platform::FormatSystemMessage(unsigned error) {
-  char* text = nullptr;
-  DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-      nullptr);
-  std::string message;
-  if (length != 0 && text != nullptr) message.assign(text, length);
-  if (text != nullptr) ::LocalFree(text);
-  return message;
 }
 
 Platform& SystemPlatform() {

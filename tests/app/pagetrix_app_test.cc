@@ -95,10 +95,10 @@ TEST_F(PerformRunTest, NoStartProgramWithoutNameOrPage) {
 
 TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
   WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
-  platform_->start_process_error = 2;
+  platform_->start_process_failure = "Das System kann die angegebene Datei nicht finden.";
   RunWithCommandFile();
   ASSERT_EQ(1u, platform_->message_boxes.size());
-  EXPECT_EQ(SystemPlatform().FormatSystemMessage(2), platform_->message_boxes[0]);
+  EXPECT_EQ(*platform_->start_process_failure, platform_->message_boxes[0]);
   EXPECT_EQ(1u, platform_->dialogs.size());
 }
 

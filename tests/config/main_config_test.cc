@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fs/util.h"
+#include "platform/env_block.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -14,9 +15,9 @@ class ScopedVariable {
  public:
   ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
     had_ = GetPlatform().GetEnvVar(name, &old_);
-    GetPlatform().SetEnvVar(name, value);
+    SetEnvVars(GetPlatform(), {{name, value}});
   }
-  ~ScopedVariable() { GetPlatform().SetEnvVar(name_, had_ ? old_ : ""); }
+  ~ScopedVariable() { SetEnvVars(GetPlatform(), {{name_, had_ ? old_ : ""}}); }
 
  private:
   std::string name_, old_;

@@ -166,7 +166,7 @@ class Listener final : public GenObserver {
  private:
   void Forget(const std::string& path) {
     for (auto at = pages_.begin(); at != pages_.end();) {
-      if (at->path == path || dry_.IsSameFile(at->path, path)) {
+      if (DryRunPlatform::FileKey(at->path) == DryRunPlatform::FileKey(path)) {
         at = pages_.erase(at);
       } else {
         ++at;

@@ -6,6 +6,7 @@
 
 #include "fs/util.h"
 #include "gen/gen_fixture.h"
+#include "platform/env_block.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
   std::unique_ptr<WritableFile> other_log =
       SystemPlatform().NewWritableFile(dir_.Path("other.log"), true);
   ASSERT_TRUE(other_log && other_log->Append("(0 ms) 08.12.2026 09:27:42\r\n"));
-  platform_->SetEnvVar("PagetrixAusgabePath", dir_.Path("out"));
+  SetEnvVars(platform_.fake(), {{"PagetrixAusgabePath", dir_.Path("out")}});
   const std::string sep(1, kPathSeparator);
   const std::string lock_file = prefix_ + kLockFileName;
   // The lock in another spelling first: on POSIX that is another file.
@@ -209,7 +210,7 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
 
 TEST_F(FileCopyTest, CopyListResultIsThatOfTheLastEntry) {
   EnableLog();
-  platform_->SetEnvVar("PAGETRIX_TEST_OUT", dir_.Path("out"));
+  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_OUT", dir_.Path("out")}});
   dir_.Write("src.txt", "new");
   dir_.Write("out/dst.txt", "old");
   std::string sep(1, kPathSeparator);

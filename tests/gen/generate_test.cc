@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <filesystem>
 
 #include "base/text.h"
 #include "gen/gen_fixture.h"
@@ -178,11 +179,10 @@ TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
   dir_.Write("s.ini", "[Seiten]\r\n0=p.ini|Pagetrix.htm\r\n");
   dir_.Write("p.ini", "[Vorlage]\r\nVorlage=p.tpl\r\n");
   dir_.Write("p.tpl", "p");
-  std::string current;
-  ASSERT_TRUE(SystemPlatform().GetWorkingDir(&current));
-  ASSERT_TRUE(SystemPlatform().SetWorkingDir(dir_.path()));
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   GenResult result = Generate("s.ini");
-  SystemPlatform().SetWorkingDir(current);
+  std::filesystem::current_path(current);
   EXPECT_EQ(GenResult::kOk, result);
   EXPECT_EQ("p", Output("Pagetrix.htm"));
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <fstream>
 #include <iterator>
@@ -145,12 +146,11 @@ TEST_F(FilesPosixTest, OwnPlacesHaveNoOtherUsersFolderOrLinkOnTheWay) {
     EXPECT_FALSE(platform_.IsOwnPlace(dir_.Path(place))) << place;
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.Path("own/inner")));
   // Relative to the current directory as well.
-  std::string current;
-  ASSERT_TRUE(platform_.GetWorkingDir(&current));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   EXPECT_FALSE(platform_.IsOwnPlace("link-to-foreign/x"));
   EXPECT_TRUE(platform_.IsOwnPlace("own/x"));
-  platform_.SetWorkingDir(current);
+  std::filesystem::current_path(current);
 }
 
 }  // namespace

@@ -19,13 +19,13 @@ class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
-    ASSERT_TRUE(platform_.GetWorkingDir(&saved_cwd_));
+    saved_cwd_ = std::filesystem::current_path();
   }
-  void TearDown() override { platform_.SetWorkingDir(saved_cwd_); }
+  void TearDown() override { std::filesystem::current_path(saved_cwd_); }
 
   Platform& platform_ = SystemPlatform();
   TempDir dir_;
-  std::string saved_cwd_;
+  std::filesystem::path saved_cwd_;
 };
 
 TEST_F(FilesTest, ReadFileExclusiveReadsRawBytes) {
@@ -105,22 +105,6 @@ TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
   }
 }
 
-TEST_F(FilesTest, FilesThatLookAlikeAreNotTheSame) {
-  // Same bytes, same attributes, the same last-write time: still two files.
-  ASSERT_TRUE(dir_.Write("a.ini", "[x]\r\n"));
-  ASSERT_TRUE(dir_.Write("b.ini", "[x]\r\n"));
-  const auto written = std::filesystem::last_write_time(dir_.Path("a.ini"));
-  std::filesystem::last_write_time(dir_.Path("b.ini"), written);
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("missing.ini")));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("missing.ini"), dir_.Path("a.ini")));
-  std::error_code error;
-  std::filesystem::create_hard_link(dir_.Path("a.ini"), dir_.Path("link.ini"), error);
-  if (!error) {
-    EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("link.ini")));
-  }
-}
-
 TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
   ASSERT_TRUE(dir_.MakeDir("one"));
   ASSERT_TRUE(dir_.MakeDir("two"));
@@ -149,12 +133,8 @@ TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
   }
 }
 
-TEST_F(FilesTest, FileIdentityAndKinds) {
+TEST_F(FilesTest, FileKinds) {
   ASSERT_TRUE(dir_.Write("a.ini", "x"));
-  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("a.ini")));
-  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
-                                   dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
   EXPECT_EQ(PathKind::kFile, platform_.Inspect(dir_.Path("a.ini"), Links::kFollow).kind);
   EXPECT_EQ(PathKind::kFolder, platform_.Inspect(dir_.path(), Links::kFollow).kind);
   EXPECT_EQ(PathKind::kMissing, platform_.Inspect(dir_.Path("b.ini"), Links::kFollow).kind);
@@ -191,7 +171,7 @@ TEST_F(FilesTest, ListFolderGivesFullPathsWithoutDotEntries) {
 TEST_F(FilesTest, ListFolderNormalizesTheFolder) {
   ASSERT_TRUE(dir_.MakeDir("sub"));
   ASSERT_TRUE(dir_.Write("sub/f.txt", "x"));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
+  std::filesystem::current_path(dir_.path());
   std::vector<FolderEntry> entries;
   ASSERT_TRUE(platform_.ListFolder("sub", &entries));
   ASSERT_EQ(entries.size(), 1u);
@@ -297,7 +277,7 @@ TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
   ASSERT_EQ(PathKind::kFile, copy.kind);
   EXPECT_EQ(source.written, copy.written);
   // Three days are not lost in the conversion.
-  EXPECT_GT(platform_.GetUnixTime() - copy.written, 71 * 3600);
+  EXPECT_GT(platform_.GetWallClock().unix_seconds - copy.written, 71 * 3600);
 }
 
 TEST_F(FilesTest, CopyFileFailures) {
@@ -397,7 +377,7 @@ TEST_F(FilesTest, ReadFileHeadReadsAtMostItsStart) {
 
 TEST_F(FilesTest, InspectTellsTimesOfWhatExists) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
-  const std::int64_t now = platform_.GetUnixTime();
+  const std::int64_t now = platform_.GetWallClock().unix_seconds;
   for (const std::string& path : {dir_.Path("f.txt"), dir_.path()}) {
     for (Links links : {Links::kFollow, Links::kDoNotFollow}) {
       const PathInfo info = platform_.Inspect(path, links);
@@ -414,7 +394,7 @@ TEST_F(FilesTest, InspectTellsTimesOfWhatExists) {
 
 TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
   ASSERT_TRUE(dir_.Write("pagetrix-probe.txt", "x"));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
+  std::filesystem::current_path(dir_.path());
   std::string found;
   EXPECT_TRUE(platform_.FindOnSearchPath("pagetrix-probe.txt", &found));
   EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
@@ -424,12 +404,15 @@ TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
   EXPECT_FALSE(platform_.FindOnSearchPath(dir_.Path("pagetrix-missing.txt"), &found));
 }
 
-TEST_F(FilesTest, CurrentDirectoryRoundTrips) {
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
-  std::string cwd;
-  ASSERT_TRUE(platform_.GetWorkingDir(&cwd));
-  EXPECT_EQ(cwd, dir_.path());
-  EXPECT_FALSE(platform_.SetWorkingDir(dir_.Path("missing")));
+TEST_F(FilesTest, EnteringAFolderLeavesTheCurrentOneAsItWas) {
+  ASSERT_TRUE(dir_.Write("f.txt", "x"));
+  const std::filesystem::path before = std::filesystem::current_path();
+  EXPECT_TRUE(platform_.CanEnterFolder(dir_.path()));
+  EXPECT_EQ(before, std::filesystem::current_path());
+  EXPECT_FALSE(platform_.CanEnterFolder(dir_.Path("missing")));
+  EXPECT_FALSE(platform_.CanEnterFolder(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.CanEnterFolder(""));
+  EXPECT_EQ(before, std::filesystem::current_path());
 }
 
 }  // namespace

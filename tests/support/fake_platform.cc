@@ -112,8 +112,8 @@ PathInfo FakePlatform::Inspect(const std::string& path, Links links) {
   return info;
 }
 
-std::string FakePlatform::GetTempDir() {
-  return temp_dir ? *temp_dir : PlatformWrapper::GetTempDir();
+std::string FakePlatform::GetTempFolder() {
+  return temp_dir ? *temp_dir : PlatformWrapper::GetTempFolder();
 }
 
 std::string FakePlatform::GetProgramPath() {
@@ -166,14 +166,14 @@ std::uint32_t FakePlatform::GetTickCount() {
   return now;
 }
 
-std::int64_t FakePlatform::GetUnixTime() {
-  return unix_time ? *unix_time : PlatformWrapper::GetUnixTime();
-}
-
-bool FakePlatform::GetLocalTime(std::tm* local) {
-  if (!local_time) return PlatformWrapper::GetLocalTime(local);
-  *local = *local_time;
-  return true;
+WallClock FakePlatform::GetWallClock() {
+  WallClock clock = PlatformWrapper::GetWallClock();
+  if (unix_time) clock.unix_seconds = *unix_time;
+  if (local_time) {
+    clock.local = *local_time;
+    clock.local_valid = true;
+  }
+  return clock;
 }
 
 std::string FakePlatform::CreateGuidText() {
@@ -197,22 +197,6 @@ bool FakePlatform::GetEnvVar(const std::string& name, std::string* value) {
   return false;
 }
 
-bool FakePlatform::SetEnvVar(const std::string& name, const std::string& value) {
-  if (name.empty() || name.find('=') != std::string::npos) return false;
-  for (auto& [known, text] : environment_) {
-    if (EqualsNoCaseAscii(known, name)) {
-      text = value;
-      return true;
-    }
-  }
-  environment_.emplace_back(name, value);
-  return true;
-}
-
-void FakePlatform::SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) {
-  for (const auto& [name, value] : variables) SetEnvVar(name, value);
-}
-
 std::vector<std::string> FakePlatform::GetEnvironmentBlock() {
   std::vector<std::string> block;
   for (const auto& [name, value] : environment_) block.push_back(name + "=" + value);
@@ -233,13 +217,13 @@ std::string FakePlatform::ExpandEnvVars(const std::string& text) {
       text, [this](const std::string& name, std::string* value) { return GetEnvVar(name, value); });
 }
 
-bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error) {
+bool FakePlatform::StartProcess(const std::string& command_line, std::string* failure) {
   started_processes.push_back(command_line);
-  if (start_process_error) {
-    *error = *start_process_error;
+  if (start_process_failure) {
+    *failure = *start_process_failure;
     return false;
   }
-  *error = 0;
+  failure->clear();
   return true;
 }
 

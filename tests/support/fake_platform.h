@@ -104,8 +104,8 @@ class FakePlatform : public PlatformWrapper {
   /// Called for each dialog (after recording); its result is the end code.
   std::function<int(CDialog&)> on_dialog;
   std::vector<std::string> started_processes;
-  /// When set, StartProcess records the line and fails with this code.
-  std::optional<unsigned> start_process_error;
+  /// When set, StartProcess records the line and fails with this text.
+  std::optional<std::string> start_process_failure;
 
   /// True when a FailRule says this call of `op` on `path` fails; counts it.
   bool ShouldFail(FileOp op, const std::string& path, size_t* bytes_read = nullptr);
@@ -117,7 +117,7 @@ class FakePlatform : public PlatformWrapper {
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
   PathInfo Inspect(const std::string& path, Links links) override;
-  std::string GetTempDir() override;
+  std::string GetTempFolder() override;
   bool IsOwnPlace(const std::string& path) override {
     return own_place ? own_place(path) : PlatformWrapper::IsOwnPlace(path);
   }
@@ -129,18 +129,15 @@ class FakePlatform : public PlatformWrapper {
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override;
   bool IsCtrlKeyDown() override { return ctrl_key_down; }
   std::uint32_t GetTickCount() override;
-  std::int64_t GetUnixTime() override;
-  bool GetLocalTime(std::tm* local) override;
+  WallClock GetWallClock() override;
   std::string CreateGuidText() override;
 
   std::string GetCommandLineText() override;
   bool GetEnvVar(const std::string& name, std::string* value) override;
-  bool SetEnvVar(const std::string& name, const std::string& value) override;
-  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override;
   std::vector<std::string> GetEnvironmentBlock() override;
   void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
-  bool StartProcess(const std::string& command_line, unsigned* error) override;
+  bool StartProcess(const std::string& command_line, std::string* failure) override;
 
   void ShowMessageBox(const std::string& text) override { message_boxes.push_back(text); }
   int RunModalDialog(CDialog& dialog) override;
