@@ -94,7 +94,6 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   Log("");
   Log(Message(IDS_STARTING_PROGRAM, command));
   Platform& platform = GetPlatform();
-  unsigned error = 0;
-  if (!platform.StartProcess(command, &error))
-    windows_.ShowMessageBox(platform.FormatSystemMessage(error));
+  std::string failure;
+  if (!platform.StartProcess(command, &failure)) windows_.ShowMessageBox(failure);
 }

@@ -124,11 +124,11 @@ void Checker::CheckMainConfig() {
   }
   if (loaded != 0 && loaded != 4) {
     std::string why;
-    switch (real_.GetPathType(path, /*follow_links=*/true)) {
-      case guarded::PathType::kMissing:
+    switch (real_.Inspect(path, Links::kFollow).kind) {
+      case PathKind::kMissing:
         why = "Die Hauptkonfiguration fehlt";
         break;
-      case guarded::PathType::kFolder:
+      case PathKind::kFolder:
         why = "Der Pfad der Hauptkonfiguration ist ein Ordner";
         break;
       default:

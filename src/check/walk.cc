@@ -18,6 +18,7 @@
 #include "gen/output_folder.h"
 #include "gen/text_lines.h"
 #include "platform/dry_run.h"
+#include "platform/file_reading.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -41,10 +42,10 @@ constexpr auto kKeysNotLinks = [] {
 
 // Why a path a run could not use fails, asked of the platform.
 std::string WhyUnusable(const std::string& path) {
-  switch (GetPlatform().GetPathType(path, /*follow_links=*/true)) {
-    case guarded::PathType::kMissing:
+  switch (GetPlatform().Inspect(path, Links::kFollow).kind) {
+    case PathKind::kMissing:
       return "fehlt";
-    case guarded::PathType::kFolder:
+    case PathKind::kFolder:
       return "ist ein Ordner, keine Datei";
     default:
       return "kann nicht gelesen werden (keine Rechte, ein anderes Programm hält sie offen, "
@@ -242,8 +243,8 @@ class WalkListener final : public GenObserver {
              "Doppelpunkt, ein Punkt oder Leerzeichen am Ende, oder der Name der Sperrdatei)";
     } else if (result == GenResult::kCopyFailed) {
       what = "Die Vorlage " + Quote(template_file_) + " kann nicht als Seite kopiert werden";
-    } else if (GetPlatform().GetPathType(template_file_, true) != guarded::PathType::kFile ||
-               !GetPlatform().ReadFile(template_file_, &scratch_)) {
+    } else if (GetPlatform().Inspect(template_file_, Links::kFollow).kind != PathKind::kFile ||
+               ReadFileToString(GetPlatform(), template_file_, &scratch_) != ReadResult::kOk) {
       what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(template_file_);
     } else {
       what = "Die Seite " + Quote(output_file) + " kann nicht geschrieben werden";
@@ -470,7 +471,7 @@ class WalkListener final : public GenObserver {
   CheckState::Template& Template(const std::string& path) {
     auto [at, added] = state_.templates.try_emplace(path);
     CheckState::Template& html = at->second;
-    if (added && GetPlatform().ReadFile(path, &html.bytes)) {
+    if (added && ReadFileToString(GetPlatform(), path, &html.bytes) == ReadResult::kOk) {
       CheckTemplateText(path, html.bytes, state_.findings);
       std::vector<std::string_view> lines;
       ForEachTextLine(html.bytes, [&](std::string_view line) {
@@ -616,12 +617,12 @@ class WalkListener final : public GenObserver {
   // Why a copy fails, asked of the (dry-run) platform.
   std::string CopyFailure(const std::string& source, const std::string& target) {
     Platform& platform = GetPlatform();
-    if (platform.GetPathType(source, true) != guarded::PathType::kFile)
+    if (platform.Inspect(source, Links::kFollow).kind != PathKind::kFile)
       return "die Quelle " + WhyUnusable(source) + ".";
-    if (platform.GetPathType(target, true) == guarded::PathType::kFolder)
+    if (platform.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
       return "das Ziel ist ein Ordner.";
     const std::string folder = GetDirectoryPart(target);
-    if (!folder.empty() && GetPathKind(folder) != PathKind::kDirectory)
+    if (!folder.empty() && GetPathKind(folder) != PathKind::kFolder)
       return "den Zielordner " + Quote(folder) + " gibt es nicht.";
     return "die Quelle ist nicht lesbar oder das Ziel nicht beschreibbar.";
   }

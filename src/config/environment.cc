@@ -11,6 +11,7 @@
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "fs/util.h"
+#include "platform/env_block.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -113,7 +114,7 @@ void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRun
   std::vector<std::pair<std::string, std::string>> assignments;
   for (size_t i = 0; i < variables.names.size(); ++i)
     assignments.emplace_back(variables.names[i], variables.values[i]);
-  GetPlatform().SetEnvVars(assignments);
+  SetEnvVars(GetPlatform(), assignments);
   log.Log("");
 }
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "base/text.h"
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 
 namespace {
@@ -69,7 +70,7 @@ void CIniFile::Clear() {
 int CIniFile::Load(const std::string& path) {
   Clear();
   file_name_ = path;
-  ReadResult read = GetPlatform().ReadFileExclusive(path, &text_);
+  ReadResult read = ReadFileToString(GetPlatform(), path, &text_);
   if (read == ReadResult::kCannotOpen || read == ReadResult::kNoMemory) {
     text_.clear();
     return read == ReadResult::kNoMemory ? 3 : 1;

@@ -17,6 +17,6 @@ std::string LocateMainConfiguration() {
   }
   if (folder.empty()) return base + ".INI";
   // A single level only; an existing folder is fine.
-  platform.CreateDir(folder);
+  platform.CreateFolder(folder);
   return folder + kPathSeparator + base + ".ini";
 }

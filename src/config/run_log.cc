@@ -5,6 +5,7 @@
 
 #include "base/file_name.h"
 #include "base/string_printf.h"
+#include "platform/file_reading.h"
 #include "platform/messages.h"
 
 namespace {
@@ -38,9 +39,9 @@ std::string Refused(const std::string& path, const char* why) {
 }  // namespace
 
 std::string RunLogDateLine() {
-  std::tm local{};
-  if (!GetPlatform().GetLocalTime(&local)) return kInvalidDate;
-  return FormatDate(local);
+  const WallClock now = GetPlatform().GetWallClock();
+  if (!now.local_valid) return kInvalidDate;
+  return FormatDate(now.local);
 }
 
 bool IsRunLogStart(std::string_view head) {
@@ -67,18 +68,18 @@ std::string RunLogRefusal(const std::string& path) {
   // Never opened: under Windows a device name is a device in every folder.
   if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
   Platform& platform = GetPlatform();
-  switch (platform.GetPathType(path, /*follow_links=*/true)) {
-    case guarded::PathType::kMissing:
+  switch (platform.Inspect(path, Links::kFollow).kind) {
+    case PathKind::kMissing:
       return std::string();
-    case guarded::PathType::kFolder:
+    case PathKind::kFolder:
       return Refused(path, "ist ein Ordner.");
-    case guarded::PathType::kFile:
+    case PathKind::kFile:
       break;
     default:
       return Refused(path, "ist keine gewöhnliche Datei.");
   }
   std::string head;
-  if (!platform.ReadFileHead(path, kHeadBytes, &head))
+  if (!ReadFileHead(platform, path, kHeadBytes, &head))
     return Refused(path, "ist von einem anderen Programm geöffnet oder nicht lesbar.");
   if (!IsRunLogStart(head))
     return Refused(path, "ist kein Laufprotokoll von Pagetrix und wird nicht überschrieben.");

@@ -52,18 +52,18 @@ void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, st
   // A base that is a link, or another user's, is nobody's to clean.
   std::string folder = base;
   while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
-  if (!platform.IsOwnRealFolder(folder)) return;
-  std::vector<FindEntry> entries;
-  if (!platform.ListDirectory(base, &entries)) return;
-  for (const FindEntry& entry : entries) {
-    // Links are listed as files; only the program's own folders go.
+  const PathInfo own = platform.Inspect(folder, Links::kDoNotFollow);
+  if (own.kind != PathKind::kFolder || !own.owned_by_user) return;
+  std::vector<FolderEntry> entries;
+  if (!platform.ListFolder(base, &entries)) return;
+  for (const FolderEntry& entry : entries) {
+    // Links are never followed; only the program's own folders go.
     CUtil parts;
     parts.SplitPathLocal(entry.path);
-    if (!entry.is_directory || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
-    std::int64_t created = 0, written = 0;
-    if (!platform.GetCreationTime(entry.path, &created) ||
-        !platform.GetLastWriteTime(entry.path, &written))
-      continue;
+    if (!entry.IsRealFolder() || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
+    const PathInfo info = platform.Inspect(entry.path, Links::kDoNotFollow);
+    if (info.kind != PathKind::kFolder) continue;
+    const std::int64_t created = info.created, written = info.written;
     // Whole hours, truncated toward zero and kept in 32 bits.
     auto age = static_cast<std::int32_t>(static_cast<std::uint32_t>((now - created) / 3600));
     if (age < threshold_hours) continue;
@@ -85,7 +85,7 @@ void DeleteDirectoryTree(const std::string& path) {
     if (last_of_folder) {
       DeleteFileAndDirectory(files[i], path);
     } else {
-      GetPlatform().RemoveFileInTree(files[i], path);
+      GetPlatform().RemoveFile(files[i], path);
     }
   }
 }

@@ -85,10 +85,10 @@ bool GetFieldView(std::string_view& field, std::string_view text, int n, char se
 }
 
 void CollectFiles(const std::string& directory, const FileCollectOptions& options) {
-  std::vector<FindEntry> entries;
-  if (!GetPlatform().ListDirectory(directory, &entries)) return;
-  for (const FindEntry& entry : entries) {
-    if (entry.is_directory) {
+  std::vector<FolderEntry> entries;
+  if (!GetPlatform().ListFolder(directory, &entries)) return;
+  for (const FolderEntry& entry : entries) {
+    if (entry.IsRealFolder()) {
       if (options.directories) options.result.push_back(entry.path);
       if (options.recurse) CollectFiles(entry.path, options);
       continue;
@@ -111,40 +111,29 @@ bool CreateDirectoryPath(const std::string& path) {
   while (!copy.empty() && IsPathSeparator(copy.back())) copy.pop_back();
   std::string parent = GetDirectoryPart(copy);
   if (parent == copy) return true;
-  if (GetPathKind(copy) == PathKind::kDirectory) return true;
+  if (GetPathKind(copy) == PathKind::kFolder) return true;
   if (!CreateDirectoryPath(parent)) return false;
   // Another run starting at the same moment may have made it in between.
-  return GetPlatform().CreateDir(copy) || GetPathKind(copy) == PathKind::kDirectory;
+  return GetPlatform().CreateFolder(copy) || GetPathKind(copy) == PathKind::kFolder;
 }
 
 bool DeleteFileAndDirectory(const std::string& path, const std::string& root) {
   Platform& platform = GetPlatform();
-  bool deleted = false;
-  if (root.empty()) {
-    platform.SetNormalAttributes(path);
-    deleted = platform.RemoveFile(path);
-  } else {
-    deleted = platform.RemoveFileInTree(path, root);
-  }
-  RemoveDirResult removed = platform.RemoveDir(GetDirectoryPart(path));
-  if (removed == RemoveDirResult::kOtherError) return false;
+  const std::string folder = GetDirectoryPart(path);
+  // Without a tree to stay inside, the file's own folder is the tree.
+  const std::string tree = !root.empty() ? root : !folder.empty() ? folder : ".";
+  const bool deleted = platform.RemoveFile(path, tree);
+  if (platform.RemoveFolder(folder) == RemoveFolderResult::kFailed) return false;
   return deleted;
 }
 
 PathKind GetPathKind(const std::string& path) {
   PathKind kind = GetPlatform().FindPath(path);
-  if (kind != PathKind::kNothing) return kind;
-  return CanChangeDirectory(path) ? PathKind::kDirectory : PathKind::kNothing;
+  if (kind != PathKind::kMissing) return kind;
+  return CanChangeDirectory(path) ? PathKind::kFolder : PathKind::kMissing;
 }
 
-bool CanChangeDirectory(const std::string& path) {
-  Platform& platform = GetPlatform();
-  std::string current;
-  if (!platform.GetWorkingDir(&current)) return false;
-  if (!platform.SetWorkingDir(path)) return false;
-  platform.SetWorkingDir(current);
-  return true;
-}
+bool CanChangeDirectory(const std::string& path) { return GetPlatform().CanEnterFolder(path); }
 
 std::string GetDirectoryPart(const std::string& path) {
   CUtil parts;

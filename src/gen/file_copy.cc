@@ -31,7 +31,7 @@ int CGenHtml::CopyFileLogged(const std::string& from, const std::string& to, boo
   // look (a folder of that name, say), each look being file calls per copy.
   const CopyOutcome outcome = GetPlatform().CopyFileTo(from, to, fail_if_exists);
   const bool existed = outcome == CopyOutcome::kReplaced || outcome == CopyOutcome::kTargetExists ||
-                       (outcome == CopyOutcome::kFailed && GetPathKind(to) != PathKind::kNothing);
+                       (outcome == CopyOutcome::kFailed && GetPathKind(to) != PathKind::kMissing);
   if (existed) Log(Message(IDS_FILE_EXISTS, to));
   const bool kept = existed && fail_if_exists;
   const bool failed = outcome == CopyOutcome::kFailed && !kept;
@@ -55,12 +55,12 @@ GenResult CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directorie
     // An empty template directory means "no directory": listing it would
     // search the root of the current drive and copy whatever lies there.
     if (directory.empty()) continue;
-    std::vector<FindEntry> entries;
-    GetPlatform().ListDirectory(directory, &entries);
-    for (const FindEntry& entry : entries) {
-      // Subfolders are not copied, nor links to folders, which the listing
-      // gives as files (a link to a file is copied as the file).
-      if (entry.is_directory || entry.is_link_to_directory) continue;
+    std::vector<FolderEntry> entries;
+    GetPlatform().ListFolder(directory, &entries);
+    for (const FolderEntry& entry : entries) {
+      // Subfolders are not copied, nor links to folders (a link to a file is
+      // copied as the file).
+      if (entry.kind == PathKind::kFolder) continue;
       const std::string& file = entry.path;
       CUtil parts;
       parts.SplitPathLocal(file);

@@ -42,7 +42,7 @@ void AddDistinctNoCase(std::vector<std::string>& list, const std::string& direct
 }  // namespace
 
 bool IsOutputFileName(const std::string& name) {
-  return IsPlainFileName(name) && !EqualsNoCaseAscii(name, guarded::kLockFileName);
+  return IsPlainFileName(name) && !EqualsNoCaseAscii(name, kLockFileName);
 }
 
 bool SplitPageEntry(const std::string& value, const std::string& command_directory,
@@ -86,8 +86,7 @@ void CGenHtml::Fail(GenResult result, int id, const std::string& text, bool stop
 bool CGenHtml::ArePagesMade(const std::vector<std::string>& pages) {
   bool made = true;
   for (size_t i = 0; i < pages.size(); ++i) {
-    if (GetPlatform().GetPathType(pages[i], /*follow_links=*/true) == guarded::PathType::kFile)
-      continue;
+    if (GetPlatform().Inspect(pages[i], Links::kFollow).kind == PathKind::kFile) continue;
     const int id = i == 0 ? IDS_START_PAGE_MISSING : IDS_FRAME_PAGE_MISSING;
     Fail(GenResult::kPageMissing, id, Message(id, pages[i]), true);
     made = false;

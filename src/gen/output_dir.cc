@@ -54,11 +54,11 @@ void CGenHtml::DeleteOldOutputDirectories() {
   // Negative, of any size: every folder is kept.
   if (threshold < 0) return;
   Platform& platform = GetPlatform();
-  const std::string temp_dir = platform.GetTempDir();
+  const std::string temp_dir = platform.GetTempFolder();
   // Without a temporary folder the base would be the root of the drive.
   if (temp_dir.empty()) return;
-  ::DeleteOldOutputDirectories(OutputBaseDirectory(temp_dir), threshold, platform.GetUnixTime(),
-                               log_);
+  ::DeleteOldOutputDirectories(OutputBaseDirectory(temp_dir), threshold,
+                               platform.GetWallClock().unix_seconds, log_);
 }
 
 void CGenHtml::DeleteDirectoryTree(const std::string& path) { ::DeleteDirectoryTree(path); }

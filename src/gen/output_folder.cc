@@ -2,6 +2,7 @@
 
 #include "fs/output_dir.h"
 #include "fs/util.h"
+#include "platform/env_block.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,15 +15,15 @@ OutputFolder::OutputFolder() = default;
 OutputFolder::~OutputFolder() = default;
 
 std::string OutputFolder::BaseDirectory() {
-  return OutputBaseDirectory(GetPlatform().GetTempDir());
+  return OutputBaseDirectory(GetPlatform().GetTempFolder());
 }
 
 void OutputFolder::Init() {
   Platform& platform = GetPlatform();
   // Chosen once: walks of the check that publish it again keep one folder.
-  if (!chosen_) path_ = OutputDirectoryPath(platform.GetTempDir(), platform.CreateGuidText());
+  if (!chosen_) path_ = OutputDirectoryPath(platform.GetTempFolder(), platform.CreateGuidText());
   chosen_ = true;
-  platform.SetEnvVar(kAusgabePathVariable, path_);
+  SetEnvVars(platform, {{kAusgabePathVariable, path_}});
 }
 
 bool OutputFolder::Create(std::string& prefix) {

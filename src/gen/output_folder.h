@@ -6,9 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace guarded {
 class FolderLock;
-}
 
 class OutputFolder {
  public:
@@ -35,7 +33,7 @@ class OutputFolder {
  private:
   std::string path_;
   bool chosen_ = false;
-  std::unique_ptr<guarded::FolderLock> lock_;
+  std::unique_ptr<FolderLock> lock_;
 };
 
 #endif  // PAGETRIX_GEN_OUTPUT_FOLDER_H_

@@ -13,6 +13,7 @@
 #include "gen/placeholder_matcher.h"
 #include "gen/text_lines.h"
 #include "gen/text_sink.h"
+#include "platform/file_reading.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 
@@ -126,7 +127,8 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   // Pages of a run often share their template: it is read once.
   if (!reuse_template || template_file != read_template_file_ || read_template_file_.empty()) {
     read_template_file_.clear();
-    if (!platform.ReadFile(template_file, &template_bytes_)) return GenResult::kWriteFailed;
+    if (ReadFileToString(platform, template_file, &template_bytes_) != ReadResult::kOk)
+      return GenResult::kWriteFailed;
     read_template_file_ = template_file;
   }
   const std::string_view bytes = template_bytes_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/file_reading.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ const DryRunReads::File& DryRunReads::Read(Platform& real, const std::string& pa
   auto found = files_.find(path);
   if (found != files_.end()) return found->second;
   File file;
-  file.result = real.ReadFileExclusive(path, &file.bytes);
+  file.result = ReadFileToString(real, path, &file.bytes);
   return files_.emplace(path, std::move(file)).first->second;
 }
 
@@ -107,7 +108,7 @@ ReadResult DryRunReads::Probe(Platform& real, const std::string& path) {
   auto found = probed_.find(path);
   if (found != probed_.end()) return found->second;
   std::string bytes;
-  return probed_.emplace(path, real.ReadFileExclusive(path, &bytes)).first->second;
+  return probed_.emplace(path, ReadFileToString(real, path, &bytes)).first->second;
 }
 
 class DryRunPlatform::RecordingFile final : public WritableFile {
@@ -175,26 +176,26 @@ bool DryRunPlatform::DotStepsPassable(const std::string& path) {
   return true;
 }
 
-guarded::PathType DryRunPlatform::TypeOf(const std::string& path) {
+PathKind DryRunPlatform::TypeOf(const std::string& path) {
 #ifdef PAGETRIX_POSIX_PATHS
-  if (HasDotSteps(path) && !DotStepsPassable(path)) return guarded::PathType::kMissing;
+  if (HasDotSteps(path) && !DotStepsPassable(path)) return PathKind::kMissing;
 #endif
   if (const Node* node = Find(path)) {
     switch (node->kind) {
       case Node::Kind::kFile:
-        return guarded::PathType::kFile;
+        return PathKind::kFile;
       case Node::Kind::kFolder:
-        return guarded::PathType::kFolder;
+        return PathKind::kFolder;
       case Node::Kind::kGone:
-        return guarded::PathType::kMissing;
+        return PathKind::kMissing;
     }
   }
 #ifdef PAGETRIX_POSIX_PATHS
   // Through a folder only the walk made and back: the system is asked for
   // where the path ends (Windows takes such steps by name itself).
-  if (HasDotSteps(path)) return target().GetPathType(Key(path), /*follow_links=*/true);
+  if (HasDotSteps(path)) return target().Inspect(Key(path), Links::kFollow).kind;
 #endif
-  return target().GetPathType(path, /*follow_links=*/true);
+  return target().Inspect(path, Links::kFollow).kind;
 }
 
 bool DryRunPlatform::ParentIsFolder(const std::string& path) {
@@ -208,41 +209,36 @@ void DryRunPlatform::Record(Change::Kind kind, const std::string& path, const st
 }
 
 void DryRunPlatform::Put(const std::string& path, Node node) {
-  node.time = target().GetUnixTime();
+  node.time = target().GetWallClock().unix_seconds;
   const std::string key = Key(path);
   spelled_.emplace(key, WithoutTrailingSeparators(path));
   nodes_[key] = std::move(node);
 }
 
-ReadResult DryRunPlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
-  bytes->clear();
+std::unique_ptr<ReadableFile> DryRunPlatform::OpenForReading(const std::string& path) {
   if (const Node* node = Find(path)) {
-    if (node->kind != Node::Kind::kFile) return ReadResult::kCannotOpen;
-    if (node->too_large) return ReadResult::kReadError;
-    if (node->copy_of.empty()) {
-      *bytes = node->bytes;
-      return ReadResult::kOk;
-    }
+    if (node->kind != Node::Kind::kFile) return nullptr;
+    if (node->too_large) return ReadableBytes(std::string(), ReadFailure::kAfterBytes);
+    if (node->copy_of.empty()) return ReadableBytes(node->bytes);
     const std::string source = node->copy_of;
-    return ReadFileExclusive(source, bytes);
+    return OpenForReading(source);
   }
   const DryRunReads::File& file = reads_.Read(target(), path);
-  *bytes = file.bytes;
-  return file.result;
-}
-
-bool DryRunPlatform::ReadFile(const std::string& path, std::string* bytes) {
-  return ReadFileExclusive(path, bytes) == ReadResult::kOk;
-}
-
-bool DryRunPlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  if (!ReadFile(path, bytes)) return false;
-  if (bytes->size() > max_bytes) bytes->resize(max_bytes);
-  return true;
+  switch (file.result) {
+    case ReadResult::kOk:
+      return ReadableBytes(file.bytes);
+    case ReadResult::kCannotOpen:
+      return nullptr;
+    case ReadResult::kReadError:
+      return ReadableBytes(file.bytes, ReadFailure::kAfterBytes);
+    case ReadResult::kNoMemory:
+      return ReadableBytes(std::string(), ReadFailure::kNoMemory);
+  }
+  return nullptr;
 }
 
 bool DryRunPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
-  if (TypeOf(path) != guarded::PathType::kFile || IsHeldLock(path)) return false;
+  if (TypeOf(path) != PathKind::kFile || IsHeldLock(path)) return false;
   Record(Change::Kind::kWrite, path);
   Node file;
   file.bytes.assign(bytes);
@@ -263,21 +259,26 @@ std::unique_ptr<WritableFile> DryRunPlatform::NewWritableFile(const std::string&
   return std::make_unique<RecordingFile>(*this, Key(path));
 }
 
-bool DryRunPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool DryRunPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   const std::string key = Key(dir);
   const Node* own = Find(dir);
   if (own != nullptr && own->kind != Node::Kind::kFolder) return false;
-  std::vector<FindEntry> real;
-  const bool listed = target().ListDirectory(dir, &real);
+  std::vector<FolderEntry> real;
+  const bool listed = target().ListFolder(dir, &real);
   if (!listed && own == nullptr) return false;
   std::vector<std::string> seen;
-  for (FindEntry& entry : real) {
+  for (FolderEntry& entry : real) {
     const std::string entry_key = Key(entry.path);
     seen.push_back(entry_key);
     if (const Node* node = Find(entry.path)) {
       if (node->kind == Node::Kind::kGone) continue;
-      entry.is_directory = node->kind == Node::Kind::kFolder;
+      if (node->kind == Node::Kind::kFolder) {
+        entry.kind = PathKind::kFolder;
+        entry.link = false;
+      } else if (!entry.link) {
+        entry.kind = PathKind::kFile;
+      }
     }
     entries->push_back(std::move(entry));
   }
@@ -288,7 +289,8 @@ bool DryRunPlatform::ListDirectory(const std::string& dir, std::vector<FindEntry
     if (node.kind == Node::Kind::kGone || ParentKey(node_key) != key) continue;
     if (std::binary_search(seen.begin(), seen.end(), node_key)) continue;
     entries->push_back(
-        FindEntry{base + LastComponent(spelled_[node_key]), node.kind == Node::Kind::kFolder});
+        FolderEntry{base + LastComponent(spelled_[node_key]),
+                    node.kind == Node::Kind::kFolder ? PathKind::kFolder : PathKind::kFile});
   }
   return true;
 }
@@ -302,13 +304,13 @@ std::string DryRunPlatform::ParentKey(const std::string& key) {
 PathKind DryRunPlatform::FindPath(const std::string& path) {
   if (const Node* node = Find(path)) {
     if (node->kind == Node::Kind::kFile) return PathKind::kFile;
-    return node->kind == Node::Kind::kFolder ? PathKind::kDirectory : PathKind::kNothing;
+    return node->kind == Node::Kind::kFolder ? PathKind::kFolder : PathKind::kMissing;
   }
   return target().FindPath(path);
 }
 
-bool DryRunPlatform::CreateDir(const std::string& path) {
-  if (TypeOf(path) != guarded::PathType::kMissing || !ParentIsFolder(path)) return false;
+bool DryRunPlatform::CreateFolder(const std::string& path) {
+  if (TypeOf(path) != PathKind::kMissing || !ParentIsFolder(path)) return false;
   Record(Change::Kind::kCreateFolder, path);
   Node folder;
   folder.kind = Node::Kind::kFolder;
@@ -317,26 +319,26 @@ bool DryRunPlatform::CreateDir(const std::string& path) {
 }
 
 bool DryRunPlatform::HasChildren(const std::string& path) {
-  std::vector<FindEntry> entries;
-  return ListDirectory(path, &entries) && !entries.empty();
+  std::vector<FolderEntry> entries;
+  return ListFolder(path, &entries) && !entries.empty();
 }
 
-RemoveDirResult DryRunPlatform::RemoveDir(const std::string& path) {
-  const guarded::PathType type = TypeOf(path);
-  if (type == guarded::PathType::kMissing) return RemoveDirResult::kPathNotFound;
-  if (type != guarded::PathType::kFolder) return RemoveDirResult::kOtherError;
-  if (HasChildren(path)) return RemoveDirResult::kNotEmpty;
+RemoveFolderResult DryRunPlatform::RemoveFolder(const std::string& path) {
+  const PathKind type = TypeOf(path);
+  if (type == PathKind::kMissing) return RemoveFolderResult::kMissing;
+  if (type != PathKind::kFolder) return RemoveFolderResult::kFailed;
+  if (HasChildren(path)) return RemoveFolderResult::kNotEmpty;
   Record(Change::Kind::kRemoveFolder, path);
   Node gone;
   gone.kind = Node::Kind::kGone;
   Put(path, std::move(gone));
-  return RemoveDirResult::kOk;
+  return RemoveFolderResult::kRemoved;
 }
 
-bool DryRunPlatform::RemoveFile(const std::string& path) {
-  const guarded::PathType type =
-      Find(path) != nullptr ? TypeOf(path) : target().GetPathType(path, /*follow_links=*/false);
-  if (type == guarded::PathType::kMissing || type == guarded::PathType::kFolder) return false;
+bool DryRunPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
+  const PathKind type =
+      Find(path) != nullptr ? TypeOf(path) : target().Inspect(path, Links::kDoNotFollow).kind;
+  if (type == PathKind::kMissing || type == PathKind::kFolder) return false;
   Record(Change::Kind::kRemoveFile, path);
   Node gone;
   gone.kind = Node::Kind::kGone;
@@ -344,28 +346,19 @@ bool DryRunPlatform::RemoveFile(const std::string& path) {
   return true;
 }
 
-bool DryRunPlatform::RemoveFileInTree(const std::string& path, const std::string& /*root*/) {
-  return RemoveFile(path);
-}
-
-bool DryRunPlatform::SetNormalAttributes(const std::string& path) {
-  return TypeOf(path) != guarded::PathType::kMissing;
-}
-
 CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::string& to,
                                        bool fail_if_exists) {
   const Node* source = Find(from);
   if (source != nullptr) {
     if (source->kind != Node::Kind::kFile || source->too_large) return CopyOutcome::kFailed;
-  } else if (TypeOf(from) != guarded::PathType::kFile ||
-             reads_.Probe(target(), from) != ReadResult::kOk) {
+  } else if (TypeOf(from) != PathKind::kFile || reads_.Probe(target(), from) != ReadResult::kOk) {
     return CopyOutcome::kFailed;
   }
-  const guarded::PathType existing = TypeOf(to);
+  const PathKind existing = TypeOf(to);
   // The lock this walk holds is open for writing, which no copy replaces.
-  if (existing == guarded::PathType::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
+  if (existing == PathKind::kFolder || !ParentIsFolder(to) || IsHeldLock(to))
     return CopyOutcome::kFailed;
-  const bool exists = existing != guarded::PathType::kMissing;
+  const bool exists = existing != PathKind::kMissing;
   if (exists && fail_if_exists) return CopyOutcome::kTargetExists;
   Record(Change::Kind::kCopy, to, from);
   Node copy;
@@ -380,14 +373,15 @@ CopyOutcome DryRunPlatform::CopyFileTo(const std::string& from, const std::strin
   return exists ? CopyOutcome::kReplaced : CopyOutcome::kCopied;
 }
 
-guarded::PathType DryRunPlatform::GetPathType(const std::string& path, bool follow_links) {
-  if (Find(path) != nullptr) return TypeOf(path);
-  return target().GetPathType(path, follow_links);
-}
-
-bool DryRunPlatform::IsOwnRealFolder(const std::string& path) {
-  if (const Node* node = Find(path)) return node->kind == Node::Kind::kFolder;
-  return target().IsOwnRealFolder(path);
+PathInfo DryRunPlatform::Inspect(const std::string& path, Links links) {
+  const Node* node = Find(path);
+  if (node == nullptr) return target().Inspect(path, links);
+  // What the walk made is the user's own, made when the walk made it.
+  PathInfo info;
+  info.kind = TypeOf(path);
+  info.owned_by_user = true;
+  info.created = info.written = node->time;
+  return info;
 }
 
 bool DryRunPlatform::IsOwnPlace(const std::string& path) {
@@ -406,48 +400,28 @@ bool DryRunPlatform::IsHeldLock(const std::string& path) const {
   const std::string key = Key(path);
   for (const Change& change : changes_) {
     if (change.kind == Change::Kind::kLock &&
-        key == Key(change.path + kPathSeparator + guarded::kLockFileName))
+        key == Key(change.path + kPathSeparator + kLockFileName))
       return true;
   }
   return false;
 }
 
-bool DryRunPlatform::IsSameFile(const std::string& a, const std::string& b) {
-  const Node* first = Find(a);
-  const Node* second = Find(b);
-  if (first == nullptr && second == nullptr) return target().IsSameFile(a, b);
-  return first == second && first->kind == Node::Kind::kFile;
-}
-
-std::unique_ptr<guarded::FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
+std::unique_ptr<FolderLock> DryRunPlatform::LockFolder(const std::string& folder) {
   Record(Change::Kind::kLock, folder);
-  return std::make_unique<guarded::FolderLock>();
+  return std::make_unique<FolderLock>();
 }
 
-bool DryRunPlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  if (const Node* node = Find(path)) {
-    *seconds = node->time;
-    return node->kind != Node::Kind::kGone;
-  }
-  return target().GetLastWriteTime(path, seconds);
-}
-
-bool DryRunPlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  if (Find(path) != nullptr) return GetLastWriteTime(path, seconds);
-  return target().GetCreationTime(path, seconds);
-}
-
-bool DryRunPlatform::StartProcess(const std::string& command_line, unsigned* /*error*/) {
+bool DryRunPlatform::StartProcess(const std::string& command_line, std::string* /*failure*/) {
   Record(Change::Kind::kStart, command_line);
   return true;
 }
 
 std::vector<std::string> DryRunPlatform::FilesIn(const std::string& folder) {
-  std::vector<FindEntry> entries;
+  std::vector<FolderEntry> entries;
   std::vector<std::string> names;
-  if (!ListDirectory(folder, &entries)) return names;
-  for (const FindEntry& entry : entries) {
-    if (!entry.is_directory) names.push_back(LastComponent(entry.path));
+  if (!ListFolder(folder, &entries)) return names;
+  for (const FolderEntry& entry : entries) {
+    if (!entry.IsRealFolder()) names.push_back(LastComponent(entry.path));
   }
   std::sort(names.begin(), names.end());
   return names;

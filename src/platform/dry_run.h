@@ -32,16 +32,16 @@ class DryRunReads {
 };
 
 /// The contract, method by method, where it differs from the system's:
-/// - ReadFileExclusive, ReadFile: a file this walk wrote or copied reads as
-///   written (a copy as its source); one it removed cannot be opened; any
-///   other is read from the system, once per DryRunReads.
+/// - OpenForReading: a file this walk wrote or copied reads as written (a
+///   copy as its source); one it removed cannot be opened; any other is
+///   read from the system, once per DryRunReads, and read back from there.
 /// - NewWritableFile: null where the system would surely refuse (the folder
 ///   does not exist, the path is a folder); else a file that keeps its bytes
 ///   and exists once closed.
-/// - CreateDir: recorded; false where the folder exists or its parent does not.
-/// - RemoveDir, RemoveFile, RemoveFileInTree, SetNormalAttributes: recorded;
-///   they succeed where the path exists (a folder only when empty).
-/// - ReadFileHead: as ReadFile, cut to its length.
+/// - CreateFolder: recorded; false where the folder exists or its parent
+///   does not.
+/// - RemoveFolder, RemoveFile: recorded; they succeed where the path exists
+///   (a folder only when empty).
 /// - RewriteFile: recorded; fails where the path is no file or the lock.
 /// - CopyFileTo: recorded; fails where the source is no readable file, the
 ///   target's folder does not exist, the target is a folder or the lock this
@@ -50,7 +50,7 @@ class DryRunReads {
 /// - LockFolder: recorded; a lock that holds nothing. IsFolderLocked: the system's.
 /// - IsOwnPlace: for a folder the walk made, the answer for the real folder
 ///   nearest above it.
-/// - FindPath, GetPathType, ListDirectory, IsSameFile, file times: what the
+/// - FindPath, Inspect, ListFolder: what the
 ///   recorded changes left, else the system's answer. Paths are compared as
 ///   the system compares them: "." and ".." by name through the walk's own
 ///   folders (on POSIX only where the folder before them is there), a
@@ -80,28 +80,20 @@ class DryRunPlatform final : public PlatformWrapper {
   /// done, the system's and the recorded ones, sorted.
   std::vector<std::string> FilesIn(const std::string& folder);
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
-  bool ReadFile(const std::string& path, std::string* bytes) override;
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
-  bool CreateDir(const std::string& path) override;
-  RemoveDirResult RemoveDir(const std::string& path) override;
-  bool RemoveFile(const std::string& path) override;
-  bool SetNormalAttributes(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  RemoveFolderResult RemoveFolder(const std::string& path) override;
+  bool RemoveFile(const std::string& path, const std::string& root) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override;
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override;
-  bool IsOwnRealFolder(const std::string& path) override;
+  PathInfo Inspect(const std::string& path, Links links) override;
   bool IsOwnPlace(const std::string& path) override;
-  bool IsSameFile(const std::string& a, const std::string& b) override;
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override;
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
-  bool StartProcess(const std::string& command_line, unsigned* error) override;
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
+  bool StartProcess(const std::string& command_line, std::string* failure) override;
 
  private:
   class RecordingFile;
@@ -122,8 +114,8 @@ class DryRunPlatform final : public PlatformWrapper {
   static std::string ParentKey(const std::string& key);
   const Node* Find(const std::string& path) const;
   /// What the path is now: the walk's record, else the system's answer.
-  guarded::PathType TypeOf(const std::string& path);
-  bool IsFolder(const std::string& path) { return TypeOf(path) == guarded::PathType::kFolder; }
+  PathKind TypeOf(const std::string& path);
+  bool IsFolder(const std::string& path) { return TypeOf(path) == PathKind::kFolder; }
   bool ParentIsFolder(const std::string& path);
   bool DotStepsPassable(const std::string& path);
   /// Whether the path is the lock file of a folder this walk locked.

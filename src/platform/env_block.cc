@@ -37,3 +37,10 @@ void ApplyAssignments(std::vector<std::string>& block,
     entry += value;
   }
 }
+
+void SetEnvVars(Platform& process,
+                const std::vector<std::pair<std::string, std::string>>& variables) {
+  std::vector<std::string> block = process.GetEnvironmentBlock();
+  ApplyAssignments(block, variables);
+  process.SetEnvironmentBlock(block);
+}

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/guarded_files.h"
-
 /// Separator the program puts between a directory and a name.
 #ifdef PAGETRIX_POSIX_PATHS
 inline constexpr char kPathSeparator = '/';
@@ -33,6 +31,10 @@ enum class DriveType : unsigned {
 /// Outcome of reading a whole file.
 enum class ReadResult { kOk = 0, kCannotOpen = 1, kReadError = 2, kNoMemory = 3 };
 
+/// Far above the largest real command file or template; a file beyond it
+/// is refused instead of being read into memory.
+inline constexpr std::uint64_t kMaxReadBytes = 512ull << 20;
+
 /// Longest result of the system's %NAME% expansion; what reaches it has been
 /// cut (Win32 cuts at 32,766 bytes without an error). 0: no limit.
 #ifdef PAGETRIX_POSIX_PATHS
@@ -41,24 +43,73 @@ inline constexpr size_t kExpansionLimit = 0;
 inline constexpr size_t kExpansionLimit = 32766;
 #endif
 
-/// Outcome of copying a file (see guarded::Copy).
-using CopyOutcome = guarded::Copy;
-
-/// What a path names, as the file finder sees it.
-enum class PathKind { kDirectory = -1, kNothing = 0, kFile = 1 };
-
-/// One entry of a directory listing.
-struct FindEntry {
-  std::string path;  ///< the listed directory as the system normalizes it, a separator, the name
-  /// A real directory; a link or junction to one is listed as a file, so
-  /// that deleting a tree removes the link and never what it points to.
-  bool is_directory = false;
-  /// A link or junction to a directory (listed as a file).
-  bool is_link_to_directory = false;
+/// Outcome of copying a file. The copy itself tells whether the target was
+/// there, so a caller needs no look at the target beforehand.
+enum class CopyOutcome {
+  kCopied,        ///< a new file was written
+  kReplaced,      ///< an existing file was replaced
+  kTargetExists,  ///< refused, as asked: the target exists and is untouched
+  kFailed,        ///< nothing copied; the target may or may not exist
 };
 
-/// Outcome of removing a directory, as far as callers tell them apart.
-enum class RemoveDirResult { kOk, kFileNotFound, kPathNotFound, kNotEmpty, kOtherError };
+/// What a path names. The file finder answers kFolder, kFile or kMissing
+/// (a link counts as what it names); a look that does not follow links
+/// answers kLink for one (or for a reparse point); devices, pipes and
+/// sockets are kOther. kFolder, kMissing and kFile keep the values -1, 0
+/// and 1 that the file finder's answer has always had.
+enum class PathKind { kFolder = -1, kMissing = 0, kFile = 1, kLink = 2, kOther = 3 };
+
+/// One entry of a folder listing.
+struct FolderEntry {
+  std::string path;  ///< the listed folder as the system normalizes it, a separator, the name
+  PathKind kind = PathKind::kFile;  ///< kFolder for a folder or a link to one, else kFile
+  /// A link or junction: deleting a tree removes it, never what it names.
+  bool link = false;
+
+  /// A folder that a tree's deletion or a listing goes into.
+  bool IsRealFolder() const { return kind == PathKind::kFolder && !link; }
+};
+
+/// Whether a look at a path follows a link to what it names.
+enum class Links { kFollow, kDoNotFollow };
+
+/// What Inspect finds at a path.
+struct PathInfo {
+  PathKind kind = PathKind::kMissing;  ///< kLink only where links are not followed
+  bool owned_by_user = false;          ///< POSIX: this user's own (not root's); Windows: always
+  std::int64_t created = 0;  ///< seconds since 1970 (UTC); the last write where none is kept
+  std::int64_t written = 0;  ///< the last write, seconds since 1970 (UTC)
+};
+
+/// Outcome of removing a folder, as far as callers tell them apart.
+enum class RemoveFolderResult { kRemoved, kMissing, kNotEmpty, kFailed };
+
+/// A regular file open for reading; closed when destroyed.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  /// The size when it was opened; the file may grow while it is read.
+  virtual std::uint64_t Size() const = 0;
+  /// Reads up to `size` bytes into `into`, fewer only at the end of the
+  /// file. False on a read error; `*got` counts the bytes read before it.
+  virtual bool Read(char* into, size_t size, size_t* got) = 0;
+};
+
+/// The time now.
+struct WallClock {
+  std::int64_t unix_seconds = 0;  ///< seconds since 1 January 1970 (UTC)
+  bool local_valid = false;       ///< whether the local date and time could be told
+  std::tm local{};                ///< the local date and time
+};
+
+/// Name of the lock a run holds in its output folder while it works.
+inline constexpr char kLockFileName[] = "Pagetrix.lck";
+
+/// The lock of a folder; released (and its file removed) when destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
 
 /// A file open for writing; closed (and flushed) when destroyed.
 class WritableFile {
@@ -81,38 +132,30 @@ class Platform {
 
   // ---- Files and directories ----
 
-  /// Reads a whole regular file (the INI reader's), shared with other
-  /// readers, refused while a writer has it open. A folder, device, pipe or
-  /// socket cannot be opened; a file over guarded::kMaxReadBytes is a read
-  /// error; no memory for it is kNoMemory. On a read error `bytes` holds
-  /// what was read before it. The bytes are returned raw.
-  virtual ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) = 0;
-  /// Reads a whole regular file the same way; false if it cannot be read.
-  virtual bool ReadFile(const std::string& path, std::string* bytes) = 0;
-  /// Reads at most `max_bytes` from the start of a regular file, opened the
-  /// same way; false if it cannot be read.
-  virtual bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) = 0;
+  /// Opens a regular file for reading, shared with other readers and
+  /// refused while a writer has it open; null for a folder, device, pipe or
+  /// socket and for what cannot be opened. The reading itself is written
+  /// once, above the systems (file_reading.h).
+  virtual std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) = 0;
   /// Creates or truncates a file for writing; with `exclusive` no other
   /// process may open it while it is open. Null on failure.
   virtual std::unique_ptr<WritableFile> NewWritableFile(const std::string& path,
                                                         bool exclusive) = 0;
-  /// Lists the entries of a directory (without "." and ".."), in the order the
-  /// file system reports them. False if the directory cannot be searched.
-  virtual bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) = 0;
-  /// Looks a path up with the file finder, no wildcard (roots of drives are
-  /// not found this way). A link counts as what it points to.
+  /// Lists the entries of a folder (without "." and ".."), in the order the
+  /// file system reports them. False if the folder cannot be searched.
+  virtual bool ListFolder(const std::string& folder, std::vector<FolderEntry>* entries) = 0;
+  /// Looks a path up with the file finder, no wildcard: kFolder, kFile or
+  /// kMissing (roots of drives are not found this way). A link counts as
+  /// what it points to.
   virtual PathKind FindPath(const std::string& path) = 0;
-  /// Creates one directory; parents are not created.
-  virtual bool CreateDir(const std::string& path) = 0;
-  /// Removes an empty directory.
-  virtual RemoveDirResult RemoveDir(const std::string& path) = 0;
-  /// Deletes a file; a link is removed itself, never what it points to.
-  virtual bool RemoveFile(const std::string& path) = 0;
-  /// Resets a file's attributes to normal (clears read-only). A link keeps
-  /// what it points to untouched.
-  virtual bool SetNormalAttributes(const std::string& path) = 0;
-  /// Copies a regular file (the source shared with other readers); with
-  /// `fail_if_exists` an existing target is refused. An existing target is
+  /// Creates one folder; parents are not created.
+  virtual bool CreateFolder(const std::string& path) = 0;
+  /// Removes an empty folder.
+  virtual RemoveFolderResult RemoveFolder(const std::string& path) = 0;
+  /// Copies a regular file (the source shared with other readers), keeping
+  /// its last-write time; with `fail_if_exists` an existing target is
+  /// refused. A copy that fails midway leaves no new file and the old target
+  /// as it was. An existing target is
   /// replaced as RewriteFile replaces a file, and refused where it refuses.
   virtual CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                                  bool fail_if_exists) = 0;
@@ -120,35 +163,26 @@ class Platform {
   /// over it. False, and the file as it was, when it is read-only, no
   /// regular file, or held open for writing by any process (this one too).
   virtual bool RewriteFile(const std::string& path, std::string_view bytes) = 0;
-  /// Deletes a file found below the folder `root`: a link is removed as a
-  /// link or left alone, never followed, and the read-only attribute is
-  /// reset only on a file that lies inside `root`.
-  virtual bool RemoveFileInTree(const std::string& path, const std::string& root) = 0;
-  /// What a path names (links followed or not).
-  virtual guarded::PathType GetPathType(const std::string& path, bool follow_links) = 0;
-  /// A real folder of the user's own: no link; on POSIX owned by the user.
-  virtual bool IsOwnRealFolder(const std::string& path) = 0;
+  /// Deletes a file found below the folder `root`, a read-only one too: a
+  /// link is removed as a link or left alone, never followed, and the
+  /// read-only attribute is reset only on a file that lies inside `root`.
+  virtual bool RemoveFile(const std::string& path, const std::string& root) = 0;
+  /// What a path names, whether it is the user's own, and its times, in one
+  /// look; with kDoNotFollow a link is looked at itself.
+  virtual PathInfo Inspect(const std::string& path, Links links) = 0;
   /// No other user can have made or turned the path (POSIX: no folder or
   /// link on the way to it, or to what it really names, is another user's);
   /// always true on Windows.
   virtual bool IsOwnPlace(const std::string& path) = 0;
-  /// Both paths name the same existing file.
-  virtual bool IsSameFile(const std::string& a, const std::string& b) = 0;
   /// Takes the lock a run holds in its output folder; null if impossible.
-  virtual std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) = 0;
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& folder) = 0;
   /// Whether another run holds the lock of this folder now.
   virtual bool IsFolderLocked(const std::string& folder) = 0;
-  /// Last-write time of a file or directory in seconds since 1970 (UTC).
-  virtual bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) = 0;
-  /// Creation time of a file or directory in seconds since 1970 (UTC); the
-  /// last-write time where the file system keeps no creation time.
-  virtual bool GetCreationTime(const std::string& path, std::int64_t* seconds) = 0;
-  /// The current directory of the process.
-  virtual bool GetWorkingDir(std::string* path) = 0;
-  /// Makes `path` the current directory; false if it cannot be entered.
-  virtual bool SetWorkingDir(const std::string& path) = 0;
-  /// The user's temporary directory as the system reports it.
-  virtual std::string GetTempDir() = 0;
+  /// Whether the process can make `path` its current folder; the current
+  /// folder stays what it was.
+  virtual bool CanEnterFolder(const std::string& path) = 0;
+  /// The user's temporary folder as the system reports it.
+  virtual std::string GetTempFolder() = 0;
   /// The system's search for a file name (no default extension): a name
   /// with a path is resolved against the current directory and must exist;
   /// a bare name is looked for beside the program, in the current directory,
@@ -171,10 +205,8 @@ class Platform {
   virtual bool ReadClassesRootDefault(const std::string& subkey, std::string* value) = 0;
   /// Milliseconds since system start, wrapping at 32 bits.
   virtual std::uint32_t GetTickCount() = 0;
-  /// Seconds since 1 January 1970 UTC.
-  virtual std::int64_t GetUnixTime() = 0;
-  /// The current local date and time; false if it cannot be represented.
-  virtual bool GetLocalTime(std::tm* local) = 0;
+  /// The time now.
+  virtual WallClock GetWallClock() = 0;
   /// A new GUID in registry text form, with its braces.
   virtual std::string CreateGuidText() = 0;
 
@@ -185,11 +217,6 @@ class Platform {
   /// A variable of the process environment (names match without ASCII
   /// case); false, and an empty value, if it is not set.
   virtual bool GetEnvVar(const std::string& name, std::string* value) = 0;
-  /// Sets a variable of the process environment, which children inherit.
-  virtual bool SetEnvVar(const std::string& name, const std::string& value) = 0;
-  /// Sets many variables, in order, as that many SetEnvVar calls would, in
-  /// time linear in their number.
-  virtual void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) = 0;
   /// Every entry of the environment block, "name=value", in block order.
   virtual std::vector<std::string> GetEnvironmentBlock() = 0;
   /// Makes `block` ("name=value" entries) the whole environment of the process.
@@ -199,15 +226,9 @@ class Platform {
   /// Creates a process from a command line (the program is its first token)
   /// with this process's environment and current directory, waits at most
   /// 2000 ms for it to be ready for input, and lets it run. On failure
-  /// returns false and the system's error code.
-  virtual bool StartProcess(const std::string& command_line, unsigned* error) = 0;
-  /// The system's message text for an error code, in the user's language.
-  virtual std::string FormatSystemMessage(unsigned error) = 0;
-
-  // ---- User interface ----
-
-  /// A string resource of the program; empty if it does not exist.
-  virtual std::string LoadStringResource(int id) = 0;
+  /// returns false and the system's message for the error, in the user's
+  /// language, in `failure`.
+  virtual bool StartProcess(const std::string& command_line, std::string* failure) = 0;
 };
 
 /// The platform the program runs on; never null.

@@ -17,27 +17,19 @@ class PlatformWrapper : public Platform {
 
   Platform& target() { return target_; }
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override {
-    return target_.ReadFileExclusive(path, bytes);
-  }
-  bool ReadFile(const std::string& path, std::string* bytes) override {
-    return target_.ReadFile(path, bytes);
-  }
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override {
-    return target_.ReadFileHead(path, max_bytes, bytes);
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override {
+    return target_.OpenForReading(path);
   }
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override {
     return target_.NewWritableFile(path, exclusive);
   }
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override {
-    return target_.ListDirectory(dir, entries);
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override {
+    return target_.ListFolder(dir, entries);
   }
   PathKind FindPath(const std::string& path) override { return target_.FindPath(path); }
-  bool CreateDir(const std::string& path) override { return target_.CreateDir(path); }
-  RemoveDirResult RemoveDir(const std::string& path) override { return target_.RemoveDir(path); }
-  bool RemoveFile(const std::string& path) override { return target_.RemoveFile(path); }
-  bool SetNormalAttributes(const std::string& path) override {
-    return target_.SetNormalAttributes(path);
+  bool CreateFolder(const std::string& path) override { return target_.CreateFolder(path); }
+  RemoveFolderResult RemoveFolder(const std::string& path) override {
+    return target_.RemoveFolder(path);
   }
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override {
@@ -46,30 +38,19 @@ class PlatformWrapper : public Platform {
   bool RewriteFile(const std::string& path, std::string_view bytes) override {
     return target_.RewriteFile(path, bytes);
   }
-  bool RemoveFileInTree(const std::string& path, const std::string& root) override {
-    return target_.RemoveFileInTree(path, root);
+  bool RemoveFile(const std::string& path, const std::string& root) override {
+    return target_.RemoveFile(path, root);
   }
-  guarded::PathType GetPathType(const std::string& path, bool follow_links) override {
-    return target_.GetPathType(path, follow_links);
+  PathInfo Inspect(const std::string& path, Links links) override {
+    return target_.Inspect(path, links);
   }
-  bool IsOwnRealFolder(const std::string& path) override { return target_.IsOwnRealFolder(path); }
   bool IsOwnPlace(const std::string& path) override { return target_.IsOwnPlace(path); }
-  bool IsSameFile(const std::string& a, const std::string& b) override {
-    return target_.IsSameFile(a, b);
-  }
-  std::unique_ptr<guarded::FolderLock> LockFolder(const std::string& folder) override {
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
     return target_.LockFolder(folder);
   }
   bool IsFolderLocked(const std::string& folder) override { return target_.IsFolderLocked(folder); }
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override {
-    return target_.GetLastWriteTime(path, seconds);
-  }
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override {
-    return target_.GetCreationTime(path, seconds);
-  }
-  bool GetWorkingDir(std::string* path) override { return target_.GetWorkingDir(path); }
-  bool SetWorkingDir(const std::string& path) override { return target_.SetWorkingDir(path); }
-  std::string GetTempDir() override { return target_.GetTempDir(); }
+  bool CanEnterFolder(const std::string& path) override { return target_.CanEnterFolder(path); }
+  std::string GetTempFolder() override { return target_.GetTempFolder(); }
   bool FindOnSearchPath(const std::string& name, std::string* full_path) override {
     return target_.FindOnSearchPath(name, full_path);
   }
@@ -86,36 +67,23 @@ class PlatformWrapper : public Platform {
     return target_.ReadClassesRootDefault(subkey, value);
   }
   std::uint32_t GetTickCount() override { return target_.GetTickCount(); }
-  std::int64_t GetUnixTime() override { return target_.GetUnixTime(); }
-  bool GetLocalTime(std::tm* local) override { return target_.GetLocalTime(local); }
+  WallClock GetWallClock() override { return target_.GetWallClock(); }
   std::string CreateGuidText() override { return target_.CreateGuidText(); }
 
   std::string GetCommandLineText() override { return target_.GetCommandLineText(); }
   bool GetEnvVar(const std::string& name, std::string* value) override {
     return target_.GetEnvVar(name, value);
   }
-  bool SetEnvVar(const std::string& name, const std::string& value) override {
-    return target_.SetEnvVar(name, value);
-  }
-  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override {
-    target_.SetEnvVars(variables);
-  }
   std::vector<std::string> GetEnvironmentBlock() override { return target_.GetEnvironmentBlock(); }
   std::string ExpandEnvVars(const std::string& text) override {
     return target_.ExpandEnvVars(text);
   }
-  bool StartProcess(const std::string& command_line, unsigned* error) override {
-    return target_.StartProcess(command_line, error);
+  bool StartProcess(const std::string& command_line, std::string* failure) override {
+    return target_.StartProcess(command_line, failure);
   }
   void SetEnvironmentBlock(const std::vector<std::string>& block) override {
     target_.SetEnvironmentBlock(block);
   }
-
-  std::string FormatSystemMessage(unsigned error) override {
-    return target_.FormatSystemMessage(error);
-  }
-
-  std::string LoadStringResource(int id) override { return target_.LoadStringResource(id); }
 
  private:
   Platform& target_;

@@ -1,4 +1,5 @@
 #include "platform/profile_file.h"
+#include "platform/file_reading.h"
 
 #include "base/text.h"
 #include "platform/platform.h"
@@ -124,10 +125,9 @@ std::string SetProfileKeys(std::string_view text, std::string_view section,
 bool WriteProfileKeys(const std::string& path, std::string_view section, const ProfileKeys& keys) {
   Platform& platform = GetPlatform();
   std::string text;
-  if (!platform.ReadFile(path, &text)) {
+  if (ReadFileToString(platform, path, &text) != ReadResult::kOk) {
     // Only a file that is not there starts empty.
-    if (platform.GetPathType(path, /*follow_links=*/true) != guarded::PathType::kMissing)
-      return false;
+    if (platform.Inspect(path, Links::kFollow).kind != PathKind::kMissing) return false;
     text.clear();
   }
   return platform.RewriteFile(path, SetProfileKeys(text, section, keys));

@@ -401,8 +401,8 @@ class Win32Windows final : public WindowSystem {
     if (reinterpret_cast<INT_PTR>(result) > 32) return true;
     // Without an association for the file type the text editor shows it.
     std::string command = "notepad.exe \"" + path + "\"";
-    unsigned error = 0;
-    return SystemPlatform().StartProcess(command, &error);
+    std::string failure;
+    return SystemPlatform().StartProcess(command, &failure);
   }
 
   bool IsCtrlKeyDown() override { return ::GetKeyState(VK_CONTROL) < 0; }

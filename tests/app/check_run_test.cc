@@ -10,6 +10,7 @@
 #include "config/environment.h"
 #include "config/run_log.h"
 #include "gen/run_setup.h"
+#include "platform/file_reading.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
@@ -96,10 +97,10 @@ class RunResultTest : public ::testing::Test {
   }
   std::string Start() const { return "\"" + dir_.Path("start.ini") + "\""; }
   std::vector<std::string> OutputFolders() const {
-    std::vector<FindEntry> entries;
-    SystemPlatform().ListDirectory(dir_.Path("Pagetrix"), &entries);
+    std::vector<FolderEntry> entries;
+    SystemPlatform().ListFolder(dir_.Path("Pagetrix"), &entries);
     std::vector<std::string> folders;
-    for (const FindEntry& entry : entries) folders.push_back(entry.path);
+    for (const FolderEntry& entry : entries) folders.push_back(entry.path);
     return folders;
   }
 
@@ -207,7 +208,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
   bool readable = false;
   windows_.on_dialog = [&](DialogHandler& dialog) {
     shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
-    readable = SystemPlatform().ReadFile(log, &read_while_shown);
+    readable = ReadFileToString(SystemPlatform(), log, &read_while_shown) == ReadResult::kOk;
     return 1;
   };
   EXPECT_EQ(2,

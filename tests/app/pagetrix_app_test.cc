@@ -97,10 +97,10 @@ TEST_F(PerformRunTest, NoStartProgramWithoutNameOrPage) {
 
 TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
   WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
-  platform_->start_process_error = 2;
+  platform_->start_process_failure = "Das System kann die angegebene Datei nicht finden.";
   RunWithCommandFile();
   ASSERT_EQ(1u, windows_.message_boxes.size());
-  EXPECT_EQ(SystemPlatform().FormatSystemMessage(2), windows_.message_boxes[0]);
+  EXPECT_EQ(*platform_->start_process_failure, windows_.message_boxes[0]);
   EXPECT_EQ(1u, windows_.dialogs.size());
 }
 

@@ -347,7 +347,7 @@ TEST_F(CheckTest, CopiesAsARunMakesThem) {
   ASSERT_EQ(1u, report.groups.size());
   EXPECT_EQ((std::vector<std::string>{"a.htm", "bild.gif", "geheim.ini"}), report.groups[0].files);
   // Nothing was made for real.
-  EXPECT_EQ(PathKind::kNothing, platform_->FindPath(dir_.Path("tmp/Pagetrix")));
+  EXPECT_EQ(PathKind::kMissing, platform_->FindPath(dir_.Path("tmp/Pagetrix")));
 }
 
 // How often the group of the first column shows each row, by row text.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/run_log.h"
+#include "platform/env_block.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -135,7 +136,7 @@ class EnvironmentFileTest : public ::testing::Test {
 TEST_F(EnvironmentFileTest, ServerEntriesAndEarlierEntriesArePlaceholders) {
   platform_->classes_root["Word.Application\\CLSID"] = "{W}";
   platform_->classes_root["CLSID\\{W}\\LocalServer32"] = "\"C:\\Office\\WINWORD.EXE\" /auto";
-  GetPlatform().SetEnvVar("Excel.Application", "stale");
+  SetEnvVars(GetPlatform(), {{"Excel.Application", "stale"}});
   std::string log = Apply(
       "[Lokal]\r\nPTX1_BASE=%StartLW%\\Daten\r\n"
       "[environment_fixed]\r\nPTX1_DRIVE=%startlw%\r\nPTX1_SERVER=%StartServer%\r\n"
@@ -177,7 +178,7 @@ TEST_F(EnvironmentFileTest, MissingSectionFallsBackEmptySectionDoesNot) {
 }
 
 TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
-  GetPlatform().SetEnvVar("Publisher.Application", "stale");
+  SetEnvVars(GetPlatform(), {{"Publisher.Application", "stale"}});
   DetermineStartLocation("", location_);
   ApplyEnvironmentFile(dir_.Path("missing.ini"), location_, log_);
   log_.Close();
@@ -201,7 +202,7 @@ TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
   EXPECT_EQ("\\\\fileserver\\home\\%StartServer%", Variable("PTX3_DIR"));
   EXPECT_EQ("fileserver\\\\\\fileserver\\home", Variable("PTX3_SRV"));
   // A fresh log: the first holds no date line, so it is no run log to replace.
-  SystemPlatform().RemoveFile(dir_.Path("run.log"));
+  SystemPlatform().RemoveFile(dir_.Path("run.log"), dir_.path());
   log_.SetPath(dir_.Path("run.log"));
   std::string log = Apply(file, "Zentrale");
   EXPECT_EQ("Zentrale\\\\\\zentrale\\home", Variable("PTX3_SRV"));
@@ -215,9 +216,9 @@ TEST_F(EnvironmentFileTest, SelfReferringEntryEnds) {
 }
 
 TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
-  GetPlatform().SetEnvVar("PTX5_DUMP", "v");
-  GetPlatform().SetEnvVar("PTX5_EMPTY", "");
-  GetPlatform().SetEnvVar("Ptx5_Percent", "50%");
+  SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
+  SetEnvVars(GetPlatform(), {{"PTX5_EMPTY", ""}});
+  SetEnvVars(GetPlatform(), {{"Ptx5_Percent", "50%"}});
   LogEnvironment(log_);
   log_.Close();
   EXPECT_EQ(
@@ -229,10 +230,10 @@ TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
 }
 
 TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
-  GetPlatform().SetEnvVar("PTX5_DUMP", "v");
+  SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
   CRunLog off;
   LogEnvironment(off);
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("run.log")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("run.log")));
 }
 
 TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
@@ -241,7 +242,7 @@ TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
   CRunLog log;
   log.SetPath(dir.Path("run.log"));
   platform->tick_count = 0;
-  platform->SetEnvVar("PTX6_DIR", "C:\\Daten");
+  SetEnvVars(platform.fake(), {{"PTX6_DIR", "C:\\Daten"}});
   std::string value = "%ptx6_dir%\\%PTX6_NONE%\\x";
   ExpandEnvironment(value, log);
   EXPECT_EQ("C:\\Daten\\%PTX6_NONE%\\x", value);

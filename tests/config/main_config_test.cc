@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fs/util.h"
+#include "platform/env_block.h"
 #include "support/fake_platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -14,9 +15,9 @@ class ScopedVariable {
  public:
   ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
     had_ = GetPlatform().GetEnvVar(name, &old_);
-    GetPlatform().SetEnvVar(name, value);
+    SetEnvVars(GetPlatform(), {{name, value}});
   }
-  ~ScopedVariable() { GetPlatform().SetEnvVar(name_, had_ ? old_ : ""); }
+  ~ScopedVariable() { SetEnvVars(GetPlatform(), {{name_, had_ ? old_ : ""}}); }
 
  private:
   std::string name_, old_;
@@ -37,7 +38,7 @@ TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
   ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("Daten")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("Daten")));
 }
 
 TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
@@ -45,7 +46,7 @@ TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   dir_.MakeDir("roaming");
   EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("roaming/Seiten")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("roaming/Seiten")));
 }
 
 TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {

@@ -59,7 +59,7 @@ class OutputDirTest : public ::testing::Test {
     platform_->write_times[name] = kNow - std::max<std::int64_t>(age_seconds, kHour);
   }
   bool Exists(const std::string& name) {
-    return SystemPlatform().FindPath(dir_.Path(name)) != PathKind::kNothing;
+    return SystemPlatform().FindPath(dir_.Path(name)) != PathKind::kMissing;
   }
   void SetLoeschStd(const std::string& line) {
     main_config_.LoadFromBytes("[Pagetrix]\r\n" + line + "\r\n");
@@ -112,7 +112,7 @@ TEST_F(OutputDirTest, PublishedPathHasNoSeparatorButPrefixHasOne) {
   std::string prefix;
   ASSERT_EQ(GenResult::kOk, gen_.CreateOutputDirectory(prefix));
   EXPECT_EQ(expected + kPathSeparator, prefix);
-  EXPECT_EQ(PathKind::kDirectory, SystemPlatform().FindPath(expected));
+  EXPECT_EQ(PathKind::kFolder, SystemPlatform().FindPath(expected));
 }
 
 TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
@@ -146,14 +146,14 @@ TEST_F(OutputDirTest, BaseOfAnotherUserIsNeverWrittenInto) {
   asked.clear();
   platform_->own_place = [&](const std::string& path) {
     asked.push_back(path);
-    return SystemPlatform().FindPath(path) == PathKind::kNothing;
+    return SystemPlatform().FindPath(path) == PathKind::kMissing;
   };
   gen_.InitOutputDirectory();
   EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
   EXPECT_EQ((std::vector<std::string>{base, base}), asked);
   EXPECT_TRUE(Exists("Pagetrix"));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(base, &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListFolder(base, &entries));
   EXPECT_TRUE(entries.empty());
 }
 
@@ -240,7 +240,7 @@ TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
   MakeOld("young", 2 * kHour);
   platform_->write_times[Guid("young")] = kNow - 30;  // written to half a minute ago
   MakeOld("locked", 2 * kHour);
-  std::unique_ptr<guarded::FolderLock> lock =
+  std::unique_ptr<FolderLock> lock =
       SystemPlatform().LockFolder(dir_.Path("Pagetrix/" + Guid("locked")));
   ASSERT_TRUE(lock);
   SetLoeschStd("LoeschStd=0");
@@ -249,7 +249,7 @@ TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
   EXPECT_TRUE(Exists("Pagetrix/" + Guid("locked") + "/index.htm"));
   // Its run has launched the start program: now the folder may go.
   lock.reset();
-  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked") + "/" + guarded::kLockFileName));
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked") + "/" + kLockFileName));
   gen_.DeleteOldOutputDirectories();
   EXPECT_FALSE(Exists("Pagetrix/" + Guid("locked")));
 }
@@ -264,7 +264,7 @@ TEST_F(OutputDirTest, TheRunLocksItsFolderUntilTheGeneratorEnds) {
     EXPECT_TRUE(SystemPlatform().IsFolderLocked(gen.OutputDirectoryPath()));
   }
   EXPECT_FALSE(SystemPlatform().IsFolderLocked(dir_.Path("Pagetrix/" + Guid("mine"))));
-  EXPECT_FALSE(Exists("Pagetrix/" + Guid("mine") + "/" + guarded::kLockFileName));
+  EXPECT_FALSE(Exists("Pagetrix/" + Guid("mine") + "/" + kLockFileName));
 }
 
 TEST_F(OutputDirTest, ABaseThatIsALinkIsNotCleaned) {

@@ -105,7 +105,7 @@ TEST_F(FileOpsTest, CollectWithExtensionFilter) {
 TEST_F(FileOpsTest, CreateDirectoryPathCreatesParentsTopDown) {
   std::string deep = dir_.Path("x/y/z") + kPathSeparator;
   EXPECT_TRUE(CreateDirectoryPath(deep));
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("x/y/z")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("x/y/z")));
   EXPECT_TRUE(CreateDirectoryPath(deep));
 }
 
@@ -121,18 +121,18 @@ TEST_F(FileOpsTest, DeleteFileAndDirectoryRemovesEmptiedDirectory) {
   dir_.Write("d/one", "1");
   dir_.Write("d/two", "2");
   EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/one")));
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.Path("d")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("d")));
   EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/two")));
-  EXPECT_EQ(PathKind::kNothing, GetPathKind(dir_.Path("d")));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(dir_.Path("d")));
 }
 
 TEST_F(FileOpsTest, PathKinds) {
   dir_.Write("f", "");
   EXPECT_EQ(PathKind::kFile, GetPathKind(dir_.Path("f")));
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(dir_.path()));
-  EXPECT_EQ(PathKind::kNothing, GetPathKind(dir_.Path("nothing")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.path()));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(dir_.Path("nothing")));
   std::string root(1, kPathSeparator);
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(root));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(root));
   EXPECT_TRUE(CanChangeDirectory(dir_.path()));
   EXPECT_FALSE(CanChangeDirectory(dir_.Path("nothing")));
 }
@@ -144,8 +144,8 @@ namespace {
 // Another run creates the same folder between the look and the creation.
 class RacingPlatform : public PlatformWrapper {
  public:
-  bool CreateDir(const std::string& path) override {
-    PlatformWrapper::CreateDir(path);
+  bool CreateFolder(const std::string& path) override {
+    PlatformWrapper::CreateFolder(path);
     return false;
   }
 };
@@ -156,7 +156,7 @@ TEST(CreateDirectoryPathRaceTest, AFolderAnotherRunMadeMeanwhileCounts) {
   Platform* previous = SetPlatform(&racing);
   EXPECT_TRUE(CreateDirectoryPath(dir.Path("base/run")));
   SetPlatform(previous);
-  EXPECT_EQ(PathKind::kDirectory, SystemPlatform().FindPath(dir.Path("base/run")));
+  EXPECT_EQ(PathKind::kFolder, SystemPlatform().FindPath(dir.Path("base/run")));
 }
 
 }  // namespace

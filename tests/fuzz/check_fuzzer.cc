@@ -41,6 +41,7 @@
 #include "gen/link_entry.h"
 #include "gen/output_folder.h"
 #include "platform/dry_run.h"
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 
 namespace {
@@ -133,7 +134,8 @@ class Listener final : public GenObserver {
     // A template that holds tokens itself (a command file, an earlier
     // page) shows them too: that page is compared by its bytes only.
     std::string bytes;
-    template_tokens_ = dry_.ReadFile(template_file, &bytes) && !Tokens(bytes).empty();
+    template_tokens_ =
+        ReadFileToString(dry_, template_file, &bytes) == ReadResult::kOk && !Tokens(bytes).empty();
   }
 
   void OnLinkEntry(const LinkEvent& event) override {
@@ -164,7 +166,7 @@ class Listener final : public GenObserver {
  private:
   void Forget(const std::string& path) {
     for (auto at = pages_.begin(); at != pages_.end();) {
-      if (at->path == path || dry_.IsSameFile(at->path, path)) {
+      if (DryRunPlatform::FileKey(at->path) == DryRunPlatform::FileKey(path)) {
         at = pages_.erase(at);
       } else {
         ++at;
@@ -318,7 +320,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& name : real_files) {
     std::string dry_bytes;
     SetPlatform(&dry);
-    const bool kept = dry.ReadFile(dry_folder.path() + kPathSeparator + name, &dry_bytes);
+    const bool kept = ReadFileToString(dry, dry_folder.path() + kPathSeparator + name,
+                                       &dry_bytes) == ReadResult::kOk;
     SetPlatform(&real);
     if (!kept) continue;  // beyond what the walk keeps of a written file
     Replace(dry_bytes, dry_folder.path(), real_folder.path());

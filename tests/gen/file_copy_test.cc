@@ -6,6 +6,7 @@
 
 #include "fs/util.h"
 #include "gen/gen_fixture.h"
+#include "platform/env_block.h"
 
 namespace {
 
@@ -87,14 +88,15 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
   dir_.MakeDir("tpl/c-unter");
   for (const char* name : {"b.css", "n.js", "z.gif"}) dir_.Write(std::string("tpl/") + name, name);
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
-  std::vector<FindEntry> copied;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &copied));
+  std::vector<FolderEntry> copied;
+  ASSERT_TRUE(SystemPlatform().ListFolder(dir_.Path("out"), &copied));
   std::vector<std::string> names;
-  for (const FindEntry& entry : copied) names.push_back(entry.path.substr(prefix_.size()));
+  for (const FolderEntry& entry : copied) names.push_back(entry.path.substr(prefix_.size()));
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"b.css", "logo.gif", "n.js", "z.gif"}), names);
   EXPECT_EQ("logo", dir_.Read("out/logo.gif"));
-  EXPECT_EQ(guarded::PathType::kFile, SystemPlatform().GetPathType(prefix_ + "logo.gif", false));
+  EXPECT_EQ(PathKind::kFile,
+            SystemPlatform().Inspect(prefix_ + "logo.gif", Links::kDoNotFollow).kind);
 }
 
 // [Kopieren] never replaces what a process holds open for writing: the
@@ -102,14 +104,14 @@ TEST_F(FileCopyTest, LinksToFoldersAreSkippedLinksToFilesCopied) {
 TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
   EnableLog();
   dir_.Write("src.txt", "kopiert");
-  std::unique_ptr<guarded::FolderLock> lock = SystemPlatform().LockFolder(dir_.Path("out"));
+  std::unique_ptr<FolderLock> lock = SystemPlatform().LockFolder(dir_.Path("out"));
   ASSERT_TRUE(lock);
   std::unique_ptr<WritableFile> other_log =
       SystemPlatform().NewWritableFile(dir_.Path("other.log"), true);
   ASSERT_TRUE(other_log && other_log->Append("(0 ms) 08.12.2026 09:27:42\r\n"));
-  platform_->SetEnvVar("PagetrixAusgabePath", dir_.Path("out"));
+  SetEnvVars(platform_.fake(), {{"PagetrixAusgabePath", dir_.Path("out")}});
   const std::string sep(1, kPathSeparator);
-  const std::string lock_file = prefix_ + guarded::kLockFileName;
+  const std::string lock_file = prefix_ + kLockFileName;
   // The lock in another spelling first: on POSIX that is another file.
   LoadMainConfig("[Kopieren]\r\n1=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" + sep + "." +
                  sep + "PAGETRIX.LCK\r\n2=" + dir_.Path("src.txt") + "|%PagetrixAusgabePath%" +
@@ -141,10 +143,10 @@ TEST_F(FileCopyTest, CopiesPlainFilesExceptNegativeListAndExistingPages) {
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({tpl}, prefix_));
   EXPECT_EQ("gif", dir_.Read("out/bild.gif"));
   EXPECT_EQ("page", dir_.Read("out/index.htm"));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/img")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/t.htm")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/page.ini")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/img")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out/inner.gif")));
 }
 
 TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
@@ -162,8 +164,8 @@ TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
 TEST_F(FileCopyTest, EmptyTemplateDirectoryCopiesNothing) {
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({""}, prefix_));
   EXPECT_TRUE(platform_->listed.empty());
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(dir_.Path("out"), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListFolder(dir_.Path("out"), &entries));
   EXPECT_TRUE(entries.empty());
 }
 
@@ -188,8 +190,8 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
   dir_.Write("tpl/b.gif", "b");
   dir_.Write("tpl/c.gif", "c");
   // Listing order is the file system's; whichever comes second fails.
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(SystemPlatform().ListDirectory(tpl, &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(SystemPlatform().ListFolder(tpl, &entries));
   ASSERT_EQ(3u, entries.size());
   CUtil second;
   second.SplitPathLocal(entries[1].path);
@@ -208,7 +210,7 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
 
 TEST_F(FileCopyTest, CopyListResultIsThatOfTheLastEntry) {
   EnableLog();
-  platform_->SetEnvVar("PAGETRIX_TEST_OUT", dir_.Path("out"));
+  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_OUT", dir_.Path("out")}});
   dir_.Write("src.txt", "new");
   dir_.Write("out/dst.txt", "old");
   std::string sep(1, kPathSeparator);

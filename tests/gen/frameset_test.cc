@@ -59,7 +59,7 @@ TEST_F(FrameSetTest, MissingFrameMeansNoPage) {
   EXPECT_EQ(GenResult::kNoFrameSet, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
   LoadCommands("[Vorlage]\r\nVorlage=t.htm\r\n");
   EXPECT_EQ(GenResult::kNoFrameSet, gen_.WriteFrameSet(commands_, dir_.Path("fs.htm")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("fs.htm")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("fs.htm")));
 }
 
 TEST_F(FrameSetTest, UnwritablePathGivesSeven) {

@@ -44,7 +44,7 @@ class GenTest : public ::testing::Test {
     log_.Close();
     log_.SetPath(log_path_);
     std::string text = dir_.Read("log/run.log");
-    SystemPlatform().RemoveFile(dir_.Path("log/run.log"));
+    SystemPlatform().RemoveFile(dir_.Path("log/run.log"), dir_.Path("log"));
     const std::string stamp = "(0 ms) ";
     for (size_t pos = text.find(stamp); pos != std::string::npos; pos = text.find(stamp, pos))
       text.erase(pos, stamp.size());

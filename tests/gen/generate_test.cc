@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <filesystem>
 
 #include "base/text.h"
 #include "gen/gen_fixture.h"
@@ -19,7 +20,7 @@ class GenerateTest : public GenTest {
     return gen_.Generate(command_file, start_page_);
   }
   bool OutputDirectoryExists() {
-    return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kDirectory;
+    return SystemPlatform().FindPath(dir_.Path("Pagetrix")) == PathKind::kFolder;
   }
   std::string Output(const std::string& name) {
     return dir_.Read("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/" + name);
@@ -178,11 +179,10 @@ TEST_F(GenerateTest, RelativeCommandFileKeepsPagesBesideIt) {
   dir_.Write("s.ini", "[Seiten]\r\n0=p.ini|Pagetrix.htm\r\n");
   dir_.Write("p.ini", "[Vorlage]\r\nVorlage=p.tpl\r\n");
   dir_.Write("p.tpl", "p");
-  std::string current;
-  ASSERT_TRUE(SystemPlatform().GetWorkingDir(&current));
-  ASSERT_TRUE(SystemPlatform().SetWorkingDir(dir_.path()));
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   GenResult result = Generate("s.ini");
-  SystemPlatform().SetWorkingDir(current);
+  std::filesystem::current_path(current);
   EXPECT_EQ(GenResult::kOk, result);
   EXPECT_EQ("p", Output("Pagetrix.htm"));
 }

@@ -85,7 +85,7 @@ TEST_F(TemplateFillTest, MissingTemplateOrUnwritablePageGivesSeven) {
   LoadCommands("[Vorlage]\r\n[L]\r\n");
   EXPECT_EQ(GenResult::kWriteFailed,
             gen_.FillTemplate(commands_, dir_.Path("none.htm"), dir_.Path("out.htm")));
-  EXPECT_EQ(PathKind::kNothing, SystemPlatform().FindPath(dir_.Path("out.htm")));
+  EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("out.htm")));
   dir_.Write("t.htm", "x");
   EXPECT_EQ(GenResult::kWriteFailed,
             gen_.FillTemplate(commands_, dir_.Path("t.htm"), dir_.Path("sub/out.htm")));

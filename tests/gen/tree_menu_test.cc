@@ -1,5 +1,6 @@
 #include "base/text.h"
 #include "gen/gen_fixture.h"
+#include "platform/env_block.h"
 
 namespace {
 
@@ -92,7 +93,7 @@ TEST_F(TreeMenuTest, SymbolInTheFirstSpareArgument) {
 // A UNC folder with its closing backslash: the string ends where the field
 // does, and the other escapes keep their meaning.
 TEST_F(TreeMenuTest, ValuesEndWhereTheirFieldsEnd) {
-  platform_->SetEnvVar("PAGETRIX_TEST_LINES", "eins\r\nzwei");
+  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_LINES", "eins\r\nzwei"}});
   LoadCommands(
       "[Menu]\r\n0=Formulare|\\\\fileserver\\formulare\\||Ordner \\x1\r\n"
       "1=%PAGETRIX_TEST_LINES%|a.htm||\\u{110000}\r\n");

@@ -1,4 +1,5 @@
 #include "platform/dry_run.h"
+#include "platform/file_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ class DryRunTest : public ::testing::Test {
 
   std::string Read(const std::string& path) {
     std::string bytes;
-    EXPECT_TRUE(dry_.ReadFile(path, &bytes)) << path;
+    EXPECT_TRUE(ReadFileToString(dry_, path, &bytes) == ReadResult::kOk) << path;
     return bytes;
   }
   PathKind Real(const std::string& name) { return SystemPlatform().FindPath(dir_.Path(name)); }
@@ -36,13 +37,13 @@ TEST_F(DryRunTest, WritesAndCopiesAreRecordedNotDone) {
   EXPECT_TRUE(file->Append("<html>"));
   EXPECT_TRUE(file->Append("</html>"));
   EXPECT_TRUE(file->Close());
-  EXPECT_EQ(PathKind::kNothing, Real("seite.htm"));
+  EXPECT_EQ(PathKind::kMissing, Real("seite.htm"));
   EXPECT_EQ(PathKind::kFile, dry_.FindPath(dir_.Path("seite.htm")));
   EXPECT_EQ("<html></html>", Read(dir_.Path("seite.htm")));
 
   EXPECT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("kopie.txt"), true));
-  EXPECT_EQ(PathKind::kNothing, Real("kopie.txt"));
+  EXPECT_EQ(PathKind::kMissing, Real("kopie.txt"));
   EXPECT_EQ("Quelle", Read(dir_.Path("kopie.txt")));
   EXPECT_EQ(CopyOutcome::kTargetExists,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("kopie.txt"), true));
@@ -78,47 +79,49 @@ TEST_F(DryRunTest, WritesAndCopiesTheSystemWouldRefuse) {
   EXPECT_EQ(CopyOutcome::kFailed,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("ordner"), false));
   // A folder the walk removed holds nothing any more.
-  ASSERT_TRUE(dry_.RemoveDir(dir_.Path("ordner")) == RemoveDirResult::kOk);
+  ASSERT_TRUE(dry_.RemoveFolder(dir_.Path("ordner")) == RemoveFolderResult::kRemoved);
   EXPECT_FALSE(dry_.NewWritableFile(dir_.Path("ordner/x.htm"), false));
   EXPECT_TRUE(dry_.changes().size() == 1);
 }
 
 TEST_F(DryRunTest, FoldersAndDeletionsAnswerLaterQuestions) {
-  EXPECT_TRUE(dry_.CreateDir(dir_.Path("neu")));
-  EXPECT_TRUE(dry_.CreateDir(dir_.Path("neu/tiefer")));
-  EXPECT_FALSE(dry_.CreateDir(dir_.Path("neu"))) << "it exists";
-  EXPECT_FALSE(dry_.CreateDir(dir_.Path("gar/nicht"))) << "its parent does not";
-  EXPECT_EQ(PathKind::kNothing, Real("neu"));
-  EXPECT_EQ(PathKind::kDirectory, dry_.FindPath(dir_.Path("neu/tiefer")));
-  EXPECT_TRUE(dry_.IsOwnRealFolder(dir_.Path("neu")));
+  EXPECT_TRUE(dry_.CreateFolder(dir_.Path("neu")));
+  EXPECT_TRUE(dry_.CreateFolder(dir_.Path("neu/tiefer")));
+  EXPECT_FALSE(dry_.CreateFolder(dir_.Path("neu"))) << "it exists";
+  EXPECT_FALSE(dry_.CreateFolder(dir_.Path("gar/nicht"))) << "its parent does not";
+  EXPECT_EQ(PathKind::kMissing, Real("neu"));
+  EXPECT_EQ(PathKind::kFolder, dry_.FindPath(dir_.Path("neu/tiefer")));
+  const PathInfo made = dry_.Inspect(dir_.Path("neu"), Links::kDoNotFollow);
+  EXPECT_EQ(PathKind::kFolder, made.kind);
+  EXPECT_TRUE(made.owned_by_user);
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("neu/tiefer/a.htm"), false));
   EXPECT_EQ(std::vector<std::string>{"a.htm"}, dry_.FilesIn(dir_.Path("neu/tiefer")));
 
   dir_.Write("ordner/alt.htm", "alt");
-  EXPECT_EQ(RemoveDirResult::kNotEmpty, dry_.RemoveDir(dir_.Path("ordner")));
-  EXPECT_TRUE(dry_.RemoveFileInTree(dir_.Path("ordner/alt.htm"), dir_.Path("ordner")));
+  EXPECT_EQ(RemoveFolderResult::kNotEmpty, dry_.RemoveFolder(dir_.Path("ordner")));
+  EXPECT_TRUE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"), dir_.Path("ordner")));
   EXPECT_EQ("alt", dir_.Read("ordner/alt.htm"));
-  EXPECT_EQ(PathKind::kNothing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
+  EXPECT_EQ(PathKind::kMissing, dry_.FindPath(dir_.Path("ordner/alt.htm")));
   std::string bytes;
-  EXPECT_FALSE(dry_.ReadFile(dir_.Path("ordner/alt.htm"), &bytes));
-  EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"))) << "already gone";
-  EXPECT_EQ(RemoveDirResult::kOk, dry_.RemoveDir(dir_.Path("ordner")));
-  EXPECT_EQ(PathKind::kDirectory, Real("ordner"));
-  EXPECT_EQ(RemoveDirResult::kPathNotFound, dry_.RemoveDir(dir_.Path("ordner")));
+  EXPECT_FALSE(ReadFileToString(dry_, dir_.Path("ordner/alt.htm"), &bytes) == ReadResult::kOk);
+  EXPECT_FALSE(dry_.RemoveFile(dir_.Path("ordner/alt.htm"), dir_.path())) << "already gone";
+  EXPECT_EQ(RemoveFolderResult::kRemoved, dry_.RemoveFolder(dir_.Path("ordner")));
+  EXPECT_EQ(PathKind::kFolder, Real("ordner"));
+  EXPECT_EQ(RemoveFolderResult::kMissing, dry_.RemoveFolder(dir_.Path("ordner")));
 
   // The listing of a real folder shows what the walk added and removed.
   dir_.MakeDir("liste");
   dir_.Write("liste/bleibt.txt", "1");
   dir_.Write("liste/weg.txt", "2");
-  ASSERT_TRUE(dry_.RemoveFile(dir_.Path("liste/weg.txt")));
+  ASSERT_TRUE(dry_.RemoveFile(dir_.Path("liste/weg.txt"), dir_.path()));
   ASSERT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("liste/neu.txt"), true));
-  ASSERT_TRUE(dry_.CreateDir(dir_.Path("liste/unter")));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(dry_.ListDirectory(dir_.Path("liste"), &entries));
+  ASSERT_TRUE(dry_.CreateFolder(dir_.Path("liste/unter")));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(dry_.ListFolder(dir_.Path("liste"), &entries));
   std::vector<std::string> listed;
-  for (const FindEntry& entry : entries)
-    listed.push_back(entry.path + (entry.is_directory ? " (Ordner)" : ""));
+  for (const FolderEntry& entry : entries)
+    listed.push_back(entry.path + (entry.IsRealFolder() ? " (Ordner)" : ""));
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ((std::vector<std::string>{dir_.Path("liste/bleibt.txt"), dir_.Path("liste/neu.txt"),
                                       dir_.Path("liste/unter") + " (Ordner)"}),
@@ -131,18 +134,18 @@ TEST_F(DryRunTest, ReadsComeFromTheSystemOncePerCheck) {
   EXPECT_EQ("Quelle", Read(dir_.Path("quelle.txt"))) << "one snapshot for every walk";
   DryRunPlatform second(SystemPlatform(), reads_);
   std::string bytes;
-  ASSERT_TRUE(second.ReadFile(dir_.Path("quelle.txt"), &bytes));
+  ASSERT_TRUE(ReadFileToString(second, dir_.Path("quelle.txt"), &bytes) == ReadResult::kOk);
   EXPECT_EQ("Quelle", bytes);
-  EXPECT_EQ(ReadResult::kCannotOpen, second.ReadFileExclusive(dir_.Path("fehlt.txt"), &bytes));
-  EXPECT_EQ(ReadResult::kCannotOpen, second.ReadFileExclusive(dir_.Path("ordner"), &bytes));
+  EXPECT_EQ(ReadResult::kCannotOpen, ReadFileToString(second, dir_.Path("fehlt.txt"), &bytes));
+  EXPECT_EQ(ReadResult::kCannotOpen, ReadFileToString(second, dir_.Path("ordner"), &bytes));
   // A new walk starts from the system again, not from the last walk's changes.
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("nur_im_ersten.htm"), false));
-  EXPECT_EQ(PathKind::kNothing, second.FindPath(dir_.Path("nur_im_ersten.htm")));
+  EXPECT_EQ(PathKind::kMissing, second.FindPath(dir_.Path("nur_im_ersten.htm")));
 }
 
 TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
-  ASSERT_TRUE(dry_.CreateDir(dir_.Path("ausgabe")));
-  std::unique_ptr<guarded::FolderLock> lock = dry_.LockFolder(dir_.Path("ausgabe"));
+  ASSERT_TRUE(dry_.CreateFolder(dir_.Path("ausgabe")));
+  std::unique_ptr<FolderLock> lock = dry_.LockFolder(dir_.Path("ausgabe"));
   EXPECT_TRUE(lock);
   EXPECT_TRUE(dry_.FilesIn(dir_.Path("ausgabe")).empty());
   // The lock is open for writing: no copy or rewrite replaces it, in any spelling.
@@ -157,8 +160,8 @@ TEST_F(DryRunTest, LockAndProcessesLeaveNoTrace) {
   EXPECT_EQ(CopyOutcome::kCopied,
             dry_.CopyFileTo(dir_.Path("quelle.txt"), dir_.Path("ausgabe/Pagetrix.lck.txt"), false));
   EXPECT_FALSE(SystemPlatform().IsFolderLocked(dir_.Path("ordner")));
-  unsigned error = 0;
-  EXPECT_TRUE(dry_.StartProcess("\"/nicht/da\" \"x\"", &error));
+  std::string failure;
+  EXPECT_TRUE(dry_.StartProcess("\"/nicht/da\" \"x\"", &failure));
   EXPECT_EQ(DryRunPlatform::Change::Kind::kStart, dry_.changes().back().kind);
 }
 
@@ -167,12 +170,12 @@ TEST_F(DryRunTest, SpellingsOfOnePath) {
   ASSERT_TRUE(dry_.NewWritableFile(dir_.Path("Seite.htm"), false));
   const std::string doubled = dir_.path() + kPathSeparator + kPathSeparator + "Seite.htm";
   EXPECT_EQ(PathKind::kFile, dry_.FindPath(doubled));
-  EXPECT_TRUE(dry_.IsSameFile(doubled, dir_.Path("Seite.htm")));
+  EXPECT_EQ(DryRunPlatform::FileKey(doubled), DryRunPlatform::FileKey(dir_.Path("Seite.htm")));
   const PathKind other_case = dry_.FindPath(dir_.Path("SEITE.HTM"));
   if (kPathSeparator == '\\') {
     EXPECT_EQ(PathKind::kFile, other_case) << "Windows ignores letter case";
   } else {
-    EXPECT_EQ(PathKind::kNothing, other_case);
+    EXPECT_EQ(PathKind::kMissing, other_case);
   }
 }
 
@@ -180,7 +183,7 @@ TEST_F(DryRunTest, SpellingsOfOnePath) {
 // separates on Windows and is part of a name on POSIX: as a real run meets them.
 TEST_F(DryRunTest, DotStepsAndBackslashesAsTheSystemTakesThem) {
   const std::string out = dir_.Path("neu");
-  ASSERT_TRUE(dry_.CreateDir(out));
+  ASSERT_TRUE(dry_.CreateFolder(out));
   for (const char* through : {"/../oben.txt", "/./../oben2.txt", "/./.././oben3.txt"}) {
     EXPECT_EQ(CopyOutcome::kCopied, dry_.CopyFileTo(dir_.Path("quelle.txt"), out + through, false))
         << through;

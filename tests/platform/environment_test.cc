@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/env_block.h"
 #include "platform/platform.h"
 
 namespace {
@@ -10,8 +11,8 @@ namespace {
 class EnvironmentTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_A", "alpha"));
-    ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_B", "b%PAGETRIX_T_A%"));
+    SetEnvVars(platform_, {{"PAGETRIX_T_A", "alpha"}});
+    SetEnvVars(platform_, {{"PAGETRIX_T_B", "b%PAGETRIX_T_A%"}});
   }
   std::string Expand(const std::string& text) { return platform_.ExpandEnvVars(text); }
 
@@ -34,7 +35,7 @@ TEST_F(EnvironmentTest, UndefinedReferencesStay) {
 }
 
 TEST_F(EnvironmentTest, EmptyValueExpandsToNothing) {
-  ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_EMPTY", ""));
+  SetEnvVars(platform_, {{"PAGETRIX_T_EMPTY", ""}});
   std::string value = "not cleared";
   EXPECT_TRUE(platform_.GetEnvVar("PAGETRIX_T_EMPTY", &value));
   EXPECT_EQ(value, "");
@@ -43,7 +44,7 @@ TEST_F(EnvironmentTest, EmptyValueExpandsToNothing) {
 
 TEST_F(EnvironmentTest, LongValuesAreKeptWhole) {
   const std::string long_value(9000, 'v');
-  ASSERT_TRUE(platform_.SetEnvVar("PAGETRIX_T_LONG", long_value));
+  SetEnvVars(platform_, {{"PAGETRIX_T_LONG", long_value}});
   std::string value;
   ASSERT_TRUE(platform_.GetEnvVar("PAGETRIX_T_LONG", &value));
   EXPECT_EQ(value, long_value);

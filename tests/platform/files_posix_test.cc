@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -26,13 +28,13 @@ class FilesPosixTest : public ::testing::Test {
 TEST_F(FilesPosixTest, PipesAndDevicesAreNeitherReadNorWrittenNorWaitedFor) {
   std::string read;
   ASSERT_EQ(0, ::mkfifo(dir_.Path("pipe").c_str(), 0600));
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("pipe"), &read), ReadResult::kCannotOpen);
-  EXPECT_FALSE(platform_.ReadFile(dir_.Path("pipe"), &read));
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("pipe"), &read), ReadResult::kCannotOpen);
+  EXPECT_FALSE(ReadFileToString(platform_, dir_.Path("pipe"), &read) == ReadResult::kOk);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("pipe"), dir_.Path("copy"), false),
             CopyOutcome::kFailed);
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("pipe"), true));
-  EXPECT_EQ(platform_.ReadFileExclusive("/dev/zero", &read), ReadResult::kCannotOpen);
-  EXPECT_EQ(guarded::PathType::kOther, platform_.GetPathType(dir_.Path("pipe"), true));
+  EXPECT_EQ(ReadFileToString(platform_, "/dev/zero", &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(PathKind::kOther, platform_.Inspect(dir_.Path("pipe"), Links::kFollow).kind);
 }
 
 TEST_F(FilesPosixTest, CopyOverAFileInUseLeavesItsReaderTheOldBytes) {
@@ -44,8 +46,8 @@ TEST_F(FilesPosixTest, CopyOverAFileInUseLeavesItsReaderTheOldBytes) {
   std::string held((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
   EXPECT_EQ("old", held);
   EXPECT_EQ("new", dir_.Read("shown.htm"));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(2u, entries.size());  // no temporary file left beside it
 }
 
@@ -54,7 +56,7 @@ TEST_F(FilesPosixTest, DeletingInATreeNeverReachesOutOfIt) {
   ASSERT_TRUE(dir_.MakeDir("tree"));
   ASSERT_EQ(0, ::symlink(dir_.Path("outside.txt").c_str(), dir_.Path("tree/link").c_str()));
   ASSERT_EQ(0, ::chmod(dir_.Path("outside.txt").c_str(), 0444));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("tree/link"), dir_.Path("tree")));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("tree/link"), dir_.Path("tree")));
   EXPECT_EQ("kept", dir_.Read("outside.txt"));
   struct stat st;
   ASSERT_EQ(0, ::stat(dir_.Path("outside.txt").c_str(), &st));
@@ -71,8 +73,8 @@ TEST_F(FilesPosixTest, FailedCopyLeavesTheTargetAsItWas) {
   EXPECT_EQ(platform_.CopyFileTo("/proc/self/mem", dir_.Path("fresh.htm"), false),
             CopyOutcome::kFailed);
   EXPECT_EQ("old", dir_.Read("target.htm"));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(1u, entries.size());
 }
 
@@ -84,7 +86,7 @@ TEST_F(FilesPosixTest, ThroughALinkTheFileItNamesIsReplacedAndTheLinkStays) {
   ASSERT_EQ(0, ::symlink(dir_.Path("real/a.ini").c_str(), dir_.Path("link.ini").c_str()));
   std::ifstream reader(dir_.Path("real/a.ini"), std::ios::binary);
   EXPECT_TRUE(platform_.RewriteFile(dir_.Path("link.ini"), "rewritten"));
-  EXPECT_EQ(guarded::PathType::kLink, platform_.GetPathType(dir_.Path("link.ini"), false));
+  EXPECT_EQ(PathKind::kLink, platform_.Inspect(dir_.Path("link.ini"), Links::kDoNotFollow).kind);
   EXPECT_EQ("rewritten", dir_.Read("real/a.ini"));
   std::string held((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
   EXPECT_EQ("old", held);
@@ -93,14 +95,15 @@ TEST_F(FilesPosixTest, ThroughALinkTheFileItNamesIsReplacedAndTheLinkStays) {
   EXPECT_EQ(0640u, st.st_mode & 07777);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.txt"), dir_.Path("link.ini"), false),
             CopyOutcome::kReplaced);
-  EXPECT_EQ(guarded::PathType::kLink, platform_.GetPathType(dir_.Path("link.ini"), false));
+  EXPECT_EQ(PathKind::kLink, platform_.Inspect(dir_.Path("link.ini"), Links::kDoNotFollow).kind);
   EXPECT_EQ("copied", dir_.Read("real/a.ini"));
   // A dangling link leads nowhere anybody has looked at: refused.
   ASSERT_EQ(0, ::symlink(dir_.Path("real/none.ini").c_str(), dir_.Path("dangling").c_str()));
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("dangling"), "x"));
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("new.txt"), dir_.Path("dangling"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(guarded::PathType::kMissing, platform_.GetPathType(dir_.Path("real/none.ini"), false));
+  EXPECT_EQ(PathKind::kMissing,
+            platform_.Inspect(dir_.Path("real/none.ini"), Links::kDoNotFollow).kind);
 }
 
 TEST_F(FilesPosixTest, ListingTellsLinksToFoldersApart) {
@@ -110,15 +113,16 @@ TEST_F(FilesPosixTest, ListingTellsLinksToFoldersApart) {
   ASSERT_EQ(0, ::symlink(dir_.Path("t/file").c_str(), dir_.Path("t/to-file").c_str()));
   ASSERT_EQ(0, ::symlink(dir_.Path("t/none").c_str(), dir_.Path("t/dangling").c_str()));
   ASSERT_EQ(0, ::symlink(dir_.Path("t/to-folder").c_str(), dir_.Path("t/to-link").c_str()));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.Path("t"), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.Path("t"), &entries));
   std::map<std::string, std::pair<bool, bool>> found;
-  for (const FindEntry& entry : entries)
-    found[entry.path.substr(entry.path.rfind('/') + 1)] = {entry.is_directory,
-                                                           entry.is_link_to_directory};
+  for (const FolderEntry& entry : entries)
+    found[entry.path.substr(entry.path.rfind('/') + 1)] = {entry.kind == PathKind::kFolder,
+                                                           entry.link};
+  // Folder or not as the link leads; every link marked as one.
   const std::map<std::string, std::pair<bool, bool>> expected = {
-      {"sub", {true, false}},      {"file", {false, false}},     {"to-folder", {false, true}},
-      {"to-file", {false, false}}, {"dangling", {false, false}}, {"to-link", {false, true}}};
+      {"sub", {true, false}},     {"file", {false, false}},    {"to-folder", {true, true}},
+      {"to-file", {false, true}}, {"dangling", {false, true}}, {"to-link", {true, true}}};
   EXPECT_EQ(expected, found);
 }
 
@@ -142,12 +146,11 @@ TEST_F(FilesPosixTest, OwnPlacesHaveNoOtherUsersFolderOrLinkOnTheWay) {
     EXPECT_FALSE(platform_.IsOwnPlace(dir_.Path(place))) << place;
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.Path("own/inner")));
   // Relative to the current directory as well.
-  std::string current;
-  ASSERT_TRUE(platform_.GetWorkingDir(&current));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   EXPECT_FALSE(platform_.IsOwnPlace("link-to-foreign/x"));
   EXPECT_TRUE(platform_.IsOwnPlace("own/x"));
-  platform_.SetWorkingDir(current);
+  std::filesystem::current_path(current);
 }
 
 }  // namespace

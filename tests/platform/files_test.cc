@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/guarded_files.h"
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 #include "support/print.h"
 #include "support/temp_dir.h"
@@ -19,23 +19,23 @@ class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
-    ASSERT_TRUE(platform_.GetWorkingDir(&saved_cwd_));
+    saved_cwd_ = std::filesystem::current_path();
   }
-  void TearDown() override { platform_.SetWorkingDir(saved_cwd_); }
+  void TearDown() override { std::filesystem::current_path(saved_cwd_); }
 
   Platform& platform_ = SystemPlatform();
   TempDir dir_;
-  std::string saved_cwd_;
+  std::filesystem::path saved_cwd_;
 };
 
 TEST_F(FilesTest, ReadFileExclusiveReadsRawBytes) {
   const std::string bytes("a\r\nb\0c\n\x80\xff", 10);
   ASSERT_TRUE(dir_.Write("f.ini", bytes));
   std::string read;
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kOk);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("f.ini"), &read), ReadResult::kOk);
   EXPECT_EQ(read, bytes);
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("missing.ini"), &read), ReadResult::kCannotOpen);
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("missing.ini"), &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.path(), &read), ReadResult::kCannotOpen);
 }
 
 TEST_F(FilesTest, ReadFileExclusiveFailsWhileAnotherHandleIsOpen) {
@@ -43,9 +43,9 @@ TEST_F(FilesTest, ReadFileExclusiveFailsWhileAnotherHandleIsOpen) {
   ASSERT_TRUE(writer);
   ASSERT_TRUE(writer->Append("[x]\r\n"));
   std::string read;
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("f.ini"), &read), ReadResult::kCannotOpen);
   ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("f.ini"), &read), ReadResult::kOk);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("f.ini"), &read), ReadResult::kOk);
   EXPECT_EQ(read, "[x]\r\n");
 }
 
@@ -56,7 +56,7 @@ TEST_F(FilesTest, ExclusiveWriterKeepsOthersOut) {
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("log.txt"), true));
   EXPECT_FALSE(platform_.NewWritableFile(dir_.Path("log.txt"), false));
   std::string read;
-  EXPECT_FALSE(platform_.ReadFile(dir_.Path("log.txt"), &read));
+  EXPECT_FALSE(ReadFileToString(platform_, dir_.Path("log.txt"), &read) == ReadResult::kOk);
   first.reset();
   // The refused opens did not truncate the holder's file.
   EXPECT_EQ(dir_.Read("log.txt"), "first");
@@ -68,25 +68,24 @@ TEST_F(FilesTest, ReadersShareButWritersAreRefused) {
   {
     // Another logon reading the same file at the same moment.
     std::string other;
-    ASSERT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("seite.htm"), &other));
-    EXPECT_TRUE(platform_.ReadFile(dir_.Path("seite.htm"), &read));
-    EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("seite.htm"), &read), ReadResult::kOk);
+    ASSERT_EQ(ReadResult::kOk, ReadFileToString(platform_, dir_.Path("seite.htm"), &other));
+    EXPECT_TRUE(ReadFileToString(platform_, dir_.Path("seite.htm"), &read) == ReadResult::kOk);
+    EXPECT_EQ(ReadFileToString(platform_, dir_.Path("seite.htm"), &read), ReadResult::kOk);
   }
   std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("seite.htm"), false);
   ASSERT_TRUE(writer);
-  EXPECT_FALSE(platform_.ReadFile(dir_.Path("seite.htm"), &read));
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.Path("seite.htm"), &read), ReadResult::kCannotOpen);
+  EXPECT_FALSE(ReadFileToString(platform_, dir_.Path("seite.htm"), &read) == ReadResult::kOk);
+  EXPECT_EQ(ReadFileToString(platform_, dir_.Path("seite.htm"), &read), ReadResult::kCannotOpen);
 }
 
 TEST_F(FilesTest, OnlyRegularFilesWithinTheLimitAreRead) {
   ASSERT_TRUE(dir_.Write("big.ini", std::string(100, 'x')));
   std::string read;
-  EXPECT_EQ(guarded::Read::kReadError,
-            guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 99));
-  EXPECT_EQ(guarded::Read::kOk, guarded::ReadRegularFile(dir_.Path("big.ini"), &read, false, 100));
-  EXPECT_EQ(platform_.ReadFileExclusive(dir_.path(), &read), ReadResult::kCannotOpen);
+  EXPECT_EQ(ReadResult::kReadError, ReadFileToString(platform_, dir_.Path("big.ini"), &read, 99));
+  EXPECT_EQ(ReadResult::kOk, ReadFileToString(platform_, dir_.Path("big.ini"), &read, 100));
+  EXPECT_EQ(ReadFileToString(platform_, dir_.path(), &read), ReadResult::kCannotOpen);
   EXPECT_EQ(platform_.CopyFileTo(dir_.path(), dir_.Path("copy"), false), CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("copy")), PathKind::kMissing);
 }
 
 TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
@@ -97,28 +96,12 @@ TEST_F(FilesTest, ReadsWholeFilesOfEverySize) {
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
     ASSERT_TRUE(dir_.Write("f.bin", bytes));
     std::string read = "stale";
-    ASSERT_EQ(platform_.ReadFileExclusive(dir_.Path("f.bin"), &read), ReadResult::kOk) << size;
+    ASSERT_EQ(ReadFileToString(platform_, dir_.Path("f.bin"), &read), ReadResult::kOk) << size;
     EXPECT_EQ(read.size(), size);
     EXPECT_TRUE(read == bytes) << size;
-    read = "stale";
-    ASSERT_TRUE(platform_.ReadFile(dir_.Path("f.bin"), &read)) << size;
-    EXPECT_TRUE(read == bytes) << size;
-  }
-}
-
-TEST_F(FilesTest, FilesThatLookAlikeAreNotTheSame) {
-  // Same bytes, same attributes, the same last-write time: still two files.
-  ASSERT_TRUE(dir_.Write("a.ini", "[x]\r\n"));
-  ASSERT_TRUE(dir_.Write("b.ini", "[x]\r\n"));
-  const auto written = std::filesystem::last_write_time(dir_.Path("a.ini"));
-  std::filesystem::last_write_time(dir_.Path("b.ini"), written);
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("missing.ini")));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("missing.ini"), dir_.Path("a.ini")));
-  std::error_code error;
-  std::filesystem::create_hard_link(dir_.Path("a.ini"), dir_.Path("link.ini"), error);
-  if (!error) {
-    EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("link.ini")));
+    std::string head = "stale";
+    ASSERT_TRUE(ReadFileHead(platform_, dir_.Path("f.bin"), size / 2 + 1, &head)) << size;
+    EXPECT_TRUE(head == bytes.substr(0, size / 2 + 1)) << size;
   }
 }
 
@@ -129,40 +112,38 @@ TEST_F(FilesTest, DeletingInTreesTakesEachCallsOwnRoot) {
     ASSERT_TRUE(dir_.Write(name, name));
   const std::string one = dir_.Path("one"), two = dir_.Path("two");
   // Roots taking turns, as when two old trees are deleted one after another.
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/a.htm"), one));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("two/d.htm"), two));
-  EXPECT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
-  EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/b.htm"), one));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kNothing);
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("one/a.htm"), one));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("two/d.htm"), two));
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("one/b.htm"), one));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("one/b.htm"), one));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("one/a.htm")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("two/d.htm")), PathKind::kMissing);
   if (kPathSeparator == '\\') {
     // Windows resolves both paths: a file outside the root stays, also
     // right after a call with the root that holds it.
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("two/e.htm"), one));
     EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
     // A root that is gone, and one that came back as a plain file.
-    ASSERT_TRUE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
-    ASSERT_EQ(platform_.RemoveDir(one), RemoveDirResult::kOk);
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("one/c.htm"), one));
+    ASSERT_TRUE(platform_.RemoveFile(dir_.Path("one/c.htm"), one));
+    ASSERT_EQ(platform_.RemoveFolder(one), RemoveFolderResult::kRemoved);
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("one/c.htm"), one));
     ASSERT_TRUE(dir_.Write("one", "now a file"));
-    EXPECT_FALSE(platform_.RemoveFileInTree(dir_.Path("two/e.htm"), one));
+    EXPECT_FALSE(platform_.RemoveFile(dir_.Path("two/e.htm"), one));
     EXPECT_EQ(dir_.Read("two/e.htm"), "two/e.htm");
   }
 }
 
-TEST_F(FilesTest, FileIdentityAndKinds) {
+TEST_F(FilesTest, FileKinds) {
   ASSERT_TRUE(dir_.Write("a.ini", "x"));
-  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("a.ini")));
-  EXPECT_TRUE(platform_.IsSameFile(dir_.Path("a.ini"),
-                                   dir_.path() + kPathSeparator + "." + kPathSeparator + "a.ini"));
-  EXPECT_FALSE(platform_.IsSameFile(dir_.Path("a.ini"), dir_.Path("b.ini")));
-  EXPECT_EQ(guarded::PathType::kFile, platform_.GetPathType(dir_.Path("a.ini"), true));
-  EXPECT_EQ(guarded::PathType::kFolder, platform_.GetPathType(dir_.path(), true));
-  EXPECT_EQ(guarded::PathType::kMissing, platform_.GetPathType(dir_.Path("b.ini"), true));
+  EXPECT_EQ(PathKind::kFile, platform_.Inspect(dir_.Path("a.ini"), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kFolder, platform_.Inspect(dir_.path(), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kMissing, platform_.Inspect(dir_.Path("b.ini"), Links::kFollow).kind);
   // A device wherever it lies under Windows; a plain name elsewhere.
-  EXPECT_EQ(kPathSeparator == '/' ? guarded::PathType::kMissing : guarded::PathType::kOther,
-            platform_.GetPathType(dir_.Path("nul.log"), true));
-  EXPECT_TRUE(platform_.IsOwnRealFolder(dir_.path()));
+  EXPECT_EQ(kPathSeparator == '/' ? PathKind::kMissing : PathKind::kOther,
+            platform_.Inspect(dir_.Path("nul.log"), Links::kFollow).kind);
+  const PathInfo folder = platform_.Inspect(dir_.path(), Links::kDoNotFollow);
+  EXPECT_EQ(PathKind::kFolder, folder.kind);
+  EXPECT_TRUE(folder.owned_by_user);
   EXPECT_TRUE(platform_.IsOwnPlace(dir_.path()));
 }
 
@@ -172,14 +153,14 @@ TEST_F(FilesTest, WritableFileTruncates) {
   EXPECT_EQ(dir_.Read("f.txt"), "new");
 }
 
-TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
+TEST_F(FilesTest, ListFolderGivesFullPathsWithoutDotEntries) {
   ASSERT_TRUE(dir_.Write("b.htm", "x"));
   ASSERT_TRUE(dir_.Write("A.gif", "x"));
   ASSERT_TRUE(dir_.MakeDir("sub"));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   std::vector<std::pair<std::string, bool>> found;
-  for (const FindEntry& entry : entries) found.emplace_back(entry.path, entry.is_directory);
+  for (const FolderEntry& entry : entries) found.emplace_back(entry.path, entry.IsRealFolder());
   std::sort(found.begin(), found.end());
   std::vector<std::pair<std::string, bool>> expected = {
       {dir_.Path("A.gif"), false}, {dir_.Path("b.htm"), false}, {dir_.Path("sub"), true}};
@@ -187,65 +168,68 @@ TEST_F(FilesTest, ListDirectoryGivesFullPathsWithoutDotEntries) {
   EXPECT_EQ(found, expected);
 }
 
-TEST_F(FilesTest, ListDirectoryNormalizesTheDirectory) {
+TEST_F(FilesTest, ListFolderNormalizesTheFolder) {
   ASSERT_TRUE(dir_.MakeDir("sub"));
   ASSERT_TRUE(dir_.Write("sub/f.txt", "x"));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory("sub", &entries));
+  std::filesystem::current_path(dir_.path());
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder("sub", &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
-  ASSERT_TRUE(platform_.ListDirectory(dir_.Path("sub") + kPathSeparator, &entries));
+  ASSERT_TRUE(platform_.ListFolder(dir_.Path("sub") + kPathSeparator, &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].path, dir_.Path("sub/f.txt"));
 }
 
-TEST_F(FilesTest, ListDirectoryFailsForMissingDirectory) {
-  std::vector<FindEntry> entries;
-  EXPECT_FALSE(platform_.ListDirectory(dir_.Path("missing"), &entries));
-  EXPECT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+TEST_F(FilesTest, ListFolderFailsForMissingFolder) {
+  std::vector<FolderEntry> entries;
+  EXPECT_FALSE(platform_.ListFolder(dir_.Path("missing"), &entries));
+  EXPECT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_TRUE(entries.empty());
 }
 
 TEST_F(FilesTest, FindPathTellsFilesFromDirectories) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
   EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), PathKind::kFile);
-  EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kDirectory);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kNothing);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt/x")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.path()), PathKind::kFolder);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("missing/f.txt")), PathKind::kMissing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt/x")), PathKind::kMissing);
   // What only the file finder answers: patterns match, a trailing
   // separator finds nothing, and roots are not found.
   ASSERT_TRUE(dir_.MakeDir("sub"));
   if (kPathSeparator == '\\') {
     EXPECT_EQ(platform_.FindPath(dir_.Path("f.t?t")), PathKind::kFile);
-    EXPECT_EQ(platform_.FindPath(dir_.Path("su*")), PathKind::kDirectory);
-    EXPECT_EQ(platform_.FindPath(dir_.Path("sub") + kPathSeparator), PathKind::kNothing);
-    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 3)), PathKind::kNothing);
-    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 2)), PathKind::kNothing);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("su*")), PathKind::kFolder);
+    EXPECT_EQ(platform_.FindPath(dir_.Path("sub") + kPathSeparator), PathKind::kMissing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 3)), PathKind::kMissing);
+    EXPECT_EQ(platform_.FindPath(dir_.path().substr(0, 2)), PathKind::kMissing);
   }
 }
 
 TEST_F(FilesTest, RemoveDirectoryResults) {
   ASSERT_TRUE(dir_.MakeDir("full"));
   ASSERT_TRUE(dir_.Write("full/f.txt", "x"));
-  ASSERT_TRUE(platform_.CreateDir(dir_.Path("empty")));
-  EXPECT_FALSE(platform_.CreateDir(dir_.Path("empty")));
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kOk);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("empty")), RemoveDirResult::kFileNotFound);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("missing/sub")), RemoveDirResult::kPathNotFound);
-  EXPECT_EQ(platform_.RemoveDir(dir_.Path("full")), RemoveDirResult::kNotEmpty);
+  ASSERT_TRUE(platform_.CreateFolder(dir_.Path("empty")));
+  EXPECT_FALSE(platform_.CreateFolder(dir_.Path("empty")));
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("empty")), RemoveFolderResult::kRemoved);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("empty")), RemoveFolderResult::kMissing);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("missing/sub")), RemoveFolderResult::kMissing);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("full")), RemoveFolderResult::kNotEmpty);
+  EXPECT_EQ(platform_.RemoveFolder(dir_.Path("full/f.txt")), RemoveFolderResult::kFailed);
   EXPECT_EQ(platform_.FindPath(dir_.Path("full/f.txt")), PathKind::kFile);
 }
 
-TEST_F(FilesTest, DeleteFileRemovesOnlyFiles) {
+TEST_F(FilesTest, DeleteFileRemovesOnlyFilesReadOnlyOnesToo) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
   ASSERT_TRUE(dir_.MakeDir("sub"));
-  EXPECT_TRUE(platform_.SetNormalAttributes(dir_.Path("f.txt")));
-  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt")));
-  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub")));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kDirectory);
+  std::filesystem::permissions(dir_.Path("f.txt"), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_TRUE(platform_.RemoveFile(dir_.Path("f.txt"), dir_.path()));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("f.txt")), PathKind::kMissing);
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("f.txt"), dir_.path()));
+  EXPECT_FALSE(platform_.RemoveFile(dir_.Path("sub"), dir_.path()));
+  EXPECT_EQ(platform_.FindPath(dir_.Path("sub")), PathKind::kFolder);
 }
 
 TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
@@ -268,7 +252,7 @@ TEST_F(FilesTest, CopyFileTellsWhetherTheTargetWasThere) {
   // A folder is never replaced by a file.
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("folder"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kFolder);
 }
 
 TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
@@ -288,17 +272,19 @@ TEST_F(FilesTest, CopyFileKeepsContentsAndLastWriteTimeAtEverySize) {
       dir_.Path("f.bin"), std::filesystem::file_time_type::clock::now() - std::chrono::hours(72));
   ASSERT_NE(platform_.CopyFileTo(dir_.Path("f.bin"), dir_.Path("c.bin"), false),
             CopyOutcome::kFailed);
-  std::int64_t source = 0, copy = 0;
-  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("f.bin"), &source));
-  ASSERT_TRUE(platform_.GetLastWriteTime(dir_.Path("c.bin"), &copy));
-  EXPECT_EQ(source, copy);
+  const PathInfo source = platform_.Inspect(dir_.Path("f.bin"), Links::kFollow);
+  const PathInfo copy = platform_.Inspect(dir_.Path("c.bin"), Links::kFollow);
+  ASSERT_EQ(PathKind::kFile, copy.kind);
+  EXPECT_EQ(source.written, copy.written);
+  // Three days are not lost in the conversion.
+  EXPECT_GT(platform_.GetWallClock().unix_seconds - copy.written, 71 * 3600);
 }
 
 TEST_F(FilesTest, CopyFileFailures) {
   ASSERT_TRUE(dir_.Write("from.txt", "data"));
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("missing.txt"), dir_.Path("to.txt"), false),
             CopyOutcome::kFailed);
-  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kNothing);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("to.txt")), PathKind::kMissing);
   EXPECT_EQ(platform_.CopyFileTo(dir_.Path("from.txt"), dir_.Path("no/to.txt"), false),
             CopyOutcome::kFailed);
   // Copying a file onto itself must not lose it.
@@ -312,9 +298,9 @@ TEST_F(FilesTest, CopyFileFailures) {
 TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
   ASSERT_TRUE(dir_.Write("from.txt", "new"));
   ASSERT_TRUE(dir_.MakeDir("out"));
-  std::unique_ptr<guarded::FolderLock> lock = platform_.LockFolder(dir_.Path("out"));
+  std::unique_ptr<FolderLock> lock = platform_.LockFolder(dir_.Path("out"));
   ASSERT_TRUE(lock);
-  const std::string lock_file = dir_.Path("out") + kPathSeparator + guarded::kLockFileName;
+  const std::string lock_file = dir_.Path("out") + kPathSeparator + kLockFileName;
   std::unique_ptr<WritableFile> log = platform_.NewWritableFile(dir_.Path("run.log"), true);
   std::unique_ptr<WritableFile> page = platform_.NewWritableFile(dir_.Path("page.htm"), false);
   ASSERT_TRUE(log && page);
@@ -337,9 +323,9 @@ TEST_F(FilesTest, CopyNeverReplacesAFileHeldOpenForWriting) {
             CopyOutcome::kReplaced);
   EXPECT_EQ(dir_.Read("run.log"), "new");
   lock.reset();
-  EXPECT_EQ(platform_.FindPath(lock_file), PathKind::kNothing);
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  EXPECT_EQ(platform_.FindPath(lock_file), PathKind::kMissing);
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(entries.size(), 4u);  // from.txt, out, run.log, page.htm: nothing beside them
 }
 
@@ -353,7 +339,7 @@ TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
   // No folder, nothing in a missing folder, no device.
   ASSERT_TRUE(dir_.MakeDir("folder"));
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("folder"), "x"));
-  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kDirectory);
+  EXPECT_EQ(platform_.FindPath(dir_.Path("folder")), PathKind::kFolder);
   EXPECT_FALSE(platform_.RewriteFile(dir_.Path("missing/a.ini"), "x"));
   if (kPathSeparator == '\\') {
     EXPECT_FALSE(platform_.RewriteFile(dir_.Path("nul.ini"), "x"));
@@ -370,37 +356,45 @@ TEST_F(FilesTest, RewriteReplacesWholeOrNotAtAll) {
   EXPECT_EQ(dir_.Read("a.ini"), "[Pagetrix]\r\nX=2\r\n");
   std::filesystem::permissions(dir_.Path("a.ini"), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::add);
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(platform_.ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(entries.size(), 3u);  // a.ini, new.ini, folder: nothing left beside them
 }
 
 TEST_F(FilesTest, ReadFileHeadReadsAtMostItsStart) {
   ASSERT_TRUE(dir_.Write("f.txt", "0123456789"));
   std::string head;
-  ASSERT_TRUE(platform_.ReadFileHead(dir_.Path("f.txt"), 4, &head));
+  ASSERT_TRUE(ReadFileHead(platform_, dir_.Path("f.txt"), 4, &head));
   EXPECT_EQ(head, "0123");
-  ASSERT_TRUE(platform_.ReadFileHead(dir_.Path("f.txt"), 400, &head));
+  ASSERT_TRUE(ReadFileHead(platform_, dir_.Path("f.txt"), 400, &head));
   EXPECT_EQ(head, "0123456789");
-  EXPECT_FALSE(platform_.ReadFileHead(dir_.path(), 4, &head));
-  EXPECT_FALSE(platform_.ReadFileHead(dir_.Path("missing"), 4, &head));
+  EXPECT_FALSE(ReadFileHead(platform_, dir_.path(), 4, &head));
+  EXPECT_FALSE(ReadFileHead(platform_, dir_.Path("missing"), 4, &head));
   std::unique_ptr<WritableFile> writer = platform_.NewWritableFile(dir_.Path("f.txt"), true);
   ASSERT_TRUE(writer);
-  EXPECT_FALSE(platform_.ReadFileHead(dir_.Path("f.txt"), 4, &head));
+  EXPECT_FALSE(ReadFileHead(platform_, dir_.Path("f.txt"), 4, &head));
 }
 
-TEST_F(FilesTest, CreationTimeIsNearNow) {
+TEST_F(FilesTest, InspectTellsTimesOfWhatExists) {
   ASSERT_TRUE(dir_.Write("f.txt", "x"));
-  std::int64_t created = 0;
-  ASSERT_TRUE(platform_.GetCreationTime(dir_.Path("f.txt"), &created));
-  EXPECT_LT(std::abs(created - platform_.GetUnixTime()), 24 * 3600);
-  ASSERT_TRUE(platform_.GetCreationTime(dir_.path(), &created));
-  EXPECT_FALSE(platform_.GetCreationTime(dir_.Path("missing"), &created));
+  const std::int64_t now = platform_.GetWallClock().unix_seconds;
+  for (const std::string& path : {dir_.Path("f.txt"), dir_.path()}) {
+    for (Links links : {Links::kFollow, Links::kDoNotFollow}) {
+      const PathInfo info = platform_.Inspect(path, links);
+      EXPECT_NE(PathKind::kMissing, info.kind) << path;
+      EXPECT_LT(std::abs(info.created - now), 24 * 3600) << path;
+      EXPECT_LT(std::abs(info.written - now), 24 * 3600) << path;
+      EXPECT_TRUE(info.owned_by_user) << path;
+    }
+  }
+  EXPECT_EQ(PathKind::kMissing, platform_.Inspect(dir_.Path("missing"), Links::kFollow).kind);
+  EXPECT_EQ(PathKind::kMissing,
+            platform_.Inspect(dir_.Path("missing/deeper"), Links::kDoNotFollow).kind);
 }
 
 TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
   ASSERT_TRUE(dir_.Write("pagetrix-probe.txt", "x"));
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
+  std::filesystem::current_path(dir_.path());
   std::string found;
   EXPECT_TRUE(platform_.FindOnSearchPath("pagetrix-probe.txt", &found));
   EXPECT_EQ(found, dir_.Path("pagetrix-probe.txt"));
@@ -410,12 +404,15 @@ TEST_F(FilesTest, SearchPathResolvesAgainstCurrentDirectory) {
   EXPECT_FALSE(platform_.FindOnSearchPath(dir_.Path("pagetrix-missing.txt"), &found));
 }
 
-TEST_F(FilesTest, CurrentDirectoryRoundTrips) {
-  ASSERT_TRUE(platform_.SetWorkingDir(dir_.path()));
-  std::string cwd;
-  ASSERT_TRUE(platform_.GetWorkingDir(&cwd));
-  EXPECT_EQ(cwd, dir_.path());
-  EXPECT_FALSE(platform_.SetWorkingDir(dir_.Path("missing")));
+TEST_F(FilesTest, EnteringAFolderLeavesTheCurrentOneAsItWas) {
+  ASSERT_TRUE(dir_.Write("f.txt", "x"));
+  const std::filesystem::path before = std::filesystem::current_path();
+  EXPECT_TRUE(platform_.CanEnterFolder(dir_.path()));
+  EXPECT_EQ(before, std::filesystem::current_path());
+  EXPECT_FALSE(platform_.CanEnterFolder(dir_.Path("missing")));
+  EXPECT_FALSE(platform_.CanEnterFolder(dir_.Path("f.txt")));
+  EXPECT_FALSE(platform_.CanEnterFolder(""));
+  EXPECT_EQ(before, std::filesystem::current_path());
 }
 
 }  // namespace

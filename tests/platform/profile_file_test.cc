@@ -224,8 +224,8 @@ TEST_F(WriteProfileKeysTest, WritersAtOnceLoseNoLine) {
     EXPECT_EQ("6" + x, Value(parsed.lines[parsed.key_lines[2]]));
     EXPECT_EQ(OtherLines(Parse(shared, "Pagetrix", kPlacement)), OtherLines(parsed));
   }
-  std::vector<FindEntry> entries;
-  ASSERT_TRUE(GetPlatform().ListDirectory(dir_.path(), &entries));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(GetPlatform().ListFolder(dir_.path(), &entries));
   EXPECT_EQ(1u, entries.size());  // nothing left beside it
 }
 

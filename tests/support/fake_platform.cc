@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "platform/env_expand.h"
+#include "platform/file_reading.h"
 
 namespace {
 
@@ -56,41 +57,20 @@ bool FakePlatform::ShouldFail(FileOp op, const std::string& path, size_t* bytes_
   return rule != nullptr;
 }
 
-ReadResult FakePlatform::ReadFileExclusive(const std::string& path, std::string* bytes) {
+std::unique_ptr<ReadableFile> FakePlatform::OpenForReading(const std::string& path) {
   Note(opened, path);
-  if (ShouldFail(FileOp::kOpen, path)) {
-    bytes->clear();
-    return ReadResult::kCannotOpen;
-  }
-  if (ShouldFail(FileOp::kMemory, path)) {
-    bytes->clear();
-    return ReadResult::kNoMemory;
-  }
-  ReadResult result = PlatformWrapper::ReadFileExclusive(path, bytes);
+  if (ShouldFail(FileOp::kOpen, path)) return nullptr;
+  if (ShouldFail(FileOp::kMemory, path))
+    return ReadableBytes(std::string(), ReadFailure::kNoMemory);
+  std::unique_ptr<ReadableFile> file = PlatformWrapper::OpenForReading(path);
   size_t kept = 0;
-  if (result == ReadResult::kOk && ShouldFail(FileOp::kRead, path, &kept)) {
-    if (kept < bytes->size()) bytes->resize(kept);
-    return ReadResult::kReadError;
-  }
-  return result;
-}
-
-bool FakePlatform::ReadFile(const std::string& path, std::string* bytes) {
-  Note(opened, path);
-  bytes->clear();
-  if (ShouldFail(FileOp::kOpen, path)) return false;
-  if (!PlatformWrapper::ReadFile(path, bytes)) return false;
-  size_t kept = 0;
-  if (!ShouldFail(FileOp::kRead, path, &kept)) return true;
-  if (kept < bytes->size()) bytes->resize(kept);
-  return false;
-}
-
-bool FakePlatform::ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  Note(opened, path);
-  bytes->clear();
-  if (ShouldFail(FileOp::kOpen, path)) return false;
-  return PlatformWrapper::ReadFileHead(path, max_bytes, bytes);
+  if (!file || !ShouldFail(FileOp::kRead, path, &kept)) return file;
+  // The real bytes up to the break.
+  file.reset();
+  std::string bytes;
+  ReadFileToString(target(), path, &bytes);
+  if (kept < bytes.size()) bytes.resize(kept);
+  return ReadableBytes(std::move(bytes), ReadFailure::kAfterBytes);
 }
 
 std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& path,
@@ -102,9 +82,9 @@ std::unique_ptr<WritableFile> FakePlatform::NewWritableFile(const std::string& p
   return std::make_unique<FailingWritableFile>(*this, path, std::move(file));
 }
 
-bool FakePlatform::ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) {
+bool FakePlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   Note(listed, dir);
-  return PlatformWrapper::ListDirectory(dir, entries);
+  return PlatformWrapper::ListFolder(dir, entries);
 }
 
 CopyOutcome FakePlatform::CopyFileTo(const std::string& from, const std::string& to,
@@ -121,25 +101,19 @@ bool FakePlatform::RewriteFile(const std::string& path, std::string_view bytes) 
   return PlatformWrapper::RewriteFile(path, bytes);
 }
 
-bool FakePlatform::GetCreationTime(const std::string& path, std::int64_t* seconds) {
-  auto found = creation_times.find(path.substr(path.find_last_of("\\/") + 1));
-  if (found == creation_times.end()) return PlatformWrapper::GetCreationTime(path, seconds);
-  // Only what exists has a creation time.
-  if (FindPath(path) == PathKind::kNothing) return false;
-  *seconds = found->second;
-  return true;
+PathInfo FakePlatform::Inspect(const std::string& path, Links links) {
+  PathInfo info = PlatformWrapper::Inspect(path, links);
+  // Only what exists has times.
+  if (info.kind == PathKind::kMissing) return info;
+  const std::string name = path.substr(path.find_last_of("\\/") + 1);
+  if (auto found = creation_times.find(name); found != creation_times.end())
+    info.created = found->second;
+  if (auto found = write_times.find(name); found != write_times.end()) info.written = found->second;
+  return info;
 }
 
-bool FakePlatform::GetLastWriteTime(const std::string& path, std::int64_t* seconds) {
-  auto found = write_times.find(path.substr(path.find_last_of("\\/") + 1));
-  if (found == write_times.end()) return PlatformWrapper::GetLastWriteTime(path, seconds);
-  if (FindPath(path) == PathKind::kNothing) return false;
-  *seconds = found->second;
-  return true;
-}
-
-std::string FakePlatform::GetTempDir() {
-  return temp_dir ? *temp_dir : PlatformWrapper::GetTempDir();
+std::string FakePlatform::GetTempFolder() {
+  return temp_dir ? *temp_dir : PlatformWrapper::GetTempFolder();
 }
 
 std::string FakePlatform::GetProgramPath() {
@@ -192,14 +166,14 @@ std::uint32_t FakePlatform::GetTickCount() {
   return now;
 }
 
-std::int64_t FakePlatform::GetUnixTime() {
-  return unix_time ? *unix_time : PlatformWrapper::GetUnixTime();
-}
-
-bool FakePlatform::GetLocalTime(std::tm* local) {
-  if (!local_time) return PlatformWrapper::GetLocalTime(local);
-  *local = *local_time;
-  return true;
+WallClock FakePlatform::GetWallClock() {
+  WallClock clock = PlatformWrapper::GetWallClock();
+  if (unix_time) clock.unix_seconds = *unix_time;
+  if (local_time) {
+    clock.local = *local_time;
+    clock.local_valid = true;
+  }
+  return clock;
 }
 
 std::string FakePlatform::CreateGuidText() {
@@ -223,22 +197,6 @@ bool FakePlatform::GetEnvVar(const std::string& name, std::string* value) {
   return false;
 }
 
-bool FakePlatform::SetEnvVar(const std::string& name, const std::string& value) {
-  if (name.empty() || name.find('=') != std::string::npos) return false;
-  for (auto& [known, text] : environment_) {
-    if (EqualsNoCaseAscii(known, name)) {
-      text = value;
-      return true;
-    }
-  }
-  environment_.emplace_back(name, value);
-  return true;
-}
-
-void FakePlatform::SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) {
-  for (const auto& [name, value] : variables) SetEnvVar(name, value);
-}
-
 std::vector<std::string> FakePlatform::GetEnvironmentBlock() {
   std::vector<std::string> block;
   for (const auto& [name, value] : environment_) block.push_back(name + "=" + value);
@@ -259,12 +217,12 @@ std::string FakePlatform::ExpandEnvVars(const std::string& text) {
       text, [this](const std::string& name, std::string* value) { return GetEnvVar(name, value); });
 }
 
-bool FakePlatform::StartProcess(const std::string& command_line, unsigned* error) {
+bool FakePlatform::StartProcess(const std::string& command_line, std::string* failure) {
   started_processes.push_back(command_line);
-  if (start_process_error) {
-    *error = *start_process_error;
+  if (start_process_failure) {
+    *failure = *start_process_failure;
     return false;
   }
-  *error = 0;
+  failure->clear();
   return true;
 }

@@ -18,13 +18,13 @@
 
 /// The file operations a test can make fail.
 enum class FileOp {
-  kOpen,     ///< ReadFileExclusive, ReadFile or NewWritableFile cannot open the file
-  kRead,     ///< a read breaks off after FailRule::bytes_read bytes
+  kOpen,     ///< OpenForReading or NewWritableFile cannot open the file
+  kRead,     ///< a read breaks off after FailRule::bytes_read bytes (or at the end before them)
   kAppend,   ///< WritableFile::Append writes nothing and fails
   kClose,    ///< WritableFile::Close fails (the bytes are on disk)
   kCopy,     ///< CopyFileTo fails without writing the target
   kRewrite,  ///< RewriteFile fails and leaves the file as it was
-  kMemory,   ///< ReadFileExclusive finds no memory for the file's bytes
+  kMemory,   ///< reading the file finds no memory for its bytes
 };
 
 /// One deliberate failure: operation `op` on exactly `path` succeeds
@@ -96,23 +96,20 @@ class FakePlatform : public PlatformWrapper {
   /// written, rewritten, or copied from or to.
   std::vector<std::string> opened;
   std::vector<std::string> started_processes;
-  /// When set, StartProcess records the line and fails with this code.
-  std::optional<unsigned> start_process_error;
+  /// When set, StartProcess records the line and fails with this text.
+  std::optional<std::string> start_process_failure;
 
   /// True when a FailRule says this call of `op` on `path` fails; counts it.
   bool ShouldFail(FileOp op, const std::string& path, size_t* bytes_read = nullptr);
 
-  ReadResult ReadFileExclusive(const std::string& path, std::string* bytes) override;
-  bool ReadFile(const std::string& path, std::string* bytes) override;
-  bool ReadFileHead(const std::string& path, size_t max_bytes, std::string* bytes) override;
+  std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   bool RewriteFile(const std::string& path, std::string_view bytes) override;
-  bool ListDirectory(const std::string& dir, std::vector<FindEntry>* entries) override;
+  bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
                          bool fail_if_exists) override;
-  bool GetCreationTime(const std::string& path, std::int64_t* seconds) override;
-  bool GetLastWriteTime(const std::string& path, std::int64_t* seconds) override;
-  std::string GetTempDir() override;
+  PathInfo Inspect(const std::string& path, Links links) override;
+  std::string GetTempFolder() override;
   bool IsOwnPlace(const std::string& path) override {
     return own_place ? own_place(path) : PlatformWrapper::IsOwnPlace(path);
   }
@@ -123,18 +120,15 @@ class FakePlatform : public PlatformWrapper {
   bool GetLogonUser(std::string* name) override;
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override;
   std::uint32_t GetTickCount() override;
-  std::int64_t GetUnixTime() override;
-  bool GetLocalTime(std::tm* local) override;
+  WallClock GetWallClock() override;
   std::string CreateGuidText() override;
 
   std::string GetCommandLineText() override;
   bool GetEnvVar(const std::string& name, std::string* value) override;
-  bool SetEnvVar(const std::string& name, const std::string& value) override;
-  void SetEnvVars(const std::vector<std::pair<std::string, std::string>>& variables) override;
   std::vector<std::string> GetEnvironmentBlock() override;
   void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
-  bool StartProcess(const std::string& command_line, unsigned* error) override;
+  bool StartProcess(const std::string& command_line, std::string* failure) override;
 
  private:
   // The rule for this call, if one fails it; counts the calls it lets pass.

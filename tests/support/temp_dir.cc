@@ -3,10 +3,11 @@
 #include <random>
 #include <vector>
 
+#include "platform/file_reading.h"
 #include "platform/platform.h"
 
 TempDir::TempDir() {
-  std::string base = GetPlatform().GetTempDir();
+  std::string base = GetPlatform().GetTempFolder();
   if (!base.empty() && base.back() != '\\' && base.back() != '/') base.push_back(kPathSeparator);
   std::random_device device;
   static const char kHex[] = "0123456789abcdef";
@@ -14,7 +15,7 @@ TempDir::TempDir() {
     std::string name = "pagetrix-test-";
     std::uint32_t bits = device();
     for (int i = 0; i < 8; ++i, bits >>= 4) name.push_back(kHex[bits & 0xF]);
-    if (SystemPlatform().CreateDir(base + name)) {
+    if (SystemPlatform().CreateFolder(base + name)) {
       path_ = base + name;
       return;
     }
@@ -41,7 +42,7 @@ bool TempDir::Write(const std::string& name, const std::string& bytes) const {
 
 std::string TempDir::Read(const std::string& name) const {
   std::string bytes;
-  if (!SystemPlatform().ReadFile(Path(name), &bytes)) bytes.clear();
+  if (ReadFileToString(SystemPlatform(), Path(name), &bytes) != ReadResult::kOk) bytes.clear();
   return bytes;
 }
 
@@ -53,8 +54,8 @@ bool TempDir::MakeDir(const std::string& name) const {
     if (end == std::string::npos) end = name.size();
     path.push_back(kPathSeparator);
     path += name.substr(start, end - start);
-    if (SystemPlatform().FindPath(path) != PathKind::kDirectory &&
-        !SystemPlatform().CreateDir(path)) {
+    if (SystemPlatform().FindPath(path) != PathKind::kFolder &&
+        !SystemPlatform().CreateFolder(path)) {
       return false;
     }
     start = end + 1;
@@ -64,16 +65,15 @@ bool TempDir::MakeDir(const std::string& name) const {
 
 void RemoveTree(const std::string& dir) {
   Platform& platform = SystemPlatform();
-  std::vector<FindEntry> entries;
-  if (platform.ListDirectory(dir, &entries)) {
-    for (const FindEntry& entry : entries) {
-      if (entry.is_directory) {
+  std::vector<FolderEntry> entries;
+  if (platform.ListFolder(dir, &entries)) {
+    for (const FolderEntry& entry : entries) {
+      if (entry.IsRealFolder()) {
         RemoveTree(entry.path);
       } else {
-        platform.SetNormalAttributes(entry.path);
-        platform.RemoveFile(entry.path);
+        platform.RemoveFile(entry.path, dir);
       }
     }
   }
-  platform.RemoveDir(dir);
+  platform.RemoveFolder(dir);
 }

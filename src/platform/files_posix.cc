@@ -1,4 +1,5 @@
-// The guarded file operations on POSIX.
+// Files on POSIX: reading, writing, copying, rewriting and deleting them,
+// and the lock of a folder.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -11,10 +12,10 @@
 #include <cstdlib>
 #include <new>
 
-#include "platform/guarded_files.h"
+#include "platform/files_common.h"
+#include "platform/platform_posix.h"
 #include "platform/posix_fd.h"
 
-namespace guarded {
 namespace {
 
 // Opens a regular file for reading without ever waiting: opening a named
@@ -37,9 +38,9 @@ bool CopyContents(int in, int out) {
   }
 }
 
-// A large file read into fresh memory takes a page fault every 4 KiB, which
-// costs more than reading it; large pages, where the system offers them for
-// the asking, take one every 2 MiB. Only a hint: nothing depends on it.
+}  // namespace
+
+// Large pages take a page fault every 2 MiB.
 void AskForLargePages(const char* data, size_t size) {
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
   if (size < 2 * kLargePage) return;
@@ -53,6 +54,8 @@ void AskForLargePages(const char* data, size_t size) {
   (void)last;
 #endif
 }
+
+namespace {
 
 std::string Join(const std::string& folder, const char* name) {
   if (!folder.empty() && folder.back() == '/') return folder + name;
@@ -115,24 +118,6 @@ bool WriteBesideAndRename(const std::string& target, mode_t mode, const Write& w
   return ok;
 }
 
-// Owned by this user or by the system itself.
-bool IsOwnOrSystems(const struct stat& st) { return st.st_uid == ::geteuid() || st.st_uid == 0; }
-
-// Every existing folder or link named on the way down `absolute`, each
-// looked at without following it. A missing part ends the walk: what
-// follows is made by this user.
-bool IsOwnChain(const std::string& absolute) {
-  for (size_t end = absolute.find('/', 1);; end = absolute.find('/', end + 1)) {
-    const std::string prefix = absolute.substr(0, end);
-    struct stat st;
-    if (!prefix.empty() && prefix.back() != '/') {
-      if (::lstat(prefix.c_str(), &st) != 0) return errno == ENOENT;
-      if (!IsOwnOrSystems(st)) return false;
-    }
-    if (end == std::string::npos) return true;
-  }
-}
-
 class PosixFolderLock final : public FolderLock {
  public:
   PosixFolderLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -147,55 +132,82 @@ class PosixFolderLock final : public FolderLock {
   std::string path_;
 };
 
+class PosixReadableFile final : public ReadableFile {
+ public:
+  PosixReadableFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+  std::uint64_t Size() const override { return size_; }
+
+  bool Read(char* into, size_t size, size_t* got) override {
+    *got = 0;
+    while (*got < size) {
+      const ssize_t n = ::read(fd_.get(), into + *got, size - *got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      *got += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+ private:
+  ScopedFd fd_;
+  std::uint64_t size_;
+};
+
+class PosixWritableFile final : public WritableFile {
+ public:
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
+  ~PosixWritableFile() override { Close(); }
+
+  bool Append(std::string_view data) override {
+    if (fd_ < 0) return false;
+    return WriteAll(fd_, data.data(), data.size());
+  }
+
+  bool Close() override {
+    if (fd_ < 0) return true;
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
-Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
-                     std::uint64_t limit) {
-  bytes->clear();
+std::unique_ptr<ReadableFile> PosixPlatform::OpenForReading(const std::string& path) {
   struct stat st;
   ScopedFd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockLikeShareMode(fd.get(), exclusive)) return Read::kCannotOpen;
-  if (static_cast<std::uint64_t>(st.st_size) > limit) return Read::kReadError;
-  try {
-    // Straight into the string, the whole file in one read as a rule; the
-    // one byte more sees the end, and a file that grows meanwhile is read on.
-    size_t size = 0;
-    bytes->reserve(static_cast<size_t>(st.st_size) + 1);
-    AskForLargePages(bytes->data(), bytes->capacity());
-    bytes->resize(static_cast<size_t>(st.st_size) + 1);
-    while (true) {
-      if (size == bytes->size()) {
-        if (size > limit) return Read::kReadError;
-        bytes->resize(std::min<std::uint64_t>(2 * size, limit + 1));
-      }
-      ssize_t got = ::read(fd.get(), bytes->data() + size, bytes->size() - size);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        bytes->resize(size);
-        return Read::kReadError;
-      }
-      if (got == 0) {
-        bytes->resize(size);
-        return Read::kOk;
-      }
-      size += static_cast<size_t>(got);
-      // The file may grow while it is read.
-      if (size > limit) {
-        bytes->resize(size);
-        return Read::kReadError;
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    bytes->clear();
-    bytes->shrink_to_fit();
-    return Read::kNoMemory;
-  }
+  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return nullptr;
+  return std::make_unique<PosixReadableFile>(fd.Release(), static_cast<std::uint64_t>(st.st_size));
 }
 
-Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& path,
+                                                             bool exclusive) {
+  // Truncate only once the lock is held, so that a refused open leaves the
+  // other holder's file alone.
+  // Never waits for a pipe's reader; only a plain file is written.
+  ScopedFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
+  if (!fd.valid()) return nullptr;
+  struct stat st;
+  // Writes to a regular file never wait anyway: the flag may stay.
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  // Readers share a file only among themselves, as under Windows, where
+  // they let no writer in: every writer takes the exclusive lock.
+  (void)exclusive;
+  if (!LockLikeShareMode(fd.get(), true)) return nullptr;
+  if (st.st_size != 0 && ::ftruncate(fd.get(), 0) != 0) return nullptr;
+  return std::make_unique<PosixWritableFile>(fd.Release());
+}
+
+CopyOutcome PosixPlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                      bool fail_if_exists) {
   struct stat source;
   ScopedFd in(OpenRegularForReading(from, &source));
-  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return Copy::kFailed;
+  if (!in.valid() || !LockLikeShareMode(in.get(), false)) return CopyOutcome::kFailed;
   // Like the Windows copy, the copy keeps the source's last-write time.
   const auto copy = [&in, &source](int out) {
     if (!CopyContents(in.get(), out)) return false;
@@ -208,27 +220,29 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
       ScopedFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
                           source.st_mode & 0777));
       if (!out.valid()) {
-        return fail_if_exists && errno == EEXIST ? Copy::kTargetExists : Copy::kFailed;
+        return fail_if_exists && errno == EEXIST ? CopyOutcome::kTargetExists
+                                                 : CopyOutcome::kFailed;
       }
       bool ok = copy(out.get());
       if (::close(out.Release()) != 0) ok = false;
-      if (ok) return Copy::kCopied;
+      if (ok) return CopyOutcome::kCopied;
       ::unlink(to.c_str());
-      return Copy::kFailed;
+      return CopyOutcome::kFailed;
     }
     case Examined::kReplaceable:
       // Like the Windows copy: never the source itself.
       if (target.st.st_dev == source.st_dev && target.st.st_ino == source.st_ino)
-        return Copy::kFailed;
-      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy) ? Copy::kReplaced
-                                                                                 : Copy::kFailed;
+        return CopyOutcome::kFailed;
+      return WriteBesideAndRename(target.real_path, source.st_mode & 0777, copy)
+                 ? CopyOutcome::kReplaced
+                 : CopyOutcome::kFailed;
     case Examined::kRefused:
       break;
   }
-  return Copy::kFailed;
+  return CopyOutcome::kFailed;
 }
 
-bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
+bool PosixPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
   ExistingFile target;
   const Examined examined = ExamineExisting(path, &target);
   if (examined == Examined::kRefused) return false;
@@ -242,78 +256,7 @@ bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
   });
 }
 
-bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  bytes->clear();
-  struct stat st;
-  ScopedFd fd(OpenRegularForReading(path, &st));
-  if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return false;
-  bytes->resize(max_bytes);
-  size_t size = 0;
-  while (size < max_bytes) {
-    ssize_t got = ::read(fd.get(), bytes->data() + size, max_bytes - size);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      bytes->clear();
-      return false;
-    }
-    if (got == 0) break;
-    size += static_cast<size_t>(got);
-  }
-  bytes->resize(size);
-  return true;
-}
-
-PathType GetPathType(const std::string& path, bool follow_links) {
-  struct stat st;
-  int got = follow_links ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (got != 0) return errno == ENOENT || errno == ENOTDIR ? PathType::kMissing : PathType::kOther;
-  if (S_ISLNK(st.st_mode)) return PathType::kLink;
-  if (S_ISREG(st.st_mode)) return PathType::kFile;
-  if (S_ISDIR(st.st_mode)) return PathType::kFolder;
-  return PathType::kOther;
-}
-
-bool IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  struct stat st;
-  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid();
-}
-
-bool IsOwnPlace(const std::string& path) {
-  std::string absolute = path;
-  if (absolute.empty() || absolute[0] != '/') {
-    char* cwd = ::getcwd(nullptr, 0);
-    if (cwd == nullptr) return false;
-    absolute = std::string(cwd) + "/" + absolute;
-    std::free(cwd);
-  }
-  if (!IsOwnChain(absolute)) return false;
-  // A link of the user's own may still lead into another user's folder: the
-  // real path of the longest part that exists is looked at as well.
-  std::string rest;
-  std::string existing = absolute;
-  while (true) {
-    char* resolved = ::realpath(existing.c_str(), nullptr);
-    if (resolved != nullptr) {
-      const std::string real = resolved;
-      std::free(resolved);
-      return IsOwnChain(real + rest);
-    }
-    const size_t slash = existing.find_last_of('/');
-    if (slash == std::string::npos || slash == 0) return true;
-    rest = existing.substr(slash) + rest;
-    existing.erase(slash);
-  }
-}
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat first, second;
-  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
-bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
+bool PosixPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
   // The listing never descends through a link, so what it finds lies in
   // the tree; only a link must not be followed now.
   struct stat st;
@@ -323,18 +266,16 @@ bool DeleteFileInTree(const std::string& path, const std::string& /*root*/) {
   return ::unlink(path.c_str()) == 0;
 }
 
-std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
+std::unique_ptr<FolderLock> PosixPlatform::LockFolder(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
   if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
   return std::make_unique<PosixFolderLock>(fd.Release(), std::move(path));
 }
 
-bool IsFolderLocked(const std::string& folder) {
+bool PosixPlatform::IsFolderLocked(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return false;
   return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
-
-}  // namespace guarded

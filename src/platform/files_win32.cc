@@ -1,4 +1,5 @@
-// The guarded file operations on Win32.
+// Files on Win32: reading, writing, copying, rewriting and deleting them,
+// and the lock of a folder.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,34 +9,9 @@
 
 #include "base/file_name.h"
 #include "base/text.h"
-#include "platform/guarded_files.h"
-
-namespace guarded {
-namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (valid()) ::CloseHandle(h_);
-  }
-  HANDLE get() const { return h_; }
-  void Reset(HANDLE h) {
-    if (valid()) ::CloseHandle(h_);
-    h_ = h;
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return h;
-  }
-
- private:
-  HANDLE h_;
-};
+#include "platform/files_common.h"
+#include "platform/platform_win32.h"
+#include "platform/win32_handle.h"
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -44,8 +20,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // the basic information: the full GetFileInformationByHandle also asks for
 // the volume's serial number, which under Wine is a round trip to the mount
 // manager costing a good half millisecond per call.
-bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
-  return file.valid() && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
+bool IsRegularDiskHandle(const FileHandle& file, FILE_BASIC_INFO* info) {
+  return file.IsValid() && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
          ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, info, sizeof *info) &&
          (info->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
@@ -53,11 +29,13 @@ bool IsRegularDiskHandle(const Handle& file, FILE_BASIC_INFO* info) {
 // A plain file on a disk, looked at without reading it.
 bool IsRegularDiskFile(const std::string& path) {
   if (IsDeviceName(path)) return false;
-  Handle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                             0, nullptr));
+  FileHandle probe(::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
   FILE_BASIC_INFO info;
   return IsRegularDiskHandle(probe, &info);
 }
+
+namespace {
 
 // The path the system resolves an open handle to, in upper case, without
 // the "\\?\" prefix. Wine resolves POSIX links here to what they point to.
@@ -98,9 +76,9 @@ enum class Examined { kMissing, kReplaceable, kRefused };
 // a file is replaced only while nothing has it open.
 Examined ExamineExisting(const std::string& path, DWORD* attributes) {
   if (IsDeviceName(path)) return Examined::kRefused;
-  Handle probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!probe.valid()) {
+  FileHandle probe(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!probe.IsValid()) {
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Examined::kMissing
                                                                           : Examined::kRefused;
@@ -117,9 +95,9 @@ enum class Created { kWritten, kExists, kFailed };
 // Writes a file that is not there yet; a failure leaves none.
 template <typename Write>
 Created WriteNew(const std::string& path, DWORD attributes, Write&& write) {
-  Handle out(
+  FileHandle out(
       ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
-  if (!out.valid()) {
+  if (!out.IsValid()) {
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::kExists
                                                                        : Created::kFailed;
@@ -165,71 +143,125 @@ class Win32FolderLock final : public FolderLock {
   HANDLE h_;
 };
 
+// The resolved path of the folder a tree is deleted from. A tree's files
+// come one after another with the same root, which is resolved once: if it
+// were swapped for a link meanwhile, its files would resolve elsewhere and
+// no longer lie inside what was resolved first.
+bool RootFinalPath(const std::string& root, std::string* root_final) {
+  static std::string cached_root;
+  static std::string cached_final;
+  if (!cached_root.empty() && cached_root == root) {
+    *root_final = cached_final;
+    return true;
+  }
+  FileHandle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.IsValid() || !FinalPath(folder.get(), root_final)) return false;
+  cached_root = root;
+  cached_final = *root_final;
+  return true;
+}
+
+class Win32ReadableFile final : public ReadableFile {
+ public:
+  // A file whose size the system did not tell reads as a read error.
+  Win32ReadableFile(FileHandle file, bool sized, std::uint64_t size)
+      : file_(std::move(file)), sized_(sized), size_(size) {}
+
+  std::uint64_t Size() const override { return size_; }
+
+  bool Read(char* into, size_t size, size_t* got) override {
+    *got = 0;
+    if (!sized_) return false;
+    while (*got < size) {
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(size - *got, size_t{1} << 30));
+      DWORD read = 0;
+      if (!::ReadFile(file_.get(), into + *got, want, &read, nullptr)) return false;
+      *got += read;
+      // A short read of a disk file is its end.
+      if (read < want) break;
+    }
+    return true;
+  }
+
+ private:
+  FileHandle file_;
+  bool sized_;
+  std::uint64_t size_;
+};
+
+class Win32WritableFile final : public WritableFile {
+ public:
+  explicit Win32WritableFile(FileHandle file) : file_(std::move(file)) {}
+  ~Win32WritableFile() override { Close(); }
+
+  bool Append(std::string_view data) override {
+    if (!file_.IsValid()) return false;
+    while (!data.empty()) {
+      DWORD chunk = data.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(data.size());
+      DWORD put = 0;
+      if (!::WriteFile(file_.get(), data.data(), chunk, &put, nullptr) || put == 0) return false;
+      data.remove_prefix(put);
+    }
+    return true;
+  }
+
+  bool Close() override {
+    if (!file_.IsValid()) return true;
+    return ::CloseHandle(file_.Release()) != 0;
+  }
+
+ private:
+  FileHandle file_;
+};
+
 }  // namespace
 
-Read ReadRegularFile(const std::string& path, std::string* bytes, bool exclusive,
-                     std::uint64_t limit) {
-  bytes->clear();
+// Windows gives large pages only to processes with the privilege for them.
+void AskForLargePages(const char*, size_t) {}
+
+std::unique_ptr<ReadableFile> Win32Platform::OpenForReading(const std::string& path) {
   // Devices are refused by name. Opening reads nothing and does not wait (a
   // POSIX pipe under Wine included), so whatever else is not a plain disk
   // file is refused by its handle before a byte is read: one open, not a
   // probe and then the open, which under Wine costs a tenth of a millisecond.
-  if (IsDeviceName(path)) return Read::kCannotOpen;
+  if (IsDeviceName(path)) return nullptr;
   // Delete sharing lets a rewrite rename a new file over it meanwhile; this
   // read keeps the old one whole.
-  Handle file(::CreateFileA(
-      path.c_str(), GENERIC_READ, exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return Read::kCannotOpen;
+  if (!IsRegularDiskHandle(file, &info)) return nullptr;
   LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file.get(), &size)) return Read::kReadError;
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return Read::kReadError;
-  try {
-    // Straight into the string, in one read of the size and a byte more: a
-    // short read of a disk file is its end. A file that grew meanwhile is
-    // read on in pieces, up to the limit.
-    constexpr size_t kPiece = 65536;
-    bytes->resize(static_cast<size_t>(size.QuadPart) + 1);
-    size_t total = 0;
-    while (true) {
-      if (total == bytes->size()) bytes->resize(total + kPiece);
-      const size_t room = bytes->size() - total;
-      const DWORD want =
-          room > kPiece && total != 0 ? static_cast<DWORD>(kPiece) : static_cast<DWORD>(room);
-      DWORD got = 0;
-      if (!::ReadFile(file.get(), bytes->data() + total, want, &got, nullptr)) {
-        bytes->resize(total);
-        return Read::kReadError;
-      }
-      if (total + got > limit) {
-        bytes->resize(total);
-        return Read::kReadError;
-      }
-      total += got;
-      if (got < want) {
-        bytes->resize(total);
-        return Read::kOk;
-      }
-    }
-  } catch (const std::bad_alloc&) {
-    bytes->clear();
-    bytes->shrink_to_fit();
-    return Read::kNoMemory;
-  }
+  const bool sized = ::GetFileSizeEx(file.get(), &size) != 0;
+  return std::make_unique<Win32ReadableFile>(std::move(file), sized,
+                                             sized ? static_cast<std::uint64_t>(size.QuadPart) : 0);
 }
 
-Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_if_exists) {
-  if (IsDeviceName(from) || IsDeviceName(to)) return Copy::kFailed;
+std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& path,
+                                                             bool exclusive) {
+  DWORD share = exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
+  FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Only a file on a disk: "nul.htm" or COM1 would be a device.
+  if (!file.IsValid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return nullptr;
+  return std::make_unique<Win32WritableFile>(std::move(file));
+}
+
+CopyOutcome Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
+                                      bool fail_if_exists) {
+  if (IsDeviceName(from) || IsDeviceName(to)) return CopyOutcome::kFailed;
   // Copied by hand rather than by the system's copy: one open of the source
   // both checks and reads it, and the target's creation tells whether it
   // was there. Under Wine that saves three of every five file calls.
   // Shared with readers only, so the target cannot be the source itself.
-  Handle in(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle in(::CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILE_BASIC_INFO source;
   LARGE_INTEGER size;
-  if (!IsRegularDiskHandle(in, &source) || !::GetFileSizeEx(in.get(), &size)) return Copy::kFailed;
+  if (!IsRegularDiskHandle(in, &source) || !::GetFileSizeEx(in.get(), &size))
+    return CopyOutcome::kFailed;
   // Like the system's copy: the source's attributes, and the archive bit.
   const DWORD attributes =
       (source.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -265,23 +297,24 @@ Copy CopyRegularFile(const std::string& from, const std::string& to, bool fail_i
     case Examined::kMissing:
       switch (WriteNew(to, attributes, copy)) {
         case Created::kWritten:
-          return Copy::kCopied;
+          return CopyOutcome::kCopied;
         case Created::kExists:
-          return fail_if_exists ? Copy::kTargetExists : Copy::kFailed;
+          return fail_if_exists ? CopyOutcome::kTargetExists : CopyOutcome::kFailed;
         case Created::kFailed:
-          return Copy::kFailed;
+          return CopyOutcome::kFailed;
       }
-      return Copy::kFailed;
+      return CopyOutcome::kFailed;
     case Examined::kReplaceable:
       // The source, held open without delete sharing, is never renamed over.
-      return WriteBesideAndRename(to, attributes, copy) ? Copy::kReplaced : Copy::kFailed;
+      return WriteBesideAndRename(to, attributes, copy) ? CopyOutcome::kReplaced
+                                                        : CopyOutcome::kFailed;
     case Examined::kRefused:
       break;
   }
-  return Copy::kFailed;
+  return CopyOutcome::kFailed;
 }
 
-bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
+bool Win32Platform::RewriteFile(const std::string& path, std::string_view bytes) {
   DWORD attributes = 0;
   if (ExamineExisting(path, &attributes) == Examined::kRefused) return false;
   // The old file's attributes, as far as a plain file carries them.
@@ -299,117 +332,24 @@ bool RewriteRegularFile(const std::string& path, std::string_view bytes) {
   return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
 }
 
-bool ReadRegularFileHead(const std::string& path, size_t max_bytes, std::string* bytes) {
-  bytes->clear();
-  if (IsDeviceName(path)) return false;
-  Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  FILE_BASIC_INFO info;
-  if (!IsRegularDiskHandle(file, &info)) return false;
-  bytes->resize(max_bytes);
-  size_t size = 0;
-  while (size < max_bytes) {
-    DWORD got = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(max_bytes - size, 1 << 20));
-    if (!::ReadFile(file.get(), bytes->data() + size, want, &got, nullptr)) {
-      bytes->clear();
-      return false;
-    }
-    if (got == 0) break;
-    size += got;
-  }
-  bytes->resize(size);
-  return true;
-}
-
-PathType GetPathType(const std::string& path, bool follow_links) {
-  if (IsDeviceName(path)) return PathType::kOther;
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathType::kMissing
-                                                                          : PathType::kOther;
-  }
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !follow_links) return PathType::kLink;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathType::kFolder;
-  return IsRegularDiskFile(path) ? PathType::kFile : PathType::kOther;
-}
-
-bool IsOwnRealFolder(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-}
-
-bool IsOwnPlace(const std::string& /*path*/) { return true; }
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  if (IsDeviceName(a) || IsDeviceName(b)) return false;
-  const std::string* paths[2] = {&a, &b};
-  Handle handles[2] = {Handle(INVALID_HANDLE_VALUE), Handle(INVALID_HANDLE_VALUE)};
-  FILE_BASIC_INFO basic[2];
-  FILE_STANDARD_INFO standard[2];
-  for (int i = 0; i < 2; ++i) {
-    handles[i].Reset(::CreateFileA(paths[i]->c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    HANDLE h = handles[i].get();
-    if (!handles[i].valid() || ::GetFileType(h) != FILE_TYPE_DISK ||
-        !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic[i], sizeof basic[i]) ||
-        !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard[i], sizeof standard[i]))
-      return false;
-  }
-  // Files whose times or sizes differ are different files; only a pair
-  // that agrees needs the volume and file index, which cost far more.
-  if (basic[0].CreationTime.QuadPart != basic[1].CreationTime.QuadPart ||
-      basic[0].LastWriteTime.QuadPart != basic[1].LastWriteTime.QuadPart ||
-      basic[0].FileAttributes != basic[1].FileAttributes ||
-      standard[0].EndOfFile.QuadPart != standard[1].EndOfFile.QuadPart)
-    return false;
-  BY_HANDLE_FILE_INFORMATION info[2];
-  for (int i = 0; i < 2; ++i) {
-    if (!::GetFileInformationByHandle(handles[i].get(), &info[i])) return false;
-  }
-  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
-         info[0].nFileIndexLow == info[1].nFileIndexLow;
-}
-
-// The resolved path of the folder a tree is deleted from. A tree's files
-// come one after another with the same root, which is resolved once: if it
-// were swapped for a link meanwhile, its files would resolve elsewhere and
-// no longer lie inside what was resolved first.
-bool RootFinalPath(const std::string& root, std::string* root_final) {
-  static std::string cached_root;
-  static std::string cached_final;
-  if (!cached_root.empty() && cached_root == root) {
-    *root_final = cached_final;
-    return true;
-  }
-  Handle folder(::CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!folder.valid() || !FinalPath(folder.get(), root_final)) return false;
-  cached_root = root;
-  cached_final = *root_final;
-  return true;
-}
-
-bool DeleteFileInTree(const std::string& path, const std::string& root) {
+bool Win32Platform::RemoveFile(const std::string& path, const std::string& root) {
   std::string root_final;
   if (!RootFinalPath(root, &root_final)) return false;
   // The link itself where the system has links; under Wine a POSIX link
   // opens as the file it points to, and then lies outside the tree.
-  Handle file(::CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                            kShareAll, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FileHandle file(::CreateFileA(
+      path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   std::string final_path;
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+  if (!file.IsValid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
       !FinalPath(file.get(), &final_path) || !IsInside(final_path, root_final))
     return false;
   FILE_BASIC_INFO info;
-  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
-      (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+  const bool known = ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info);
+  // A folder is no file (a link to one is removed as the link it is).
+  const DWORD folder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  if (known && (info.FileAttributes & folder) == FILE_ATTRIBUTE_DIRECTORY) return false;
+  if (known && (info.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
     FILE_BASIC_INFO basic = {};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     ::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
@@ -420,18 +360,16 @@ bool DeleteFileInTree(const std::string& path, const std::string& root) {
                                       sizeof disposition) != 0;
 }
 
-std::unique_ptr<FolderLock> LockFolder(const std::string& folder) {
-  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                         nullptr));
-  if (!h.valid()) return nullptr;
+std::unique_ptr<FolderLock> Win32Platform::LockFolder(const std::string& folder) {
+  FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                             nullptr));
+  if (!h.IsValid()) return nullptr;
   return std::make_unique<Win32FolderLock>(h.Release());
 }
 
-bool IsFolderLocked(const std::string& folder) {
-  Handle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return !h.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+bool Win32Platform::IsFolderLocked(const std::string& folder) {
+  FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !h.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
-
-}  // namespace guarded
