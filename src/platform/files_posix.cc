@@ -13,7 +13,7 @@
 #include <new>
 
 #include "platform/files_common.h"
-#include "platform/platform_posix.h"
+#include "platform/host_platform.h"
 #include "platform/posix_fd.h"
 
 namespace {
@@ -178,15 +178,15 @@ class PosixWritableFile final : public WritableFile {
 
 }  // namespace
 
-std::unique_ptr<ReadableFile> PosixPlatform::OpenForReading(const std::string& path) {
+std::unique_ptr<ReadableFile> HostPlatform::OpenForReading(const std::string& path) {
   struct stat st;
   ScopedFd fd(OpenRegularForReading(path, &st));
   if (!fd.valid() || !LockLikeShareMode(fd.get(), false)) return nullptr;
   return std::make_unique<PosixReadableFile>(fd.Release(), static_cast<std::uint64_t>(st.st_size));
 }
 
-std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& path,
-                                                             bool exclusive) {
+std::unique_ptr<WritableFile> HostPlatform::NewWritableFile(const std::string& path,
+                                                            bool exclusive) {
   // Truncate only once the lock is held, so that a refused open leaves the
   // other holder's file alone.
   // Never waits for a pipe's reader; only a plain file is written.
@@ -203,8 +203,8 @@ std::unique_ptr<WritableFile> PosixPlatform::NewWritableFile(const std::string& 
   return std::make_unique<PosixWritableFile>(fd.Release());
 }
 
-CopyOutcome PosixPlatform::CopyFileTo(const std::string& from, const std::string& to,
-                                      bool fail_if_exists) {
+CopyOutcome HostPlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                     bool fail_if_exists) {
   struct stat source;
   ScopedFd in(OpenRegularForReading(from, &source));
   if (!in.valid() || !LockLikeShareMode(in.get(), false)) return CopyOutcome::kFailed;
@@ -242,7 +242,7 @@ CopyOutcome PosixPlatform::CopyFileTo(const std::string& from, const std::string
   return CopyOutcome::kFailed;
 }
 
-bool PosixPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
+bool HostPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
   ExistingFile target;
   const Examined examined = ExamineExisting(path, &target);
   if (examined == Examined::kRefused) return false;
@@ -256,7 +256,7 @@ bool PosixPlatform::RewriteFile(const std::string& path, std::string_view bytes)
   });
 }
 
-bool PosixPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
+bool HostPlatform::RemoveFile(const std::string& path, const std::string& /*root*/) {
   // The listing never descends through a link, so what it finds lies in
   // the tree; only a link must not be followed now.
   struct stat st;
@@ -266,14 +266,14 @@ bool PosixPlatform::RemoveFile(const std::string& path, const std::string& /*roo
   return ::unlink(path.c_str()) == 0;
 }
 
-std::unique_ptr<FolderLock> PosixPlatform::LockFolder(const std::string& folder) {
+std::unique_ptr<FolderLock> HostPlatform::LockFolder(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600));
   if (!fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
   return std::make_unique<PosixFolderLock>(fd.Release(), std::move(path));
 }
 
-bool PosixPlatform::IsFolderLocked(const std::string& folder) {
+bool HostPlatform::IsFolderLocked(const std::string& folder) {
   std::string path = Join(folder, kLockFileName);
   ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
   if (!fd.valid()) return false;

@@ -220,7 +220,7 @@ class Win32WritableFile final : public WritableFile {
 // Windows gives large pages only to processes with the privilege for them.
 void AskForLargePages(const char*, size_t) {}
 
-std::unique_ptr<ReadableFile> Win32Platform::OpenForReading(const std::string& path) {
+std::unique_ptr<ReadableFile> HostPlatform::OpenForReading(const std::string& path) {
   // Devices are refused by name. Opening reads nothing and does not wait (a
   // POSIX pipe under Wine included), so whatever else is not a plain disk
   // file is refused by its handle before a byte is read: one open, not a
@@ -239,8 +239,8 @@ std::unique_ptr<ReadableFile> Win32Platform::OpenForReading(const std::string& p
                                              sized ? static_cast<std::uint64_t>(size.QuadPart) : 0);
 }
 
-std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& path,
-                                                             bool exclusive) {
+std::unique_ptr<WritableFile> HostPlatform::NewWritableFile(const std::string& path,
+                                                            bool exclusive) {
   DWORD share = exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
   FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -249,8 +249,8 @@ std::unique_ptr<WritableFile> Win32Platform::NewWritableFile(const std::string& 
   return std::make_unique<Win32WritableFile>(std::move(file));
 }
 
-CopyOutcome Win32Platform::CopyFileTo(const std::string& from, const std::string& to,
-                                      bool fail_if_exists) {
+CopyOutcome HostPlatform::CopyFileTo(const std::string& from, const std::string& to,
+                                     bool fail_if_exists) {
   if (IsDeviceName(from) || IsDeviceName(to)) return CopyOutcome::kFailed;
   // Copied by hand rather than by the system's copy: one open of the source
   // both checks and reads it, and the target's creation tells whether it
@@ -314,7 +314,7 @@ CopyOutcome Win32Platform::CopyFileTo(const std::string& from, const std::string
   return CopyOutcome::kFailed;
 }
 
-bool Win32Platform::RewriteFile(const std::string& path, std::string_view bytes) {
+bool HostPlatform::RewriteFile(const std::string& path, std::string_view bytes) {
   DWORD attributes = 0;
   if (ExamineExisting(path, &attributes) == Examined::kRefused) return false;
   // The old file's attributes, as far as a plain file carries them.
@@ -332,7 +332,7 @@ bool Win32Platform::RewriteFile(const std::string& path, std::string_view bytes)
   return WriteBesideAndRename(path, attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, write);
 }
 
-bool Win32Platform::RemoveFile(const std::string& path, const std::string& root) {
+bool HostPlatform::RemoveFile(const std::string& path, const std::string& root) {
   std::string root_final;
   if (!RootFinalPath(root, &root_final)) return false;
   // The link itself where the system has links; under Wine a POSIX link
@@ -360,7 +360,7 @@ bool Win32Platform::RemoveFile(const std::string& path, const std::string& root)
                                       sizeof disposition) != 0;
 }
 
-std::unique_ptr<FolderLock> Win32Platform::LockFolder(const std::string& folder) {
+std::unique_ptr<FolderLock> HostPlatform::LockFolder(const std::string& folder) {
   FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_WRITE, 0, nullptr,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
                              nullptr));
@@ -368,7 +368,7 @@ std::unique_ptr<FolderLock> Win32Platform::LockFolder(const std::string& folder)
   return std::make_unique<Win32FolderLock>(h.Release());
 }
 
-bool Win32Platform::IsFolderLocked(const std::string& folder) {
+bool HostPlatform::IsFolderLocked(const std::string& folder) {
   FileHandle h(::CreateFileA(Join(folder, kLockFileName).c_str(), GENERIC_READ, kShareAll, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return !h.IsValid() && ::GetLastError() == ERROR_SHARING_VIOLATION;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform_posix.h"
+#include "platform/host_platform.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ bool IsOwnChain(const std::string& absolute) {
 
 }  // namespace
 
-bool PosixPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
+bool HostPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   DIR* handle = ::opendir(dir.c_str());
   if (handle == nullptr) return false;
@@ -120,18 +120,18 @@ bool PosixPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>*
   return true;
 }
 
-PathKind PosixPlatform::FindPath(const std::string& path) {
+PathKind HostPlatform::FindPath(const std::string& path) {
   struct stat st;
   if (path.empty() || ::stat(path.c_str(), &st) != 0) return PathKind::kMissing;
   return S_ISDIR(st.st_mode) ? PathKind::kFolder : PathKind::kFile;
 }
 
-bool PosixPlatform::CreateFolder(const std::string& path) {
+bool HostPlatform::CreateFolder(const std::string& path) {
   // Private to the user: without TMPDIR the base lies in the shared /tmp.
   return ::mkdir(path.c_str(), 0700) == 0;
 }
 
-RemoveFolderResult PosixPlatform::RemoveFolder(const std::string& path) {
+RemoveFolderResult HostPlatform::RemoveFolder(const std::string& path) {
   if (::rmdir(path.c_str()) == 0) return RemoveFolderResult::kRemoved;
   switch (errno) {
     case ENOENT:
@@ -163,7 +163,7 @@ PathKind KindOfError(int error) {
 
 }  // namespace
 
-PathInfo PosixPlatform::Inspect(const std::string& path, Links links) {
+PathInfo HostPlatform::Inspect(const std::string& path, Links links) {
   PathInfo info;
 #ifdef STATX_BTIME
   // One call for the kind, the owner and both times.
@@ -194,7 +194,7 @@ PathInfo PosixPlatform::Inspect(const std::string& path, Links links) {
   return info;
 }
 
-bool PosixPlatform::IsOwnPlace(const std::string& path) {
+bool HostPlatform::IsOwnPlace(const std::string& path) {
   std::string absolute = path;
   if (absolute.empty() || absolute[0] != '/') {
     char* cwd = ::getcwd(nullptr, 0);
@@ -221,7 +221,7 @@ bool PosixPlatform::IsOwnPlace(const std::string& path) {
   }
 }
 
-bool PosixPlatform::CanEnterFolder(const std::string& path) {
+bool HostPlatform::CanEnterFolder(const std::string& path) {
   const std::string current = CurrentDirectory();
   if (current.empty() || path.empty() || ::chdir(path.c_str()) != 0) return false;
   // Back the way it came, which is there.
@@ -230,13 +230,13 @@ bool PosixPlatform::CanEnterFolder(const std::string& path) {
   return true;
 }
 
-std::string PosixPlatform::GetTempFolder() {
+std::string HostPlatform::GetTempFolder() {
   const char* tmpdir = std::getenv("TMPDIR");
   if (tmpdir != nullptr && *tmpdir != '\0') return tmpdir;
   return "/tmp/";
 }
 
-bool PosixPlatform::FindOnSearchPath(const std::string& name, std::string* full_path) {
+bool HostPlatform::FindOnSearchPath(const std::string& name, std::string* full_path) {
   full_path->clear();
   if (name.empty()) return false;
   if (name.find('/') != std::string::npos) {
@@ -270,7 +270,7 @@ bool PosixPlatform::FindOnSearchPath(const std::string& name, std::string* full_
   return false;
 }
 
-std::string PosixPlatform::GetProgramPath() {
+std::string HostPlatform::GetProgramPath() {
   std::string buffer(256, '\0');
   while (true) {
     ssize_t got = ::readlink("/proc/self/exe", buffer.data(), buffer.size());

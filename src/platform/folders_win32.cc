@@ -70,7 +70,7 @@ bool FullPath(const std::string& path, std::string* full) {
 
 }  // namespace
 
-bool Win32Platform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
+bool HostPlatform::ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string base;
   if (!FullPath(dir, &base)) return false;
@@ -97,7 +97,7 @@ bool Win32Platform::ListFolder(const std::string& dir, std::vector<FolderEntry>*
   return true;
 }
 
-PathKind Win32Platform::FindPath(const std::string& path) {
+PathKind HostPlatform::FindPath(const std::string& path) {
   // A plain path is answered by its attributes, without opening the
   // folder for a search: under Wine a search for a missing name costs
   // about seven times as much. What the file finder answers otherwise
@@ -119,16 +119,16 @@ PathKind Win32Platform::FindPath(const std::string& path) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
 }
 
-bool Win32Platform::CreateFolder(const std::string& path) {
+bool HostPlatform::CreateFolder(const std::string& path) {
   return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-RemoveFolderResult Win32Platform::RemoveFolder(const std::string& path) {
+RemoveFolderResult HostPlatform::RemoveFolder(const std::string& path) {
   if (::RemoveDirectoryA(path.c_str())) return RemoveFolderResult::kRemoved;
   return RemoveFolderResultFromError(::GetLastError());
 }
 
-PathInfo Win32Platform::Inspect(const std::string& path, Links links) {
+PathInfo HostPlatform::Inspect(const std::string& path, Links links) {
   PathInfo info;
   info.owned_by_user = true;
   if (IsDeviceName(path)) {
@@ -158,9 +158,9 @@ PathInfo Win32Platform::Inspect(const std::string& path, Links links) {
   return info;
 }
 
-bool Win32Platform::IsOwnPlace(const std::string& /*path*/) { return true; }
+bool HostPlatform::IsOwnPlace(const std::string& /*path*/) { return true; }
 
-bool Win32Platform::CanEnterFolder(const std::string& path) {
+bool HostPlatform::CanEnterFolder(const std::string& path) {
   std::string current;
   if (!ReadSizedText(&current,
                      [](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); }))
@@ -170,13 +170,13 @@ bool Win32Platform::CanEnterFolder(const std::string& path) {
   return true;
 }
 
-std::string Win32Platform::GetTempFolder() {
+std::string HostPlatform::GetTempFolder() {
   std::string path;
   ReadSizedText(&path, [](char* buffer, DWORD size) { return ::GetTempPathA(size, buffer); });
   return path;
 }
 
-bool Win32Platform::FindOnSearchPath(const std::string& name, std::string* full_path) {
+bool HostPlatform::FindOnSearchPath(const std::string& name, std::string* full_path) {
   full_path->clear();
   if (name.empty()) return false;
   return ReadSizedText(full_path, [&name](char* buffer, DWORD size) {
@@ -184,7 +184,7 @@ bool Win32Platform::FindOnSearchPath(const std::string& name, std::string* full_
   });
 }
 
-std::string Win32Platform::GetProgramPath() {
+std::string HostPlatform::GetProgramPath() {
   std::string buffer(MAX_PATH, '\0');
   while (true) {
     DWORD got = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/guid_text.h"
-#include "platform/platform_posix.h"
+#include "platform/host_platform.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ std::string NetworkSourceAsUnc(const std::string& source) {
 
 }  // namespace
 
-DriveType PosixPlatform::QueryDriveType(const std::string& root) {
+DriveType HostPlatform::QueryDriveType(const std::string& root) {
   MountInfo mount;
   if (root.empty() || !FindMount(root, &mount)) return DriveType::kNoRootDir;
   const std::string& type = mount.fs_type;
@@ -137,7 +137,7 @@ DriveType PosixPlatform::QueryDriveType(const std::string& root) {
   return DriveType::kFixed;
 }
 
-bool PosixPlatform::GetNetworkName(const std::string& path, std::string* remote) {
+bool HostPlatform::GetNetworkName(const std::string& path, std::string* remote) {
   remote->clear();
   MountInfo mount;
   if (path.empty() || !FindMount(path, &mount) || !IsNetworkFileSystem(mount.fs_type)) {
@@ -147,7 +147,7 @@ bool PosixPlatform::GetNetworkName(const std::string& path, std::string* remote)
   return !remote->empty();
 }
 
-bool PosixPlatform::GetLogonUser(std::string* name) {
+bool HostPlatform::GetLogonUser(std::string* name) {
   name->clear();
   long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
@@ -168,12 +168,12 @@ bool PosixPlatform::GetLogonUser(std::string* name) {
   return false;
 }
 
-bool PosixPlatform::ReadClassesRootDefault(const std::string&, std::string* value) {
+bool HostPlatform::ReadClassesRootDefault(const std::string&, std::string* value) {
   value->clear();
   return false;
 }
 
-std::uint32_t PosixPlatform::GetTickCount() {
+std::uint32_t HostPlatform::GetTickCount() {
   struct timespec now;
   ::clock_gettime(CLOCK_MONOTONIC, &now);
   std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
@@ -181,7 +181,7 @@ std::uint32_t PosixPlatform::GetTickCount() {
   return static_cast<std::uint32_t>(ms);
 }
 
-WallClock PosixPlatform::GetWallClock() {
+WallClock HostPlatform::GetWallClock() {
   WallClock clock;
   const std::time_t now = ::time(nullptr);
   clock.unix_seconds = static_cast<std::int64_t>(now);
@@ -189,7 +189,7 @@ WallClock PosixPlatform::GetWallClock() {
   return clock;
 }
 
-std::string PosixPlatform::CreateGuidText() {
+std::string HostPlatform::CreateGuidText() {
   std::random_device device;
   unsigned char bytes[16];
   for (size_t i = 0; i < sizeof bytes; i += 4) {

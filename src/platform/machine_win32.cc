@@ -41,11 +41,11 @@ bool LocalTime(std::tm* local) {
 
 }  // namespace
 
-DriveType Win32Platform::QueryDriveType(const std::string& root) {
+DriveType HostPlatform::QueryDriveType(const std::string& root) {
   return static_cast<DriveType>(::GetDriveTypeA(root.c_str()));
 }
 
-bool Win32Platform::GetNetworkName(const std::string& path, std::string* remote) {
+bool HostPlatform::GetNetworkName(const std::string& path, std::string* remote) {
   remote->clear();
   if (path.size() < 2 || path[1] != ':') return false;
   const std::string device = path.substr(0, 2);
@@ -69,7 +69,7 @@ bool Win32Platform::GetNetworkName(const std::string& path, std::string* remote)
   return false;
 }
 
-bool Win32Platform::GetLogonUser(std::string* name) {
+bool HostPlatform::GetLogonUser(std::string* name) {
   name->clear();
   std::string buffer(257, '\0');  // UNLEN + 1
   for (int attempt = 0; attempt < 4; ++attempt) {
@@ -85,7 +85,7 @@ bool Win32Platform::GetLogonUser(std::string* name) {
   return false;
 }
 
-bool Win32Platform::ReadClassesRootDefault(const std::string& subkey, std::string* value) {
+bool HostPlatform::ReadClassesRootDefault(const std::string& subkey, std::string* value) {
   value->clear();
   RegistryKey key;
   if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey.c_str(), 0, KEY_QUERY_VALUE, key.receive()) !=
@@ -107,9 +107,9 @@ bool Win32Platform::ReadClassesRootDefault(const std::string& subkey, std::strin
   return true;
 }
 
-std::uint32_t Win32Platform::GetTickCount() { return ::GetTickCount(); }
+std::uint32_t HostPlatform::GetTickCount() { return ::GetTickCount(); }
 
-WallClock Win32Platform::GetWallClock() {
+WallClock HostPlatform::GetWallClock() {
   WallClock clock;
   FILETIME now;
   ::GetSystemTimeAsFileTime(&now);
@@ -118,7 +118,7 @@ WallClock Win32Platform::GetWallClock() {
   return clock;
 }
 
-std::string Win32Platform::CreateGuidText() {
+std::string HostPlatform::CreateGuidText() {
   // From the system's random generator in a library already loaded: the
   // COM library would load the whole window system besides.
   unsigned char bytes[16];

@@ -15,7 +15,7 @@
 #include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/env_expand.h"
-#include "platform/platform_posix.h"
+#include "platform/host_platform.h"
 
 extern char** environ;
 
@@ -47,7 +47,7 @@ const char* FindEnvironmentEntry(const std::string& name, std::string* actual_na
 
 }  // namespace
 
-std::string PosixPlatform::GetCommandLineText() {
+std::string HostPlatform::GetCommandLineText() {
   std::string text;
   for (const std::string& argument : ProgramArguments()) {
     if (!text.empty()) text.push_back(' ');
@@ -56,7 +56,7 @@ std::string PosixPlatform::GetCommandLineText() {
   return text;
 }
 
-bool PosixPlatform::GetEnvVar(const std::string& name, std::string* value) {
+bool HostPlatform::GetEnvVar(const std::string& name, std::string* value) {
   value->clear();
   const char* found = FindEnvironmentEntry(name, nullptr);
   if (found == nullptr) return false;
@@ -64,7 +64,7 @@ bool PosixPlatform::GetEnvVar(const std::string& name, std::string* value) {
   return true;
 }
 
-void PosixPlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
+void HostPlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
   // Every block stays alive for the rest of the process, since later
   // setenv calls keep pointers into it.
   static std::list<std::pair<std::vector<std::string>, std::vector<char*>>> blocks;
@@ -75,7 +75,7 @@ void PosixPlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
   environ = pointers.data();
 }
 
-std::vector<std::string> PosixPlatform::GetEnvironmentBlock() {
+std::vector<std::string> HostPlatform::GetEnvironmentBlock() {
   std::vector<std::string> block;
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
     block.emplace_back(*entry);
@@ -83,7 +83,7 @@ std::vector<std::string> PosixPlatform::GetEnvironmentBlock() {
   return block;
 }
 
-std::string PosixPlatform::ExpandEnvVars(const std::string& text) {
+std::string HostPlatform::ExpandEnvVars(const std::string& text) {
   return ExpandPercentReferences(text, [](const std::string& name, std::string* value) {
     const char* found = FindEnvironmentEntry(name, nullptr);
     if (found == nullptr) return false;
@@ -92,7 +92,26 @@ std::string PosixPlatform::ExpandEnvVars(const std::string& text) {
   });
 }
 
-bool PosixPlatform::StartProcess(const std::string& command_line, std::string* failure) {
+namespace {
+
+// Children started and not yet seen to end; reaped so none stays a zombie.
+std::vector<pid_t>& Children() {
+  static std::vector<pid_t> children;
+  return children;
+}
+
+void ReapFinishedChildren() {
+  std::vector<pid_t> running;
+  for (pid_t pid : Children()) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == 0) running.push_back(pid);
+  }
+  Children().swap(running);
+}
+
+}  // namespace
+
+bool HostPlatform::StartProcess(const std::string& command_line, std::string* failure) {
   ReapFinishedChildren();
   std::string rest;
   std::string program = SplitProgramName(command_line, &rest);
@@ -112,22 +131,13 @@ bool PosixPlatform::StartProcess(const std::string& command_line, std::string* f
     return false;
   }
   // POSIX has no "ready for input"; the child just runs on.
-  children_.push_back(pid);
+  Children().push_back(pid);
   failure->clear();
   return true;
 }
 
-void PosixPlatform::ReapFinishedChildren() {
-  std::vector<pid_t> running;
-  for (pid_t pid : children_) {
-    int status = 0;
-    if (::waitpid(pid, &status, WNOHANG) == 0) running.push_back(pid);
-  }
-  children_.swap(running);
-}
-
 Platform& SystemPlatform() {
-  static PosixPlatform platform;
+  static HostPlatform platform;
   return platform;
 }
 

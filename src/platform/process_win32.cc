@@ -27,14 +27,14 @@ std::string SystemMessage(DWORD error) {
 
 }  // namespace
 
-std::string Win32Platform::GetCommandLineText() {
+std::string HostPlatform::GetCommandLineText() {
   const char* line = ::GetCommandLineA();
   std::string arguments;
   SplitProgramName(line != nullptr ? line : "", &arguments);
   return arguments;
 }
 
-bool Win32Platform::GetEnvVar(const std::string& name, std::string* value) {
+bool HostPlatform::GetEnvVar(const std::string& name, std::string* value) {
   value->clear();
   std::string buffer(256, '\0');
   for (int attempt = 0; attempt < 8; ++attempt) {
@@ -55,21 +55,11 @@ bool Win32Platform::GetEnvVar(const std::string& name, std::string* value) {
   return false;
 }
 
-void Win32Platform::SetEnvironmentBlock(const std::vector<std::string>& block) {
-  if (InstallBlock(block)) return;
-  // Without the block call: clear what is not in it, then set each.
-  for (const std::string& entry : GetEnvironmentBlock()) {
-    const size_t eq = entry.find('=', 1);
-    if (eq != std::string::npos) ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), nullptr);
-  }
-  for (const std::string& entry : block) {
-    const size_t eq = entry.find('=', 1);
-    if (eq != std::string::npos)
-      ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), entry.c_str() + eq + 1);
-  }
-}
+namespace {
 
-bool Win32Platform::InstallBlock(const std::vector<std::string>& block) {
+// Installs `block` as the whole environment at once; false if the system
+// refuses.
+bool InstallBlock(const std::vector<std::string>& block) {
   std::string joined;
   for (const std::string& entry : block) {
     joined += entry;
@@ -84,7 +74,23 @@ bool Win32Platform::InstallBlock(const std::vector<std::string>& block) {
   return size > 0 && ::SetEnvironmentStringsW(wide.data());
 }
 
-std::vector<std::string> Win32Platform::GetEnvironmentBlock() {
+}  // namespace
+
+void HostPlatform::SetEnvironmentBlock(const std::vector<std::string>& block) {
+  if (InstallBlock(block)) return;
+  // Without the block call: clear what is not in it, then set each.
+  for (const std::string& entry : GetEnvironmentBlock()) {
+    const size_t eq = entry.find('=', 1);
+    if (eq != std::string::npos) ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), nullptr);
+  }
+  for (const std::string& entry : block) {
+    const size_t eq = entry.find('=', 1);
+    if (eq != std::string::npos)
+      ::SetEnvironmentVariableA(entry.substr(0, eq).c_str(), entry.c_str() + eq + 1);
+  }
+}
+
+std::vector<std::string> HostPlatform::GetEnvironmentBlock() {
   std::vector<std::string> block;
   char* strings = ::GetEnvironmentStringsA();
   if (strings == nullptr) return block;
@@ -95,7 +101,7 @@ std::vector<std::string> Win32Platform::GetEnvironmentBlock() {
   return block;
 }
 
-std::string Win32Platform::ExpandEnvVars(const std::string& text) {
+std::string HostPlatform::ExpandEnvVars(const std::string& text) {
   if (text.empty()) return text;
   std::string buffer(text.size() + 256, '\0');
   for (int attempt = 0; attempt < 8; ++attempt) {
@@ -113,7 +119,7 @@ std::string Win32Platform::ExpandEnvVars(const std::string& text) {
   return text;
 }
 
-bool Win32Platform::StartProcess(const std::string& command_line, std::string* failure) {
+bool HostPlatform::StartProcess(const std::string& command_line, std::string* failure) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -131,7 +137,7 @@ bool Win32Platform::StartProcess(const std::string& command_line, std::string* f
 }
 
 Platform& SystemPlatform() {
-  static Win32Platform platform;
+  static HostPlatform platform;
   return platform;
 }
 

@@ -1,21 +1,20 @@
-/// The POSIX implementation of Platform, for the native build that runs the
-/// program's logic and tests on Linux. Where Windows and POSIX differ, it
-/// imitates what the Windows build does, so both builds behave alike. One
-/// class, defined across a file per concept.
-#ifndef PAGETRIX_PLATFORM_PLATFORM_POSIX_H_
-#define PAGETRIX_PLATFORM_PLATFORM_POSIX_H_
+/// The system's own implementation of Platform for this build: one class,
+/// declared once for both systems and defined across a file per concept
+/// (files_*, folders_*, machine_*, process_*), each system's in its own files.
+#ifndef PAGETRIX_PLATFORM_HOST_PLATFORM_H_
+#define PAGETRIX_PLATFORM_HOST_PLATFORM_H_
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
 
-class PosixPlatform final : public Platform {
+class HostPlatform final : public Platform {
  public:
-  // ---- files_posix.cc ----
+  // ---- files_{posix,win32}.cc ----
   std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<WritableFile> NewWritableFile(const std::string& path, bool exclusive) override;
   CopyOutcome CopyFileTo(const std::string& from, const std::string& to,
@@ -25,7 +24,7 @@ class PosixPlatform final : public Platform {
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
   bool IsFolderLocked(const std::string& folder) override;
 
-  // ---- folders_posix.cc ----
+  // ---- folders_{posix,win32}.cc ----
   bool ListFolder(const std::string& dir, std::vector<FolderEntry>* entries) override;
   PathKind FindPath(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
@@ -37,7 +36,7 @@ class PosixPlatform final : public Platform {
   bool FindOnSearchPath(const std::string& name, std::string* full_path) override;
   std::string GetProgramPath() override;
 
-  // ---- machine_posix.cc ----
+  // ---- machine_{posix,win32}.cc ----
   DriveType QueryDriveType(const std::string& root) override;
   bool GetNetworkName(const std::string& path, std::string* remote) override;
   bool GetLogonUser(std::string* name) override;
@@ -46,18 +45,13 @@ class PosixPlatform final : public Platform {
   WallClock GetWallClock() override;
   std::string CreateGuidText() override;
 
-  // ---- process_posix.cc ----
+  // ---- process_{posix,win32}.cc ----
   std::string GetCommandLineText() override;
   bool GetEnvVar(const std::string& name, std::string* value) override;
   std::vector<std::string> GetEnvironmentBlock() override;
   void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, std::string* failure) override;
-
- private:
-  void ReapFinishedChildren();
-
-  std::vector<pid_t> children_;
 };
 
-#endif  // PAGETRIX_PLATFORM_PLATFORM_POSIX_H_
+#endif  // PAGETRIX_PLATFORM_HOST_PLATFORM_H_
