@@ -123,16 +123,16 @@ class WritableFile {
   virtual bool Close() = 0;
 };
 
-/// Operating-system services. Every method is safe to call at any time from
-/// the run's one thread; none throws. Paths are byte strings in the ANSI
-/// code page (Windows-1252). The methods are named in the program's own
-/// words, not the system's: <windows.h> defines macros for many Win32 names
+/// Every class of the interface below is safe to call at any time from the
+/// run's one thread; none throws. Paths are byte strings in the ANSI code
+/// page (Windows-1252). The methods are named in the program's own words,
+/// not the system's: <windows.h> defines macros for many Win32 names
 /// (DeleteFile becomes DeleteFileA), which would rename methods called so.
-class Platform {
- public:
-  virtual ~Platform() = default;
 
-  // ---- Files and directories ----
+/// Files and folders.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
 
   /// Opens a regular file for reading, shared with other readers and
   /// refused while a writer has it open; null for a folder, device, pipe or
@@ -192,8 +192,12 @@ class Platform {
   virtual bool FindOnSearchPath(const std::string& name, std::string* full_path) = 0;
   /// Full path of the program file.
   virtual std::string GetProgramPath() = 0;
+};
 
-  // ---- Machine facts (substituted in tests) ----
+/// Facts of the machine, substituted in tests.
+class MachineFacts {
+ public:
+  virtual ~MachineFacts() = default;
 
   /// Drive type of a drive or directory.
   virtual DriveType QueryDriveType(const std::string& root) = 0;
@@ -205,16 +209,18 @@ class Platform {
   /// Default value of a key under the classes root; only string values of at
   /// most 259 bytes count.
   virtual bool ReadClassesRootDefault(const std::string& subkey, std::string* value) = 0;
-  /// Whether the Ctrl key is held down now.
-  virtual bool IsCtrlKeyDown() = 0;
   /// Milliseconds since system start, wrapping at 32 bits.
   virtual std::uint32_t GetTickCount() = 0;
   /// The time now.
   virtual WallClock GetWallClock() = 0;
   /// A new GUID in registry text form, with its braces.
   virtual std::string CreateGuidText() = 0;
+};
 
-  // ---- Process and environment ----
+/// The process: its arguments, its environment, the processes it starts.
+class ProcessEnvironment {
+ public:
+  virtual ~ProcessEnvironment() = default;
 
   /// The program's arguments after the program name, as one string.
   virtual std::string GetCommandLineText() = 0;
@@ -233,9 +239,15 @@ class Platform {
   /// returns false and the system's message for the error, in the user's
   /// language, in `failure`.
   virtual bool StartProcess(const std::string& command_line, std::string* failure) = 0;
+};
 
-  // ---- User interface ----
-
+/// Everything the program asks of the operating system: the three parts
+/// above, which a class takes one by one where it needs no more, and the
+/// user interface calls.
+class Platform : public FileSystem, public MachineFacts, public ProcessEnvironment {
+ public:
+  /// Whether the Ctrl key is held down now.
+  virtual bool IsCtrlKeyDown() = 0;
   /// A message box with an OK button; returns when it is closed.
   virtual void ShowMessageBox(const std::string& text) = 0;
   /// Writes text to the standard output of the process, or, where a windowed
