@@ -68,7 +68,8 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
   }
   std::string log_path = GetConfigValue("Protokolldatei", "Name");
   // Only a log that this run could write is offered.
-  if (!run_log_.IsEnabled() || GetPathKind(log_path) != PathKind::kFile) log_path.clear();
+  if (!run_log_.IsEnabled() || GetPathKind(GetPlatform(), log_path) != PathKind::kFile)
+    log_path.clear();
   // Closed for good before the window shows, so that the button's editor
   // can open it.
   run_log_.Close();

@@ -605,7 +605,7 @@ class WalkListener final : public GenObserver {
     if (platform.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
       return "das Ziel ist ein Ordner.";
     const std::string folder = GetDirectoryPart(target);
-    if (!folder.empty() && GetPathKind(folder) != PathKind::kFolder)
+    if (!folder.empty() && GetPathKind(platform, folder) != PathKind::kFolder)
       return "den Zielordner " + Quote(folder) + " gibt es nicht.";
     return "die Quelle ist nicht lesbar oder das Ziel nicht beschreibbar.";
   }

@@ -56,7 +56,7 @@ const char* SectionForDriveType(DriveType drive_type) {
 void DetermineStartLocation(const std::string& server_override, StartLocation& location) {
   Platform& platform = GetPlatform();
   CUtil parts;
-  parts.SplitPath(platform.GetProgramPath());
+  parts.SplitPath(platform, platform.GetProgramPath());
 
   location.start_drive = parts.drive;
   location.current_server = parts.server_name;

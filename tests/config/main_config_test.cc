@@ -38,7 +38,7 @@ TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
   ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("Daten")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("Daten")));
 }
 
 TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
@@ -46,7 +46,7 @@ TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   dir_.MakeDir("roaming");
   EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("roaming/Seiten")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("roaming/Seiten")));
 }
 
 TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {
