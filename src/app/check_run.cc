@@ -29,7 +29,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 // reports in a fresh output folder: old folders stay, no placement is saved.
 // A missing configuration is reported, never answered with the help window.
 void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
-  const int loaded = main_config_.Load(profile_path_);
+  const int loaded = main_config_.Load(GetPlatform(), profile_path_);
   run_log_.SetPath("");
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file

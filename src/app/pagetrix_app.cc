@@ -28,7 +28,7 @@ bool CPagetrixApp::PerformRun() {
     return false;
   }
   if (!LoadMainConfiguration(command_line)) return false;
-  Log(RunLogDateLine());
+  Log(RunLogDateLine(GetPlatform()));
   PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_, run_log_,
              folder_, run_);
 
@@ -45,14 +45,14 @@ bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
   if (platform.IsCtrlKeyDown())
     platform.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
-  command_line.profile_path = LocateMainConfiguration();
+  command_line.profile_path = LocateMainConfiguration(platform);
   command_line.ParseCommandLine(command_line_text_);
   profile_path_ = command_line.profile_path;
   return !command_line.help_shown;
 }
 
 bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
-  main_config_.Load(profile_path_);
+  main_config_.Load(GetPlatform(), profile_path_);
   run_log_.SetPath(GetConfigValue("Protokolldatei", "Name"));
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
@@ -77,7 +77,7 @@ std::string CPagetrixApp::GeneratePages() {
 void CPagetrixApp::StartProgram(const std::string& start_page) {
   std::string name = GetConfigValue("StartProg", "Name");
   if (name.empty() || start_page.empty()) return;
-  ExpandEnvironment(name, run_log_);
+  ExpandEnvironment(GetPlatform(), name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
   static const char* const kOptions[][2] = {
@@ -85,7 +85,7 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   for (const auto& option : kOptions) {
     std::string value = GetConfigValue("StartProg", option[0]);
     if (value.empty()) continue;
-    ExpandEnvironment(value, run_log_);
+    ExpandEnvironment(GetPlatform(), value, run_log_);
     command += " ";
     command += option[1];
     command += value + "\"";

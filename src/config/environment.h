@@ -25,7 +25,8 @@ struct StartLocation {
 
 /// Fills the start location from the program's own path; a non-empty
 /// override replaces the current server.
-void DetermineStartLocation(const std::string& server_override, StartLocation& location);
+void DetermineStartLocation(Platform& platform, const std::string& server_override,
+                            StartLocation& location);
 
 /// Longest value of an environment variable (the Windows limit).
 inline constexpr size_t kMaxVariableValue = 32767;
@@ -60,7 +61,8 @@ struct VariableLists {
 };
 
 /// Reads the environment file and sets its variables (only with ENV=).
-void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRunLog& log);
+void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLocation& location,
+                          CRunLog& log);
 void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
                         SubstitutionTable& table, VariableLists& variables, CRunLog& log);
 void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
@@ -75,12 +77,12 @@ bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
 bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known,
                          size_t limit = kMaxVariableValue);
 /// Path of the executable of a registered automation server, or empty.
-std::string LookupLocalServer(const std::string& program_id);
+std::string LookupLocalServer(MachineFacts& machine, const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).
-void LogEnvironment(CRunLog& log);
+void LogEnvironment(ProcessEnvironment& process, CRunLog& log);
 
 /// Expands %NAME% references in place against the process environment; logs
 /// message 103 when a "%" is left. Empty values and values without "%" stay.
-void ExpandEnvironment(std::string& value, LogSink& log);
+void ExpandEnvironment(ProcessEnvironment& process, std::string& value, LogSink& log);
 
 #endif  // PAGETRIX_CONFIG_ENVIRONMENT_H_

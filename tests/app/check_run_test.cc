@@ -280,7 +280,7 @@ TEST(DlgFehlerTest, ButtonOpensTheRunLog) {
 }
 
 TEST(RunLogFailuresTest, KeptInOrderAlsoWhileTheLogIsOff) {
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.LogFailure("Fehler in der Kommandodatei: 'a.ini'");
   log.Log("Lese Kommandodatei: 'b.ini'");
   log.LogFailure("Keine Vorlage in der Kommandodatei: 'b.ini' angegeben.");

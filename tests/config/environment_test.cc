@@ -51,7 +51,7 @@ class StartLocationTest : public ::testing::Test {
   StartLocation Determine(const std::string& module, const std::string& server = "") {
     platform_->program_path = module;
     StartLocation location;
-    DetermineStartLocation(server, location);
+    DetermineStartLocation(GetPlatform(), server, location);
     return location;
   }
   ScopedPlatform platform_;
@@ -93,11 +93,11 @@ TEST(LookupLocalServerTest, ReadsTheServerPathFromTheClassesRoot) {
   registry["Access.Application\\CLSID"] = "{A}";
   registry["Outlook.Application\\CLSID"] = "{O}";
   registry["CLSID\\{O}\\LocalServer32"] = std::string(300, 'x');
-  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", LookupLocalServer("Word.Application"));
-  EXPECT_EQ("C:\\Office\\EXCEL.EXE  ", LookupLocalServer("excel.application"));
-  EXPECT_EQ("", LookupLocalServer("Access.Application"));
-  EXPECT_EQ("", LookupLocalServer("Outlook.Application"));
-  EXPECT_EQ("", LookupLocalServer("Publisher.Application"));
+  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", LookupLocalServer(GetPlatform(), "Word.Application"));
+  EXPECT_EQ("C:\\Office\\EXCEL.EXE  ", LookupLocalServer(GetPlatform(), "excel.application"));
+  EXPECT_EQ("", LookupLocalServer(GetPlatform(), "Access.Application"));
+  EXPECT_EQ("", LookupLocalServer(GetPlatform(), "Outlook.Application"));
+  EXPECT_EQ("", LookupLocalServer(GetPlatform(), "Publisher.Application"));
 }
 
 class EnvironmentFileTest : public ::testing::Test {
@@ -112,8 +112,8 @@ class EnvironmentFileTest : public ::testing::Test {
   // Applies the file as the run does and returns the run log.
   std::string Apply(const std::string& content, const std::string& server = "") {
     dir_.Write("env.ini", content);
-    DetermineStartLocation(server, location_);
-    ApplyEnvironmentFile(dir_.Path("env.ini"), location_, log_);
+    DetermineStartLocation(GetPlatform(), server, location_);
+    ApplyEnvironmentFile(GetPlatform(), dir_.Path("env.ini"), location_, log_);
     log_.Close();
     return dir_.Read("run.log");
   }
@@ -129,7 +129,7 @@ class EnvironmentFileTest : public ::testing::Test {
   }
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{GetPlatform()};
   StartLocation location_;
 };
 
@@ -179,8 +179,8 @@ TEST_F(EnvironmentFileTest, MissingSectionFallsBackEmptySectionDoesNot) {
 
 TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
   SetEnvVars(GetPlatform(), {{"Publisher.Application", "stale"}});
-  DetermineStartLocation("", location_);
-  ApplyEnvironmentFile(dir_.Path("missing.ini"), location_, log_);
+  DetermineStartLocation(GetPlatform(), "", location_);
+  ApplyEnvironmentFile(GetPlatform(), dir_.Path("missing.ini"), location_, log_);
   log_.Close();
   EXPECT_EQ("(0 ms) [Lokal]\r\n(0 ms) \r\n(0 ms) Verwendete Sektion aus der Umgebungsdatei: " +
                 dir_.Path("missing.ini") + "\r\n(0 ms) [Environment]\r\n(0 ms) \r\n",
@@ -219,7 +219,7 @@ TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
   SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
   SetEnvVars(GetPlatform(), {{"PTX5_EMPTY", ""}});
   SetEnvVars(GetPlatform(), {{"Ptx5_Percent", "50%"}});
-  LogEnvironment(log_);
+  LogEnvironment(GetPlatform(), log_);
   log_.Close();
   EXPECT_EQ(
       "(0 ms) *******   Beginn:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen  *******\r\n"
@@ -231,23 +231,23 @@ TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
 
 TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
   SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
-  CRunLog off;
-  LogEnvironment(off);
+  CRunLog off{GetPlatform()};
+  LogEnvironment(GetPlatform(), off);
   EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("run.log")));
 }
 
 TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
   ScopedPlatform platform;
   TempDir dir;
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.SetPath(dir.Path("run.log"));
   platform->tick_count = 0;
   SetEnvVars(platform.fake(), {{"PTX6_DIR", "C:\\Daten"}});
   std::string value = "%ptx6_dir%\\%PTX6_NONE%\\x";
-  ExpandEnvironment(value, log);
+  ExpandEnvironment(GetPlatform(), value, log);
   EXPECT_EQ("C:\\Daten\\%PTX6_NONE%\\x", value);
   std::string plain = "kein Prozent";
-  ExpandEnvironment(plain, log);
+  ExpandEnvironment(GetPlatform(), plain, log);
   EXPECT_EQ("kein Prozent", plain);
   log.Close();
   EXPECT_EQ(
@@ -328,11 +328,11 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
     text.append(previous).append("%\r\n");
   }
   dir.Write("env.ini", text);
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.current_server = "C:";
-  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  ApplyEnvironmentFile(GetPlatform(), dir.Path("env.ini"), location, log);
   log.Close();
   std::string value;
   ASSERT_TRUE(GetPlatform().GetEnvVar("A11", &value));
@@ -363,12 +363,12 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   text += "[Environment]\r\n";
   for (int i = 1; i <= 200; ++i) text.append("B").append(std::to_string(i)).append("=%L6%\r\n");
   dir.Write("env.ini", text);
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.start_drive = "C:";
   location.current_server = "C:";
-  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  ApplyEnvironmentFile(GetPlatform(), dir.Path("env.ini"), location, log);
   log.Close();
   // The table: the start drive, the server, seven empty office paths, L0 to L6.
   const size_t left = kMaxEnvironmentTotal - 2 - 2 - server_section;

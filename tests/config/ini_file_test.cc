@@ -295,7 +295,7 @@ TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
   TempDir dir;
   CIniFile ini;
   std::string missing = dir.Path("fehlt.ini");
-  EXPECT_EQ(1, ini.Load(missing));
+  EXPECT_EQ(1, ini.Load(GetPlatform(), missing));
   EXPECT_EQ(0, ini.GetSectionCount());
   EXPECT_EQ(missing, ini.GetFileName());
 }
@@ -307,10 +307,10 @@ TEST(IniFileLoadTest, FileHeldOpenElsewhereCannotBeLoaded) {
   ASSERT_TRUE(holder);
   holder->Append("[S]\r\na=1\r\n");
   CIniFile ini;
-  EXPECT_EQ(1, ini.Load(path));
+  EXPECT_EQ(1, ini.Load(GetPlatform(), path));
   holder->Close();
   holder.reset();
-  EXPECT_EQ(0, ini.Load(path));
+  EXPECT_EQ(0, ini.Load(GetPlatform(), path));
   std::string value;
   EXPECT_TRUE(ini.GetValue("S", "a", value));
 }
@@ -323,7 +323,7 @@ TEST(IniFileLoadTest, ReadErrorGivesCodeTwoAndKeepsWhatWasRead) {
   platform->Fail(FileOp::kRead, dir.Path("f.ini"), 0, text.find("[B]"));
   CIniFile ini;
   // The read error wins over the key line without "=" read before it.
-  EXPECT_EQ(2, ini.Load(dir.Path("f.ini")));
+  EXPECT_EQ(2, ini.Load(GetPlatform(), dir.Path("f.ini")));
   std::string value;
   EXPECT_TRUE(ini.GetValue("A", "k", value));
   EXPECT_EQ("1", value);
@@ -332,7 +332,7 @@ TEST(IniFileLoadTest, ReadErrorGivesCodeTwoAndKeepsWhatWasRead) {
 
   ASSERT_TRUE(dir.Write("g.ini", text));
   platform->Fail(FileOp::kOpen, dir.Path("g.ini"));
-  EXPECT_EQ(1, ini.Load(dir.Path("g.ini")));
+  EXPECT_EQ(1, ini.Load(GetPlatform(), dir.Path("g.ini")));
   EXPECT_EQ(0, ini.GetSectionCount());
 }
 
@@ -341,8 +341,8 @@ TEST(IniFileLoadTest, ReloadStartsEmpty) {
   dir.Write("a.ini", "[A]\r\nx=1\r\n");
   dir.Write("b.ini", "[B]\r\ny=2\r\n");
   CIniFile ini;
-  ini.Load(dir.Path("a.ini"));
-  ini.Load(dir.Path("b.ini"));
+  ini.Load(GetPlatform(), dir.Path("a.ini"));
+  ini.Load(GetPlatform(), dir.Path("b.ini"));
   std::string value;
   EXPECT_FALSE(ini.GetValue("A", "x", value));
   EXPECT_TRUE(ini.GetValue("B", "y", value));
@@ -358,7 +358,7 @@ TEST(IniFileLoadTest, NoMemoryForTheFileGivesThree) {
   dir.Write("a.ini", "[S]\r\nk=v\r\n");
   platform->Fail(FileOp::kMemory, dir.Path("a.ini"));
   CIniFile ini;
-  EXPECT_EQ(3, ini.Load(dir.Path("a.ini")));
+  EXPECT_EQ(3, ini.Load(GetPlatform(), dir.Path("a.ini")));
   EXPECT_EQ(0, ini.GetSectionCount());
   EXPECT_EQ(dir.Path("a.ini"), ini.GetFileName());
 }

@@ -37,7 +37,7 @@ class LocateMainConfigurationTest : public ::testing::Test {
 TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
   ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
-  EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
+  EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration(GetPlatform()));
   EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("Daten")));
 }
 
@@ -45,14 +45,14 @@ TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
   ScopedVariable u3("U3_APP_DATA_PATH", "");
   ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
   dir_.MakeDir("roaming");
-  EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
+  EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration(GetPlatform()));
   EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("roaming/Seiten")));
 }
 
 TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {
   ScopedVariable u3("U3_APP_DATA_PATH", "");
   ScopedVariable appdata("APPDATA", "");
-  EXPECT_EQ("Seiten.INI", LocateMainConfiguration());
+  EXPECT_EQ("Seiten.INI", LocateMainConfiguration(GetPlatform()));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ class RightsReportTest : public ::testing::Test {
   }
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{GetPlatform()};
   CRightsReport report_;
 };
 

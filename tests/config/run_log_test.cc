@@ -22,7 +22,7 @@ class RunLogTest : public ::testing::Test {
   }
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{GetPlatform()};
 };
 
 TEST_F(RunLogTest, LinesCarryElapsedMillisecondsAndCrLf) {
@@ -47,7 +47,7 @@ TEST_F(RunLogTest, ReplacesPreviousLog) {
 // Any byte of it changed is no log any more, except a digit for a digit.
 TEST_F(RunLogTest, OnlyTheFormOfALogsFirstLineIsReplaced) {
   platform_->SetLocalTime(2026, 12, 8, 9, 27, 42);
-  const std::string first = "(0 ms) " + RunLogDateLine();
+  const std::string first = "(0 ms) " + RunLogDateLine(GetPlatform());
   ASSERT_EQ("(0 ms) 08.12.2026 09:27:42", first);
   EXPECT_TRUE(IsRunLogStart(first + "\r\n"));
   EXPECT_TRUE(IsRunLogStart(first + "\r\n(0 ms) Aktueller User: 'x', Rechte: ''\r\n"));
@@ -92,12 +92,12 @@ TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
   paths.emplace_back(dir_.Path("sub") + sep, false);
   for (const std::string& special : SpecialFiles(dir_)) paths.emplace_back(special, false);
   for (const auto& [path, read] : paths) {
-    const std::string refusal = RunLogRefusal(path);
+    const std::string refusal = RunLogRefusal(GetPlatform(), path);
     EXPECT_NE(std::string::npos, refusal.find("'" + path + "'")) << path;
     platform_->opened.clear();
-    CRunLog log;
+    CRunLog log{GetPlatform()};
     log.SetPath(path);
-    log.Log(RunLogDateLine());
+    log.Log(RunLogDateLine(GetPlatform()));
     log.Log("second line");
     log.Close();
     EXPECT_FALSE(log.IsEnabled()) << path;
@@ -110,14 +110,14 @@ TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
 }
 
 TEST_F(RunLogTest, MissingFileOrRunLogMayBeWrittenAnotherRunsOpenLogNot) {
-  EXPECT_EQ("", RunLogRefusal(""));
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("new.log")));
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("missing-folder/run.log")));
-  log_.Log(RunLogDateLine());
+  EXPECT_EQ("", RunLogRefusal(GetPlatform(), ""));
+  EXPECT_EQ("", RunLogRefusal(GetPlatform(), dir_.Path("new.log")));
+  EXPECT_EQ("", RunLogRefusal(GetPlatform(), dir_.Path("missing-folder/run.log")));
+  log_.Log(RunLogDateLine(GetPlatform()));
   // Held by this run: another run cannot read it, let alone replace it.
-  EXPECT_NE("", RunLogRefusal(dir_.Path("run.log")));
+  EXPECT_NE("", RunLogRefusal(GetPlatform(), dir_.Path("run.log")));
   log_.Close();
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("run.log")));
+  EXPECT_EQ("", RunLogRefusal(GetPlatform(), dir_.Path("run.log")));
 }
 
 TEST_F(RunLogTest, CounterWrapStaysSmall) {
@@ -143,7 +143,7 @@ TEST_F(RunLogTest, NothingIsWrittenAfterClose) {
 }
 
 TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.SetPath(dir_.Path("missing-folder/run.log"));
   EXPECT_TRUE(log.IsEnabled());
   log.Log("x");
@@ -152,7 +152,7 @@ TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
 
 TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
   log_.Log("first run");
-  CRunLog second;
+  CRunLog second{GetPlatform()};
   second.SetPath(dir_.Path("run.log"));
   second.Log("second run");
   EXPECT_FALSE(second.IsEnabled());
@@ -162,7 +162,7 @@ TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
 
 TEST(RunLogOffTest, EmptyPathTouchesNothing) {
   TempDir dir;
-  CRunLog log;
+  CRunLog log{GetPlatform()};
   log.SetPath("");
   log.Log("ignored");
   EXPECT_FALSE(log.IsEnabled());
