@@ -6,11 +6,12 @@
 
 #include "app/command_line.h"
 #include "app/pagetrix_app.h"
-#include "app/windows.h"
 #include "check/check.h"
+#include "config/config_names.h"
 #include "fs/util.h"
 #include "gen/output_folder.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
   run_log_.SetPath("");
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
-                      : GetConfigValue("StartVorlage", "StartVorlage");
+                      : GetConfigValue(names::kStartVorlage, names::kStartVorlage);
   CheckInput input;
   input.main_config_path = profile_path_;
   input.main_config = &main_config_;
@@ -46,7 +47,7 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
   exit_code_ = report.ExitCode();
 
   const std::string text = FormatTextReport(report);
-  GetPlatform().WriteToConsole(text);
+  windows_.WriteToConsole(text);
   folder_.Init();
   std::string prefix;
   bool written = folder_.Create(prefix) && WriteWholeFile(prefix + kTextReport, text) &&
@@ -63,15 +64,15 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
 void CPagetrixApp::ShowResult(const std::string& start_page) {
   const std::vector<std::string>& failures = run_log_.Failures();
   if (!start_page.empty() || failures.empty()) {
-    ShowResultWindow(start_page, profile_path_);
+    ShowResultWindow(windows_, start_page, profile_path_);
     return;
   }
-  std::string log_path = GetConfigValue("Protokolldatei", "Name");
+  std::string log_path = GetConfigValue(names::kProtokolldatei, names::kName);
   // Only a log that this run could write is offered.
   if (!run_log_.IsEnabled() || GetPathKind(GetPlatform(), log_path) != PathKind::kFile)
     log_path.clear();
   // Closed for good before the window shows, so that the button's editor
   // can open it.
   run_log_.Close();
-  ShowFailureWindow(failures, exit_code_, log_path, profile_path_, run_log_.Refusal());
+  ShowFailureWindow(windows_, failures, exit_code_, log_path, profile_path_, run_log_.Refusal());
 }

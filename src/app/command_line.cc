@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "app/windows.h"
 #include "base/text.h"
 #include "platform/command_line_split.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
 }
 
 void CMyCommandLineInfo::ShowHelp() {
-  ShowHelpWindow();
+  ShowHelpWindow(windows_);
   help_shown = true;
 }
 

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "gen/run_setup.h"
+#include "platform/window_system.h"
 
 class CMyCommandLineInfo {
  public:
-  CMyCommandLineInfo() = default;
+  /// `windows` shows the help window.
+  explicit CMyCommandLineInfo(WindowSystem& windows) : windows_(windows) {}
   virtual ~CMyCommandLineInfo() = default;
 
   /// Parses the arguments of a command line (the text after the program name).
@@ -30,6 +32,9 @@ class CMyCommandLineInfo {
   bool check_mode = false;
   /// CD: the start drive counts as a CD-ROM drive (for testing).
   bool as_cd = false;
+
+ private:
+  WindowSystem& windows_;
 };
 
 /// Who runs the program and from where, as the command line says.

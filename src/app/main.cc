@@ -4,6 +4,7 @@
 
 #include "app/pagetrix_app.h"
 #include "platform/platform.h"
+#include "platform/window_system.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 constexpr int kInternalError = 8;
 
 int ReportInternalError(const std::string& what) {
-  GetPlatform().ShowMessageBox("Pagetrix wurde wegen eines internen Fehlers beendet: " + what);
+  SystemWindows().ShowMessageBox("Pagetrix wurde wegen eines internen Fehlers beendet: " + what);
   return kInternalError;
 }
 
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   // Whatever escapes ends with a message and an exit code, not an abort.
   try {
     InitPlatformArguments(argc, argv);
-    CPagetrixApp app;
+    CPagetrixApp app(SystemWindows());
     app.PerformRun();
     return app.ExitCode();
   } catch (const std::exception& e) {

@@ -2,25 +2,26 @@
 
 #include "app/check_run.h"
 #include "app/command_line.h"
-#include "app/windows.h"
 #include "base/string_printf.h"
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/main_config.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "ui/run_windows.h"
 
 CPagetrixApp::~CPagetrixApp() { run_log_.Close(); }
 
-std::string CPagetrixApp::GetConfigValue(const std::string& section, const std::string& key) const {
+std::string CPagetrixApp::GetConfigValue(std::string_view section, std::string_view key) const {
   std::string value;
   main_config_.GetValue(section, key, value);
   return value;
 }
 
 bool CPagetrixApp::PerformRun() {
-  CMyCommandLineInfo command_line;
+  CMyCommandLineInfo command_line(windows_);
   if (!ReadCommandLine(command_line)) return false;
   // The check reports a missing configuration instead of showing help.
   if (command_line.check_mode) {
@@ -34,7 +35,7 @@ bool CPagetrixApp::PerformRun() {
 
   std::string start_page = GeneratePages();
 
-  std::string visible = GetConfigValue("Pagetrix", "Sichtbar");
+  std::string visible = GetConfigValue(names::kPagetrix, names::kSichtbar);
   if (visible.empty() || ParseLeadingInt(visible) != 0) ShowResult(start_page);
   return false;
 }
@@ -42,8 +43,8 @@ bool CPagetrixApp::PerformRun() {
 bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
   Platform& platform = GetPlatform();
   command_line_text_ = platform.GetCommandLineText();
-  if (platform.IsCtrlKeyDown())
-    platform.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
+  if (windows_.IsCtrlKeyDown())
+    windows_.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
   command_line.profile_path = LocateMainConfiguration(platform);
   command_line.ParseCommandLine(command_line_text_);
@@ -53,10 +54,10 @@ bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
 
 bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
   main_config_.Load(GetPlatform(), profile_path_);
-  run_log_.SetPath(GetConfigValue("Protokolldatei", "Name"));
+  run_log_.SetPath(GetConfigValue(names::kProtokolldatei, names::kName));
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
-                      : GetConfigValue("StartVorlage", "StartVorlage");
+                      : GetConfigValue(names::kStartVorlage, names::kStartVorlage);
   if (!command_file_.empty()) return true;
   command_line.ShowHelp();
   return false;
@@ -75,15 +76,15 @@ std::string CPagetrixApp::GeneratePages() {
 }
 
 void CPagetrixApp::StartProgram(const std::string& start_page) {
-  std::string name = GetConfigValue("StartProg", "Name");
+  std::string name = GetConfigValue(names::kStartProg, names::kName);
   if (name.empty() || start_page.empty()) return;
   ExpandEnvironment(GetPlatform(), name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
-  static const char* const kOptions[][2] = {
-      {"Ini", "/INI=\""}, {"Param", "/PARAM=\""}, {"Log", "/LOG=\""}};
+  static constexpr std::string_view kOptions[][2] = {
+      {names::kIni, "/INI=\""}, {names::kParam, "/PARAM=\""}, {names::kLog, "/LOG=\""}};
   for (const auto& option : kOptions) {
-    std::string value = GetConfigValue("StartProg", option[0]);
+    std::string value = GetConfigValue(names::kStartProg, option[0]);
     if (value.empty()) continue;
     ExpandEnvironment(GetPlatform(), value, run_log_);
     command += " ";
@@ -94,5 +95,5 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   Log(Message(IDS_STARTING_PROGRAM, command));
   Platform& platform = GetPlatform();
   std::string failure;
-  if (!platform.StartProcess(command, &failure)) platform.ShowMessageBox(failure);
+  if (!platform.StartProcess(command, &failure)) windows_.ShowMessageBox(failure);
 }

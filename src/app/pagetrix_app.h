@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "config/ini_file.h"
 #include "config/rights.h"
 #include "config/run_log.h"
 #include "gen/output_folder.h"
 #include "gen/run_setup.h"
+#include "platform/window_system.h"
 
 class CMyCommandLineInfo;
 
@@ -17,7 +19,8 @@ class CMyCommandLineInfo;
 /// hands the page generator what it needs; nothing below reaches back for it.
 class CPagetrixApp {
  public:
-  CPagetrixApp() = default;
+  /// `windows` shows the windows, message boxes and console texts of the run.
+  explicit CPagetrixApp(WindowSystem& windows) : windows_(windows) {}
   virtual ~CPagetrixApp();
   CPagetrixApp(const CPagetrixApp&) = delete;
   CPagetrixApp& operator=(const CPagetrixApp&) = delete;
@@ -44,9 +47,10 @@ class CPagetrixApp {
   void ShowResult(const std::string& start_page);
 
   /// GetValue on the main configuration file; empty when missing.
-  std::string GetConfigValue(const std::string& section, const std::string& key) const;
+  std::string GetConfigValue(std::string_view section, std::string_view key) const;
   void Log(const std::string& text) { run_log_.Log(text); }
 
+  WindowSystem& windows_;
   std::string profile_path_;
   CIniFile main_config_;
   std::string command_line_text_;

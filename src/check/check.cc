@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "check/text_findings.h"
 #include "check/walk.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
@@ -140,10 +141,10 @@ void Checker::CheckMainConfig() {
                         "Den Pfad prüfen (/INI=) oder die Datei anlegen.");
   }
   std::string_view log_path;
-  if (main_.FindValue("Protokolldatei", "Name", log_path) &&
+  if (main_.FindValue(names::kProtokolldatei, names::kName, log_path) &&
       log_path.find('%') != std::string_view::npos) {
     state_.findings.Add(Severity::kWarning, path, static_cast<size_t>(main_.LineOf(log_path)),
-                        "Protokolldatei", "Name",
+                        names::kProtokolldatei, names::kName,
                         "Der Pfad des Laufprotokolls wird nicht aufgelöst: ein Lauf öffnet die "
                         "Datei wörtlich als " +
                             Quote(log_path) +
@@ -154,7 +155,7 @@ void Checker::CheckMainConfig() {
   const std::string refusal = RunLogRefusal(real_, std::string(log_path));
   if (!refusal.empty()) {
     state_.findings.Add(Severity::kWarning, path, static_cast<size_t>(main_.LineOf(log_path)),
-                        "Protokolldatei", "Name",
+                        names::kProtokolldatei, names::kName,
                         refusal + " Ein Lauf schreibt kein Laufprotokoll.",
                         "Einen eigenen Dateinamen für das Laufprotokoll angeben.");
   }
@@ -177,8 +178,8 @@ void Checker::CheckEnvironmentFile() {
 
 void Checker::MakeColumns() {
   const RunIdentity& identity = input_.identity;
-  const std::vector<std::string> listed_users = ListedNames(main_, "Rechte");
-  const std::vector<std::string> listed_servers = ListedNames(main_, "Server");
+  const std::vector<std::string> listed_users = ListedNames(main_, names::kRechte);
+  const std::vector<std::string> listed_servers = ListedNames(main_, names::kServer);
   if (!identity.user.empty()) {
     users_ = {identity.user};
   } else {
@@ -350,7 +351,7 @@ void Checker::ReportWhatRunsLeave() {
                           "schreiben.");
     }
     if (page.sound && any_placeholder) {
-      state_.findings.Add(Severity::kWarning, file, page.sound_line, "Vorlage", "Sound",
+      state_.findings.Add(Severity::kWarning, file, page.sound_line, names::kVorlage, names::kSound,
                           "Mit Sound ersetzt ein Lauf keinen Platzhalter dieser Seite: die Links "
                           "fehlen, die Sektionsnamen bleiben als Text stehen.",
                           "Sound entfernen, wenn die Seite Links zeigen soll.");
@@ -359,8 +360,8 @@ void Checker::ReportWhatRunsLeave() {
   if (state_.copy_phase_reached) {
     for (const auto& [index, entry] : state_.negative_entries) {
       if (entry.used || HasWildcard(entry.text)) continue;
-      state_.findings.Add(Severity::kWarning, input_.main_config_path, entry.line, "Nicht_Kopieren",
-                          "",
+      state_.findings.Add(Severity::kWarning, input_.main_config_path, entry.line,
+                          names::kNichtKopieren, "",
                           "Der Eintrag " + Quote(entry.text) +
                               " schließt keine Datei aus: ein Lauf vergleicht ihn mit dem vollen "
                               "Pfad jeder Datei der Vorlagenordner, und keiner lautet so.",
@@ -416,7 +417,7 @@ CheckReport Checker::Run() {
   CheckMainConfig();
   CheckEnvironmentFile();
   if (input_.command_file.empty()) {
-    state_.findings.Add(Severity::kError, input_.main_config_path, 0, "StartVorlage", "",
+    state_.findings.Add(Severity::kError, input_.main_config_path, 0, names::kStartVorlage, "",
                         "Keine Kommandodatei: weder die Befehlszeile noch [StartVorlage] "
                         "StartVorlage nennt eine. Ein Lauf zeigt nur das Hilfefenster und "
                         "erzeugt keine Seite.",

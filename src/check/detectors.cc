@@ -98,14 +98,19 @@ size_t EditDistance(std::string_view a, std::string_view b) {
   return previous[b.size()];
 }
 
+bool IsOneOfNoCase(std::string_view name, std::span<const std::string_view> candidates) {
+  for (std::string_view candidate : candidates) {
+    if (EqualsNoCaseAscii(name, candidate)) return true;
+  }
+  return false;
+}
+
 std::string NearMissName(std::string_view key, std::span<const std::string_view> candidates) {
   if (key.empty() ||
       std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; }))
     return {};
+  if (IsOneOfNoCase(key, candidates)) return {};
   const std::string folded = FoldKeyForComparison(key);
-  for (std::string_view candidate : candidates) {
-    if (EqualsNoCaseAscii(key, candidate)) return {};
-  }
   for (std::string_view candidate : candidates) {
     const std::string target = FoldKeyForComparison(candidate);
     size_t allowed = target.size() <= 6 ? 1 : 2;

@@ -20,6 +20,9 @@ std::string FoldKeyForComparison(std::string_view key);
 /// Edit distance with adjacent transpositions counted as one edit.
 size_t EditDistance(std::string_view a, std::string_view b);
 
+/// True if `name` is one of `candidates` apart from ASCII letter case.
+bool IsOneOfNoCase(std::string_view name, std::span<const std::string_view> candidates);
+
 /// The name among `candidates` that `key` is probably a misspelling of:
 /// not equal to it apart from ASCII letter case, but equal once folded, or
 /// within one edit (names of up to six letters) or two edits (longer ones).

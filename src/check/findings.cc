@@ -15,13 +15,15 @@ void FindingList::NoteFile(const std::string& file) {
 }
 
 void FindingList::Add(Severity severity, const std::string& file, size_t line,
-                      const std::string& section, const std::string& key, std::string what,
+                      std::string_view section, std::string_view key, std::string what,
                       std::string fix, size_t walk) {
   auto [at, added] = index_.emplace(std::make_tuple(file, line, what), held_.size());
   if (added) {
     NoteFile(file);
     Held held;
-    held.finding = Finding{severity, file, line, section, key, std::move(what), std::move(fix), {}};
+    held.finding = Finding{severity, file, line, {}, {}, std::move(what), std::move(fix), {}};
+    held.finding.section = section;
+    held.finding.key = key;
     held_.push_back(std::move(held));
   }
   Held& held = held_[at->second];

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -19,8 +20,8 @@ class FindingList {
   /// The walk that takes rejected command files as read: what it alone
   /// meets shows only once they are mended.
   static constexpr size_t kLenientWalk = static_cast<size_t>(-2);
-  void Add(Severity severity, const std::string& file, size_t line, const std::string& section,
-           const std::string& key, std::string what, std::string fix, size_t walk = kAllWalks);
+  void Add(Severity severity, const std::string& file, size_t line, std::string_view section,
+           std::string_view key, std::string what, std::string fix, size_t walk = kAllWalks);
 
   /// Files are reported in the order a run reads them: this one has been
   /// read now, whether or not a finding names it yet.

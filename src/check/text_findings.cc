@@ -15,13 +15,6 @@
 
 namespace {
 
-bool InAny(std::string_view name, std::span<const std::string_view> list) {
-  for (std::string_view known : list) {
-    if (EqualsNoCaseAscii(name, known)) return true;
-  }
-  return false;
-}
-
 // What a rejected key line costs the run, by the file's role.
 const char* RejectedLineConsequence(IniRole role) {
   switch (role) {
@@ -117,9 +110,10 @@ std::string_view CutOff(const CIniFile& file, std::string_view value, int line) 
 
 // The sections whose keys a run reads one by one (GetValue), by role.
 bool IsSettingsSection(std::string_view section, IniRole role) {
-  if (InAny(section, names::kListSections)) return false;
+  if (IsOneOfNoCase(section, names::kListSections)) return false;
   if (!IsCommandFile(role)) return true;
-  return EqualsNoCaseAscii(section, "Vorlage") || EqualsNoCaseAscii(section, "FrameSet");
+  return EqualsNoCaseAscii(section, names::kVorlage) ||
+         EqualsNoCaseAscii(section, names::kFrameSet);
 }
 
 void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
@@ -139,8 +133,8 @@ void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
                      "Den Namen [" + near + "] schreiben.");
       }
     }
-    if (commands && !EqualsNoCaseAscii(section, "Vorlage") &&
-        !NearMissName(section, {"Vorlage"}).empty()) {
+    if (commands && !EqualsNoCaseAscii(section, names::kVorlage) &&
+        !NearMissName(section, {names::kVorlage}).empty()) {
       findings.Add(Severity::kWarning, path, static_cast<size_t>(file.SectionLine(s)), section_name,
                    "",
                    "Die Sektion heißt fast wie [Vorlage]: sie ist ein Platzhalter, ihre "
@@ -173,23 +167,23 @@ void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
                      "Die Zeile kürzen.");
       }
       std::span<const std::string_view> known;
-      if (role == IniRole::kMainConfig && EqualsNoCaseAscii(section, "Pagetrix")) {
+      if (role == IniRole::kMainConfig && EqualsNoCaseAscii(section, names::kPagetrix)) {
         known = names::kPagetrixKeys;
-      } else if (role == IniRole::kMainConfig && EqualsNoCaseAscii(section, "StartProg")) {
+      } else if (role == IniRole::kMainConfig && EqualsNoCaseAscii(section, names::kStartProg)) {
         known = names::kStartProgKeys;
-      } else if (commands && EqualsNoCaseAscii(section, "FrameSet")) {
+      } else if (commands && EqualsNoCaseAscii(section, names::kFrameSet)) {
         known = names::kFrameSetKeys;
-      } else if (commands && EqualsNoCaseAscii(section, "Vorlage")) {
+      } else if (commands && EqualsNoCaseAscii(section, names::kVorlage)) {
         known = names::kVorlageKeys;
       }
-      const std::string near = InAny(key, known) ? std::string() : NearMissName(key, known);
+      const std::string near = IsOneOfNoCase(key, known) ? std::string() : NearMissName(key, known);
       if (!near.empty()) {
         findings.Add(Severity::kWarning, path, static_cast<size_t>(line), section_name, key_name,
                      "Der Schlüssel " + Quote(key) + " ist unbekannt (gemeint ist wohl " +
                          Quote(near) + "): ein Lauf übergeht ihn.",
                      "Den Namen " + Quote(near) + " schreiben.");
       }
-      if (InAny(section, names::kListSections)) continue;
+      if (IsOneOfNoCase(section, names::kListSections)) continue;
       auto [at, first] =
           first_lines.emplace(std::make_pair(ToUpperAscii(section), ToUpperAscii(key)), line);
       if (first) continue;
@@ -205,7 +199,7 @@ void CheckRecords(const CIniFile& file, IniRole role, FindingList& findings) {
   }
 }
 
-void CheckFlagWords(const CIniFile& main_config, const char* section, bool server,
+void CheckFlagWords(const CIniFile& main_config, std::string_view section, bool server,
                     FindingList& findings) {
   const std::string& path = main_config.GetFileName();
   for (int s = 0; s < main_config.GetSectionCount(); ++s) {
@@ -248,15 +242,15 @@ void CheckIniText(const CIniFile& file, IniRole role, FindingList& findings) {
 }
 
 void CheckMainConfigValues(const CIniFile& main_config, FindingList& findings) {
-  CheckFlagWords(main_config, "Rechte", false, findings);
-  CheckFlagWords(main_config, "Server", true, findings);
+  CheckFlagWords(main_config, names::kRechte, false, findings);
+  CheckFlagWords(main_config, names::kServer, true, findings);
   std::string_view visible;
-  if (main_config.FindValue("Pagetrix", "Sichtbar", visible) && !visible.empty() &&
+  if (main_config.FindValue(names::kPagetrix, names::kSichtbar, visible) && !visible.empty() &&
       !IsPlainInteger(visible)) {
     const bool shown = ParseLeadingInt(visible) != 0;
     findings.Add(
         Severity::kWarning, main_config.GetFileName(),
-        static_cast<size_t>(main_config.LineOf(visible)), "Pagetrix", "Sichtbar",
+        static_cast<size_t>(main_config.LineOf(visible)), names::kPagetrix, names::kSichtbar,
         StringPrintf("Sichtbar %s ist keine Zahl: gelesen wird %d, das Ergebnisfenster "
                      "erscheint %s.",
                      Quote(visible).c_str(), ParseLeadingInt(visible), shown ? "" : "nicht"),

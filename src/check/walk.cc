@@ -2,10 +2,13 @@
 #include "check/walk.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/string_printf.h"
 #include "base/text.h"
+#include "check/detectors.h"
 #include "check/text_findings.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "config/rights.h"
 #include "config/run_log.h"
@@ -23,6 +26,19 @@ namespace {
 
 const char* const kFieldNames[] = {"Linktext", "Link",   "Beschreibung",
                                    "Tooltip",  "Rechte", "Flags"};
+
+// Keys that, written in a placeholder section, are probably meant as a
+// setting of it or of [Vorlage], not as links; a near miss of a setting is
+// named first.
+constexpr auto kKeysNotLinks = [] {
+  std::array<std::string_view,
+             std::size(names::kSectionSettingKeys) + std::size(names::kVorlageKeys)>
+      keys{};
+  auto end = std::copy(std::begin(names::kSectionSettingKeys), std::end(names::kSectionSettingKeys),
+                       keys.begin());
+  std::copy(std::begin(names::kVorlageKeys), std::end(names::kVorlageKeys), end);
+  return keys;
+}();
 
 // Why a path a run could not use fails, asked of the platform.
 std::string WhyUnusable(const std::string& path) {
@@ -69,8 +85,8 @@ class WalkListener final : public GenObserver {
       does = StringPrintf("gelesen wird %d, ein Lauf löscht Ausgabeordner ab %d Stunden.", hours,
                           hours);
     }
-    Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(text), "Pagetrix", "LoeschStd",
-        "LoeschStd " + Quote(text) + " ist keine ganze Zahl: " + does,
+    Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(text), names::kPagetrix,
+        names::kLoeschStd, "LoeschStd " + Quote(text) + " ist keine ganze Zahl: " + does,
         "Eine Zahl von Stunden angeben, -1 = nie löschen.");
   }
 
@@ -103,7 +119,7 @@ class WalkListener final : public GenObserver {
     entry.line = static_cast<size_t>(main_.LineOf(raw));
     entry.text = std::string(expanded);
     if (HasWildcard(expanded)) {
-      Add(Severity::kWarning, main_.GetFileName(), entry.line, "Nicht_Kopieren", "",
+      Add(Severity::kWarning, main_.GetFileName(), entry.line, names::kNichtKopieren, "",
           "Die Zeichen \"*\" und \"?\" wirken hier nicht: der Eintrag schließt nur eine Datei "
           "aus, die genau so heißt.",
           "Jede Datei mit vollem Pfad einzeln eintragen.");
@@ -113,17 +129,18 @@ class WalkListener final : public GenObserver {
   void OnPageListed(const CIniFile& start, std::string_view entry, const std::string& command_file,
                     const std::string& output_name) override {
     if (!command_file.empty() && !output_name.empty()) return;
-    Add(Severity::kError, start.GetFileName(), start.LineOf(entry), "Seiten", "",
+    Add(Severity::kError, start.GetFileName(), start.LineOf(entry), names::kSeiten, "",
         "Der Eintrag nennt nicht Kommandodatei|Seite: ein Lauf bricht ab, bevor eine Seite "
         "entsteht (Meldung 201).",
         "Beide Felder durch \"|\" getrennt angeben.");
   }
 
   void OnFrameSet(const CIniFile& start, const std::string& path, GenResult result) override {
-    const CIniSectionRef frameset = start.FindSection("FrameSet");
+    const CIniSectionRef frameset = start.FindSection(names::kFrameSet);
     if (!frameset.found()) return;
     if (result == GenResult::kNoFrameSet) {
-      Add(Severity::kWarning, start.GetFileName(), HeaderLine(start, "FrameSet"), "FrameSet", "",
+      Add(Severity::kWarning, start.GetFileName(), HeaderLine(start, names::kFrameSet),
+          names::kFrameSet, "",
           "Die Sektion nennt FrameLinks und FrameRechts nicht beide: ein Lauf schreibt kein "
           "Frameset.",
           "Beide Rahmen angeben.");
@@ -131,9 +148,9 @@ class WalkListener final : public GenObserver {
     }
     if (result == GenResult::kWriteFailed) {
       std::string_view name;
-      start.FindValue(frameset, "Name", name);
+      start.FindValue(frameset, names::kName, name);
       const std::string file_name = FileName(path);
-      Add(Severity::kError, start.GetFileName(), start.LineOf(name), "FrameSet", "Name",
+      Add(Severity::kError, start.GetFileName(), start.LineOf(name), names::kFrameSet, names::kName,
           "Die Rahmenseite " + Quote(file_name) + " kann nicht geschrieben werden" +
               (IsOutputFileName(std::string(name))
                    ? std::string()
@@ -144,13 +161,13 @@ class WalkListener final : public GenObserver {
     }
     if (result != GenResult::kOk) return;
     frameset_file_ = start.GetFileName();
-    frameset_line_ = static_cast<size_t>(HeaderLine(start, "FrameSet"));
-    for (const char* key : {"FrameLinks", "FrameRechts"}) {
+    frameset_line_ = static_cast<size_t>(HeaderLine(start, names::kFrameSet));
+    for (std::string_view key : {names::kFrameLinks, names::kFrameRechts}) {
       std::string_view source;
       start.FindValue(frameset, key, source);
-      frame_pages_.push_back(PendingName{start.GetFileName(),
-                                         static_cast<size_t>(start.LineOf(source)), "FrameSet", key,
-                                         std::string(source)});
+      frame_pages_.push_back(
+          PendingName{start.GetFileName(), static_cast<size_t>(start.LineOf(source)),
+                      std::string(names::kFrameSet), std::string(key), std::string(source)});
     }
   }
 
@@ -175,12 +192,13 @@ class WalkListener final : public GenObserver {
     page.sound = page.sound || sound;
     page.template_file = template_file;
     std::string_view sound_value;
-    if (sound && commands.FindValue("Vorlage", "Sound", sound_value))
+    if (sound && commands.FindValue(names::kVorlage, names::kSound, sound_value))
       page.sound_line = static_cast<size_t>(commands.LineOf(sound_value));
     std::string_view directory;
-    if (template_directory.empty() && commands.FindValue("Vorlage", "Verzeichnis", directory)) {
-      Add(Severity::kWarning, commands.GetFileName(), commands.LineOf(directory), "Vorlage",
-          "Verzeichnis",
+    if (template_directory.empty() &&
+        commands.FindValue(names::kVorlage, names::kVerzeichnis, directory)) {
+      Add(Severity::kWarning, commands.GetFileName(), commands.LineOf(directory), names::kVorlage,
+          names::kVerzeichnis,
           "Verzeichnis ist leer: ein Lauf sucht die Vorlage im aktuellen Ordner und kopiert aus "
           "keinem Vorlagenordner Dateien.",
           "Den Ordner der Vorlage angeben oder den Schlüssel entfernen.");
@@ -296,7 +314,8 @@ class WalkListener final : public GenObserver {
     if (event.phase == CopyPhase::kCopyList && event.result == CopyResult::kCopied) {
       const std::string target(event.target);
       if (Replaced(target)) {
-        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
+        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), names::kKopieren,
+            "",
             "Ein Lauf kopiert " + Quote(source) + " über die Seite " + Quote(PageName(target)) +
                 ": der Ausgabeordner enthält dann diese Datei statt der Seite, und deren Links "
                 "erscheinen nicht.",
@@ -308,13 +327,14 @@ class WalkListener final : public GenObserver {
         if (event.excluded_by >= 0) state_.negative_entries[event.excluded_by].used = true;
         return;
       case CopyResult::kIncomplete:
-        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
-            "Der Eintrag nennt nicht Quelle|Ziel: ein Lauf übergeht ihn (Meldung 222).",
+        Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), names::kKopieren,
+            "", "Der Eintrag nennt nicht Quelle|Ziel: ein Lauf übergeht ihn (Meldung 222).",
             "Quelle und Ziel durch \"|\" getrennt angeben.");
         return;
       case CopyResult::kFailed:
         if (event.phase == CopyPhase::kCopyList) {
-          Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), "Kopieren", "",
+          Add(Severity::kWarning, main_.GetFileName(), main_.LineOf(event.entry), names::kKopieren,
+              "",
               "Ein Lauf kann " + Quote(source) + " nicht nach " + Quote(event.target) +
                   " kopieren (Meldung 207): " + CopyFailure(source, std::string(event.target)),
               "Quelle und Ziel prüfen.");
@@ -356,7 +376,7 @@ class WalkListener final : public GenObserver {
             "Den temporären Ordner des Benutzers prüfen.");
         break;
       case IDS_NO_TEMPLATE:
-        Add(Severity::kError, last_command_file_, 0, "Vorlage", "",
+        Add(Severity::kError, last_command_file_, 0, names::kVorlage, "",
             "Keine Vorlage angegeben: ein Lauf bricht bei dieser Seite ab (Meldung 204) und "
             "erzeugt keine Startseite.",
             "In [Vorlage] Vorlage=<Datei> angeben.");
@@ -365,8 +385,8 @@ class WalkListener final : public GenObserver {
       case IDS_FRAME_PAGE_MISSING:
         missing_pages_ = true;
         Add(Severity::kError, frameset_file_.empty() ? last_command_file_ : frameset_file_,
-            frameset_file_.empty() ? 0 : frameset_line_, frameset_file_.empty() ? "" : "FrameSet",
-            "",
+            frameset_file_.empty() ? 0 : frameset_line_,
+            frameset_file_.empty() ? std::string_view() : names::kFrameSet, "",
             text + " (Meldung " + std::to_string(message) +
                 "): ein Lauf startet keinen Browser und endet mit 9.",
             "Im Rahmen nur Seiten zeigen, die [Seiten] erzeugt oder ein Vorlagenverzeichnis "
@@ -414,18 +434,18 @@ class WalkListener final : public GenObserver {
     std::string section, key, name;
   };
 
-  void Add(Severity severity, const std::string& file, size_t line, const std::string& section,
-           const std::string& key, std::string what, std::string fix) {
+  void Add(Severity severity, const std::string& file, size_t line, std::string_view section,
+           std::string_view key, std::string what, std::string fix) {
     state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix), walk_);
   }
-  void Add(Severity severity, const std::string& file, int line, const std::string& section,
-           const std::string& key, std::string what, std::string fix) {
+  void Add(Severity severity, const std::string& file, int line, std::string_view section,
+           std::string_view key, std::string what, std::string fix) {
     Add(severity, file, static_cast<size_t>(line < 0 ? 0 : line), section, key, std::move(what),
         std::move(fix));
   }
   // A finding about the text of a value, looked at once: it concerns every run.
   void AddForEveryRun(Severity severity, const std::string& file, size_t line,
-                      const std::string& section, const std::string& key, std::string what,
+                      std::string_view section, std::string_view key, std::string what,
                       std::string fix) {
     state_.findings.Add(severity, file, line, section, key, std::move(what), std::move(fix));
   }
@@ -489,11 +509,12 @@ class WalkListener final : public GenObserver {
   void CheckTreeSetting(const CIniFile& commands, int record, bool tree) {
     if (!state_.tree_settings_checked.emplace(commands.GetFileName(), record).second) return;
     std::string_view value;
-    if (!commands.FindValue(commands.SectionOfRecord(record), "TreeMenu", value) || value == "0" ||
-        value == "1")
+    if (!commands.FindValue(commands.SectionOfRecord(record), names::kTreeMenu, value) ||
+        value == "0" || value == "1")
       return;
     AddForEveryRun(Severity::kWarning, commands.GetFileName(),
-                   static_cast<size_t>(commands.LineOf(value)), SectionName(record), "TreeMenu",
+                   static_cast<size_t>(commands.LineOf(value)), SectionName(record),
+                   names::kTreeMenu,
                    StringPrintf("TreeMenu %s ist weder 0 noch 1: ein Lauf schreibt %s.",
                                 Quote(value).c_str(), tree ? "ein Baummenü" : "eine Linktabelle"),
                    "TreeMenu=1 (Baummenü) oder TreeMenu=0 (Tabelle) schreiben.");
@@ -522,12 +543,8 @@ class WalkListener final : public GenObserver {
   void CheckLinkFields(const LinkEvent& event, const std::string& file, size_t line) {
     const LinkEntry& entry = *event.entry;
     const std::string key(event.key);
-    std::string near =
-        NearMissName(event.key, {"Ueberschrift", "FontTabelle", "FontUeberschrift", "Border",
-                                 "SpaltenBreite1", "TreeMenu", "Vorlage", "Verzeichnis", "Sound"});
-    if (EqualsNoCaseAscii(event.key, "Vorlage") || EqualsNoCaseAscii(event.key, "Verzeichnis") ||
-        EqualsNoCaseAscii(event.key, "Sound"))
-      near = key;
+    std::string near = NearMissName(event.key, kKeysNotLinks);
+    if (IsOneOfNoCase(event.key, names::kVorlageKeys)) near = key;
     if (!near.empty()) {
       AddForEveryRun(Severity::kWarning, file, line, section_, key,
                      "Der Schlüssel " + Quote(key) +

@@ -34,24 +34,24 @@ std::string_view FirstToken(std::string_view text) {
   return text.substr(first, second - first + 1);
 }
 
-const char* SectionForDriveType(DriveType drive_type) {
+}  // namespace
+
+std::string_view SectionForDriveType(DriveType drive_type) {
   switch (drive_type) {
     case DriveType::kRemovable:
-      return "Environment_REMOVABLE";
+      return names::kEnvironmentRemovable;
     case DriveType::kFixed:
-      return "Environment_FIXED";
+      return names::kEnvironmentFixed;
     case DriveType::kRemote:
-      return "Environment_REMOTE";
+      return names::kEnvironmentRemote;
     case DriveType::kCdRom:
-      return "Environment_CDROM";
+      return names::kEnvironmentCdRom;
     case DriveType::kRamDisk:
-      return "Environment_RAMDISK";
+      return names::kEnvironmentRamDisk;
     default:
-      return "Environment";
+      return names::kEnvironment;
   }
 }
-
-}  // namespace
 
 void DetermineStartLocation(Platform& platform, const std::string& server_override,
                             StartLocation& location) {
@@ -98,7 +98,7 @@ void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLoca
     reader.GetSection(i, name);
     found = EqualsNoCaseAscii(name, location.environment_section);
   }
-  if (!found) location.environment_section = "Environment";
+  if (!found) location.environment_section = names::kEnvironment;
 
   log.Log("");
   log.Log(Message(IDS_ENV_SECTION_USED, path));
@@ -123,8 +123,8 @@ void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
                         SubstitutionTable& table, VariableLists& variables, CRunLog& log) {
   const std::string& server = location.current_server;
   std::string section = (server.size() == 2 && server[1] == ':')
-                            ? std::string("Lokal")
-                            : StringPrintf("Server_%s", server.c_str());
+                            ? std::string(names::kLokal)
+                            : StringPrintf(names::kServerSectionFormat, server.c_str());
   ApplyEnvironmentSection(reader, section, table, variables, log);
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/config_names.h"
 #include "platform/platform.h"
 
 class CIniFile;
@@ -19,7 +20,7 @@ class LogSink;
 struct StartLocation {
   std::string start_drive;
   DriveType drive_type = DriveType::kUnknown;
-  std::string environment_section = "Environment";
+  std::string environment_section{names::kEnvironment};
   std::string current_server;
 };
 
@@ -27,6 +28,8 @@ struct StartLocation {
 /// override replaces the current server.
 void DetermineStartLocation(Platform& platform, const std::string& server_override,
                             StartLocation& location);
+/// The environment section a start from a drive of this type reads.
+std::string_view SectionForDriveType(DriveType drive_type);
 
 /// Longest value of an environment variable (the Windows limit).
 inline constexpr size_t kMaxVariableValue = 32767;

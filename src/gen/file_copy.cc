@@ -1,4 +1,5 @@
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
@@ -88,7 +89,7 @@ GenResult CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directorie
 GenResult CGenHtml::CopyListEntries() {
   GenResult result = GenResult::kOk;
   std::string_view key, raw;
-  for (int i = 0; main_config_.FindEntry("Kopieren", i, key, raw); ++i) {
+  for (int i = 0; main_config_.FindEntry(names::kKopieren, i, key, raw); ++i) {
     std::string value(raw);
     Expand(value);
     std::string source, target;

@@ -4,6 +4,7 @@
 
 #include "base/file_name.h"
 #include "base/string_printf.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "gen/gen_html.h"
 #include "gen/markup.h"
@@ -30,9 +31,9 @@ const char kFrameSetFormat[] =
     "  </noframes>\r\n</frameset>\r\n</html>\r\n";
 
 // A frame's title from its key, or the default.
-std::string FrameTitle(const CIniFile& commands, const char* key, std::string_view fallback) {
+std::string FrameTitle(const CIniFile& commands, std::string_view key, std::string_view fallback) {
   std::string value;
-  commands.GetValue("FrameSet", key, value);
+  commands.GetValue(names::kFrameSet, key, value);
   std::string title;
   AppendAttributeValue(title, value.empty() ? fallback : std::string_view(value));
   return title;
@@ -60,8 +61,8 @@ std::string FramePageName(std::string_view address) {
 
 std::vector<std::string> FramePageNames(const CIniFile& commands) {
   std::string left, right;
-  commands.GetValue("FrameSet", "FrameLinks", left);
-  commands.GetValue("FrameSet", "FrameRechts", right);
+  commands.GetValue(names::kFrameSet, names::kFrameLinks, left);
+  commands.GetValue(names::kFrameSet, names::kFrameRechts, right);
   // As WriteFrameSet: without both frames there is no frameset.
   if (left.empty() || right.empty()) return {};
   std::vector<std::string> names;
@@ -74,15 +75,15 @@ std::vector<std::string> FramePageNames(const CIniFile& commands) {
 
 GenResult CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& path) {
   std::string left, right, width, title;
-  commands.GetValue("FrameSet", "FrameLinks", left);
-  commands.GetValue("FrameSet", "FrameRechts", right);
-  commands.GetValue("FrameSet", "BreiteLinks", width);
-  commands.GetValue("FrameSet", "Titel", title);
+  commands.GetValue(names::kFrameSet, names::kFrameLinks, left);
+  commands.GetValue(names::kFrameSet, names::kFrameRechts, right);
+  commands.GetValue(names::kFrameSet, names::kBreiteLinks, width);
+  commands.GetValue(names::kFrameSet, names::kTitel, title);
   if (left.empty() || right.empty()) return GenResult::kNoFrameSet;
   if (width.empty()) width = "150";
 
-  const std::string left_title = FrameTitle(commands, "TitelLinks", "Navigation");
-  const std::string right_title = FrameTitle(commands, "TitelRechts", "Inhalt");
+  const std::string left_title = FrameTitle(commands, names::kTitelLinks, "Navigation");
+  const std::string right_title = FrameTitle(commands, names::kTitelRechts, "Inhalt");
   std::string page = StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(),
                                   left_title.c_str(), right.c_str(), "Daten", right_title.c_str());
   std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);

@@ -3,6 +3,7 @@
 
 #include "base/file_name.h"
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
@@ -148,7 +149,7 @@ GenResult CGenHtml::PrepareOutputDirectory(const CIniFile& commands, std::string
   }
   Log(Message(IDS_OUTPUT_DIR, prefix));
   std::string name;
-  const bool named = commands.GetValue("FrameSet", "Name", name);
+  const bool named = commands.GetValue(names::kFrameSet, names::kName, name);
   start = prefix + (named ? name : kDefaultPage);
   // An empty name keeps naming the output folder itself; any other name
   // must stay inside it, also when no frameset is written.
@@ -180,7 +181,7 @@ GenResult CGenHtml::GeneratePages(CIniFile& commands, const std::string& command
 
 void CGenHtml::FillNegativeList() {
   std::string_view key, raw;
-  for (int i = 0; main_config_.FindEntry("Nicht_Kopieren", i, key, raw); ++i) {
+  for (int i = 0; main_config_.FindEntry(names::kNichtKopieren, i, key, raw); ++i) {
     std::string value(raw);
     Expand(value);
     negative_source_ = i;
@@ -194,7 +195,7 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
                                  std::vector<Page>& pages) {
   const std::string command_directory = CommandDirectory(command_file);
   std::string_view key, raw;
-  for (int i = 0; commands.FindEntry("Seiten", i, key, raw); ++i) {
+  for (int i = 0; commands.FindEntry(names::kSeiten, i, key, raw); ++i) {
     std::string value(raw);
     Expand(value);
     Page page;
@@ -204,7 +205,8 @@ GenResult CGenHtml::ReadPageList(const CIniFile& commands, const std::string& co
       observer_->OnPageListed(commands, raw, page.command_file, page.output_name);
     if (!complete) {
       Fail(GenResult::kPageListError, IDS_COMMAND_FILE_SECTION_ERROR,
-           Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, "Seiten"), true);
+           Message(IDS_COMMAND_FILE_SECTION_ERROR, command_file, std::string(names::kSeiten)),
+           true);
       return GenResult::kPageListError;
     }
     pages.push_back(std::move(page));
@@ -225,13 +227,13 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
       return GenResult::kOk;
     }
   }
-  if (!commands.GetValue("Vorlage", "Vorlage", template_file_)) {
+  if (!commands.GetValue(names::kVorlage, names::kVorlage, template_file_)) {
     Fail(GenResult::kNoTemplate, IDS_NO_TEMPLATE, Message(IDS_NO_TEMPLATE, page.command_file),
          true);
     return GenResult::kNoTemplate;
   }
   Expand(template_file_);
-  if (commands.GetValue("Vorlage", "Verzeichnis", template_directory_)) {
+  if (commands.GetValue(names::kVorlage, names::kVerzeichnis, template_directory_)) {
     Expand(template_directory_);
   } else {
     template_directory_ = GetDirectoryPart(page.command_file);

@@ -1,6 +1,7 @@
 #include "gen/link_entry.h"
 
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/environment.h"
 #include "config/ini_file.h"
 #include "config/rights.h"
@@ -20,7 +21,7 @@ constexpr std::uint32_t kLowBits = 0x0000FFFF;
 bool IsSettingKey(std::string_view key) {
   // Most keys are link numbers: no setting starts with a digit.
   if (key.empty() || (key[0] >= '0' && key[0] <= '9')) return false;
-  for (std::string_view setting : kSectionSettingKeys) {
+  for (std::string_view setting : names::kSectionSettingKeys) {
     if (EqualsNoCaseAscii(key, setting)) return true;
   }
   return false;

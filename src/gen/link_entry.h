@@ -58,9 +58,6 @@ struct LinkFilter {
   DriveType start_drive_type = DriveType::kUnknown;
 };
 
-/// The keys of a placeholder section that are settings, not links.
-inline constexpr std::string_view kSectionSettingKeys[] = {
-    "Ueberschrift", "FontTabelle", "FontUeberschrift", "Border", "SpaltenBreite1", "TreeMenu"};
 /// True for the keys of a placeholder section that are settings, not links.
 bool IsSettingKey(std::string_view key);
 

@@ -2,6 +2,7 @@
 #include <iterator>
 
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "fs/util.h"
 #include "gen/gen_html.h"
@@ -49,7 +50,7 @@ void AppendFontTag(std::string& tag, std::string_view value, int default_size) {
 }
 
 // The settings of a placeholder's section, found in one walk over it, in
-// the order of kSectionSettingKeys.
+// the order of names::kSectionSettingKeys.
 enum TableSetting {
   kHeading,
   kTableFont,
@@ -59,7 +60,7 @@ enum TableSetting {
   kTreeMenu,
   kSettingCount
 };
-static_assert(std::size(kSectionSettingKeys) == kSettingCount);
+static_assert(std::size(names::kSectionSettingKeys) == kSettingCount);
 
 }  // namespace
 
@@ -67,7 +68,7 @@ void CGenHtml::ReadTableSettings(const CIniFile& commands, CIniSectionRef sectio
                                  TableSettings& settings) {
   static_assert(kSettingCount == TableSettings::kCount);
   settings.found =
-      commands.FindValues(section, kSectionSettingKeys, kSettingCount, settings.values);
+      commands.FindValues(section, names::kSectionSettingKeys, kSettingCount, settings.values);
 }
 
 bool CGenHtml::IsTreeMenu(const TableSettings& settings) {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "fs/output_dir.h"
@@ -47,7 +48,7 @@ const std::string& CGenHtml::OutputDirectoryPath() const { return folder_.path()
 
 void CGenHtml::DeleteOldOutputDirectories() {
   std::string_view hours_text;
-  const bool present = main_config_.FindValue("Pagetrix", "LoeschStd", hours_text);
+  const bool present = main_config_.FindValue(names::kPagetrix, names::kLoeschStd, hours_text);
   const int threshold = DeleteThresholdHours(hours_text, present);
   if (observer_ != nullptr) observer_->OnDeleteThreshold(hours_text, threshold);
   // Negative, of any size: every folder is kept.

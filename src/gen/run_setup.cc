@@ -1,6 +1,7 @@
 #include "gen/run_setup.h"
 
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "gen/gen_html.h"
@@ -9,19 +10,19 @@
 #include "platform/platform.h"
 
 std::uint32_t UserRights(const CIniFile& main_config, const std::string& user, std::string& text) {
-  main_config.GetValue("Rechte", user, text);
+  main_config.GetValue(names::kRechte, user, text);
   return ParseHex(text);
 }
 
 std::uint32_t ServerFlags(const CIniFile& main_config, const std::string& server,
                           std::string& text) {
-  main_config.GetValue("Server", server, text);
+  main_config.GetValue(names::kServer, server, text);
   return ParseHex(text);
 }
 
 void TreatStartDriveAsCd(StartLocation& location) {
   location.drive_type = DriveType::kCdRom;
-  location.environment_section = "Environment_CDROM";
+  location.environment_section = SectionForDriveType(DriveType::kCdRom);
 }
 
 void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,

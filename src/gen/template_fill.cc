@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "config/config_names.h"
 #include "config/ini_file.h"
 #include "config/run_log.h"
 #include "fs/util.h"
@@ -93,7 +94,7 @@ class PageWriter final : public TextSink {
 
 bool IsPlaceholderSection(std::string_view name) {
   // An empty name would match at the start of every line.
-  return !name.empty() && !EqualsNoCaseAscii(name, "Vorlage");
+  return !name.empty() && !EqualsNoCaseAscii(name, names::kVorlage);
 }
 
 GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& template_file,
@@ -105,7 +106,7 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
   Log(Message(IDS_OUTPUT_FILE, output_file));
 
   std::string sound;
-  bool sound_pending = commands.GetValue("Vorlage", "Sound", sound);
+  bool sound_pending = commands.GetValue(names::kVorlage, names::kSound, sound);
   if (observer_ != nullptr)
     observer_->OnTemplate(commands, template_file, template_directory_, output_file, sound_pending);
   if (!writable) return GenResult::kWriteFailed;

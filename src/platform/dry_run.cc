@@ -416,11 +416,6 @@ bool DryRunPlatform::StartProcess(const std::string& command_line, std::string* 
   return true;
 }
 
-void DryRunPlatform::ShowMessageBox(const std::string& /*text*/) {}
-bool DryRunPlatform::WriteToConsole(const std::string& /*text*/) { return true; }
-bool DryRunPlatform::OpenDocument(const std::string& /*path*/) { return true; }
-int DryRunPlatform::RunModalDialog(CDialog& /*dialog*/) { return 1; }
-
 std::vector<std::string> DryRunPlatform::FilesIn(const std::string& folder) {
   std::vector<FolderEntry> entries;
   std::vector<std::string> names;

@@ -55,8 +55,7 @@ class DryRunReads {
 ///   the system compares them: "." and ".." by name through the walk's own
 ///   folders (on POSIX only where the folder before them is there), a
 ///   backslash a separator only on Windows.
-/// - StartProcess, ShowMessageBox, RunModalDialog, OpenDocument,
-///   WriteToConsole: recorded, nothing shown or started.
+/// - StartProcess: recorded, nothing started.
 /// Failures only a real write would meet (a full disk, a file another
 /// program holds open) are not foreseen. Everything else is the system's.
 class DryRunPlatform final : public PlatformWrapper {
@@ -95,10 +94,6 @@ class DryRunPlatform final : public PlatformWrapper {
   bool IsOwnPlace(const std::string& path) override;
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override;
   bool StartProcess(const std::string& command_line, std::string* failure) override;
-  void ShowMessageBox(const std::string& text) override;
-  bool WriteToConsole(const std::string& text) override;
-  bool OpenDocument(const std::string& path) override;
-  int RunModalDialog(CDialog& dialog) override;
 
  private:
   class RecordingFile;

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-class CDialog;
-
 /// Separator the program puts between a directory and a name.
 #ifdef PAGETRIX_POSIX_PATHS
 inline constexpr char kPathSeparator = '/';
@@ -242,23 +240,8 @@ class ProcessEnvironment {
 };
 
 /// Everything the program asks of the operating system: the three parts
-/// above, which a class takes one by one where it needs no more, and the
-/// user interface calls.
-class Platform : public FileSystem, public MachineFacts, public ProcessEnvironment {
- public:
-  /// Whether the Ctrl key is held down now.
-  virtual bool IsCtrlKeyDown() = 0;
-  /// A message box with an OK button; returns when it is closed.
-  virtual void ShowMessageBox(const std::string& text) = 0;
-  /// Writes text to the standard output of the process, or, where a windowed
-  /// program has none, to the console of the process that started it. False
-  /// when there is neither.
-  virtual bool WriteToConsole(const std::string& text) = 0;
-  /// Opens a document with the program the system associates with it.
-  virtual bool OpenDocument(const std::string& path) = 0;
-  /// Shows a dialog modally; returns its end code (1 for OK).
-  virtual int RunModalDialog(CDialog& dialog) = 0;
-};
+/// above, which a class takes one by one where it needs no more.
+class Platform : public FileSystem, public MachineFacts, public ProcessEnvironment {};
 
 /// The platform the program runs on; never null.
 Platform& GetPlatform();

@@ -54,13 +54,6 @@ class PosixPlatform final : public Platform {
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, std::string* failure) override;
 
-  // ---- platform_ui_posix.cc ----
-  bool IsCtrlKeyDown() override;
-  void ShowMessageBox(const std::string& text) override;
-  bool WriteToConsole(const std::string& text) override;
-  bool OpenDocument(const std::string& path) override;
-  int RunModalDialog(CDialog& dialog) override;
-
  private:
   void ReapFinishedChildren();
 

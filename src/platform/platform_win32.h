@@ -54,13 +54,6 @@ class Win32Platform final : public Platform {
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, std::string* failure) override;
 
-  // ---- platform_ui_win32.cc ----
-  bool IsCtrlKeyDown() override;
-  void ShowMessageBox(const std::string& text) override;
-  bool WriteToConsole(const std::string& text) override;
-  bool OpenDocument(const std::string& path) override;
-  int RunModalDialog(CDialog& dialog) override;
-
  private:
   /// Installs `block` as the whole environment at once; false if the
   /// system refuses.

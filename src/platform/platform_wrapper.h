@@ -66,7 +66,6 @@ class PlatformWrapper : public Platform {
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override {
     return target_.ReadClassesRootDefault(subkey, value);
   }
-  bool IsCtrlKeyDown() override { return target_.IsCtrlKeyDown(); }
   std::uint32_t GetTickCount() override { return target_.GetTickCount(); }
   WallClock GetWallClock() override { return target_.GetWallClock(); }
   std::string CreateGuidText() override { return target_.CreateGuidText(); }
@@ -85,11 +84,6 @@ class PlatformWrapper : public Platform {
   void SetEnvironmentBlock(const std::vector<std::string>& block) override {
     target_.SetEnvironmentBlock(block);
   }
-
-  void ShowMessageBox(const std::string& text) override { target_.ShowMessageBox(text); }
-  int RunModalDialog(CDialog& dialog) override { return target_.RunModalDialog(dialog); }
-  bool WriteToConsole(const std::string& text) override { return target_.WriteToConsole(text); }
-  bool OpenDocument(const std::string& path) override { return target_.OpenDocument(path); }
 
  private:
   Platform& target_;

@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/dlg_fehler.h"
 #include "app/pagetrix_app.h"
 #include "config/environment.h"
 #include "config/run_log.h"
 #include "gen/run_setup.h"
-#include "platform/dialog.h"
 #include "platform/file_reading.h"
 #include "res/resource.h"
 #include "support/fake_platform.h"
@@ -22,6 +20,7 @@ namespace {
 
 class NoHelpCommandLine : public CMyCommandLineInfo {
  public:
+  NoHelpCommandLine() : CMyCommandLineInfo(SystemWindows()) {}
   void ShowHelp() override { help_shown = true; }
 };
 
@@ -76,7 +75,7 @@ class RunResultTest : public ::testing::Test {
     platform_->tick_count = 5000;
     platform_->drive_type = DriveType::kFixed;
     platform_->network_name = "";
-    platform_->on_dialog = [this](CDialog& dialog) {
+    windows_.on_dialog = [this](DialogHandler& dialog) {
       shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
       return 1;
     };
@@ -92,7 +91,7 @@ class RunResultTest : public ::testing::Test {
     dir_.MakeDir("conf");
     dir_.Write("conf/Pagetrix.ini", config);
     platform_->command_line_text = "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
-    CPagetrixApp app;
+    CPagetrixApp app(windows_);
     EXPECT_FALSE(app.PerformRun());
     return app.ExitCode();
   }
@@ -106,6 +105,7 @@ class RunResultTest : public ::testing::Test {
   }
 
   ScopedPlatform platform_;
+  FakeWindowSystem windows_;
   TempDir dir_;
   std::vector<ShownDialog> shown_;
 };
@@ -118,7 +118,7 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
           "[Protokolldatei]\r\nName=" +
               dir_.Path("lauf.log") + "\r\n[Rechte]\r\nanna=1\r\n",
           "/PRUEFEN " + Start());
-  EXPECT_EQ(1, code) << platform_->console;  // the rights text is not eight digits
+  EXPECT_EQ(1, code) << windows_.console;  // the rights text is not eight digits
   EXPECT_EQ("alt", dir_.Read("Pagetrix/{alt}/Pagetrix.htm")) << "old folders stay";
   EXPECT_EQ("", dir_.Read("lauf.log")) << "no run log";
   EXPECT_TRUE(shown_.empty()) << "no window, so no placement is written";
@@ -126,7 +126,7 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
   ASSERT_EQ(2u, folders.size());
   std::string report = folders[0].find("{alt}") == std::string::npos ? folders[0] : folders[1];
   std::string text = dir_.Read(report.substr(dir_.path().size() + 1) + "/Pruefbericht.txt");
-  EXPECT_EQ(text, platform_->console);
+  EXPECT_EQ(text, windows_.console);
   EXPECT_NE(std::string::npos, text.find("Schl\xFC"
                                          "ssel \"anna\""))
       << text;
@@ -139,20 +139,20 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
 TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp) {
   platform_->command_line_text = "/PRUEFEN /INI=\"" + dir_.Path("verschrieben.ini") + "\"";
   {
-    CPagetrixApp app;
+    CPagetrixApp app(windows_);
     EXPECT_FALSE(app.PerformRun());
     EXPECT_EQ(2, app.ExitCode());
   }
   EXPECT_TRUE(shown_.empty()) << "no help window";
-  EXPECT_NE(std::string::npos, platform_->console.find("Die Hauptkonfiguration fehlt"))
-      << platform_->console;
-  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  EXPECT_NE(std::string::npos, windows_.console.find("Die Hauptkonfiguration fehlt"))
+      << windows_.console;
+  EXPECT_NE(std::string::npos, windows_.console.find("Keine Kommandodatei"));
   ASSERT_EQ(1u, OutputFolders().size()) << "the report is written all the same";
   // A configuration without [StartVorlage] and no command file: the same.
-  platform_->console.clear();
+  windows_.console.clear();
   EXPECT_EQ(2, Run("[Pagetrix]\r\nSichtbar=1\r\n", "/PRUEFEN"));
   EXPECT_TRUE(shown_.empty());
-  EXPECT_NE(std::string::npos, platform_->console.find("Keine Kommandodatei"));
+  EXPECT_NE(std::string::npos, windows_.console.find("Keine Kommandodatei"));
   // An explicit "?" still asks for help.
   EXPECT_EQ(0, Run("", "/PRUEFEN ?"));
   EXPECT_EQ(1u, shown_.size());
@@ -160,8 +160,8 @@ TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp
 
 TEST_F(RunResultTest, CheckOfAFaultlessConfigurationEndsWithZero) {
   EXPECT_EQ(0, Run("[Rechte]\r\nanna=00000001\r\n", "-pruefen " + Start()));
-  EXPECT_NE(std::string::npos, platform_->console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
-      << platform_->console;
+  EXPECT_NE(std::string::npos, windows_.console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
+      << windows_.console;
   EXPECT_TRUE(platform_->started_processes.empty());
 }
 
@@ -206,7 +206,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
   const std::string log = dir_.Path("lauf.log");
   std::string read_while_shown;
   bool readable = false;
-  platform_->on_dialog = [&](CDialog& dialog) {
+  windows_.on_dialog = [&](DialogHandler& dialog) {
     shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
     readable = ReadFileToString(SystemPlatform(), log, &read_while_shown) == ReadResult::kOk;
     return 1;
@@ -230,53 +230,6 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
     at = read_while_shown.find(dir_.Path(page), at);
     EXPECT_NE(std::string::npos, at) << page << " in order in\n" << read_while_shown;
   }
-}
-
-TEST(FailureWindowTextTest, MessageLinesAndWhereToLookFurther) {
-  EXPECT_EQ("Es wurde keine Startseite erzeugt (Ergebnis 5). Die Meldungen des Laufs:",
-            FailureHeading(5));
-  // Line feeds as the edit control needs them; the closing ones go.
-  EXPECT_EQ(
-      "Fehler in der Kommandodatei: 'a.ini'\r\nin der Sektion [Seiten].\r\n\r\n"
-      "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'",
-      FailureList({"Fehler in der Kommandodatei: 'a.ini'\nin der Sektion [Seiten].",
-                   "Es kann keine HTML-Datei gebildet werden.\r\nVorlagedatei: 'v'\n"}));
-  EXPECT_EQ("", FailureList({}));
-  EXPECT_EQ(
-      "Laufprotokoll: C:\\Temp\\lauf.log\r\n"
-      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-      FailureAdvice("C:\\Temp\\lauf.log", "C:\\P.ini"));
-  EXPECT_EQ(
-      "Ein Laufprotokoll schreibt Pagetrix, wenn in C:\\P.ini unter [Protokolldatei] "
-      "Name= ein Pfad steht.\r\n"
-      "Pagetrix.exe /PRUEFEN zeigt, was an der Konfiguration nicht stimmt.",
-      FailureAdvice("", "C:\\P.ini"));
-}
-
-TEST(DlgFehlerTest, FillsItsFieldsAndGreysTheButtonWithoutALog) {
-  ScopedPlatform platform;
-  for (const char* log_path : {"C:\\Temp\\lauf.log", ""}) {
-    FakeWindow<CDlgFehler> dialog;
-    dialog.failures = {"eins", "zwei\ndrei"};
-    dialog.result = 1;
-    dialog.log_path = log_path;
-    dialog.profile_path = "C:\\P.ini";
-    EXPECT_TRUE(dialog.OnInitDialog());
-    EXPECT_EQ(FailureHeading(1), dialog.state.item_texts[IDC_FEHLER_KOPF]);
-    EXPECT_EQ("eins\r\n\r\nzwei\r\ndrei", dialog.state.item_texts[IDC_FEHLER_TEXT]);
-    EXPECT_EQ(FailureAdvice(log_path, "C:\\P.ini"), dialog.state.item_texts[IDC_FEHLER_HILFE]);
-    EXPECT_EQ(*log_path != '\0', dialog.state.enabled[IDC_PROTOKOLL]) << log_path;
-  }
-}
-
-TEST(DlgFehlerTest, ButtonOpensTheRunLog) {
-  ScopedPlatform platform;
-  CDlgFehler dialog;
-  dialog.log_path = "C:\\Temp\\lauf.log";
-  EXPECT_FALSE(dialog.OnCommand(IDC_HILFE_TEXT));
-  EXPECT_TRUE(platform->opened_documents.empty());
-  EXPECT_TRUE(dialog.OnCommand(IDC_PROTOKOLL));
-  EXPECT_EQ(std::vector<std::string>{"C:\\Temp\\lauf.log"}, platform->opened_documents);
 }
 
 TEST(RunLogFailuresTest, KeptInOrderAlsoWhileTheLogIsOff) {

@@ -10,6 +10,7 @@ namespace {
 // Counts help windows instead of showing them.
 class RecordingCommandLine : public CMyCommandLineInfo {
  public:
+  RecordingCommandLine() : CMyCommandLineInfo(SystemWindows()) {}
   void ShowHelp() override {
     ++help_count;
     help_shown = true;

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/dlg_fehler.h"
 #include "support/fake_platform.h"
+#include "support/fake_window.h"
 #include "support/temp_dir.h"
+#include "ui/failure_window.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ class PerformRunTest : public ::testing::Test {
   // Runs with the main configuration file and the given further arguments.
   void Run(const std::string& arguments) {
     platform_->command_line_text = "/INI=\"" + dir_.Path("Pagetrix.ini") + "\" " + arguments;
-    CPagetrixApp app;
+    CPagetrixApp app(windows_);
     EXPECT_FALSE(app.PerformRun());
   }
   void RunWithCommandFile() { Run(Quoted(dir_.Path("start.ini"))); }
@@ -39,6 +40,7 @@ class PerformRunTest : public ::testing::Test {
   }
 
   ScopedPlatform platform_;
+  FakeWindowSystem windows_;
   TempDir dir_;
 };
 
@@ -61,7 +63,7 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
   platform_->Fail(FileOp::kAppend,
                   dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/Pagetrix.htm"), 1);
   std::string shown = "not shown";
-  platform_->on_dialog = [&shown](CDialog& dialog) {
+  windows_.on_dialog = [&shown](DialogHandler& dialog) {
     auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
     shown = failure != nullptr ? FailureList(failure->failures) : "the one-line window";
     return 1;
@@ -97,44 +99,44 @@ TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
   WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
   platform_->start_process_failure = "Das System kann die angegebene Datei nicht finden.";
   RunWithCommandFile();
-  ASSERT_EQ(1u, platform_->message_boxes.size());
-  EXPECT_EQ(*platform_->start_process_failure, platform_->message_boxes[0]);
-  EXPECT_EQ(1u, platform_->dialogs.size());
+  ASSERT_EQ(1u, windows_.message_boxes.size());
+  EXPECT_EQ(*platform_->start_process_failure, windows_.message_boxes[0]);
+  EXPECT_EQ(1u, windows_.dialogs.size());
 }
 
 TEST_F(PerformRunTest, VisibilityFollowsLeadingInteger) {
   const std::pair<const char*, size_t> cases[] = {{"", 1},  {"0", 0},    {"00", 0}, {"nein", 0},
                                                   {"2", 1}, {"1abc", 1}, {"-1", 1}, {" 0", 0}};
   for (const auto& [value, windows] : cases) {
-    platform_->dialogs.clear();
+    windows_.dialogs.clear();
     WriteConfig(std::string("[Pagetrix]\r\nSichtbar=") + value + "\r\n");
     RunWithCommandFile();
-    EXPECT_EQ(windows, platform_->dialogs.size()) << "Sichtbar=" << value;
+    EXPECT_EQ(windows, windows_.dialogs.size()) << "Sichtbar=" << value;
   }
-  platform_->dialogs.clear();
+  windows_.dialogs.clear();
   WriteConfig("");
   RunWithCommandFile();
-  EXPECT_EQ(1u, platform_->dialogs.size());
+  EXPECT_EQ(1u, windows_.dialogs.size());
 }
 
 TEST_F(PerformRunTest, HelpEndsTheRunWithoutTouchingTheLog) {
   WriteConfig("[Protokolldatei]\r\nName=" + dir_.Path("run.log") + "\r\n");
   dir_.Write("run.log", "old");
   Run("?");
-  EXPECT_EQ(1u, platform_->dialogs.size());
+  EXPECT_EQ(1u, windows_.dialogs.size());
   Run("");  // no command file anywhere
-  EXPECT_EQ(2u, platform_->dialogs.size());
+  EXPECT_EQ(2u, windows_.dialogs.size());
   EXPECT_EQ("old", dir_.Read("run.log"));
   EXPECT_TRUE(platform_->started_processes.empty());
 }
 
 TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
   WriteConfig("");
-  platform_->ctrl_key_down = true;
+  windows_.ctrl_key_down = true;
   Run("?");
-  ASSERT_EQ(1u, platform_->message_boxes.size());
+  ASSERT_EQ(1u, windows_.message_boxes.size());
   EXPECT_EQ("Aufrufparameter='/INI=\"" + dir_.Path("Pagetrix.ini") + "\" ?'",
-            platform_->message_boxes[0]);
+            windows_.message_boxes[0]);
 }
 
 TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
@@ -200,7 +202,7 @@ TEST_F(PerformRunTest, FailedRunSaysWhyThereIsNoRunLog) {
   WriteConfig("[Protokolldatei]\r\nName=" + dir_.Path("start.ini") + "\r\n");
   dir_.Write("start.ini", "[Seiten]\r\n0=fehlt.ini|Pagetrix.htm\r\n");
   std::string shown;
-  platform_->on_dialog = [&shown](CDialog& dialog) {
+  windows_.on_dialog = [&shown](DialogHandler& dialog) {
     auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
     shown = failure != nullptr ? failure->ConsoleText() : "the one-line window";
     return 1;

@@ -226,8 +226,3 @@ bool FakePlatform::StartProcess(const std::string& command_line, std::string* fa
   failure->clear();
   return true;
 }
-
-int FakePlatform::RunModalDialog(CDialog& dialog) {
-  dialogs.push_back(&dialog);
-  return on_dialog ? on_dialog(dialog) : 1;
-}

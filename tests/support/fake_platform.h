@@ -81,7 +81,6 @@ class FakePlatform : public PlatformWrapper {
   /// Default values under the classes root, by subkey (matched without
   /// ASCII case, like the registry). Values over 259 bytes are not read.
   std::map<std::string, std::string> classes_root;
-  bool ctrl_key_down = false;
   std::optional<std::string> program_path;
   std::optional<std::string> command_line_text;
   std::optional<std::string> temp_dir;
@@ -96,13 +95,6 @@ class FakePlatform : public PlatformWrapper {
   /// Every path a file was opened at, in order: read whole or in part,
   /// written, rewritten, or copied from or to.
   std::vector<std::string> opened;
-  std::vector<std::string> message_boxes;
-  /// What was written to the console, and the documents opened.
-  std::string console;
-  std::vector<std::string> opened_documents;
-  std::vector<CDialog*> dialogs;
-  /// Called for each dialog (after recording); its result is the end code.
-  std::function<int(CDialog&)> on_dialog;
   std::vector<std::string> started_processes;
   /// When set, StartProcess records the line and fails with this text.
   std::optional<std::string> start_process_failure;
@@ -127,7 +119,6 @@ class FakePlatform : public PlatformWrapper {
   bool GetNetworkName(const std::string& path, std::string* remote) override;
   bool GetLogonUser(std::string* name) override;
   bool ReadClassesRootDefault(const std::string& subkey, std::string* value) override;
-  bool IsCtrlKeyDown() override { return ctrl_key_down; }
   std::uint32_t GetTickCount() override;
   WallClock GetWallClock() override;
   std::string CreateGuidText() override;
@@ -138,17 +129,6 @@ class FakePlatform : public PlatformWrapper {
   void SetEnvironmentBlock(const std::vector<std::string>& block) override;
   std::string ExpandEnvVars(const std::string& text) override;
   bool StartProcess(const std::string& command_line, std::string* failure) override;
-
-  void ShowMessageBox(const std::string& text) override { message_boxes.push_back(text); }
-  int RunModalDialog(CDialog& dialog) override;
-  bool WriteToConsole(const std::string& text) override {
-    console += text;
-    return true;
-  }
-  bool OpenDocument(const std::string& path) override {
-    opened_documents.push_back(path);
-    return true;
-  }
 
  private:
   // The rule for this call, if one fails it; counts the calls it lets pass.

@@ -1,4 +1,4 @@
-#include "app/dlg_hilfe.h"
+#include "ui/help_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,17 @@
 #include <random>
 #include <string>
 
-#include "app/windows.h"
 #include "res/usage_text.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
+#include "ui/run_windows.h"
 
 namespace {
 
-using Window = FakeWindow<CDlgHilfe>;
+using HelpWindow = FakeWindow<CDlgHilfe>;
 
 TEST(HelpWindowTest, ShowsTheTextFromItsFirstLineWithoutSelection) {
-  Window dialog;
+  HelpWindow dialog;
   dialog.text = "Zeile 1\r\nZeile 2";
   EXPECT_TRUE(dialog.OnInitDialog());
   EXPECT_EQ(1001, dialog.edit.Id());
@@ -30,7 +30,7 @@ TEST(HelpWindowTest, ShowsTheTextFromItsFirstLineWithoutSelection) {
 }
 
 TEST(HelpWindowTest, TabsBecomeBlanksUpToEveryEighthColumn) {
-  Window dialog;
+  HelpWindow dialog;
   dialog.text =
       "\t/CD\t\tnur zum Testen\r\n\t/PRUEFEN\tpr\xFC"
       "ft\r\n\t\t\tweiter\r\n1234567\tx";
@@ -46,7 +46,7 @@ TEST(HelpWindowTest, TabsBecomeBlanksUpToEveryEighthColumn) {
 }
 
 // The template's sizes in pixels as the fake measures them.
-void Template(Window& dialog) {
+void Template(HelpWindow& dialog) {
   dialog.state.window = WindowRect{0, 0, 537, 505};
   dialog.state.client = WindowRect{0, 0, 525, 473};
   dialog.state.item_rects[1001] = WindowRect{10, 11, 514, 461};
@@ -54,7 +54,7 @@ void Template(Window& dialog) {
 }
 
 TEST(HelpWindowTest, GrowsToTheWidestLineAndIsCentredOnTheWorkArea) {
-  Window dialog;
+  HelpWindow dialog;
   Template(dialog);
   dialog.state.work_area = WindowRect{0, 40, 1280, 1024};  // a task bar at the top
   std::string wide(90, 'w');
@@ -71,7 +71,7 @@ TEST(HelpWindowTest, GrowsToTheWidestLineAndIsCentredOnTheWorkArea) {
 }
 
 TEST(HelpWindowTest, UsageTextOpensTallAndWideEnoughForEveryLine) {
-  Window dialog;
+  HelpWindow dialog;
   Template(dialog);
   dialog.text = UsageText();
   dialog.OnInitDialog();
@@ -142,14 +142,14 @@ TEST(LayOutHelpWindowTest, InsideTheWorkAreaCentredTheFieldGrowingWithTheWindow)
 }
 
 TEST(HelpWindowTest, ShowHelpWindowShowsTheUsageText) {
-  ScopedPlatform platform;
+  FakeWindowSystem windows;
   std::string shown;
-  platform->on_dialog = [&shown](CDialog& dialog) {
+  windows.on_dialog = [&shown](DialogHandler& dialog) {
     EXPECT_EQ(130, dialog.TemplateId());
     shown = dialog.ConsoleText();
     return 1;
   };
-  ShowHelpWindow();
+  ShowHelpWindow(windows);
   EXPECT_EQ(UsageText() + "\r\n", shown);
 }
 

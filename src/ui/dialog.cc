@@ -1,12 +1,11 @@
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
-#include "platform/platform.h"
-
-CDialog::CDialog(int template_id) : template_id_(template_id) {}
+CDialog::CDialog(int template_id, WindowSystem& windows)
+    : template_id_(template_id), windows_(windows) {}
 
 CDialog::~CDialog() = default;
 
-int CDialog::DoModal() { return GetPlatform().RunModalDialog(*this); }
+int CDialog::DoModal() { return windows_.RunModalDialog(*this); }
 
 bool CDialog::OnInitDialog() {
   DoDataExchange(false);
@@ -17,10 +16,10 @@ void CDialog::DoDataExchange(bool) {}
 
 void CDialog::OnOK() {
   DoDataExchange(true);
-  EndDialog(kIdOk);
+  window().EndDialog(kIdOk);
 }
 
-void CDialog::OnCancel() { EndDialog(kIdCancel); }
+void CDialog::OnCancel() { window().EndDialog(kIdCancel); }
 
 bool CDialog::OnSysCommand(unsigned) { return false; }
 
@@ -40,9 +39,9 @@ std::string CDialog::ConsoleText() const { return std::string(); }
 
 void CDialog::ExchangeText(bool save_and_validate, int id, std::string& value) {
   if (save_and_validate) {
-    value = GetItemText(id);
+    value = window().GetItemText(id);
   } else {
-    SetItemText(id, value);
+    window().SetItemText(id, value);
   }
 }
 
@@ -52,17 +51,13 @@ void CDialogItem::Bind(CDialog* dialog, int id) {
 }
 
 void CDialogItem::SetText(const std::string& text) {
-  if (dialog_ != nullptr) dialog_->SetItemText(id_, text);
+  if (dialog_ != nullptr) dialog_->window().SetItemText(id_, text);
 }
 
 std::string CDialogItem::GetText() const {
-  return dialog_ != nullptr ? dialog_->GetItemText(id_) : std::string();
+  return dialog_ != nullptr ? dialog_->window().GetItemText(id_) : std::string();
 }
 
 void CDialogItem::SetSelection(int start, int end) {
-  if (dialog_ != nullptr) dialog_->SetItemSelection(id_, start, end);
-}
-
-void CDialogItem::ScrollCaret() {
-  if (dialog_ != nullptr) dialog_->ScrollItemCaret(id_);
+  if (dialog_ != nullptr) dialog_->window().SetItemSelection(id_, start, end);
 }

@@ -1,8 +1,7 @@
 // Saved in Windows-1252: the texts below are the window's own.
-#include "app/dlg_fehler.h"
+#include "ui/failure_window.h"
 
 #include "base/string_printf.h"
-#include "platform/platform.h"
 #include "res/resource.h"
 
 namespace {
@@ -20,23 +19,23 @@ std::string EditLines(const std::string& message) {
 
 }  // namespace
 
-CDlgFehler::CDlgFehler() : CDialog(IDD_PAGETRIX_FEHLER), icon_(LoadAppIcon(IDR_MAINFRAME)) {}
+CDlgFehler::CDlgFehler(WindowSystem& windows)
+    : CDialog(IDD_PAGETRIX_FEHLER, windows), icon_(windows.LoadAppIcon(IDR_MAINFRAME)) {}
 
 bool CDlgFehler::OnInitDialog() {
   CDialog::OnInitDialog();
-  SetItemText(IDC_FEHLER_KOPF, FailureHeading(result));
-  SetItemText(IDC_FEHLER_TEXT, FailureList(failures));
-  SetItemText(IDC_FEHLER_HILFE, FailureAdvice(log_path, profile_path, log_refusal));
-  SetIcon(icon_, true);
-  SetIcon(icon_, false);
-  EnableItem(IDC_PROTOKOLL, !log_path.empty());
-  SetForegroundWindow();
+  window().SetItemText(IDC_FEHLER_KOPF, FailureHeading(result));
+  window().SetItemText(IDC_FEHLER_TEXT, FailureList(failures));
+  window().SetItemText(IDC_FEHLER_HILFE, FailureAdvice(log_path, profile_path, log_refusal));
+  window().SetIcons(icon_);
+  window().EnableItem(IDC_PROTOKOLL, !log_path.empty());
+  window().SetForegroundWindow();
   return true;
 }
 
 bool CDlgFehler::OnCommand(int id) {
   if (id != IDC_PROTOKOLL) return false;
-  GetPlatform().OpenDocument(log_path);
+  window_system().OpenDocument(log_path);
   return true;
 }
 

@@ -1,11 +1,11 @@
-#include "app/pagetrix_dlg.h"
+#include "ui/result_window.h"
 
 #include <gtest/gtest.h>
 
-#include "app/windows.h"
 #include "platform/messages.h"
 #include "support/fake_platform.h"
 #include "support/fake_window.h"
+#include "ui/run_windows.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ class ResultWindowTest : public ::testing::Test {
   }
 
   void Place(int x, int y, int cx, int cy) {
-    dialog_.state.profile = {
+    dialog_.windows.profile = {
         {"Pagetrix/X", x}, {"Pagetrix/Y", y}, {"Pagetrix/CX", cx}, {"Pagetrix/CY", cy}};
   }
   std::string Write(const char* key, const char* value) {
@@ -43,7 +43,7 @@ TEST_F(ResultWindowTest, FirstRunInitializesInOrderAndSitsInTheCorner) {
   EXPECT_EQ(std::vector<std::string>(
                 {std::string(kProfile) + "|Pagetrix|X", std::string(kProfile) + "|Pagetrix|Y",
                  std::string(kProfile) + "|Pagetrix|CX", std::string(kProfile) + "|Pagetrix|CY"}),
-            dialog_.state.profile_reads);
+            dialog_.windows.profile_reads);
 }
 
 TEST_F(ResultWindowTest, FirstRunCornerAllowsForTheHeldHeight) {
@@ -63,12 +63,12 @@ TEST_F(ResultWindowTest, SavedPlacementIsRestored) {
 }
 
 TEST_F(ResultWindowTest, PartialOrOverflowingPlacementCountsAsNone) {
-  dialog_.state.profile = {{"Pagetrix/X", 100}, {"Pagetrix/CX", 600}};
+  dialog_.windows.profile = {{"Pagetrix/X", 100}, {"Pagetrix/CX", 600}};
   dialog_.OnInitDialog();
   EXPECT_EQ("move 531 979 1280 1024 repaint", dialog_.state.calls[4]);
 
   FakeWindow<CPagetrixDlg> other;
-  other.state.profile = {
+  other.windows.profile = {
       {"Pagetrix/X", 2147483000}, {"Pagetrix/Y", 0}, {"Pagetrix/CX", 2000}, {"Pagetrix/CY", 44}};
   WindowRect rect{1, 2, 3, 4};
   EXPECT_FALSE(other.RestoreWindowPlacement(&rect, "Pagetrix"));
@@ -80,17 +80,17 @@ TEST_F(ResultWindowTest, DestroyWritesFivePlacementKeysInOrder) {
   dialog_.OnDestroy();
   EXPECT_EQ(std::vector<std::string>({Write("X", "96"), Write("Y", "177"), Write("CX", "608"),
                                       Write("CY", "44"), Write("Maximize", "0")}),
-            dialog_.state.profile_writes);
+            dialog_.windows.profile_writes);
 
-  dialog_.state.profile_writes.clear();
+  dialog_.windows.profile_writes.clear();
   dialog_.state.placement.maximized = true;
   dialog_.OnDestroy();
-  EXPECT_EQ(Write("Maximize", "1"), dialog_.state.profile_writes.back());
+  EXPECT_EQ(Write("Maximize", "1"), dialog_.windows.profile_writes.back());
 
-  dialog_.state.profile_writes.clear();
+  dialog_.windows.profile_writes.clear();
   dialog_.state.has_placement = false;
   dialog_.OnDestroy();
-  EXPECT_TRUE(dialog_.state.profile_writes.empty());
+  EXPECT_TRUE(dialog_.windows.profile_writes.empty());
 }
 
 TEST_F(ResultWindowTest, OnlyTheWidthCanChange) {
@@ -125,7 +125,7 @@ TEST_F(ResultWindowTest, MinimizedWindowDrawsItsIconCentred) {
 
 TEST_F(ResultWindowTest, SystemMenuEntryOpensTheAboutBox) {
   int shown = 0;
-  platform_->on_dialog = [&shown](CDialog& dialog) {
+  dialog_.windows.on_dialog = [&shown](DialogHandler& dialog) {
     EXPECT_EQ(100, dialog.TemplateId());
     ++shown;
     return 1;
@@ -138,23 +138,24 @@ TEST_F(ResultWindowTest, SystemMenuEntryOpensTheAboutBox) {
 
 TEST_F(ResultWindowTest, ShowResultWindowShowsTheGivenPathAndProfile) {
   std::string shown_path, profile;
-  platform_->on_dialog = [&shown_path, &profile](CDialog& dialog) {
+  FakeWindowSystem windows;
+  windows.on_dialog = [&shown_path, &profile](DialogHandler& dialog) {
     EXPECT_EQ(102, dialog.TemplateId());
     shown_path = dynamic_cast<CPagetrixDlg&>(dialog).page_path;
     profile = dynamic_cast<CPagetrixDlg&>(dialog).profile_path;
     return 1;
   };
-  ShowResultWindow("C:\\x\\Pagetrix.htm", kProfile);
+  ShowResultWindow(windows, "C:\\x\\Pagetrix.htm", kProfile);
   EXPECT_EQ("C:\\x\\Pagetrix.htm", shown_path);
   EXPECT_EQ(kProfile, profile);
 }
 
 TEST(ResultWindowConsoleTest, ConsoleBuildPrintsThePath) {
   if (kPathSeparator != '/') GTEST_SKIP() << "only the console build prints";
-  CPagetrixDlg dialog;
+  CPagetrixDlg dialog(SystemWindows());
   dialog.page_path = "/tmp/Pagetrix/{G}/Pagetrix.htm";
   ::testing::internal::CaptureStdout();
-  int result = SystemPlatform().RunModalDialog(dialog);
+  int result = dialog.DoModal();
   EXPECT_EQ("/tmp/Pagetrix/{G}/Pagetrix.htm\n", ::testing::internal::GetCapturedStdout());
   EXPECT_EQ(1, result);
 }

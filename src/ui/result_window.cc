@@ -1,16 +1,14 @@
-#include "app/pagetrix_dlg.h"
+#include "ui/result_window.h"
 
 #include <cstdint>
 
-#include "app/about_dlg.h"
 #include "base/string_printf.h"
+#include "config/config_names.h"
 #include "platform/messages.h"
-#include "platform/platform.h"
 #include "res/resource.h"
+#include "ui/about_box.h"
 
 namespace {
-
-const char kPlacementSection[] = "Pagetrix";
 
 // Sums of saved values may lie beyond int; such a placement is unusable.
 bool AddInRange(int a, int b, int* sum) {
@@ -22,39 +20,42 @@ bool AddInRange(int a, int b, int* sum) {
 
 }  // namespace
 
-CPagetrixDlg::CPagetrixDlg() : CDialog(IDD_PAGETRIX_DIALOG), icon_(LoadAppIcon(IDR_MAINFRAME)) {}
+CPagetrixDlg::CPagetrixDlg(WindowSystem& windows)
+    : CDialog(IDD_PAGETRIX_DIALOG, windows), icon_(windows.LoadAppIcon(IDR_MAINFRAME)) {}
 
 bool CPagetrixDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
   std::string about = LoadMessage(IDS_ABOUTBOX);
-  if (!about.empty()) AppendSystemMenuItem(IDM_ABOUTBOX, about);
+  if (!about.empty()) window().AppendSystemMenuItem(IDM_ABOUTBOX, about);
 
-  SetIcon(icon_, true);
-  SetIcon(icon_, false);
+  window().SetIcons(icon_);
 
   WindowRect saved;
-  if (RestoreWindowPlacement(&saved, kPlacementSection)) {
-    MoveWindow(saved, true);
+  if (RestoreWindowPlacement(&saved, std::string(names::kPagetrix))) {
+    window().MoveWindow(saved, true);
   } else {
     MoveToWorkAreaCorner();
   }
-  SetForegroundWindow();
+  window().SetForegroundWindow();
   return true;
 }
 
 void CPagetrixDlg::MoveToWorkAreaCorner() {
-  WindowRect work, window;
-  if (!GetWorkArea(&work) || !GetWindowRect(&window)) return;
-  MoveWindow(WindowRect{work.right - window.Width(), work.bottom - window.Height(), work.right,
-                        work.bottom},
-             true);
+  Window& shown = window();
+  WindowRect work, outer;
+  if (!shown.GetRect(WindowArea::kWorkArea, &work) || !shown.GetRect(WindowArea::kWindow, &outer))
+    return;
+  shown.MoveWindow(
+      WindowRect{work.right - outer.Width(), work.bottom - outer.Height(), work.right, work.bottom},
+      true);
   // The template's height is not the held height; the move itself brings
   // the window to 44 pixels, so the corner is set again for the new size.
-  if (GetWindowRect(&window) && (window.right != work.right || window.bottom != work.bottom)) {
-    MoveWindow(WindowRect{work.right - window.Width(), work.bottom - window.Height(), work.right,
-                          work.bottom},
-               true);
+  if (shown.GetRect(WindowArea::kWindow, &outer) &&
+      (outer.right != work.right || outer.bottom != work.bottom)) {
+    shown.MoveWindow(WindowRect{work.right - outer.Width(), work.bottom - outer.Height(),
+                                work.right, work.bottom},
+                     true);
   }
 }
 
@@ -65,7 +66,7 @@ void CPagetrixDlg::DoDataExchange(bool save_and_validate) {
 
 bool CPagetrixDlg::OnSysCommand(unsigned command) {
   if ((command & 0xFFF0) == IDM_ABOUTBOX) {
-    CAboutDlg about;
+    CAboutDlg about(window_system());
     about.DoModal();
     return true;
   }
@@ -73,13 +74,13 @@ bool CPagetrixDlg::OnSysCommand(unsigned command) {
 }
 
 bool CPagetrixDlg::OnPaint() {
-  if (!IsMinimized()) return CDialog::OnPaint();
-  auto paint = BeginPaint();
+  if (!window().IsMinimized()) return CDialog::OnPaint();
+  auto paint = window().BeginPaint();
   paint->EraseIconBackground();
   WindowRect client;
-  if (!GetClientRect(&client)) return true;
+  if (!window().GetRect(WindowArea::kClient, &client)) return true;
   int icon_width = 0, icon_height = 0;
-  GetIconSize(&icon_width, &icon_height);
+  paint->GetIconSize(&icon_width, &icon_height);
   paint->DrawIcon((client.Width() - icon_width + 1) / 2, (client.Height() - icon_height + 1) / 2,
                   icon_);
   return true;
@@ -89,9 +90,12 @@ IconHandle CPagetrixDlg::OnQueryDragIcon() { return icon_; }
 
 void CPagetrixDlg::OnSize(int client_width, int client_height) {
   CDialog::OnSize(client_width, client_height);
-  WindowRect edit, window;
-  if (!GetItemRect(IDC_SEITE, &edit) || !GetWindowRect(&window)) return;
-  MoveItem(IDC_SEITE, WindowRect{edit.left, edit.top, edit.left + window.Width(), edit.bottom});
+  WindowRect edit, outer;
+  if (!window().GetItemRect(IDC_SEITE, ItemArea::kBounds, &edit) ||
+      !window().GetRect(WindowArea::kWindow, &outer))
+    return;
+  window().MoveItem(IDC_SEITE,
+                    WindowRect{edit.left, edit.top, edit.left + outer.Width(), edit.bottom});
 }
 
 void CPagetrixDlg::OnGetMinMaxInfo(TrackingLimits* limits) {
@@ -100,7 +104,7 @@ void CPagetrixDlg::OnGetMinMaxInfo(TrackingLimits* limits) {
 }
 
 void CPagetrixDlg::OnDestroy() {
-  SaveWindowPlacement(kPlacementSection);
+  SaveWindowPlacement(std::string(names::kPagetrix));
   CDialog::OnDestroy();
 }
 
@@ -108,10 +112,11 @@ std::string CPagetrixDlg::ConsoleText() const { return page_path + "\n"; }
 
 bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& section) {
   const std::string& file = profile_path;
-  int x = ReadProfileInt(file, section, "X", kPlacementMissing);
-  int y = ReadProfileInt(file, section, "Y", kPlacementMissing);
-  int cx = ReadProfileInt(file, section, "CX", kPlacementMissing);
-  int cy = ReadProfileInt(file, section, "CY", kPlacementMissing);
+  WindowSystem& windows = window_system();
+  int x = windows.ReadProfileInt(file, section, std::string(names::kX), kPlacementMissing);
+  int y = windows.ReadProfileInt(file, section, std::string(names::kY), kPlacementMissing);
+  int cx = windows.ReadProfileInt(file, section, std::string(names::kCX), kPlacementMissing);
+  int cy = windows.ReadProfileInt(file, section, std::string(names::kCY), kPlacementMissing);
   // The four keys are always written together; a partial set is treated
   // as no saved placement rather than as a window of absurd size.
   if (x == kPlacementMissing || y == kPlacementMissing || cx == kPlacementMissing ||
@@ -126,14 +131,15 @@ bool CPagetrixDlg::RestoreWindowPlacement(WindowRect* rect, const std::string& s
 
 void CPagetrixDlg::SaveWindowPlacement(const std::string& section) {
   WindowPlacement placement;
-  if (!GetWindowPlacement(&placement)) return;
+  if (!window().GetWindowPlacement(&placement)) return;
   const WindowRect& normal = placement.normal;
   // All five in one write: runs closing at once on one shared file each
   // replace it whole, and every other line of it stays.
-  WriteProfileValues(profile_path, section,
-                     {{"X", StringPrintf("%d", normal.left)},
-                      {"Y", StringPrintf("%d", normal.top)},
-                      {"CX", StringPrintf("%d", normal.Width())},
-                      {"CY", StringPrintf("%d", normal.Height())},
-                      {"Maximize", placement.maximized ? "1" : "0"}});
+  window_system().WriteProfileValues(
+      profile_path, section,
+      {{std::string(names::kX), StringPrintf("%d", normal.left)},
+       {std::string(names::kY), StringPrintf("%d", normal.top)},
+       {std::string(names::kCX), StringPrintf("%d", normal.Width())},
+       {std::string(names::kCY), StringPrintf("%d", normal.Height())},
+       {std::string(names::kMaximize), placement.maximized ? "1" : "0"}});
 }

@@ -1,14 +1,14 @@
 /// The help window: the usage text in a read-only field.
-#ifndef PAGETRIX_APP_DLG_HILFE_H_
-#define PAGETRIX_APP_DLG_HILFE_H_
+#ifndef PAGETRIX_UI_HELP_WINDOW_H_
+#define PAGETRIX_UI_HELP_WINDOW_H_
 
 #include <string>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 class CDlgHilfe : public CDialog {
  public:
-  CDlgHilfe();
+  explicit CDlgHilfe(WindowSystem& windows);
 
   bool OnInitDialog() override;
   void DoDataExchange(bool save_and_validate) override;
@@ -41,4 +41,4 @@ HelpWindowLayout LayOutHelpWindow(const WindowRect& window, const WindowRect& fi
                                   const WindowRect& text_area, int text_width, int text_height,
                                   const WindowRect& work_area);
 
-#endif  // PAGETRIX_APP_DLG_HILFE_H_
+#endif  // PAGETRIX_UI_HELP_WINDOW_H_

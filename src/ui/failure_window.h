@@ -1,17 +1,17 @@
 /// The result window of a run that made no start page: every failure
 /// message of the run, where to look further, and a button that opens the
 /// run log.
-#ifndef PAGETRIX_APP_DLG_FEHLER_H_
-#define PAGETRIX_APP_DLG_FEHLER_H_
+#ifndef PAGETRIX_UI_FAILURE_WINDOW_H_
+#define PAGETRIX_UI_FAILURE_WINDOW_H_
 
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 class CDlgFehler : public CDialog {
  public:
-  CDlgFehler();
+  explicit CDlgFehler(WindowSystem& windows);
 
   bool OnInitDialog() override;
   bool OnCommand(int id) override;
@@ -39,4 +39,4 @@ std::string FailureList(const std::vector<std::string>& failures);
 std::string FailureAdvice(const std::string& log_path, const std::string& profile_path,
                           const std::string& log_refusal = std::string());
 
-#endif  // PAGETRIX_APP_DLG_FEHLER_H_
+#endif  // PAGETRIX_UI_FAILURE_WINDOW_H_

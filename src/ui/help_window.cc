@@ -1,4 +1,4 @@
-#include "app/dlg_hilfe.h"
+#include "ui/help_window.h"
 
 #include <algorithm>
 
@@ -15,33 +15,36 @@ constexpr int kCaretWidth = 2;
 
 }  // namespace
 
-CDlgHilfe::CDlgHilfe() : CDialog(IDD_HILFE) {}
+CDlgHilfe::CDlgHilfe(WindowSystem& windows) : CDialog(IDD_HILFE, windows) {}
 
 bool CDlgHilfe::OnInitDialog() {
   CDialog::OnInitDialog();
   // The tabs become blanks: an edit control's own tab stops are counted in
   // dialog units, which no two fonts agree on.
   const std::string shown = ExpandTabs(text, kTabWidth);
-  SetItemFixedPitchFont(IDC_HILFE_TEXT);
+  window().SetItemFixedPitchFont(IDC_HILFE_TEXT);
   edit.SetText(shown);
   PlaceToShowText(shown);
   return true;
 }
 
 void CDlgHilfe::PlaceToShowText(const std::string& shown) {
-  WindowRect window, field, text_area, work_area;
+  Window& dialog = window();
+  WindowRect outer, field, text_area, work_area;
   int widest = 0;
   int line_height = 0;
-  if (!GetWindowRect(&window) || !GetItemRect(IDC_HILFE_TEXT, &field) ||
-      !GetItemTextRect(IDC_HILFE_TEXT, &text_area) || !GetWorkArea(&work_area) ||
-      !MeasureItemText(IDC_HILFE_TEXT, shown, &widest, &line_height)) {
+  if (!dialog.GetRect(WindowArea::kWindow, &outer) ||
+      !dialog.GetItemRect(IDC_HILFE_TEXT, ItemArea::kBounds, &field) ||
+      !dialog.GetItemRect(IDC_HILFE_TEXT, ItemArea::kText, &text_area) ||
+      !dialog.GetRect(WindowArea::kWorkArea, &work_area) ||
+      !dialog.MeasureItemText(IDC_HILFE_TEXT, shown, &widest, &line_height)) {
     return;
   }
   const int lines = static_cast<int>(std::count(shown.begin(), shown.end(), '\n')) + 1;
-  const HelpWindowLayout layout = LayOutHelpWindow(window, field, text_area, widest + kCaretWidth,
+  const HelpWindowLayout layout = LayOutHelpWindow(outer, field, text_area, widest + kCaretWidth,
                                                    lines * line_height, work_area);
-  MoveWindow(layout.window, true);
-  MoveItem(IDC_HILFE_TEXT, layout.field);
+  dialog.MoveWindow(layout.window, true);
+  dialog.MoveItem(IDC_HILFE_TEXT, layout.field);
 }
 
 void CDlgHilfe::DoDataExchange(bool save_and_validate) {
@@ -52,9 +55,8 @@ void CDlgHilfe::DoDataExchange(bool save_and_validate) {
 bool CDlgHilfe::OnPaint() {
   // Focusing the field selects all of it; every paint puts the caret back
   // to the first line, so the text shows from its start with no selection.
-  auto paint = BeginPaint();
+  auto paint = window().BeginPaint();
   edit.SetSelection(0, 0);
-  edit.ScrollCaret();
   return true;
 }
 

@@ -1,11 +1,11 @@
 /// The result window: one line with the path of the generated start page.
-#ifndef PAGETRIX_APP_PAGETRIX_DLG_H_
-#define PAGETRIX_APP_PAGETRIX_DLG_H_
+#ifndef PAGETRIX_UI_RESULT_WINDOW_H_
+#define PAGETRIX_UI_RESULT_WINDOW_H_
 
 #include <climits>
 #include <string>
 
-#include "platform/dialog.h"
+#include "ui/dialog.h"
 
 /// Value of a placement key that is not in the main configuration file.
 inline constexpr int kPlacementMissing = INT_MIN;
@@ -15,7 +15,7 @@ inline constexpr int kResultWindowHeight = 44;
 class CPagetrixDlg : public CDialog {
  public:
   /// Loads the program's icon.
-  CPagetrixDlg();
+  explicit CPagetrixDlg(WindowSystem& windows);
 
   bool OnInitDialog() override;
   void DoDataExchange(bool save_and_validate) override;
@@ -51,4 +51,4 @@ class CPagetrixDlg : public CDialog {
   IconHandle icon_;
 };
 
-#endif  // PAGETRIX_APP_PAGETRIX_DLG_H_
+#endif  // PAGETRIX_UI_RESULT_WINDOW_H_

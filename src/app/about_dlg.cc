@@ -1,5 +1,0 @@
-#include "app/about_dlg.h"
-
-#include "res/resource.h"
-
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
