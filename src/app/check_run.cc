@@ -30,7 +30,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 // reports in a fresh output folder: old folders stay, no placement is saved.
 // A missing configuration is reported, never answered with the help window.
 void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
-  const int loaded = main_config_.Load(profile_path_);
+  const int loaded = main_config_.Load(GetPlatform(), profile_path_);
   run_log_.SetPath("");
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
@@ -69,7 +69,8 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
   }
   std::string log_path = GetConfigValue(names::kProtokolldatei, names::kName);
   // Only a log that this run could write is offered.
-  if (!run_log_.IsEnabled() || GetPathKind(log_path) != PathKind::kFile) log_path.clear();
+  if (!run_log_.IsEnabled() || GetPathKind(GetPlatform(), log_path) != PathKind::kFile)
+    log_path.clear();
   // Closed for good before the window shows, so that the button's editor
   // can open it.
   run_log_.Close();

@@ -29,7 +29,7 @@ bool CPagetrixApp::PerformRun() {
     return false;
   }
   if (!LoadMainConfiguration(command_line)) return false;
-  Log(RunLogDateLine());
+  Log(RunLogDateLine(GetPlatform()));
   PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_, run_log_,
              folder_, run_);
 
@@ -46,14 +46,14 @@ bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
   if (windows_.IsCtrlKeyDown())
     windows_.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
-  command_line.profile_path = LocateMainConfiguration();
+  command_line.profile_path = LocateMainConfiguration(platform);
   command_line.ParseCommandLine(command_line_text_);
   profile_path_ = command_line.profile_path;
   return !command_line.help_shown;
 }
 
 bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
-  main_config_.Load(profile_path_);
+  main_config_.Load(GetPlatform(), profile_path_);
   run_log_.SetPath(GetConfigValue(names::kProtokolldatei, names::kName));
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
@@ -78,7 +78,7 @@ std::string CPagetrixApp::GeneratePages() {
 void CPagetrixApp::StartProgram(const std::string& start_page) {
   std::string name = GetConfigValue(names::kStartProg, names::kName);
   if (name.empty() || start_page.empty()) return;
-  ExpandEnvironment(name, run_log_);
+  ExpandEnvironment(GetPlatform(), name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
   static constexpr std::string_view kOptions[][2] = {
@@ -86,7 +86,7 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   for (const auto& option : kOptions) {
     std::string value = GetConfigValue(names::kStartProg, option[0]);
     if (value.empty()) continue;
-    ExpandEnvironment(value, run_log_);
+    ExpandEnvironment(GetPlatform(), value, run_log_);
     command += " ";
     command += option[1];
     command += value + "\"";

@@ -152,7 +152,7 @@ void Checker::CheckMainConfig() {
                         "Einen festen Pfad ohne %...% angeben, z. B. C:\\Temp\\Pagetrix.log.");
   }
   // The run's own rule, asked before anything is written.
-  const std::string refusal = RunLogRefusal(std::string(log_path));
+  const std::string refusal = RunLogRefusal(real_, std::string(log_path));
   if (!refusal.empty()) {
     state_.findings.Add(Severity::kWarning, path, static_cast<size_t>(main_.LineOf(log_path)),
                         names::kProtokolldatei, names::kName,
@@ -165,7 +165,7 @@ void Checker::CheckEnvironmentFile() {
   const std::string& path = input_.identity.environment_file;
   if (path.empty()) return;
   CIniFile environment;
-  const int loaded = environment.Load(path);
+  const int loaded = environment.Load(real_, path);
   if (loaded == 0 || loaded == 4 || loaded == 2) {
     CheckIniText(environment, IniRole::kEnvironment, state_.findings);
     return;
@@ -189,7 +189,7 @@ void Checker::MakeColumns() {
   }
   for (const std::string& user : users_) users_listed_.push_back(Listed(listed_users, user));
   StartLocation location;
-  DetermineStartLocation(identity.server, location);
+  DetermineStartLocation(real_, identity.server, location);
   if (!identity.server.empty()) {
     servers_ = {identity.server};
   } else {
@@ -207,7 +207,7 @@ void Checker::MakeColumns() {
 // The set-up of every server and drive: the environment a run there has.
 void Checker::PreparePlaces() {
   own_block_ = real_.GetEnvironmentBlock();
-  CRunLog off;
+  CRunLog off{real_};  // no path: it writes nothing
   for (size_t s = 0; s < servers_.size(); ++s) {
     const std::string& server = servers_[s];
     for (bool cd : drives_) {
@@ -403,7 +403,7 @@ void Checker::ReportWhatRunsLeave() {
 void Checker::RestoreOwnRun() {
   if (own_block_.empty()) return;
   real_.SetEnvironmentBlock(own_block_);
-  CRunLog off;
+  CRunLog off{real_};  // no path: it writes nothing
   DryRunPlatform dry(real_, reads_);
   PlatformScope scope(dry);
   PreparedRun run;

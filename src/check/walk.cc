@@ -622,7 +622,7 @@ class WalkListener final : public GenObserver {
     if (platform.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
       return "das Ziel ist ein Ordner.";
     const std::string folder = GetDirectoryPart(target);
-    if (!folder.empty() && GetPathKind(folder) != PathKind::kFolder)
+    if (!folder.empty() && GetPathKind(platform, folder) != PathKind::kFolder)
       return "den Zielordner " + Quote(folder) + " gibt es nicht.";
     return "die Quelle ist nicht lesbar oder das Ziel nicht beschreibbar.";
   }
@@ -688,7 +688,7 @@ WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file
   DryRunPlatform dry(GetPlatform(), reads);
   PlatformScope scope(dry);
   WalkListener listener(main_config, dry, folder.path(), walk, lenient, state, outcome);
-  CRunLog log;  // off: nothing of a walk is logged
+  CRunLog log{dry};  // off: nothing of a walk is logged
   CRightsReport report;
   CGenHtml generator(log, main_config, filter, report, folder, &listener);
   if (lenient) generator.AcceptRejectedLines();

@@ -53,10 +53,10 @@ std::string_view SectionForDriveType(DriveType drive_type) {
   }
 }
 
-void DetermineStartLocation(const std::string& server_override, StartLocation& location) {
-  Platform& platform = GetPlatform();
+void DetermineStartLocation(Platform& platform, const std::string& server_override,
+                            StartLocation& location) {
   CUtil parts;
-  parts.SplitPath(platform.GetProgramPath());
+  parts.SplitPath(platform, platform.GetProgramPath());
 
   location.start_drive = parts.drive;
   location.current_server = parts.server_name;
@@ -75,15 +75,16 @@ void DetermineStartLocation(const std::string& server_override, StartLocation& l
   if (!server_override.empty()) location.current_server = server_override;
 }
 
-void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRunLog& log) {
+void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLocation& location,
+                          CRunLog& log) {
   CIniFile reader;
-  reader.Load(path);  // a missing file acts as an empty one
+  reader.Load(platform, path);  // a missing file acts as an empty one
 
   SubstitutionTable table;
   table.Add("%StartLW%", location.start_drive);
   table.Add("%StartServer%", location.current_server);
   for (const char* program : kOfficePrograms)
-    table.Add(std::string("%") + program + "%", LookupLocalServer(program));
+    table.Add(std::string("%") + program + "%", LookupLocalServer(platform, program));
 
   VariableLists variables;
   ApplyServerSection(reader, location, table, variables, log);
@@ -114,7 +115,7 @@ void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRun
   std::vector<std::pair<std::string, std::string>> assignments;
   for (size_t i = 0; i < variables.names.size(); ++i)
     assignments.emplace_back(variables.names[i], variables.values[i]);
-  SetEnvVars(GetPlatform(), assignments);
+  SetEnvVars(platform, assignments);
   log.Log("");
 }
 
@@ -205,12 +206,11 @@ bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
   }
 }
 
-std::string LookupLocalServer(const std::string& program_id) {
-  Platform& platform = GetPlatform();
+std::string LookupLocalServer(MachineFacts& machine, const std::string& program_id) {
   std::string class_id;
-  if (!platform.ReadClassesRootDefault(program_id + "\\CLSID", &class_id)) return std::string();
+  if (!machine.ReadClassesRootDefault(program_id + "\\CLSID", &class_id)) return std::string();
   std::string command;
-  if (!platform.ReadClassesRootDefault("CLSID\\" + class_id + "\\LocalServer32", &command))
+  if (!machine.ReadClassesRootDefault("CLSID\\" + class_id + "\\LocalServer32", &command))
     return std::string();
 
   size_t begin = 0;
@@ -225,18 +225,18 @@ std::string LookupLocalServer(const std::string& program_id) {
   return result;
 }
 
-void LogEnvironment(CRunLog& log) {
+void LogEnvironment(ProcessEnvironment& process, CRunLog& log) {
   if (!log.IsEnabled()) return;
   log.Log(Message(IDS_ENV_BEGIN));
-  for (const std::string& entry : GetPlatform().GetEnvironmentBlock()) log.Log(entry);
+  for (const std::string& entry : process.GetEnvironmentBlock()) log.Log(entry);
   log.Log(Message(IDS_ENV_END));
   log.Log("");
 }
 
-void ExpandEnvironment(std::string& value, LogSink& log) {
+void ExpandEnvironment(ProcessEnvironment& process, std::string& value, LogSink& log) {
   if (value.empty() || value.find('%') == std::string::npos) return;
   // No fixed buffer: a long expansion is kept whole.
-  value = GetPlatform().ExpandEnvVars(value);
+  value = process.ExpandEnvVars(value);
   // A result the system cut is as unresolved as one that kept a "%".
   const bool cut = kExpansionLimit != 0 && value.size() >= kExpansionLimit;
   if (cut || value.find('%') != std::string::npos)

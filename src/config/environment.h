@@ -26,7 +26,8 @@ struct StartLocation {
 
 /// Fills the start location from the program's own path; a non-empty
 /// override replaces the current server.
-void DetermineStartLocation(const std::string& server_override, StartLocation& location);
+void DetermineStartLocation(Platform& platform, const std::string& server_override,
+                            StartLocation& location);
 /// The environment section a start from a drive of this type reads.
 std::string_view SectionForDriveType(DriveType drive_type);
 
@@ -63,7 +64,8 @@ struct VariableLists {
 };
 
 /// Reads the environment file and sets its variables (only with ENV=).
-void ApplyEnvironmentFile(const std::string& path, StartLocation& location, CRunLog& log);
+void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLocation& location,
+                          CRunLog& log);
 void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
                         SubstitutionTable& table, VariableLists& variables, CRunLog& log);
 void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
@@ -78,12 +80,12 @@ bool ReplacePlaceholder(std::string& value, const std::string& placeholder,
 bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, size_t known,
                          size_t limit = kMaxVariableValue);
 /// Path of the executable of a registered automation server, or empty.
-std::string LookupLocalServer(const std::string& program_id);
+std::string LookupLocalServer(MachineFacts& machine, const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).
-void LogEnvironment(CRunLog& log);
+void LogEnvironment(ProcessEnvironment& process, CRunLog& log);
 
 /// Expands %NAME% references in place against the process environment; logs
 /// message 103 when a "%" is left. Empty values and values without "%" stay.
-void ExpandEnvironment(std::string& value, LogSink& log);
+void ExpandEnvironment(ProcessEnvironment& process, std::string& value, LogSink& log);
 
 #endif  // PAGETRIX_CONFIG_ENVIRONMENT_H_

@@ -67,10 +67,10 @@ void CIniFile::Clear() {
   line_starts_.clear();
 }
 
-int CIniFile::Load(const std::string& path) {
+int CIniFile::Load(FileSystem& files, const std::string& path) {
   Clear();
   file_name_ = path;
-  ReadResult read = ReadFileToString(GetPlatform(), path, &text_);
+  ReadResult read = ReadFileToString(files, path, &text_);
   if (read == ReadResult::kCannotOpen || read == ReadResult::kNoMemory) {
     text_.clear();
     return read == ReadResult::kNoMemory ? 3 : 1;

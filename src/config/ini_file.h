@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
+
 /// A run of bytes of the reader's text: where it starts and how long it is.
 struct CIniSpan {
   std::uint32_t offset = 0;
@@ -51,7 +53,7 @@ class CIniFile {
 
   /// Loads a file: 0 complete, 1 cannot open, 2 read error, 3 allocation
   /// failure, 4 a key line without "=".
-  int Load(const std::string& path);
+  int Load(FileSystem& files, const std::string& path);
   /// Parses bytes as read from a file (text-mode rules applied here).
   int LoadFromBytes(std::string_view bytes);
   void Clear();

@@ -3,8 +3,7 @@
 #include "fs/util.h"
 #include "platform/platform.h"
 
-std::string LocateMainConfiguration() {
-  Platform& platform = GetPlatform();
+std::string LocateMainConfiguration(Platform& platform) {
   CUtil parts;
   parts.SplitPathLocal(platform.GetProgramPath());
   const std::string& base = parts.file_name;

@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "platform/platform.h"
+
 /// The profile path from U3_APP_DATA_PATH, APPDATA or the bare base name;
 /// creates the chosen folder (single level, result ignored).
-std::string LocateMainConfiguration();
+std::string LocateMainConfiguration(Platform& platform);
 
 #endif  // PAGETRIX_CONFIG_MAIN_CONFIG_H_

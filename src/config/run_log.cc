@@ -38,8 +38,8 @@ std::string Refused(const std::string& path, const char* why) {
 
 }  // namespace
 
-std::string RunLogDateLine() {
-  const WallClock now = GetPlatform().GetWallClock();
+std::string RunLogDateLine(MachineFacts& machine) {
+  const WallClock now = machine.GetWallClock();
   if (!now.local_valid) return kInvalidDate;
   return FormatDate(now.local);
 }
@@ -63,12 +63,11 @@ bool IsRunLogStart(std::string_view head) {
   return !date.empty() && DigitsAsZero(date) == DigitsAsZero(FormatDate(sample));
 }
 
-std::string RunLogRefusal(const std::string& path) {
+std::string RunLogRefusal(FileSystem& files, const std::string& path) {
   if (path.empty()) return std::string();
   // Never opened: under Windows a device name is a device in every folder.
   if (IsDeviceName(path)) return Refused(path, "ist ein Gerätename.");
-  Platform& platform = GetPlatform();
-  switch (platform.Inspect(path, Links::kFollow).kind) {
+  switch (files.Inspect(path, Links::kFollow).kind) {
     case PathKind::kMissing:
       return std::string();
     case PathKind::kFolder:
@@ -79,7 +78,7 @@ std::string RunLogRefusal(const std::string& path) {
       return Refused(path, "ist keine gewöhnliche Datei.");
   }
   std::string head;
-  if (!ReadFileHead(platform, path, kHeadBytes, &head))
+  if (!ReadFileHead(files, path, kHeadBytes, &head))
     return Refused(path, "ist von einem anderen Programm geöffnet oder nicht lesbar.");
   if (!IsRunLogStart(head))
     return Refused(path, "ist kein Laufprotokoll von Pagetrix und wird nicht überschrieben.");
@@ -94,12 +93,11 @@ void CRunLog::SetPath(const std::string& path) {
 
 void CRunLog::Log(const std::string& text) {
   if (!enabled_) return;
-  Platform& platform = GetPlatform();
   if (!file_) {
-    refusal_ = RunLogRefusal(path_);
+    refusal_ = RunLogRefusal(platform_, path_);
     // Rewritten by every run and held exclusively, so that a second run at
     // the same time finds it locked and runs without a log.
-    if (refusal_.empty()) file_ = platform.NewWritableFile(path_, /*exclusive=*/true);
+    if (refusal_.empty()) file_ = platform_.NewWritableFile(path_, /*exclusive=*/true);
     if (!file_) {
       enabled_ = false;
       return;
@@ -107,10 +105,10 @@ void CRunLog::Log(const std::string& text) {
   }
   // Taken once the file is open, so that the first line shows 0 ms.
   if (!origin_taken_) {
-    origin_ = platform.GetTickCount();
+    origin_ = platform_.GetTickCount();
     origin_taken_ = true;
   }
-  std::int32_t elapsed = static_cast<std::int32_t>(platform.GetTickCount() - origin_);
+  std::int32_t elapsed = static_cast<std::int32_t>(platform_.GetTickCount() - origin_);
   std::string line = StringPrintf("(%d ms) ", static_cast<int>(elapsed));
   line.reserve(line.size() + text.size() + 2);
   for (size_t i = 0; i < text.size(); ++i) {

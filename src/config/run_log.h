@@ -19,7 +19,7 @@
 /// name (on either system), a folder, a pipe or device, and a file that
 /// cannot be read are refused as well. Nothing is written or created; an
 /// existing file is read at its start.
-std::string RunLogRefusal(const std::string& path);
+std::string RunLogRefusal(FileSystem& files, const std::string& path);
 
 /// Whether `head`, the start of a file, begins with a line of the form every
 /// run log begins with: the elapsed milliseconds and the date line, ended by
@@ -28,11 +28,12 @@ bool IsRunLogStart(std::string_view head);
 
 /// The first line of a run log: the local date and time as message 210
 /// formats it, or "Invalid DateTime".
-std::string RunLogDateLine();
+std::string RunLogDateLine(MachineFacts& machine);
 
 class CRunLog : public LogSink {
  public:
-  CRunLog() = default;
+  /// A log that writes its file and reads its clock on `platform`.
+  explicit CRunLog(Platform& platform) : platform_(platform) {}
   ~CRunLog() override = default;
 
   /// Sets the log path; the log is on exactly when it is not empty.
@@ -54,6 +55,7 @@ class CRunLog : public LogSink {
   const std::string& Refusal() const { return refusal_; }
 
  private:
+  Platform& platform_;
   std::string path_;
   bool enabled_ = false;
   bool origin_taken_ = false;

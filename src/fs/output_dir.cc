@@ -42,50 +42,49 @@ bool IsOutputFolderName(const std::string& name) {
   return true;
 }
 
-void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
-                                LogSink& log) {
+void DeleteOldOutputDirectories(FileSystem& files, const std::string& base, int threshold_hours,
+                                std::int64_t now, LogSink& log) {
   // -1 is the documented "never"; no other negative age makes sense, and
   // one below the integer range read as "delete everything" would be the
   // worst reading of it.
   if (threshold_hours < 0) return;
-  Platform& platform = GetPlatform();
   // A base that is a link, or another user's, is nobody's to clean.
   std::string folder = base;
   while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
-  const PathInfo own = platform.Inspect(folder, Links::kDoNotFollow);
+  const PathInfo own = files.Inspect(folder, Links::kDoNotFollow);
   if (own.kind != PathKind::kFolder || !own.owned_by_user) return;
   std::vector<FolderEntry> entries;
-  if (!platform.ListFolder(base, &entries)) return;
+  if (!files.ListFolder(base, &entries)) return;
   for (const FolderEntry& entry : entries) {
     // Links are never followed; only the program's own folders go.
     CUtil parts;
     parts.SplitPathLocal(entry.path);
     if (!entry.IsRealFolder() || !IsOutputFolderName(parts.file_name + parts.extension)) continue;
-    const PathInfo info = platform.Inspect(entry.path, Links::kDoNotFollow);
+    const PathInfo info = files.Inspect(entry.path, Links::kDoNotFollow);
     if (info.kind != PathKind::kFolder) continue;
     const std::int64_t created = info.created, written = info.written;
     // Whole hours, truncated toward zero and kept in 32 bits.
     auto age = static_cast<std::int32_t>(static_cast<std::uint32_t>((now - created) / 3600));
     if (age < threshold_hours) continue;
-    if (now - written < kYoungFolderSeconds || platform.IsFolderLocked(entry.path)) continue;
+    if (now - written < kYoungFolderSeconds || files.IsFolderLocked(entry.path)) continue;
     log.Log(Message(IDS_DELETING_DIR, entry.path));
-    DeleteDirectoryTree(entry.path);
+    DeleteDirectoryTree(files, entry.path);
   }
 }
 
-void DeleteDirectoryTree(const std::string& path) {
-  std::vector<std::string> files;
+void DeleteDirectoryTree(FileSystem& files, const std::string& path) {
+  std::vector<std::string> found;
   const std::string no_filter;
-  CollectFiles(path, FileCollectOptions{no_filter, 1, files, 0});
-  for (size_t i = 0; i < files.size(); ++i) {
+  CollectFiles(files, path, FileCollectOptions{no_filter, 1, found, 0});
+  for (size_t i = 0; i < found.size(); ++i) {
     // While the next file listed stands in the same folder, that folder is
     // not empty yet: only the last of a run of files tries to remove it.
     const bool last_of_folder =
-        i + 1 == files.size() || GetDirectoryPart(files[i + 1]) != GetDirectoryPart(files[i]);
+        i + 1 == found.size() || GetDirectoryPart(found[i + 1]) != GetDirectoryPart(found[i]);
     if (last_of_folder) {
-      DeleteFileAndDirectory(files[i], path);
+      DeleteFileAndDirectory(files, found[i], path);
     } else {
-      GetPlatform().RemoveFile(files[i], path);
+      files.RemoveFile(found[i], path);
     }
   }
 }

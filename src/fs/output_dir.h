@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+class FileSystem;
 class LogSink;
 
 /// The threshold of a LoeschStd that is no number: no folder is deleted, as
@@ -27,12 +28,12 @@ std::string OutputDirectoryPath(const std::string& temp_dir, const std::string& 
 /// links, folders of other names, files, a folder whose run still holds its
 /// lock, and a folder written to within the last minute (its run may not
 /// have taken its lock yet).
-void DeleteOldOutputDirectories(const std::string& base, int threshold_hours, std::int64_t now,
-                                LogSink& log);
+void DeleteOldOutputDirectories(FileSystem& files, const std::string& base, int threshold_hours,
+                                std::int64_t now, LogSink& log);
 /// Whether `name` has the form of an output folder's name: 8-4-4-4-12 hex digits.
 bool IsOutputFolderName(const std::string& name);
 /// Deletes every file below `path` (read-only ones too) and each directory
 /// that becomes empty by it; links are removed or left alone, never followed.
-void DeleteDirectoryTree(const std::string& path);
+void DeleteDirectoryTree(FileSystem& files, const std::string& path);
 
 #endif  // PAGETRIX_FS_OUTPUT_DIR_H_

@@ -42,7 +42,7 @@ void CUtil::SplitPathLocal(const std::string& path) {
   SplitParts(path, *this);
 }
 
-void CUtil::SplitPath(const std::string& path) {
+void CUtil::SplitPath(MachineFacts& machine, const std::string& path) {
   SplitPathLocal(path);
 
   // The server behind a network drive (or the host of a network path).
@@ -51,7 +51,7 @@ void CUtil::SplitPath(const std::string& path) {
     working = path;
   } else if (path.size() > 2) {
     std::string remote;
-    if (GetPlatform().GetNetworkName(path, &remote)) working = remote;
+    if (machine.GetNetworkName(path, &remote)) working = remote;
   }
   if (StartsWithTwoBackslashes(working)) {
     std::string host = working.substr(2);
@@ -84,13 +84,14 @@ bool GetFieldView(std::string_view& field, std::string_view text, int n, char se
   return true;
 }
 
-void CollectFiles(const std::string& directory, const FileCollectOptions& options) {
+void CollectFiles(FileSystem& files, const std::string& directory,
+                  const FileCollectOptions& options) {
   std::vector<FolderEntry> entries;
-  if (!GetPlatform().ListFolder(directory, &entries)) return;
+  if (!files.ListFolder(directory, &entries)) return;
   for (const FolderEntry& entry : entries) {
     if (entry.IsRealFolder()) {
       if (options.directories) options.result.push_back(entry.path);
-      if (options.recurse) CollectFiles(entry.path, options);
+      if (options.recurse) CollectFiles(files, entry.path, options);
       continue;
     }
     if (options.directories) continue;
@@ -106,34 +107,35 @@ void CollectFiles(const std::string& directory, const FileCollectOptions& option
   }
 }
 
-bool CreateDirectoryPath(const std::string& path) {
+bool CreateDirectoryPath(FileSystem& files, const std::string& path) {
   std::string copy = path;
   while (!copy.empty() && IsPathSeparator(copy.back())) copy.pop_back();
   std::string parent = GetDirectoryPart(copy);
   if (parent == copy) return true;
-  if (GetPathKind(copy) == PathKind::kFolder) return true;
-  if (!CreateDirectoryPath(parent)) return false;
+  if (GetPathKind(files, copy) == PathKind::kFolder) return true;
+  if (!CreateDirectoryPath(files, parent)) return false;
   // Another run starting at the same moment may have made it in between.
-  return GetPlatform().CreateFolder(copy) || GetPathKind(copy) == PathKind::kFolder;
+  return files.CreateFolder(copy) || GetPathKind(files, copy) == PathKind::kFolder;
 }
 
-bool DeleteFileAndDirectory(const std::string& path, const std::string& root) {
-  Platform& platform = GetPlatform();
+bool DeleteFileAndDirectory(FileSystem& files, const std::string& path, const std::string& root) {
   const std::string folder = GetDirectoryPart(path);
   // Without a tree to stay inside, the file's own folder is the tree.
   const std::string tree = !root.empty() ? root : !folder.empty() ? folder : ".";
-  const bool deleted = platform.RemoveFile(path, tree);
-  if (platform.RemoveFolder(folder) == RemoveFolderResult::kFailed) return false;
+  const bool deleted = files.RemoveFile(path, tree);
+  if (files.RemoveFolder(folder) == RemoveFolderResult::kFailed) return false;
   return deleted;
 }
 
-PathKind GetPathKind(const std::string& path) {
-  PathKind kind = GetPlatform().FindPath(path);
+PathKind GetPathKind(FileSystem& files, const std::string& path) {
+  PathKind kind = files.FindPath(path);
   if (kind != PathKind::kMissing) return kind;
-  return CanChangeDirectory(path) ? PathKind::kFolder : PathKind::kMissing;
+  return CanChangeDirectory(files, path) ? PathKind::kFolder : PathKind::kMissing;
 }
 
-bool CanChangeDirectory(const std::string& path) { return GetPlatform().CanEnterFolder(path); }
+bool CanChangeDirectory(FileSystem& files, const std::string& path) {
+  return files.CanEnterFolder(path);
+}
 
 std::string GetDirectoryPart(const std::string& path) {
   CUtil parts;

@@ -1,4 +1,5 @@
-/// Path splitting, field splitting and the directory and file operations everybody uses.
+/// Path splitting, field splitting and the directory and file operations
+/// everybody uses, on the file system the caller hands in.
 #ifndef PAGETRIX_FS_UTIL_H_
 #define PAGETRIX_FS_UTIL_H_
 
@@ -16,7 +17,8 @@ class CUtil {
   CUtil() = default;
   virtual ~CUtil() = default;
 
-  void SplitPath(const std::string& path);
+  /// Asks `machine` for the server behind a network drive.
+  void SplitPath(MachineFacts& machine, const std::string& path);
   /// The same without asking the system for the server (server name empty).
   void SplitPathLocal(const std::string& path);
 
@@ -44,18 +46,20 @@ bool GetField(std::string& field, std::string_view text, int n, char separator);
 /// The same as a view into `text`.
 bool GetFieldView(std::string_view& field, std::string_view text, int n, char separator);
 /// Appends the files (or directories) below a directory to options.result.
-void CollectFiles(const std::string& directory, const FileCollectOptions& options);
+void CollectFiles(FileSystem& files, const std::string& directory,
+                  const FileCollectOptions& options);
 /// Creates a directory with all its missing parents; true if it exists afterwards.
-bool CreateDirectoryPath(const std::string& path);
+bool CreateDirectoryPath(FileSystem& files, const std::string& path);
 /// Deletes a file (also read-only) and then its directory if that became empty.
 /// With a `root`, the file is one found below that folder and is deleted
 /// without following a link (what an old output tree may hold).
-bool DeleteFileAndDirectory(const std::string& path, const std::string& root = std::string());
+bool DeleteFileAndDirectory(FileSystem& files, const std::string& path,
+                            const std::string& root = std::string());
 /// What the path names; a drive root, which the finder does not report, is a
 /// directory when it can be entered.
-PathKind GetPathKind(const std::string& path);
+PathKind GetPathKind(FileSystem& files, const std::string& path);
 /// True if the current directory can be set to the path (it is restored).
-bool CanChangeDirectory(const std::string& path);
+bool CanChangeDirectory(FileSystem& files, const std::string& path);
 /// The drive part followed by the directory part (with its trailing separator).
 std::string GetDirectoryPart(const std::string& path);
 

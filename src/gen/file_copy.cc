@@ -30,8 +30,9 @@ int CGenHtml::CopyFileLogged(const std::string& from, const std::string& to, boo
   // The copy says whether the target was there; only a failed one needs a
   // look (a folder of that name, say), each look being file calls per copy.
   const CopyOutcome outcome = GetPlatform().CopyFileTo(from, to, fail_if_exists);
-  const bool existed = outcome == CopyOutcome::kReplaced || outcome == CopyOutcome::kTargetExists ||
-                       (outcome == CopyOutcome::kFailed && GetPathKind(to) != PathKind::kMissing);
+  const bool existed =
+      outcome == CopyOutcome::kReplaced || outcome == CopyOutcome::kTargetExists ||
+      (outcome == CopyOutcome::kFailed && GetPathKind(GetPlatform(), to) != PathKind::kMissing);
   if (existed) Log(Message(IDS_FILE_EXISTS, to));
   const bool kept = existed && fail_if_exists;
   const bool failed = outcome == CopyOutcome::kFailed && !kept;

@@ -94,7 +94,7 @@ bool CGenHtml::ArePagesMade(const std::vector<std::string>& pages) {
   return made;
 }
 
-void CGenHtml::Expand(std::string& value) { ExpandEnvironment(value, log_); }
+void CGenHtml::Expand(std::string& value) { ExpandEnvironment(GetPlatform(), value, log_); }
 
 GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
   read_template_file_.clear();
@@ -128,7 +128,7 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
 GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& command_file,
                                     std::vector<Page>& pages) {
   Log(Message(IDS_READING_COMMAND_FILE, command_file));
-  const int loaded = commands.Load(command_file);
+  const int loaded = commands.Load(GetPlatform(), command_file);
   if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/true);
   if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
     Fail(GenResult::kCommandFileError, IDS_COMMAND_FILE_ERROR,
@@ -218,7 +218,7 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
                                  std::vector<std::string>& template_directories,
                                  bool commands_loaded) {
   if (!commands_loaded) {
-    const int loaded = commands.Load(page.command_file);
+    const int loaded = commands.Load(GetPlatform(), page.command_file);
     if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/false);
     if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
       // This page is left out; the run goes on with the next.

@@ -57,8 +57,10 @@ void CGenHtml::DeleteOldOutputDirectories() {
   const std::string temp_dir = platform.GetTempFolder();
   // Without a temporary folder the base would be the root of the drive.
   if (temp_dir.empty()) return;
-  ::DeleteOldOutputDirectories(OutputBaseDirectory(temp_dir), threshold,
+  ::DeleteOldOutputDirectories(platform, OutputBaseDirectory(temp_dir), threshold,
                                platform.GetWallClock().unix_seconds, log_);
 }
 
-void CGenHtml::DeleteDirectoryTree(const std::string& path) { ::DeleteDirectoryTree(path); }
+void CGenHtml::DeleteDirectoryTree(const std::string& path) {
+  ::DeleteDirectoryTree(GetPlatform(), path);
+}

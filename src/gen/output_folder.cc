@@ -35,8 +35,8 @@ bool OutputFolder::Create(std::string& prefix) {
   // and once more when the base is there, in case it was put there meanwhile.
   std::string base = GetDirectoryPart(path_);
   while (base.size() > 1 && IsPathSeparator(base.back())) base.pop_back();
-  if (!platform.IsOwnPlace(base) || !CreateDirectoryPath(base) || !platform.IsOwnPlace(base) ||
-      !CreateDirectoryPath(path_))
+  if (!platform.IsOwnPlace(base) || !CreateDirectoryPath(platform, base) ||
+      !platform.IsOwnPlace(base) || !CreateDirectoryPath(platform, path_))
     return false;
   lock_ = platform.LockFolder(path_);
   return true;

@@ -37,19 +37,19 @@ void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
   log.Log("");
   log.Log(Message(IDS_PROGRAM_CALL, platform.GetProgramPath(), call_text));
 
-  DetermineStartLocation(identity.server, run.location);
+  DetermineStartLocation(platform, identity.server, run.location);
   if (identity.as_cd) TreatStartDriveAsCd(run.location);
   run.filter.start_drive_type = run.location.drive_type;
   run.filter.server_flags = ServerFlags(main_config, run.location.current_server, run.server_text);
   log.Log(Message(IDS_SERVER_FLAGS, run.location.current_server, run.server_text));
 
   if (!identity.environment_file.empty())
-    ApplyEnvironmentFile(identity.environment_file, run.location, log);
+    ApplyEnvironmentFile(platform, identity.environment_file, run.location, log);
 
   folder.Init();
-  LogEnvironment(log);
+  LogEnvironment(platform, log);
   run.command_file = command_file;
-  ExpandEnvironment(run.command_file, log);
+  ExpandEnvironment(platform, run.command_file, log);
 }
 
 int RunExitCode(GenResult result, const std::string& start_page) {

@@ -38,7 +38,7 @@ void ApplyAssignments(std::vector<std::string>& block,
   }
 }
 
-void SetEnvVars(Platform& process,
+void SetEnvVars(ProcessEnvironment& process,
                 const std::vector<std::pair<std::string, std::string>>& variables) {
   std::vector<std::string> block = process.GetEnvironmentBlock();
   ApplyAssignments(block, variables);

@@ -19,7 +19,7 @@ void ApplyAssignments(std::vector<std::string>& block,
 /// Sets variables of the process environment, in order, as that many single
 /// settings would (names that are empty or hold "=" are left out), in time
 /// linear in their number: the block is read once, changed and installed.
-void SetEnvVars(Platform& process,
+void SetEnvVars(ProcessEnvironment& process,
                 const std::vector<std::pair<std::string, std::string>>& variables);
 
 #endif  // PAGETRIX_PLATFORM_ENV_BLOCK_H_

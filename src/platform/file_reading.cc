@@ -31,7 +31,7 @@ class BytesFile final : public ReadableFile {
 
 }  // namespace
 
-ReadResult ReadFileToString(Platform& files, const std::string& path, std::string* bytes,
+ReadResult ReadFileToString(FileSystem& files, const std::string& path, std::string* bytes,
                             std::uint64_t limit) {
   bytes->clear();
   std::unique_ptr<ReadableFile> file = files.OpenForReading(path);
@@ -73,7 +73,8 @@ ReadResult ReadFileToString(Platform& files, const std::string& path, std::strin
   }
 }
 
-bool ReadFileHead(Platform& files, const std::string& path, size_t max_bytes, std::string* bytes) {
+bool ReadFileHead(FileSystem& files, const std::string& path, size_t max_bytes,
+                  std::string* bytes) {
   bytes->clear();
   std::unique_ptr<ReadableFile> file = files.OpenForReading(path);
   if (!file) return false;

@@ -1,4 +1,4 @@
-/// Reading files through Platform::OpenForReading, written once for every
+/// Reading files through FileSystem::OpenForReading, written once for every
 /// platform: a whole file up to a limit, the head of one, and files of bytes
 /// in memory for the platforms that keep files of their own.
 #ifndef PAGETRIX_PLATFORM_FILE_READING_H_
@@ -15,12 +15,12 @@
 /// none; a read error for a file over `limit` (`bytes` empty) or one whose
 /// reading breaks off (`bytes` holds what was read before); kNoMemory where
 /// its bytes do not fit into memory.
-ReadResult ReadFileToString(Platform& files, const std::string& path, std::string* bytes,
+ReadResult ReadFileToString(FileSystem& files, const std::string& path, std::string* bytes,
                             std::uint64_t limit = kMaxReadBytes);
 
 /// Reads at most `max_bytes` from the start of a regular file; false if it
 /// cannot be opened or read.
-bool ReadFileHead(Platform& files, const std::string& path, size_t max_bytes, std::string* bytes);
+bool ReadFileHead(FileSystem& files, const std::string& path, size_t max_bytes, std::string* bytes);
 
 /// How a file of bytes in memory ends.
 enum class ReadFailure {

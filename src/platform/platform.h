@@ -121,16 +121,16 @@ class WritableFile {
   virtual bool Close() = 0;
 };
 
-/// Operating-system services. Every method is safe to call at any time from
-/// the run's one thread; none throws. Paths are byte strings in the ANSI
-/// code page (Windows-1252). The methods are named in the program's own
-/// words, not the system's: <windows.h> defines macros for many Win32 names
+/// Every class of the interface below is safe to call at any time from the
+/// run's one thread; none throws. Paths are byte strings in the ANSI code
+/// page (Windows-1252). The methods are named in the program's own words,
+/// not the system's: <windows.h> defines macros for many Win32 names
 /// (DeleteFile becomes DeleteFileA), which would rename methods called so.
-class Platform {
- public:
-  virtual ~Platform() = default;
 
-  // ---- Files and directories ----
+/// Files and folders.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
 
   /// Opens a regular file for reading, shared with other readers and
   /// refused while a writer has it open; null for a folder, device, pipe or
@@ -190,8 +190,12 @@ class Platform {
   virtual bool FindOnSearchPath(const std::string& name, std::string* full_path) = 0;
   /// Full path of the program file.
   virtual std::string GetProgramPath() = 0;
+};
 
-  // ---- Machine facts (substituted in tests) ----
+/// Facts of the machine, substituted in tests.
+class MachineFacts {
+ public:
+  virtual ~MachineFacts() = default;
 
   /// Drive type of a drive or directory.
   virtual DriveType QueryDriveType(const std::string& root) = 0;
@@ -209,8 +213,12 @@ class Platform {
   virtual WallClock GetWallClock() = 0;
   /// A new GUID in registry text form, with its braces.
   virtual std::string CreateGuidText() = 0;
+};
 
-  // ---- Process and environment ----
+/// The process: its arguments, its environment, the processes it starts.
+class ProcessEnvironment {
+ public:
+  virtual ~ProcessEnvironment() = default;
 
   /// The program's arguments after the program name, as one string.
   virtual std::string GetCommandLineText() = 0;
@@ -230,6 +238,10 @@ class Platform {
   /// language, in `failure`.
   virtual bool StartProcess(const std::string& command_line, std::string* failure) = 0;
 };
+
+/// Everything the program asks of the operating system: the three parts
+/// above, which a class takes one by one where it needs no more.
+class Platform : public FileSystem, public MachineFacts, public ProcessEnvironment {};
 
 /// The platform the program runs on; never null.
 Platform& GetPlatform();

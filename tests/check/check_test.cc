@@ -37,7 +37,7 @@ class CheckTest : public ::testing::Test {
                          RunIdentity identity = {}) {
     CheckInput input;
     input.main_config_path = main_path;
-    input.main_config_result = main_.Load(main_path);
+    input.main_config_result = main_.Load(GetPlatform(), main_path);
     input.main_config = &main_;
     input.command_file = command_file;
     input.identity = identity;

@@ -49,23 +49,23 @@ TEST(ReplacePlaceholderTest, SelfReplacementEnds) {
 class StartLocationTest : public ::testing::Test {
  protected:
   StartLocation Determine(const std::string& module, const std::string& server = "") {
-    platform_->program_path = module;
+    platform_.program_path = module;
     StartLocation location;
-    DetermineStartLocation(server, location);
+    DetermineStartLocation(platform_, server, location);
     return location;
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
 };
 
 TEST_F(StartLocationTest, PathWithoutDriveUsesItsDirectory) {
-  platform_->network_name = "";
-  platform_->drive_type = DriveType::kUnknown;
+  platform_.network_name = "";
+  platform_.drive_type = DriveType::kUnknown;
   StartLocation location = Determine("\\\\host\\share\\dir\\\\Pagetrix.exe");
   EXPECT_EQ("\\\\host\\share\\dir", location.start_drive);
   EXPECT_EQ("host", location.current_server);
   EXPECT_EQ("Environment", location.environment_section);
 
-  platform_->drive_types["/opt/pagetrix"] = DriveType::kRamDisk;
+  platform_.drive_types["/opt/pagetrix"] = DriveType::kRamDisk;
   location = Determine("/opt/pagetrix/pagetrix");
   EXPECT_EQ("/opt/pagetrix", location.start_drive);
   EXPECT_EQ("/opt/pagetrix", location.current_server);
@@ -73,19 +73,19 @@ TEST_F(StartLocationTest, PathWithoutDriveUsesItsDirectory) {
 }
 
 TEST_F(StartLocationTest, ServerOverrideKeepsDriveAndSection) {
-  platform_->network_name = "";
-  platform_->drive_types["D:"] = DriveType::kCdRom;
+  platform_.network_name = "";
+  platform_.drive_types["D:"] = DriveType::kCdRom;
   StartLocation location = Determine("D:\\Pagetrix.exe", "Zentrale");
   EXPECT_EQ("Zentrale", location.current_server);
   EXPECT_EQ(DriveType::kCdRom, location.drive_type);
   EXPECT_EQ("Environment_CDROM", location.environment_section);
-  platform_->drive_types["D:"] = DriveType::kRemovable;
+  platform_.drive_types["D:"] = DriveType::kRemovable;
   EXPECT_EQ("Environment_REMOVABLE", Determine("D:\\Pagetrix.exe").environment_section);
 }
 
 TEST(LookupLocalServerTest, ReadsTheServerPathFromTheClassesRoot) {
-  ScopedPlatform platform;
-  auto& registry = platform->classes_root;
+  FakePlatform platform;
+  auto& registry = platform.classes_root;
   registry["Word.Application\\CLSID"] = "{W}";
   registry["CLSID\\{W}\\LocalServer32"] = " \t\"C:\\Office\\WINWORD.EXE\"  /automation";
   registry["Excel.Application\\CLSID"] = "{E}";
@@ -93,50 +93,50 @@ TEST(LookupLocalServerTest, ReadsTheServerPathFromTheClassesRoot) {
   registry["Access.Application\\CLSID"] = "{A}";
   registry["Outlook.Application\\CLSID"] = "{O}";
   registry["CLSID\\{O}\\LocalServer32"] = std::string(300, 'x');
-  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", LookupLocalServer("Word.Application"));
-  EXPECT_EQ("C:\\Office\\EXCEL.EXE  ", LookupLocalServer("excel.application"));
-  EXPECT_EQ("", LookupLocalServer("Access.Application"));
-  EXPECT_EQ("", LookupLocalServer("Outlook.Application"));
-  EXPECT_EQ("", LookupLocalServer("Publisher.Application"));
+  EXPECT_EQ("\"C:\\Office\\WINWORD.EXE\"", LookupLocalServer(platform, "Word.Application"));
+  EXPECT_EQ("C:\\Office\\EXCEL.EXE  ", LookupLocalServer(platform, "excel.application"));
+  EXPECT_EQ("", LookupLocalServer(platform, "Access.Application"));
+  EXPECT_EQ("", LookupLocalServer(platform, "Outlook.Application"));
+  EXPECT_EQ("", LookupLocalServer(platform, "Publisher.Application"));
 }
 
 class EnvironmentFileTest : public ::testing::Test {
  protected:
   EnvironmentFileTest() {
-    platform_->tick_count = 0;
-    platform_->network_name = "";
-    platform_->drive_types["G:"] = DriveType::kFixed;
-    platform_->program_path = "G:\\Pagetrix\\Pagetrix.exe";
+    platform_.tick_count = 0;
+    platform_.network_name = "";
+    platform_.drive_types["G:"] = DriveType::kFixed;
+    platform_.program_path = "G:\\Pagetrix\\Pagetrix.exe";
     log_.SetPath(dir_.Path("run.log"));
   }
   // Applies the file as the run does and returns the run log.
   std::string Apply(const std::string& content, const std::string& server = "") {
     dir_.Write("env.ini", content);
-    DetermineStartLocation(server, location_);
-    ApplyEnvironmentFile(dir_.Path("env.ini"), location_, log_);
+    DetermineStartLocation(platform_, server, location_);
+    ApplyEnvironmentFile(platform_, dir_.Path("env.ini"), location_, log_);
     log_.Close();
     return dir_.Read("run.log");
   }
-  static bool InBlock(const std::string& entry) {
-    for (const std::string& e : GetPlatform().GetEnvironmentBlock())
+  bool InBlock(const std::string& entry) {
+    for (const std::string& e : platform_.GetEnvironmentBlock())
       if (e == entry) return true;
     return false;
   }
   std::string Variable(const std::string& name) {
     std::string value;
-    if (!GetPlatform().GetEnvVar(name, &value)) return "<unset>";
+    if (!platform_.GetEnvVar(name, &value)) return "<unset>";
     return value;
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{platform_};
   StartLocation location_;
 };
 
 TEST_F(EnvironmentFileTest, ServerEntriesAndEarlierEntriesArePlaceholders) {
-  platform_->classes_root["Word.Application\\CLSID"] = "{W}";
-  platform_->classes_root["CLSID\\{W}\\LocalServer32"] = "\"C:\\Office\\WINWORD.EXE\" /auto";
-  SetEnvVars(GetPlatform(), {{"Excel.Application", "stale"}});
+  platform_.classes_root["Word.Application\\CLSID"] = "{W}";
+  platform_.classes_root["CLSID\\{W}\\LocalServer32"] = "\"C:\\Office\\WINWORD.EXE\" /auto";
+  SetEnvVars(platform_, {{"Excel.Application", "stale"}});
   std::string log = Apply(
       "[Lokal]\r\nPTX1_BASE=%StartLW%\\Daten\r\n"
       "[environment_fixed]\r\nPTX1_DRIVE=%startlw%\r\nPTX1_SERVER=%StartServer%\r\n"
@@ -178,9 +178,9 @@ TEST_F(EnvironmentFileTest, MissingSectionFallsBackEmptySectionDoesNot) {
 }
 
 TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
-  SetEnvVars(GetPlatform(), {{"Publisher.Application", "stale"}});
-  DetermineStartLocation("", location_);
-  ApplyEnvironmentFile(dir_.Path("missing.ini"), location_, log_);
+  SetEnvVars(platform_, {{"Publisher.Application", "stale"}});
+  DetermineStartLocation(platform_, "", location_);
+  ApplyEnvironmentFile(platform_, dir_.Path("missing.ini"), location_, log_);
   log_.Close();
   EXPECT_EQ("(0 ms) [Lokal]\r\n(0 ms) \r\n(0 ms) Verwendete Sektion aus der Umgebungsdatei: " +
                 dir_.Path("missing.ini") + "\r\n(0 ms) [Environment]\r\n(0 ms) \r\n",
@@ -189,9 +189,9 @@ TEST_F(EnvironmentFileTest, MissingFileLogsBothHeadersAndSetsOfficeVariables) {
 }
 
 TEST_F(EnvironmentFileTest, RemoteServerSectionFollowsTheOverride) {
-  platform_->network_name = "\\\\fileserver\\apps";
-  platform_->drive_types["N:"] = DriveType::kRemote;
-  platform_->program_path = "N:\\Pagetrix.exe";
+  platform_.network_name = "\\\\fileserver\\apps";
+  platform_.drive_types["N:"] = DriveType::kRemote;
+  platform_.program_path = "N:\\Pagetrix.exe";
   std::string file =
       "[Server_fileserver]\r\nPTX3_HOME=\\\\fileserver\\home\r\n"
       "[Server_Zentrale]\r\nPTX3_HOME=\\\\zentrale\\home\r\n"
@@ -216,10 +216,10 @@ TEST_F(EnvironmentFileTest, SelfReferringEntryEnds) {
 }
 
 TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
-  SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
-  SetEnvVars(GetPlatform(), {{"PTX5_EMPTY", ""}});
-  SetEnvVars(GetPlatform(), {{"Ptx5_Percent", "50%"}});
-  LogEnvironment(log_);
+  SetEnvVars(platform_, {{"PTX5_DUMP", "v"}});
+  SetEnvVars(platform_, {{"PTX5_EMPTY", ""}});
+  SetEnvVars(platform_, {{"Ptx5_Percent", "50%"}});
+  LogEnvironment(platform_, log_);
   log_.Close();
   EXPECT_EQ(
       "(0 ms) *******   Beginn:  Alle zur Verf\xFCgung stehenden Umgebungsvariablen  *******\r\n"
@@ -230,24 +230,24 @@ TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
 }
 
 TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
-  SetEnvVars(GetPlatform(), {{"PTX5_DUMP", "v"}});
-  CRunLog off;
-  LogEnvironment(off);
+  SetEnvVars(platform_, {{"PTX5_DUMP", "v"}});
+  CRunLog off{platform_};
+  LogEnvironment(platform_, off);
   EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("run.log")));
 }
 
 TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   TempDir dir;
-  CRunLog log;
+  CRunLog log{platform};
   log.SetPath(dir.Path("run.log"));
-  platform->tick_count = 0;
-  SetEnvVars(platform.fake(), {{"PTX6_DIR", "C:\\Daten"}});
+  platform.tick_count = 0;
+  SetEnvVars(platform, {{"PTX6_DIR", "C:\\Daten"}});
   std::string value = "%ptx6_dir%\\%PTX6_NONE%\\x";
-  ExpandEnvironment(value, log);
+  ExpandEnvironment(platform, value, log);
   EXPECT_EQ("C:\\Daten\\%PTX6_NONE%\\x", value);
   std::string plain = "kein Prozent";
-  ExpandEnvironment(plain, log);
+  ExpandEnvironment(platform, plain, log);
   EXPECT_EQ("kein Prozent", plain);
   log.Close();
   EXPECT_EQ(
@@ -319,7 +319,7 @@ TEST(ReplacePlaceholderTest, AValueStopsGrowingAtTheLimit) {
 namespace {
 
 TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   TempDir dir;
   std::string text = "[Environment]\r\nA0=xxxxxxxx\r\n";
   for (int i = 1; i < 40; ++i) {
@@ -328,16 +328,16 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
     text.append(previous).append("%\r\n");
   }
   dir.Write("env.ini", text);
-  CRunLog log;
+  CRunLog log{platform};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.current_server = "C:";
-  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  ApplyEnvironmentFile(platform, dir.Path("env.ini"), location, log);
   log.Close();
   std::string value;
-  ASSERT_TRUE(GetPlatform().GetEnvVar("A11", &value));
+  ASSERT_TRUE(platform.GetEnvVar("A11", &value));
   EXPECT_EQ(std::string(8 << 11, 'x'), value);
-  ASSERT_TRUE(GetPlatform().GetEnvVar("A39", &value));
+  ASSERT_TRUE(platform.GetEnvVar("A39", &value));
   EXPECT_EQ(kMaxVariableValue, value.size());
   const std::string written = dir.Read("run.log");
   EXPECT_EQ(std::string::npos, written.find("\"A11\""));
@@ -349,7 +349,7 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
 // within the total: the first value beyond it is cut, the later ones are
 // empty, and each cut one is named.
 TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   TempDir dir;
   // Lines are read in pieces of about 1 KB: the full value is made by doubling.
   std::string text = std::string("[Lokal]\r\nL0=").append(1000, 'x').append("\r\n");
@@ -363,12 +363,12 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   text += "[Environment]\r\n";
   for (int i = 1; i <= 200; ++i) text.append("B").append(std::to_string(i)).append("=%L6%\r\n");
   dir.Write("env.ini", text);
-  CRunLog log;
+  CRunLog log{platform};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.start_drive = "C:";
   location.current_server = "C:";
-  ApplyEnvironmentFile(dir.Path("env.ini"), location, log);
+  ApplyEnvironmentFile(platform, dir.Path("env.ini"), location, log);
   log.Close();
   // The table: the start drive, the server, seven empty office paths, L0 to L6.
   const size_t left = kMaxEnvironmentTotal - 2 - 2 - server_section;
@@ -378,7 +378,7 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   for (size_t i = 1; i <= 200; ++i) {
     const std::string name = std::string("B").append(std::to_string(i));
     std::string value;
-    ASSERT_TRUE(GetPlatform().GetEnvVar(name, &value)) << name;
+    ASSERT_TRUE(platform.GetEnvVar(name, &value)) << name;
     total += value.size();
     const size_t expected = i <= whole       ? kMaxVariableValue
                             : i == whole + 1 ? left % kMaxVariableValue

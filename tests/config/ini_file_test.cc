@@ -295,7 +295,7 @@ TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
   TempDir dir;
   CIniFile ini;
   std::string missing = dir.Path("fehlt.ini");
-  EXPECT_EQ(1, ini.Load(missing));
+  EXPECT_EQ(1, ini.Load(SystemPlatform(), missing));
   EXPECT_EQ(0, ini.GetSectionCount());
   EXPECT_EQ(missing, ini.GetFileName());
 }
@@ -303,27 +303,27 @@ TEST(IniFileLoadTest, MissingFileGivesCodeOneAndKeepsName) {
 TEST(IniFileLoadTest, FileHeldOpenElsewhereCannotBeLoaded) {
   TempDir dir;
   std::string path = dir.Path("held.ini");
-  auto holder = GetPlatform().NewWritableFile(path, /*exclusive=*/true);
+  auto holder = SystemPlatform().NewWritableFile(path, /*exclusive=*/true);
   ASSERT_TRUE(holder);
   holder->Append("[S]\r\na=1\r\n");
   CIniFile ini;
-  EXPECT_EQ(1, ini.Load(path));
+  EXPECT_EQ(1, ini.Load(SystemPlatform(), path));
   holder->Close();
   holder.reset();
-  EXPECT_EQ(0, ini.Load(path));
+  EXPECT_EQ(0, ini.Load(SystemPlatform(), path));
   std::string value;
   EXPECT_TRUE(ini.GetValue("S", "a", value));
 }
 
 TEST(IniFileLoadTest, ReadErrorGivesCodeTwoAndKeepsWhatWasRead) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   TempDir dir;
   const std::string text = "[A]\r\nk=1\r\nline without equals\r\n[B]\r\nk=2\r\n";
   ASSERT_TRUE(dir.Write("f.ini", text));
-  platform->Fail(FileOp::kRead, dir.Path("f.ini"), 0, text.find("[B]"));
+  platform.Fail(FileOp::kRead, dir.Path("f.ini"), 0, text.find("[B]"));
   CIniFile ini;
   // The read error wins over the key line without "=" read before it.
-  EXPECT_EQ(2, ini.Load(dir.Path("f.ini")));
+  EXPECT_EQ(2, ini.Load(platform, dir.Path("f.ini")));
   std::string value;
   EXPECT_TRUE(ini.GetValue("A", "k", value));
   EXPECT_EQ("1", value);
@@ -331,8 +331,8 @@ TEST(IniFileLoadTest, ReadErrorGivesCodeTwoAndKeepsWhatWasRead) {
   EXPECT_EQ(dir.Path("f.ini"), ini.GetFileName());
 
   ASSERT_TRUE(dir.Write("g.ini", text));
-  platform->Fail(FileOp::kOpen, dir.Path("g.ini"));
-  EXPECT_EQ(1, ini.Load(dir.Path("g.ini")));
+  platform.Fail(FileOp::kOpen, dir.Path("g.ini"));
+  EXPECT_EQ(1, ini.Load(platform, dir.Path("g.ini")));
   EXPECT_EQ(0, ini.GetSectionCount());
 }
 
@@ -341,8 +341,8 @@ TEST(IniFileLoadTest, ReloadStartsEmpty) {
   dir.Write("a.ini", "[A]\r\nx=1\r\n");
   dir.Write("b.ini", "[B]\r\ny=2\r\n");
   CIniFile ini;
-  ini.Load(dir.Path("a.ini"));
-  ini.Load(dir.Path("b.ini"));
+  ini.Load(SystemPlatform(), dir.Path("a.ini"));
+  ini.Load(SystemPlatform(), dir.Path("b.ini"));
   std::string value;
   EXPECT_FALSE(ini.GetValue("A", "x", value));
   EXPECT_TRUE(ini.GetValue("B", "y", value));
@@ -353,12 +353,12 @@ TEST(IniFileLoadTest, ReloadStartsEmpty) {
 namespace {
 
 TEST(IniFileLoadTest, NoMemoryForTheFileGivesThree) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   TempDir dir;
   dir.Write("a.ini", "[S]\r\nk=v\r\n");
-  platform->Fail(FileOp::kMemory, dir.Path("a.ini"));
+  platform.Fail(FileOp::kMemory, dir.Path("a.ini"));
   CIniFile ini;
-  EXPECT_EQ(3, ini.Load(dir.Path("a.ini")));
+  EXPECT_EQ(3, ini.Load(platform, dir.Path("a.ini")));
   EXPECT_EQ(0, ini.GetSectionCount());
   EXPECT_EQ(dir.Path("a.ini"), ini.GetFileName());
 }

@@ -13,13 +13,15 @@ namespace {
 // Sets or removes an environment variable for one test.
 class ScopedVariable {
  public:
-  ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-    had_ = GetPlatform().GetEnvVar(name, &old_);
-    SetEnvVars(GetPlatform(), {{name, value}});
+  ScopedVariable(Platform& platform, const std::string& name, const std::string& value)
+      : platform_(platform), name_(name) {
+    had_ = platform_.GetEnvVar(name, &old_);
+    SetEnvVars(platform_, {{name, value}});
   }
-  ~ScopedVariable() { SetEnvVars(GetPlatform(), {{name_, had_ ? old_ : ""}}); }
+  ~ScopedVariable() { SetEnvVars(platform_, {{name_, had_ ? old_ : ""}}); }
 
  private:
+  Platform& platform_;
   std::string name_, old_;
   bool had_ = false;
 };
@@ -27,32 +29,32 @@ class ScopedVariable {
 class LocateMainConfigurationTest : public ::testing::Test {
  protected:
   LocateMainConfigurationTest() {
-    platform_->program_path = dir_.Path("bin/Seiten.exe");
-    platform_->network_name = "";
+    platform_.program_path = dir_.Path("bin/Seiten.exe");
+    platform_.network_name = "";
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
 };
 
 TEST_F(LocateMainConfigurationTest, PortableFolderWinsWithoutSubfolder) {
-  ScopedVariable u3("U3_APP_DATA_PATH", dir_.Path("Daten"));
-  ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
-  EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("Daten")));
+  ScopedVariable u3(platform_, "U3_APP_DATA_PATH", dir_.Path("Daten"));
+  ScopedVariable appdata(platform_, "APPDATA", dir_.Path("roaming"));
+  EXPECT_EQ(dir_.Path("Daten/Seiten.ini"), LocateMainConfiguration(platform_));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("Daten")));
 }
 
 TEST_F(LocateMainConfigurationTest, ApplicationDataGetsProgramFolder) {
-  ScopedVariable u3("U3_APP_DATA_PATH", "");
-  ScopedVariable appdata("APPDATA", dir_.Path("roaming"));
+  ScopedVariable u3(platform_, "U3_APP_DATA_PATH", "");
+  ScopedVariable appdata(platform_, "APPDATA", dir_.Path("roaming"));
   dir_.MakeDir("roaming");
-  EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration());
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("roaming/Seiten")));
+  EXPECT_EQ(dir_.Path("roaming/Seiten/Seiten.ini"), LocateMainConfiguration(platform_));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("roaming/Seiten")));
 }
 
 TEST_F(LocateMainConfigurationTest, BareNameWithoutEitherVariable) {
-  ScopedVariable u3("U3_APP_DATA_PATH", "");
-  ScopedVariable appdata("APPDATA", "");
-  EXPECT_EQ("Seiten.INI", LocateMainConfiguration());
+  ScopedVariable u3(platform_, "U3_APP_DATA_PATH", "");
+  ScopedVariable appdata(platform_, "APPDATA", "");
+  EXPECT_EQ("Seiten.INI", LocateMainConfiguration(platform_));
 }
 
 }  // namespace

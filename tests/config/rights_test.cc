@@ -16,7 +16,7 @@ const char kHead[] =
 class RightsReportTest : public ::testing::Test {
  protected:
   RightsReportTest() {
-    platform_->tick_count = 0;
+    platform_.tick_count = 0;
     log_.SetPath(dir_.Path("run.log"));
   }
   std::string Written() {
@@ -24,9 +24,9 @@ class RightsReportTest : public ::testing::Test {
     log_.Close();
     return dir_.Read("run.log");
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{platform_};
   CRightsReport report_;
 };
 

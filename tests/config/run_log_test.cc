@@ -17,17 +17,17 @@ namespace {
 class RunLogTest : public ::testing::Test {
  protected:
   RunLogTest() {
-    platform_->tick_count = 1000;
+    platform_.tick_count = 1000;
     log_.SetPath(dir_.Path("run.log"));
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{platform_};
 };
 
 TEST_F(RunLogTest, LinesCarryElapsedMillisecondsAndCrLf) {
   log_.Log("first");
-  platform_->tick_count = 1250;
+  platform_.tick_count = 1250;
   log_.Log("");
   log_.Log("two\nlines\r\nthree");
   log_.Close();
@@ -46,8 +46,8 @@ TEST_F(RunLogTest, ReplacesPreviousLog) {
 // The first line of every run log: elapsed milliseconds and the date line.
 // Any byte of it changed is no log any more, except a digit for a digit.
 TEST_F(RunLogTest, OnlyTheFormOfALogsFirstLineIsReplaced) {
-  platform_->SetLocalTime(2026, 12, 8, 9, 27, 42);
-  const std::string first = "(0 ms) " + RunLogDateLine();
+  platform_.SetLocalTime(2026, 12, 8, 9, 27, 42);
+  const std::string first = "(0 ms) " + RunLogDateLine(platform_);
   ASSERT_EQ("(0 ms) 08.12.2026 09:27:42", first);
   EXPECT_TRUE(IsRunLogStart(first + "\r\n"));
   EXPECT_TRUE(IsRunLogStart(first + "\r\n(0 ms) Aktueller User: 'x', Rechte: ''\r\n"));
@@ -92,38 +92,38 @@ TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
   paths.emplace_back(dir_.Path("sub") + sep, false);
   for (const std::string& special : SpecialFiles(dir_)) paths.emplace_back(special, false);
   for (const auto& [path, read] : paths) {
-    const std::string refusal = RunLogRefusal(path);
+    const std::string refusal = RunLogRefusal(platform_, path);
     EXPECT_NE(std::string::npos, refusal.find("'" + path + "'")) << path;
-    platform_->opened.clear();
-    CRunLog log;
+    platform_.opened.clear();
+    CRunLog log{platform_};
     log.SetPath(path);
-    log.Log(RunLogDateLine());
+    log.Log(RunLogDateLine(platform_));
     log.Log("second line");
     log.Close();
     EXPECT_FALSE(log.IsEnabled()) << path;
     EXPECT_EQ(refusal, log.Refusal()) << path;
     // Read at its start at most, once; never opened to be written.
-    EXPECT_EQ(read ? std::vector<std::string>{path} : std::vector<std::string>{}, platform_->opened)
+    EXPECT_EQ(read ? std::vector<std::string>{path} : std::vector<std::string>{}, platform_.opened)
         << path;
   }
   for (const auto& [name, bytes] : inputs) EXPECT_EQ(bytes, dir_.Read(name)) << name;
 }
 
 TEST_F(RunLogTest, MissingFileOrRunLogMayBeWrittenAnotherRunsOpenLogNot) {
-  EXPECT_EQ("", RunLogRefusal(""));
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("new.log")));
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("missing-folder/run.log")));
-  log_.Log(RunLogDateLine());
+  EXPECT_EQ("", RunLogRefusal(platform_, ""));
+  EXPECT_EQ("", RunLogRefusal(platform_, dir_.Path("new.log")));
+  EXPECT_EQ("", RunLogRefusal(platform_, dir_.Path("missing-folder/run.log")));
+  log_.Log(RunLogDateLine(platform_));
   // Held by this run: another run cannot read it, let alone replace it.
-  EXPECT_NE("", RunLogRefusal(dir_.Path("run.log")));
+  EXPECT_NE("", RunLogRefusal(platform_, dir_.Path("run.log")));
   log_.Close();
-  EXPECT_EQ("", RunLogRefusal(dir_.Path("run.log")));
+  EXPECT_EQ("", RunLogRefusal(platform_, dir_.Path("run.log")));
 }
 
 TEST_F(RunLogTest, CounterWrapStaysSmall) {
-  platform_->tick_count = 0xFFFFFFF0u;
+  platform_.tick_count = 0xFFFFFFF0u;
   log_.Log("a");
-  platform_->tick_count = 0x10;
+  platform_.tick_count = 0x10;
   log_.Log("b");
   log_.Close();
   EXPECT_EQ("(0 ms) a\r\n(32 ms) b\r\n", dir_.Read("run.log"));
@@ -143,7 +143,7 @@ TEST_F(RunLogTest, NothingIsWrittenAfterClose) {
 }
 
 TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
-  CRunLog log;
+  CRunLog log{platform_};
   log.SetPath(dir_.Path("missing-folder/run.log"));
   EXPECT_TRUE(log.IsEnabled());
   log.Log("x");
@@ -152,7 +152,7 @@ TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
 
 TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
   log_.Log("first run");
-  CRunLog second;
+  CRunLog second{platform_};
   second.SetPath(dir_.Path("run.log"));
   second.Log("second run");
   EXPECT_FALSE(second.IsEnabled());
@@ -162,7 +162,7 @@ TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
 
 TEST(RunLogOffTest, EmptyPathTouchesNothing) {
   TempDir dir;
-  CRunLog log;
+  CRunLog log{SystemPlatform()};
   log.SetPath("");
   log.Log("ignored");
   EXPECT_FALSE(log.IsEnabled());

@@ -9,14 +9,14 @@
 namespace {
 
 bool HasDrive(const std::string& path) {
+  FakePlatform machine;
+  machine.network_name = "";  // local drives only
   CUtil parts;
-  parts.SplitPath(path);
+  parts.SplitPath(machine, path);
   return HasDrivePart(parts);
 }
 
 TEST(HasDrivePartTest, DriveLettersNetworkPathsAndNativeRoots) {
-  ScopedPlatform platform;
-  platform->network_name = "";
   EXPECT_TRUE(HasDrive("C:\\Vorlagen\\nav.ini"));
   EXPECT_TRUE(HasDrive("c:nav.ini"));
   EXPECT_FALSE(HasDrive("nav.ini"));

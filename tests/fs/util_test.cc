@@ -13,10 +13,10 @@
 namespace {
 
 TEST(SplitPathTest, NetworkDriveGivesHostOfShare) {
-  ScopedPlatform platform;
-  platform->network_names["G:\\Programme\\Start.exe"] = "\\\\host.firma.de\\apps";
+  FakePlatform platform;
+  platform.network_names["G:\\Programme\\Start.exe"] = "\\\\host.firma.de\\apps";
   CUtil parts;
-  parts.SplitPath("G:\\Programme\\Start.exe");
+  parts.SplitPath(platform, "G:\\Programme\\Start.exe");
   EXPECT_EQ("G:", parts.drive);
   EXPECT_EQ("\\Programme\\", parts.directory);
   EXPECT_EQ("Start", parts.file_name);
@@ -25,19 +25,19 @@ TEST(SplitPathTest, NetworkDriveGivesHostOfShare) {
 }
 
 TEST(SplitPathTest, LocalAndUncAndShortPaths) {
-  ScopedPlatform platform;
-  platform->network_name = "";  // every query fails: local drives
+  FakePlatform platform;
+  platform.network_name = "";  // every query fails: local drives
   CUtil parts;
-  parts.SplitPath("C:\\TEMP\\x.txt");
+  parts.SplitPath(platform, "C:\\TEMP\\x.txt");
   EXPECT_EQ("", parts.server_name);
-  parts.SplitPath("\\\\host\\share\\dir\\file.htm");
+  parts.SplitPath(platform, "\\\\host\\share\\dir\\file.htm");
   EXPECT_EQ("", parts.drive);
   EXPECT_EQ("\\\\host\\share\\dir\\", parts.directory);
   EXPECT_EQ("host", parts.server_name);
-  parts.SplitPath("X:");
+  parts.SplitPath(platform, "X:");
   EXPECT_EQ("X:", parts.drive);
   EXPECT_EQ("", parts.directory);
-  parts.SplitPath("a/b.c/name");
+  parts.SplitPath(platform, "a/b.c/name");
   EXPECT_EQ("a/b.c/", parts.directory);
   EXPECT_EQ("name", parts.file_name);
   EXPECT_EQ("", parts.extension);
@@ -73,7 +73,7 @@ class FileOpsTest : public ::testing::Test {
   std::vector<std::string> Collect(const std::string& dir, const std::string& filter, int recurse,
                                    int directories) {
     std::vector<std::string> result;
-    CollectFiles(dir, FileCollectOptions{filter, recurse, result, directories});
+    CollectFiles(SystemPlatform(), dir, FileCollectOptions{filter, recurse, result, directories});
     return result;
   }
   TempDir dir_;
@@ -104,37 +104,37 @@ TEST_F(FileOpsTest, CollectWithExtensionFilter) {
 
 TEST_F(FileOpsTest, CreateDirectoryPathCreatesParentsTopDown) {
   std::string deep = dir_.Path("x/y/z") + kPathSeparator;
-  EXPECT_TRUE(CreateDirectoryPath(deep));
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("x/y/z")));
-  EXPECT_TRUE(CreateDirectoryPath(deep));
+  EXPECT_TRUE(CreateDirectoryPath(SystemPlatform(), deep));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("x/y/z")));
+  EXPECT_TRUE(CreateDirectoryPath(SystemPlatform(), deep));
 }
 
 TEST_F(FileOpsTest, CreateDirectoryPathFailsOnAFileInTheWay) {
   dir_.MakeDir("x");
   dir_.Write("x/y", "file");
-  EXPECT_FALSE(CreateDirectoryPath(dir_.Path("x/y/z")));
-  EXPECT_EQ(PathKind::kFile, GetPathKind(dir_.Path("x/y")));
+  EXPECT_FALSE(CreateDirectoryPath(SystemPlatform(), dir_.Path("x/y/z")));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(SystemPlatform(), dir_.Path("x/y")));
 }
 
 TEST_F(FileOpsTest, DeleteFileAndDirectoryRemovesEmptiedDirectory) {
   dir_.MakeDir("d");
   dir_.Write("d/one", "1");
   dir_.Write("d/two", "2");
-  EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/one")));
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.Path("d")));
-  EXPECT_TRUE(DeleteFileAndDirectory(dir_.Path("d/two")));
-  EXPECT_EQ(PathKind::kMissing, GetPathKind(dir_.Path("d")));
+  EXPECT_TRUE(DeleteFileAndDirectory(SystemPlatform(), dir_.Path("d/one")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.Path("d")));
+  EXPECT_TRUE(DeleteFileAndDirectory(SystemPlatform(), dir_.Path("d/two")));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(SystemPlatform(), dir_.Path("d")));
 }
 
 TEST_F(FileOpsTest, PathKinds) {
   dir_.Write("f", "");
-  EXPECT_EQ(PathKind::kFile, GetPathKind(dir_.Path("f")));
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(dir_.path()));
-  EXPECT_EQ(PathKind::kMissing, GetPathKind(dir_.Path("nothing")));
+  EXPECT_EQ(PathKind::kFile, GetPathKind(SystemPlatform(), dir_.Path("f")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), dir_.path()));
+  EXPECT_EQ(PathKind::kMissing, GetPathKind(SystemPlatform(), dir_.Path("nothing")));
   std::string root(1, kPathSeparator);
-  EXPECT_EQ(PathKind::kFolder, GetPathKind(root));
-  EXPECT_TRUE(CanChangeDirectory(dir_.path()));
-  EXPECT_FALSE(CanChangeDirectory(dir_.Path("nothing")));
+  EXPECT_EQ(PathKind::kFolder, GetPathKind(SystemPlatform(), root));
+  EXPECT_TRUE(CanChangeDirectory(SystemPlatform(), dir_.path()));
+  EXPECT_FALSE(CanChangeDirectory(SystemPlatform(), dir_.Path("nothing")));
 }
 
 }  // namespace
@@ -153,9 +153,7 @@ class RacingPlatform : public PlatformWrapper {
 TEST(CreateDirectoryPathRaceTest, AFolderAnotherRunMadeMeanwhileCounts) {
   TempDir dir;
   RacingPlatform racing;
-  Platform* previous = SetPlatform(&racing);
-  EXPECT_TRUE(CreateDirectoryPath(dir.Path("base/run")));
-  SetPlatform(previous);
+  EXPECT_TRUE(CreateDirectoryPath(racing, dir.Path("base/run")));
   EXPECT_EQ(PathKind::kFolder, SystemPlatform().FindPath(dir.Path("base/run")));
 }
 

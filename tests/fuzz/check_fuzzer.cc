@@ -258,7 +258,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (::chdir(folder.c_str()) != 0) std::abort();
 
   CIniFile main_config;
-  main_config.Load((folder / "Pagetrix.ini").string());
+  main_config.Load(GetPlatform(), (folder / "Pagetrix.ini").string());
   LinkFilter filter;
   filter.rights_flags = ParseHex(kRights[flags & 3]);
   filter.server_flags = ParseHex(kServers[(flags >> 2) & 3]);
@@ -276,7 +276,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string dry_start;
   SetPlatform(&dry);
   {
-    CRunLog log;
+    CRunLog log{GetPlatform()};
     CRightsReport report;
     CGenHtml generator(log, main_config, filter, report, dry_folder, &listener);
     generator.InitOutputDirectory();
@@ -290,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   GenResult real_result;
   std::string real_start;
   {
-    CRunLog log;
+    CRunLog log{GetPlatform()};
     CRightsReport report;
     CGenHtml generator(log, main_config, filter, report, real_folder, nullptr);
     generator.InitOutputDirectory();

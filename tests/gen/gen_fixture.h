@@ -28,7 +28,7 @@ class GenTest : public ::testing::Test {
   /// Writes `text` as the file `name` of the temp folder and loads it.
   void LoadCommands(const std::string& text, const std::string& name = "cmd.ini") {
     ASSERT_TRUE(dir_.Write(name, text));
-    ASSERT_EQ(0, commands_.Load(dir_.Path(name)));
+    ASSERT_EQ(0, commands_.Load(GetPlatform(), dir_.Path(name)));
   }
   /// Turns the run log on, in a folder of its own so that no copy picks it up.
   void EnableLog() {
@@ -53,7 +53,7 @@ class GenTest : public ::testing::Test {
 
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_;
+  CRunLog log_{GetPlatform()};
   std::string log_path_;  ///< empty while the log is off
   CIniFile main_config_;
   LinkFilter filter_;

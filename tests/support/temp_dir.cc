@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 TempDir::TempDir() {
-  std::string base = GetPlatform().GetTempFolder();
+  std::string base = SystemPlatform().GetTempFolder();
   if (!base.empty() && base.back() != '\\' && base.back() != '/') base.push_back(kPathSeparator);
   std::random_device device;
   static const char kHex[] = "0123456789abcdef";
