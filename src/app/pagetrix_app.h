@@ -55,7 +55,7 @@ class CPagetrixApp {
   CIniFile main_config_;
   std::string command_line_text_;
   std::string command_file_;
-  CRunLog run_log_{GetPlatform()};
+  RunLog run_log_{GetPlatform()};
   PreparedRun run_;
   OutputFolder folder_;
   CRightsReport rights_report_;

@@ -207,7 +207,7 @@ void Checker::MakeColumns() {
 // The set-up of every server and drive: the environment a run there has.
 void Checker::PreparePlaces() {
   own_block_ = real_.GetEnvironmentBlock();
-  CRunLog off{real_};  // no path: it writes nothing
+  RunLog off{real_};  // no path: it writes nothing
   for (size_t s = 0; s < servers_.size(); ++s) {
     const std::string& server = servers_[s];
     for (bool cd : drives_) {
@@ -403,7 +403,7 @@ void Checker::ReportWhatRunsLeave() {
 void Checker::RestoreOwnRun() {
   if (own_block_.empty()) return;
   real_.SetEnvironmentBlock(own_block_);
-  CRunLog off{real_};  // no path: it writes nothing
+  RunLog off{real_};  // no path: it writes nothing
   DryRunPlatform dry(real_, reads_);
   PlatformScope scope(dry);
   PreparedRun run;

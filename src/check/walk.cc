@@ -688,7 +688,7 @@ WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file
   DryRunPlatform dry(GetPlatform(), reads);
   PlatformScope scope(dry);
   WalkListener listener(main_config, dry, folder.path(), walk, lenient, state, outcome);
-  CRunLog log{dry};  // off: nothing of a walk is logged
+  RunLog log{dry};  // off: nothing of a walk is logged
   CRightsReport report;
   CGenHtml generator(log, main_config, filter, report, folder, &listener);
   if (lenient) generator.AcceptRejectedLines();

@@ -76,7 +76,7 @@ void DetermineStartLocation(Platform& platform, const std::string& server_overri
 }
 
 void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLocation& location,
-                          CRunLog& log) {
+                          RunLog& log) {
   CIniFile reader;
   reader.Load(platform, path);  // a missing file acts as an empty one
 
@@ -120,7 +120,7 @@ void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLoca
 }
 
 void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
-                        SubstitutionTable& table, VariableLists& variables, CRunLog& log) {
+                        SubstitutionTable& table, VariableLists& variables, RunLog& log) {
   const std::string& server = location.current_server;
   std::string section = (server.size() == 2 && server[1] == ':')
                             ? std::string(names::kLokal)
@@ -129,7 +129,7 @@ void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
 }
 
 void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
-                             SubstitutionTable& table, VariableLists& variables, CRunLog& log) {
+                             SubstitutionTable& table, VariableLists& variables, RunLog& log) {
   log.Log(StringPrintf("[%s]", section.c_str()));
   std::string name, value;
   for (int index = 0; reader.GetEntry(section, index, name, value); ++index) {
@@ -225,7 +225,7 @@ std::string LookupLocalServer(MachineFacts& machine, const std::string& program_
   return result;
 }
 
-void LogEnvironment(ProcessEnvironment& process, CRunLog& log) {
+void LogEnvironment(ProcessEnvironment& process, RunLog& log) {
   if (!log.IsEnabled()) return;
   log.Log(Message(IDS_ENV_BEGIN));
   for (const std::string& entry : process.GetEnvironmentBlock()) log.Log(entry);

@@ -13,7 +13,7 @@
 #include "platform/platform.h"
 
 class CIniFile;
-class CRunLog;
+class RunLog;
 class LogSink;
 
 /// Start drive, its drive type, the environment section and the current server.
@@ -65,11 +65,11 @@ struct VariableLists {
 
 /// Reads the environment file and sets its variables (only with ENV=).
 void ApplyEnvironmentFile(Platform& platform, const std::string& path, StartLocation& location,
-                          CRunLog& log);
+                          RunLog& log);
 void ApplyServerSection(const CIniFile& reader, const StartLocation& location,
-                        SubstitutionTable& table, VariableLists& variables, CRunLog& log);
+                        SubstitutionTable& table, VariableLists& variables, RunLog& log);
 void ApplyEnvironmentSection(const CIniFile& reader, const std::string& section,
-                             SubstitutionTable& table, VariableLists& variables, CRunLog& log);
+                             SubstitutionTable& table, VariableLists& variables, RunLog& log);
 /// Replaces the placeholder while it is the value's leftmost %-token. A
 /// value that would grow beyond `limit` characters is cut there, and the
 /// result is false.
@@ -82,7 +82,7 @@ bool ResolvePlaceholders(std::string& value, const SubstitutionTable& table, siz
 /// Path of the executable of a registered automation server, or empty.
 std::string LookupLocalServer(MachineFacts& machine, const std::string& program_id);
 /// Writes every environment variable to the run log (when it is on).
-void LogEnvironment(ProcessEnvironment& process, CRunLog& log);
+void LogEnvironment(ProcessEnvironment& process, RunLog& log);
 
 /// Expands %NAME% references in place against the process environment; logs
 /// message 103 when a "%" is left. Empty values and values without "%" stay.

@@ -12,7 +12,7 @@ void CRightsReport::AddRow(const std::string& rights, const std::string& entry,
   files_.push_back(command_file);
 }
 
-void CRightsReport::Write(CRunLog& log) const {
+void CRightsReport::Write(RunLog& log) const {
   // CR LF as the text: a line with only its time prefix, then an empty one.
   log.Log("\r\n");
   std::string title = LoadMessage(IDS_RIGHTS_REPORT_TITLE);

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-class CRunLog;
+class RunLog;
 
 class CRightsReport {
  public:
   void AddRow(const std::string& rights, const std::string& entry, const std::string& command_file);
   /// Writes the report in its fixed layout to the run log.
-  void Write(CRunLog& log) const;
+  void Write(RunLog& log) const;
 
  private:
   std::vector<std::string> rights_;

@@ -85,13 +85,13 @@ std::string RunLogRefusal(FileSystem& files, const std::string& path) {
   return std::string();
 }
 
-void CRunLog::SetPath(const std::string& path) {
+void RunLog::SetPath(const std::string& path) {
   path_ = path;
   enabled_ = !path.empty();
   refusal_.clear();
 }
 
-void CRunLog::Log(const std::string& text) {
+void RunLog::Log(const std::string& text) {
   if (!enabled_) return;
   if (!file_) {
     refusal_ = RunLogRefusal(platform_, path_);
@@ -123,12 +123,12 @@ void CRunLog::Log(const std::string& text) {
   file_->Append(line);
 }
 
-void CRunLog::LogFailure(const std::string& text) {
+void RunLog::LogFailure(const std::string& text) {
   failures_.push_back(text);
   Log(text);
 }
 
-void CRunLog::Close() {
+void RunLog::Close() {
   if (file_) {
     file_->Close();
     file_.reset();

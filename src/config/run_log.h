@@ -30,11 +30,11 @@ bool IsRunLogStart(std::string_view head);
 /// formats it, or "Invalid DateTime".
 std::string RunLogDateLine(MachineFacts& machine);
 
-class CRunLog : public LogSink {
+class RunLog : public LogSink {
  public:
   /// A log that writes its file and reads its clock on `platform`.
-  explicit CRunLog(Platform& platform) : platform_(platform) {}
-  ~CRunLog() override = default;
+  explicit RunLog(Platform& platform) : platform_(platform) {}
+  ~RunLog() override = default;
 
   /// Sets the log path; the log is on exactly when it is not empty.
   void SetPath(const std::string& path);

@@ -17,7 +17,7 @@ class CIniFile;
 struct CIniSectionRef;
 class TextSink;
 class CRightsReport;
-class CRunLog;
+class RunLog;
 class GenObserver;
 class OutputFolder;
 
@@ -48,9 +48,9 @@ class CGenHtml {
   /// owns it, and it must outlive the generator. The output folder is the
   /// run's (its lock outlives the generator), or the generator's own.
   /// `observer` hears every step of Generate.
-  CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+  CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            CRightsReport& rights_report);
-  CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+  CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer);
   virtual ~CGenHtml();
   CGenHtml(const CGenHtml&) = delete;
@@ -173,7 +173,7 @@ class CGenHtml {
   void NotifyLink(const CIniFile& commands, std::string_view key, std::string_view value,
                   bool tree_menu);
 
-  CRunLog& log_;
+  RunLog& log_;
   const CIniFile& main_config_;
   const LinkFilter& filter_;
   CRightsReport& rights_report_;

@@ -56,7 +56,7 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
   return true;
 }
 
-CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report)
     : log_(log),
       main_config_(main_config),
@@ -65,7 +65,7 @@ CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& 
       own_folder_(std::make_unique<OutputFolder>()),
       folder_(*own_folder_) {}
 
-CGenHtml::CGenHtml(CRunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
                    CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer)
     : log_(log),
       main_config_(main_config),

@@ -26,7 +26,7 @@ void TreatStartDriveAsCd(StartLocation& location) {
 }
 
 void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
-                const std::string& command_file, const std::string& call_text, CRunLog& log,
+                const std::string& command_file, const std::string& call_text, RunLog& log,
                 OutputFolder& folder, PreparedRun& run) {
   Platform& platform = GetPlatform();
   run.user = identity.user;

@@ -11,7 +11,7 @@
 #include "gen/link_entry.h"
 
 class CIniFile;
-class CRunLog;
+class RunLog;
 class OutputFolder;
 enum class GenResult : int;
 
@@ -48,7 +48,7 @@ void TreatStartDriveAsCd(StartLocation& location);
 /// environment file, the output folder (chosen and published), the
 /// environment dump, and the command file path expanded.
 void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
-                const std::string& command_file, const std::string& call_text, CRunLog& log,
+                const std::string& command_file, const std::string& call_text, RunLog& log,
                 OutputFolder& folder, PreparedRun& run);
 
 /// The process exit code of a run whose Generate gave `result` and

@@ -233,7 +233,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
 }
 
 TEST(RunLogFailuresTest, KeptInOrderAlsoWhileTheLogIsOff) {
-  CRunLog log{GetPlatform()};
+  RunLog log{GetPlatform()};
   log.LogFailure("Fehler in der Kommandodatei: 'a.ini'");
   log.Log("Lese Kommandodatei: 'b.ini'");
   log.LogFailure("Keine Vorlage in der Kommandodatei: 'b.ini' angegeben.");

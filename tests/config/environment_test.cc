@@ -129,7 +129,7 @@ class EnvironmentFileTest : public ::testing::Test {
   }
   FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_{platform_};
+  RunLog log_{platform_};
   StartLocation location_;
 };
 
@@ -231,7 +231,7 @@ TEST_F(EnvironmentFileTest, LogEnvironmentDumpsTheWholeBlockInOrder) {
 
 TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
   SetEnvVars(platform_, {{"PTX5_DUMP", "v"}});
-  CRunLog off{platform_};
+  RunLog off{platform_};
   LogEnvironment(platform_, off);
   EXPECT_EQ(PathKind::kMissing, SystemPlatform().FindPath(dir_.Path("run.log")));
 }
@@ -239,7 +239,7 @@ TEST_F(EnvironmentFileTest, LogEnvironmentWritesNothingWhileTheLogIsOff) {
 TEST(ExpandEnvironmentTest, ExpandsAndLogsWhatStaysUnresolved) {
   FakePlatform platform;
   TempDir dir;
-  CRunLog log{platform};
+  RunLog log{platform};
   log.SetPath(dir.Path("run.log"));
   platform.tick_count = 0;
   SetEnvVars(platform, {{"PTX6_DIR", "C:\\Daten"}});
@@ -328,7 +328,7 @@ TEST(EnvironmentLimitTest, DoublingValuesStopAtTheLimitNamingTheVariable) {
     text.append(previous).append("%\r\n");
   }
   dir.Write("env.ini", text);
-  CRunLog log{platform};
+  RunLog log{platform};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.current_server = "C:";
@@ -363,7 +363,7 @@ TEST(EnvironmentLimitTest, AllValuesTogetherStayWithinTheTotal) {
   text += "[Environment]\r\n";
   for (int i = 1; i <= 200; ++i) text.append("B").append(std::to_string(i)).append("=%L6%\r\n");
   dir.Write("env.ini", text);
-  CRunLog log{platform};
+  RunLog log{platform};
   log.SetPath(dir.Path("run.log"));
   StartLocation location;
   location.start_drive = "C:";

@@ -26,7 +26,7 @@ class RightsReportTest : public ::testing::Test {
   }
   FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_{platform_};
+  RunLog log_{platform_};
   CRightsReport report_;
 };
 

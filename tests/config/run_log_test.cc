@@ -22,7 +22,7 @@ class RunLogTest : public ::testing::Test {
   }
   FakePlatform platform_;
   TempDir dir_;
-  CRunLog log_{platform_};
+  RunLog log_{platform_};
 };
 
 TEST_F(RunLogTest, LinesCarryElapsedMillisecondsAndCrLf) {
@@ -95,7 +95,7 @@ TEST_F(RunLogTest, RefusedPathsAreNeverOpenedAndKeepTheirBytes) {
     const std::string refusal = RunLogRefusal(platform_, path);
     EXPECT_NE(std::string::npos, refusal.find("'" + path + "'")) << path;
     platform_.opened.clear();
-    CRunLog log{platform_};
+    RunLog log{platform_};
     log.SetPath(path);
     log.Log(RunLogDateLine(platform_));
     log.Log("second line");
@@ -143,7 +143,7 @@ TEST_F(RunLogTest, NothingIsWrittenAfterClose) {
 }
 
 TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
-  CRunLog log{platform_};
+  RunLog log{platform_};
   log.SetPath(dir_.Path("missing-folder/run.log"));
   EXPECT_TRUE(log.IsEnabled());
   log.Log("x");
@@ -152,7 +152,7 @@ TEST_F(RunLogTest, UnopenableLogSwitchesOffSilently) {
 
 TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
   log_.Log("first run");
-  CRunLog second{platform_};
+  RunLog second{platform_};
   second.SetPath(dir_.Path("run.log"));
   second.Log("second run");
   EXPECT_FALSE(second.IsEnabled());
@@ -162,7 +162,7 @@ TEST_F(RunLogTest, SecondWriterFindsLogLocked) {
 
 TEST(RunLogOffTest, EmptyPathTouchesNothing) {
   TempDir dir;
-  CRunLog log{SystemPlatform()};
+  RunLog log{SystemPlatform()};
   log.SetPath("");
   log.Log("ignored");
   EXPECT_FALSE(log.IsEnabled());

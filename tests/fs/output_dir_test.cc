@@ -80,7 +80,7 @@ class OutputDirTest : public ::testing::Test {
 
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_{GetPlatform()};
+  RunLog log_{GetPlatform()};
   CIniFile main_config_;
   LinkFilter filter_;
   CRightsReport report_;

@@ -276,7 +276,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string dry_start;
   SetPlatform(&dry);
   {
-    CRunLog log{GetPlatform()};
+    RunLog log{GetPlatform()};
     CRightsReport report;
     CGenHtml generator(log, main_config, filter, report, dry_folder, &listener);
     generator.InitOutputDirectory();
@@ -290,7 +290,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   GenResult real_result;
   std::string real_start;
   {
-    CRunLog log{GetPlatform()};
+    RunLog log{GetPlatform()};
     CRightsReport report;
     CGenHtml generator(log, main_config, filter, report, real_folder, nullptr);
     generator.InitOutputDirectory();

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string start_page;
   {
-    CRunLog log{GetPlatform()};  // off: no path
+    RunLog log{GetPlatform()};  // off: no path
     CIniFile main_config;
     const LinkFilter filter;
     CRightsReport report;

@@ -153,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CIniFile commands;
   commands.LoadFromBytes("[Menu]\r\nTreeMenu=1\r\n" + values + "[Links]\r\n" + values);
 
-  CRunLog log{GetPlatform()};  // off
+  RunLog log{GetPlatform()};  // off
   CIniFile main_config;
   LinkFilter filter;
   filter.rights_flags = 0x00000001;  // entries with other groups in Rechte are hidden

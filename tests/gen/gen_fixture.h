@@ -53,7 +53,7 @@ class GenTest : public ::testing::Test {
 
   ScopedPlatform platform_;
   TempDir dir_;
-  CRunLog log_{GetPlatform()};
+  RunLog log_{GetPlatform()};
   std::string log_path_;  ///< empty while the log is off
   CIniFile main_config_;
   LinkFilter filter_;
