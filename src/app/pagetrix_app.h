@@ -58,7 +58,7 @@ class CPagetrixApp {
   RunLog run_log_{GetPlatform()};
   PreparedRun run_;
   OutputFolder folder_;
-  CRightsReport rights_report_;
+  RightsReport rights_report_;
   int exit_code_ = 0;
 };
 

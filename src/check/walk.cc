@@ -689,7 +689,7 @@ WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file
   PlatformScope scope(dry);
   WalkListener listener(main_config, dry, folder.path(), walk, lenient, state, outcome);
   RunLog log{dry};  // off: nothing of a walk is logged
-  CRightsReport report;
+  RightsReport report;
   CGenHtml generator(log, main_config, filter, report, folder, &listener);
   if (lenient) generator.AcceptRejectedLines();
   std::string start_page;

@@ -5,14 +5,14 @@
 #include "config/run_log.h"
 #include "platform/messages.h"
 
-void CRightsReport::AddRow(const std::string& rights, const std::string& entry,
-                           const std::string& command_file) {
+void RightsReport::AddRow(const std::string& rights, const std::string& entry,
+                          const std::string& command_file) {
   rights_.push_back(rights);
   entries_.push_back(entry);
   files_.push_back(command_file);
 }
 
-void CRightsReport::Write(RunLog& log) const {
+void RightsReport::Write(RunLog& log) const {
   // CR LF as the text: a line with only its time prefix, then an empty one.
   log.Log("\r\n");
   std::string title = LoadMessage(IDS_RIGHTS_REPORT_TITLE);

@@ -7,7 +7,7 @@
 
 class RunLog;
 
-class CRightsReport {
+class RightsReport {
  public:
   void AddRow(const std::string& rights, const std::string& entry, const std::string& command_file);
   /// Writes the report in its fixed layout to the run log.

@@ -16,7 +16,7 @@
 class CIniFile;
 struct CIniSectionRef;
 class TextSink;
-class CRightsReport;
+class RightsReport;
 class RunLog;
 class GenObserver;
 class OutputFolder;
@@ -49,9 +49,9 @@ class CGenHtml {
   /// run's (its lock outlives the generator), or the generator's own.
   /// `observer` hears every step of Generate.
   CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-           CRightsReport& rights_report);
+           RightsReport& rights_report);
   CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-           CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer);
+           RightsReport& rights_report, OutputFolder& folder, GenObserver* observer);
   virtual ~CGenHtml();
   CGenHtml(const CGenHtml&) = delete;
   CGenHtml& operator=(const CGenHtml&) = delete;
@@ -176,7 +176,7 @@ class CGenHtml {
   RunLog& log_;
   const CIniFile& main_config_;
   const LinkFilter& filter_;
-  CRightsReport& rights_report_;
+  RightsReport& rights_report_;
   std::unique_ptr<OutputFolder> own_folder_;
   OutputFolder& folder_;
   GenObserver* observer_ = nullptr;

@@ -57,7 +57,7 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
 }
 
 CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-                   CRightsReport& rights_report)
+                   RightsReport& rights_report)
     : log_(log),
       main_config_(main_config),
       filter_(filter),
@@ -66,7 +66,7 @@ CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& f
       folder_(*own_folder_) {}
 
 CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-                   CRightsReport& rights_report, OutputFolder& folder, GenObserver* observer)
+                   RightsReport& rights_report, OutputFolder& folder, GenObserver* observer)
     : log_(log),
       main_config_(main_config),
       filter_(filter),

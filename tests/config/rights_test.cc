@@ -27,7 +27,7 @@ class RightsReportTest : public ::testing::Test {
   FakePlatform platform_;
   TempDir dir_;
   RunLog log_{platform_};
-  CRightsReport report_;
+  RightsReport report_;
 };
 
 TEST_F(RightsReportTest, WithoutRowsTheSecondColumnIsTwoWide) {

@@ -83,7 +83,7 @@ class OutputDirTest : public ::testing::Test {
   RunLog log_{GetPlatform()};
   CIniFile main_config_;
   LinkFilter filter_;
-  CRightsReport report_;
+  RightsReport report_;
   CGenHtml gen_{log_, main_config_, filter_, report_};
 };
 

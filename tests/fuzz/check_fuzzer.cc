@@ -277,7 +277,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SetPlatform(&dry);
   {
     RunLog log{GetPlatform()};
-    CRightsReport report;
+    RightsReport report;
     CGenHtml generator(log, main_config, filter, report, dry_folder, &listener);
     generator.InitOutputDirectory();
     dry_result = generator.Generate(command_file, dry_start);
@@ -291,7 +291,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string real_start;
   {
     RunLog log{GetPlatform()};
-    CRightsReport report;
+    RightsReport report;
     CGenHtml generator(log, main_config, filter, report, real_folder, nullptr);
     generator.InitOutputDirectory();
     real_result = generator.Generate(command_file, real_start);

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunLog log{GetPlatform()};  // off: no path
     CIniFile main_config;
     const LinkFilter filter;
-    CRightsReport report;
+    RightsReport report;
     CGenHtml generator(log, main_config, filter, report);
     generator.InitOutputDirectory();
     generator.Generate((folder / "start.ini").string(), start_page);

@@ -157,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CIniFile main_config;
   LinkFilter filter;
   filter.rights_flags = 0x00000001;  // entries with other groups in Rechte are hidden
-  CRightsReport report;
+  RightsReport report;
   CGenHtml generator(log, main_config, filter, report);
 
   std::string entries;

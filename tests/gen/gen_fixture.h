@@ -57,7 +57,7 @@ class GenTest : public ::testing::Test {
   std::string log_path_;  ///< empty while the log is off
   CIniFile main_config_;
   LinkFilter filter_;
-  CRightsReport report_;
+  RightsReport report_;
   CIniFile commands_;
   OutputFolder folder_;
   CGenHtml gen_{log_, main_config_, filter_, report_};
