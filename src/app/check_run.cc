@@ -21,8 +21,8 @@ const char kJsonReport[] = "Pruefbericht.json";
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
+bool WriteWholeFile(FileSystem& files, const std::string& path, const std::string& bytes) {
+  std::unique_ptr<WritableFile> file = files.NewWritableFile(path, /*exclusive=*/false);
   return file && file->Append(bytes) && file->Close();
 }
 
@@ -30,7 +30,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
 // reports in a fresh output folder: old folders stay, no placement is saved.
 // A missing configuration is reported, never answered with the help window.
 void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
-  const int loaded = main_config_.Load(GetPlatform(), profile_path_);
+  const int loaded = main_config_.Load(platform_, profile_path_);
   run_log_.SetPath("");
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
@@ -43,16 +43,16 @@ void CPagetrixApp::PerformCheck(const CMyCommandLineInfo& command_line) {
   input.identity = RunIdentityOf(command_line);
   input.call_text = command_line_text_;
   input.folder = &folder_;
-  CheckReport report = CheckConfiguration(input);
+  CheckReport report = CheckConfiguration(platform_, input);
   exit_code_ = report.ExitCode();
 
   const std::string text = FormatTextReport(report);
   windows_.WriteToConsole(text);
   folder_.Init();
   std::string prefix;
-  bool written = folder_.Create(prefix) && WriteWholeFile(prefix + kTextReport, text) &&
-                 WriteWholeFile(prefix + kHtmlReport, FormatHtmlReport(report)) &&
-                 WriteWholeFile(prefix + kJsonReport, FormatJsonReport(report));
+  bool written = folder_.Create(prefix) && WriteWholeFile(platform_, prefix + kTextReport, text) &&
+                 WriteWholeFile(platform_, prefix + kHtmlReport, FormatHtmlReport(report)) &&
+                 WriteWholeFile(platform_, prefix + kJsonReport, FormatJsonReport(report));
   folder_.ReleaseLock();
   if (!written) {
     exit_code_ = 2;
@@ -69,7 +69,7 @@ void CPagetrixApp::ShowResult(const std::string& start_page) {
   }
   std::string log_path = GetConfigValue(names::kProtokolldatei, names::kName);
   // Only a log that this run could write is offered.
-  if (!run_log_.IsEnabled() || GetPathKind(GetPlatform(), log_path) != PathKind::kFile)
+  if (!run_log_.IsEnabled() || GetPathKind(platform_, log_path) != PathKind::kFile)
     log_path.clear();
   // Closed for good before the window shows, so that the button's editor
   // can open it.

@@ -5,7 +5,9 @@
 
 #include <string>
 
+class FileSystem;
+
 /// Writes the bytes as a new file (an existing one is replaced); false on failure.
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
+bool WriteWholeFile(FileSystem& files, const std::string& path, const std::string& bytes);
 
 #endif  // PAGETRIX_APP_CHECK_RUN_H_

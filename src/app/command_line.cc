@@ -37,9 +37,9 @@ Classified Classify(const std::string& argument) {
 }
 
 // The system's search; when it finds nothing the name stays as written.
-std::string SearchFile(const std::string& name) {
+std::string SearchFile(FileSystem& files, const std::string& name) {
   std::string full;
-  return GetPlatform().FindOnSearchPath(name, &full) ? full : name;
+  return files.FindOnSearchPath(name, &full) ? full : name;
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
       ShowHelp();
       break;
     case Keyword::kIni:
-      profile_path = SearchFile(classified.value);
+      profile_path = SearchFile(files_, classified.value);
       break;
     case Keyword::kUser:
       user = classified.value;
@@ -72,7 +72,7 @@ void CMyCommandLineInfo::ParseArgument(const std::string& argument, bool prefixe
       server = classified.value;
       break;
     case Keyword::kEnv:
-      environment_file = SearchFile(classified.value);
+      environment_file = SearchFile(files_, classified.value);
       break;
     case Keyword::kCheck:
       check_mode = true;

@@ -7,10 +7,13 @@
 #include "gen/run_setup.h"
 #include "platform/window_system.h"
 
+class FileSystem;
+
 class CMyCommandLineInfo {
  public:
-  /// `windows` shows the help window.
-  explicit CMyCommandLineInfo(WindowSystem& windows) : windows_(windows) {}
+  /// `files` resolves the files INI= and ENV= name; `windows` shows the
+  /// help window.
+  CMyCommandLineInfo(FileSystem& files, WindowSystem& windows) : files_(files), windows_(windows) {}
   virtual ~CMyCommandLineInfo() = default;
 
   /// Parses the arguments of a command line (the text after the program name).
@@ -34,6 +37,7 @@ class CMyCommandLineInfo {
   bool as_cd = false;
 
  private:
+  FileSystem& files_;
   WindowSystem& windows_;
 };
 

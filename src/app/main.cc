@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   // Whatever escapes ends with a message and an exit code, not an abort.
   try {
     InitPlatformArguments(argc, argv);
-    CPagetrixApp app(SystemWindows());
+    CPagetrixApp app(SystemPlatform(), SystemWindows());
     app.PerformRun();
     return app.ExitCode();
   } catch (const std::exception& e) {

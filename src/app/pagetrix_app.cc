@@ -21,7 +21,7 @@ std::string CPagetrixApp::GetConfigValue(std::string_view section, std::string_v
 }
 
 bool CPagetrixApp::PerformRun() {
-  CMyCommandLineInfo command_line(windows_);
+  CMyCommandLineInfo command_line(platform_, windows_);
   if (!ReadCommandLine(command_line)) return false;
   // The check reports a missing configuration instead of showing help.
   if (command_line.check_mode) {
@@ -29,9 +29,9 @@ bool CPagetrixApp::PerformRun() {
     return false;
   }
   if (!LoadMainConfiguration(command_line)) return false;
-  Log(RunLogDateLine(GetPlatform()));
-  PrepareRun(main_config_, RunIdentityOf(command_line), command_file_, command_line_text_, run_log_,
-             folder_, run_);
+  Log(RunLogDateLine(platform_));
+  PrepareRun(platform_, main_config_, RunIdentityOf(command_line), command_file_,
+             command_line_text_, run_log_, folder_, run_);
 
   std::string start_page = GeneratePages();
 
@@ -41,19 +41,18 @@ bool CPagetrixApp::PerformRun() {
 }
 
 bool CPagetrixApp::ReadCommandLine(CMyCommandLineInfo& command_line) {
-  Platform& platform = GetPlatform();
-  command_line_text_ = platform.GetCommandLineText();
+  command_line_text_ = platform_.GetCommandLineText();
   if (windows_.IsCtrlKeyDown())
     windows_.ShowMessageBox(StringPrintf("Aufrufparameter='%s'", command_line_text_.c_str()));
 
-  command_line.profile_path = LocateMainConfiguration(platform);
+  command_line.profile_path = LocateMainConfiguration(platform_);
   command_line.ParseCommandLine(command_line_text_);
   profile_path_ = command_line.profile_path;
   return !command_line.help_shown;
 }
 
 bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
-  main_config_.Load(GetPlatform(), profile_path_);
+  main_config_.Load(platform_, profile_path_);
   run_log_.SetPath(GetConfigValue(names::kProtokolldatei, names::kName));
   command_file_ = !command_line.command_file.empty()
                       ? command_line.command_file
@@ -64,7 +63,8 @@ bool CPagetrixApp::LoadMainConfiguration(CMyCommandLineInfo& command_line) {
 }
 
 std::string CPagetrixApp::GeneratePages() {
-  CGenHtml generator(run_log_, main_config_, run_.filter, rights_report_, folder_, nullptr);
+  CGenHtml generator(platform_, run_log_, main_config_, run_.filter, rights_report_, folder_,
+                     nullptr);
   std::string start_page;
   GenResult result = generator.Generate(run_.command_file, start_page);
   exit_code_ = RunExitCode(result, start_page);
@@ -78,7 +78,7 @@ std::string CPagetrixApp::GeneratePages() {
 void CPagetrixApp::StartProgram(const std::string& start_page) {
   std::string name = GetConfigValue(names::kStartProg, names::kName);
   if (name.empty() || start_page.empty()) return;
-  ExpandEnvironment(GetPlatform(), name, run_log_);
+  ExpandEnvironment(platform_, name, run_log_);
   // Built without a fixed limit; the system refuses what is beyond its own.
   std::string command = "\"" + name + "\" \"" + start_page + "\"";
   static constexpr std::string_view kOptions[][2] = {
@@ -86,14 +86,13 @@ void CPagetrixApp::StartProgram(const std::string& start_page) {
   for (const auto& option : kOptions) {
     std::string value = GetConfigValue(names::kStartProg, option[0]);
     if (value.empty()) continue;
-    ExpandEnvironment(GetPlatform(), value, run_log_);
+    ExpandEnvironment(platform_, value, run_log_);
     command += " ";
     command += option[1];
     command += value + "\"";
   }
   Log("");
   Log(Message(IDS_STARTING_PROGRAM, command));
-  Platform& platform = GetPlatform();
   std::string failure;
-  if (!platform.StartProcess(command, &failure)) windows_.ShowMessageBox(failure);
+  if (!platform_.StartProcess(command, &failure)) windows_.ShowMessageBox(failure);
 }

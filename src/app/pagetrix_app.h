@@ -14,13 +14,16 @@
 #include "platform/window_system.h"
 
 class CMyCommandLineInfo;
+class Platform;
 
 /// Made once by the process entry. It owns what lives for the whole run and
 /// hands the page generator what it needs; nothing below reaches back for it.
 class CPagetrixApp {
  public:
-  /// `windows` shows the windows, message boxes and console texts of the run.
-  explicit CPagetrixApp(WindowSystem& windows) : windows_(windows) {}
+  /// `platform` is the machine the run reads, writes and starts programs
+  /// on; `windows` shows the windows, message boxes and console texts.
+  CPagetrixApp(Platform& platform, WindowSystem& windows)
+      : platform_(platform), windows_(windows), run_log_(platform), folder_(platform) {}
   virtual ~CPagetrixApp();
   CPagetrixApp(const CPagetrixApp&) = delete;
   CPagetrixApp& operator=(const CPagetrixApp&) = delete;
@@ -50,12 +53,13 @@ class CPagetrixApp {
   std::string GetConfigValue(std::string_view section, std::string_view key) const;
   void Log(const std::string& text) { run_log_.Log(text); }
 
+  Platform& platform_;
   WindowSystem& windows_;
   std::string profile_path_;
   CIniFile main_config_;
   std::string command_line_text_;
   std::string command_file_;
-  RunLog run_log_{GetPlatform()};
+  RunLog run_log_;
   PreparedRun run_;
   OutputFolder folder_;
   RightsReport rights_report_;

@@ -63,8 +63,8 @@ bool SameFilter(const LinkFilter& a, const LinkFilter& b) {
 
 class Checker {
  public:
-  explicit Checker(const CheckInput& input)
-      : input_(input), main_(*input.main_config), real_(GetPlatform()) {}
+  Checker(Platform& real, const CheckInput& input)
+      : input_(input), main_(*input.main_config), real_(real) {}
 
   CheckReport Run();
 
@@ -213,13 +213,13 @@ void Checker::PreparePlaces() {
     for (bool cd : drives_) {
       real_.SetEnvironmentBlock(own_block_);
       DryRunPlatform dry(real_, reads_);
-      PlatformScope scope(dry);
       RunIdentity identity = input_.identity;
       identity.user = users_.front();
       identity.server = server;
       identity.as_cd = cd;
       PreparedRun run;
-      PrepareRun(main_, identity, input_.command_file, input_.call_text, off, *input_.folder, run);
+      PrepareRun(dry, main_, identity, input_.command_file, input_.call_text, off, *input_.folder,
+                 run);
       Environment environment{real_.GetEnvironmentBlock(), run.command_file};
       // Looked up by hash: with hundreds of servers, each block is large.
       std::string key = environment.command_file;
@@ -260,8 +260,8 @@ void Checker::WalkAll() {
     while (!pending.empty()) {
       const LinkFilter filter = columns_[pending.front()].filter;
       const size_t walk = walks_.size();
-      walks_.push_back(RunWalk(main_, environments_[e].command_file, filter, *input_.folder, reads_,
-                               walk, /*lenient=*/false, state_));
+      walks_.push_back(RunWalk(real_, main_, environments_[e].command_file, filter,
+                               input_.folder->path(), reads_, walk, /*lenient=*/false, state_));
       const WalkOutcome& outcome = walks_.back();
       std::vector<size_t> rest;
       for (size_t c : pending) {
@@ -283,7 +283,7 @@ void Checker::WalkAll() {
   const Column& first = columns_.front();
   const Environment& environment = environments_[places_[first.place].environment];
   real_.SetEnvironmentBlock(environment.block);
-  RunWalk(main_, environment.command_file, first.filter, *input_.folder, reads_,
+  RunWalk(real_, main_, environment.command_file, first.filter, input_.folder->path(), reads_,
           FindingList::kLenientWalk, /*lenient=*/true, state_);
 }
 
@@ -405,10 +405,9 @@ void Checker::RestoreOwnRun() {
   real_.SetEnvironmentBlock(own_block_);
   RunLog off{real_};  // no path: it writes nothing
   DryRunPlatform dry(real_, reads_);
-  PlatformScope scope(dry);
   PreparedRun run;
-  PrepareRun(main_, input_.identity, input_.command_file, input_.call_text, off, *input_.folder,
-             run);
+  PrepareRun(dry, main_, input_.identity, input_.command_file, input_.call_text, off,
+             *input_.folder, run);
 }
 
 CheckReport Checker::Run() {
@@ -446,4 +445,6 @@ int CheckReport::ExitCode() const {
   return findings.empty() ? 0 : 1;
 }
 
-CheckReport CheckConfiguration(const CheckInput& input) { return Checker(input).Run(); }
+CheckReport CheckConfiguration(Platform& real, const CheckInput& input) {
+  return Checker(real, input).Run();
+}

@@ -13,6 +13,7 @@
 
 class CIniFile;
 class OutputFolder;
+class Platform;
 
 enum class Severity { kWarning, kError };
 
@@ -98,10 +99,10 @@ struct CheckInput {
   OutputFolder* folder = nullptr;
 };
 
-/// Walks the configuration for every column and fills the report. The
-/// process environment is left as the run of the command line's own
-/// identity would leave it.
-CheckReport CheckConfiguration(const CheckInput& input);
+/// Walks the configuration for every column over a dry-run layer on `real`
+/// and fills the report. The process environment is left as the run of the
+/// command line's own identity would leave it.
+CheckReport CheckConfiguration(Platform& real, const CheckInput& input);
 
 /// The report as text (CR LF lines, Windows-1252).
 std::string FormatTextReport(const CheckReport& report);

@@ -40,9 +40,9 @@ constexpr auto kKeysNotLinks = [] {
   return keys;
 }();
 
-// Why a path a run could not use fails, asked of the platform.
-std::string WhyUnusable(const std::string& path) {
-  switch (GetPlatform().Inspect(path, Links::kFollow).kind) {
+// Why a path a run could not use fails, asked of the walk's files.
+std::string WhyUnusable(FileSystem& files, const std::string& path) {
+  switch (files.Inspect(path, Links::kFollow).kind) {
     case PathKind::kMissing:
       return "fehlt";
     case PathKind::kFolder:
@@ -104,7 +104,7 @@ class WalkListener final : public GenObserver {
                                     : "Ein Lauf lässt diese Seite aus (Meldung 200).";
     std::string what;
     if (result == 1) {
-      what = "Die Kommandodatei " + WhyUnusable(path) + ". ";
+      what = "Die Kommandodatei " + WhyUnusable(dry_, path) + ". ";
     } else if (result == 2) {
       what = "Beim Lesen der Kommandodatei tritt ein Fehler auf. ";
     } else {
@@ -243,9 +243,9 @@ class WalkListener final : public GenObserver {
              "Doppelpunkt, ein Punkt oder Leerzeichen am Ende, oder der Name der Sperrdatei)";
     } else if (result == GenResult::kCopyFailed) {
       what = "Die Vorlage " + Quote(template_file_) + " kann nicht als Seite kopiert werden";
-    } else if (GetPlatform().Inspect(template_file_, Links::kFollow).kind != PathKind::kFile ||
-               ReadFileToString(GetPlatform(), template_file_, &scratch_) != ReadResult::kOk) {
-      what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(template_file_);
+    } else if (dry_.Inspect(template_file_, Links::kFollow).kind != PathKind::kFile ||
+               ReadFileToString(dry_, template_file_, &scratch_) != ReadResult::kOk) {
+      what = "Die Vorlage " + Quote(template_file_) + " " + WhyUnusable(dry_, template_file_);
     } else {
       what = "Die Seite " + Quote(output_file) + " kann nicht geschrieben werden";
     }
@@ -370,7 +370,7 @@ class WalkListener final : public GenObserver {
     }
     switch (message) {
       case IDS_OUTPUT_DIR_FAILED:
-        Add(Severity::kError, OutputFolder::BaseDirectory(), 0, "", "",
+        Add(Severity::kError, OutputBaseDirectory(dry_.GetTempFolder()), 0, "", "",
             "Der Ausgabeordner kann nicht angelegt werden (Meldung 202): ein Lauf erzeugt keine "
             "Seite.",
             "Den temporären Ordner des Benutzers prüfen.");
@@ -471,7 +471,7 @@ class WalkListener final : public GenObserver {
   CheckState::Template& Template(const std::string& path) {
     auto [at, added] = state_.templates.try_emplace(path);
     CheckState::Template& html = at->second;
-    if (added && ReadFileToString(GetPlatform(), path, &html.bytes) == ReadResult::kOk) {
+    if (added && ReadFileToString(dry_, path, &html.bytes) == ReadResult::kOk) {
       CheckTemplateText(path, html.bytes, state_.findings);
       std::vector<std::string_view> lines;
       ForEachTextLine(html.bytes, [&](std::string_view line) {
@@ -614,15 +614,14 @@ class WalkListener final : public GenObserver {
     folders_.push_back(TreeFolder{depth, shown, std::string(entry.text), line});
   }
 
-  // Why a copy fails, asked of the (dry-run) platform.
+  // Why a copy fails, asked of the dry-run layer.
   std::string CopyFailure(const std::string& source, const std::string& target) {
-    Platform& platform = GetPlatform();
-    if (platform.Inspect(source, Links::kFollow).kind != PathKind::kFile)
-      return "die Quelle " + WhyUnusable(source) + ".";
-    if (platform.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
+    if (dry_.Inspect(source, Links::kFollow).kind != PathKind::kFile)
+      return "die Quelle " + WhyUnusable(dry_, source) + ".";
+    if (dry_.Inspect(target, Links::kFollow).kind == PathKind::kFolder)
       return "das Ziel ist ein Ordner.";
     const std::string folder = GetDirectoryPart(target);
-    if (!folder.empty() && GetPathKind(platform, folder) != PathKind::kFolder)
+    if (!folder.empty() && GetPathKind(dry_, folder) != PathKind::kFolder)
       return "den Zielordner " + Quote(folder) + " gibt es nicht.";
     return "die Quelle ist nicht lesbar oder das Ziel nicht beschreibbar.";
   }
@@ -681,22 +680,22 @@ class WalkListener final : public GenObserver {
 
 }  // namespace
 
-WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file,
-                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads, size_t walk,
-                    bool lenient, CheckState& state) {
+WalkOutcome RunWalk(Platform& real, const CIniFile& main_config, const std::string& command_file,
+                    const LinkFilter& filter, const std::string& folder, DryRunReads& reads,
+                    size_t walk, bool lenient, CheckState& state) {
   WalkOutcome outcome;
-  DryRunPlatform dry(GetPlatform(), reads);
-  PlatformScope scope(dry);
-  WalkListener listener(main_config, dry, folder.path(), walk, lenient, state, outcome);
+  DryRunPlatform dry(real, reads);
+  OutputFolder walk_folder(dry, folder);
+  WalkListener listener(main_config, dry, folder, walk, lenient, state, outcome);
   RunLog log{dry};  // off: nothing of a walk is logged
   RightsReport report;
-  CGenHtml generator(log, main_config, filter, report, folder, &listener);
+  CGenHtml generator(dry, log, main_config, filter, report, walk_folder, &listener);
   if (lenient) generator.AcceptRejectedLines();
   std::string start_page;
   generator.Generate(command_file, start_page);
-  listener.CheckNames(folder.path());
-  folder.ReleaseLock();
-  outcome.files = dry.FilesIn(folder.path());
+  listener.CheckNames(folder);
+  walk_folder.ReleaseLock();
+  outcome.files = dry.FilesIn(folder);
   outcome.shown.resize(state.rows.size(), 0);
   std::sort(outcome.decided.begin(), outcome.decided.end());
   outcome.decided.erase(std::unique(outcome.decided.begin(), outcome.decided.end()),

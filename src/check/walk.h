@@ -24,7 +24,7 @@
 class CIniFile;
 class DryRunPlatform;
 class DryRunReads;
-class OutputFolder;
+class Platform;
 struct LinkFilter;
 
 /// A link entry's place: page, command file and line; hashed, as every
@@ -101,11 +101,12 @@ struct WalkOutcome {
 };
 
 /// Runs Generate for `command_file` with `filter` over a dry-run layer on
-/// the current platform; `walk` numbers the findings it adds. A `lenient`
-/// walk takes command files with rejected lines as read, to find what a run
-/// meets once they are mended; it stands for no run.
-WalkOutcome RunWalk(const CIniFile& main_config, const std::string& command_file,
-                    const LinkFilter& filter, OutputFolder& folder, DryRunReads& reads, size_t walk,
-                    bool lenient, CheckState& state);
+/// `real`, into the output folder at `folder` (chosen by the run); `walk`
+/// numbers the findings it adds. A `lenient` walk takes command files with
+/// rejected lines as read, to find what a run meets once they are mended;
+/// it stands for no run.
+WalkOutcome RunWalk(Platform& real, const CIniFile& main_config, const std::string& command_file,
+                    const LinkFilter& filter, const std::string& folder, DryRunReads& reads,
+                    size_t walk, bool lenient, CheckState& state);
 
 #endif  // PAGETRIX_CHECK_WALK_H_

@@ -29,10 +29,10 @@ int CGenHtml::CopyFileLogged(const std::string& from, const std::string& to, boo
   Log(Message(IDS_COPYING_FILE, from, to));
   // The copy says whether the target was there; only a failed one needs a
   // look (a folder of that name, say), each look being file calls per copy.
-  const CopyOutcome outcome = GetPlatform().CopyFileTo(from, to, fail_if_exists);
+  const CopyOutcome outcome = platform_.CopyFileTo(from, to, fail_if_exists);
   const bool existed =
       outcome == CopyOutcome::kReplaced || outcome == CopyOutcome::kTargetExists ||
-      (outcome == CopyOutcome::kFailed && GetPathKind(GetPlatform(), to) != PathKind::kMissing);
+      (outcome == CopyOutcome::kFailed && GetPathKind(platform_, to) != PathKind::kMissing);
   if (existed) Log(Message(IDS_FILE_EXISTS, to));
   const bool kept = existed && fail_if_exists;
   const bool failed = outcome == CopyOutcome::kFailed && !kept;
@@ -57,7 +57,7 @@ GenResult CGenHtml::CopyTemplateFiles(const std::vector<std::string>& directorie
     // search the root of the current drive and copy whatever lies there.
     if (directory.empty()) continue;
     std::vector<FolderEntry> entries;
-    GetPlatform().ListFolder(directory, &entries);
+    platform_.ListFolder(directory, &entries);
     for (const FolderEntry& entry : entries) {
       // Subfolders are not copied, nor links to folders (a link to a file is
       // copied as the file).

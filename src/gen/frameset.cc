@@ -86,7 +86,7 @@ GenResult CGenHtml::WriteFrameSet(const CIniFile& commands, const std::string& p
   const std::string right_title = FrameTitle(commands, names::kTitelRechts, "Inhalt");
   std::string page = StringPrintf(kFrameSetFormat, title.c_str(), width.c_str(), left.c_str(),
                                   left_title.c_str(), right.c_str(), "Daten", right_title.c_str());
-  std::unique_ptr<WritableFile> file = GetPlatform().NewWritableFile(path, /*exclusive=*/false);
+  std::unique_ptr<WritableFile> file = platform_.NewWritableFile(path, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
   bool written = file->Append(page);
   bool closed = file->Close();

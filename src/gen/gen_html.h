@@ -20,6 +20,7 @@ class RightsReport;
 class RunLog;
 class GenObserver;
 class OutputFolder;
+class Platform;
 
 /// Results of the generator's operations; the numbers are the run's result
 /// codes and never change.
@@ -45,12 +46,13 @@ struct Placeholders {
 class CGenHtml {
  public:
   /// Everything the generator reads of the run is handed in here; the run
-  /// owns it, and it must outlive the generator. The output folder is the
-  /// run's (its lock outlives the generator), or the generator's own.
+  /// owns it, and it must outlive the generator. Files, folders and the
+  /// environment are those of `platform`. The output folder is the run's
+  /// (its lock outlives the generator), or the generator's own.
   /// `observer` hears every step of Generate.
-  CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+  CGenHtml(Platform& platform, RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            RightsReport& rights_report);
-  CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
+  CGenHtml(Platform& platform, RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
            RightsReport& rights_report, OutputFolder& folder, GenObserver* observer);
   virtual ~CGenHtml();
   CGenHtml(const CGenHtml&) = delete;
@@ -173,6 +175,7 @@ class CGenHtml {
   void NotifyLink(const CIniFile& commands, std::string_view key, std::string_view value,
                   bool tree_menu);
 
+  Platform& platform_;
   RunLog& log_;
   const CIniFile& main_config_;
   const LinkFilter& filter_;

@@ -56,18 +56,21 @@ bool SplitPageEntry(const std::string& value, const std::string& command_directo
   return true;
 }
 
-CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-                   RightsReport& rights_report)
-    : log_(log),
+CGenHtml::CGenHtml(Platform& platform, RunLog& log, const CIniFile& main_config,
+                   const LinkFilter& filter, RightsReport& rights_report)
+    : platform_(platform),
+      log_(log),
       main_config_(main_config),
       filter_(filter),
       rights_report_(rights_report),
-      own_folder_(std::make_unique<OutputFolder>()),
+      own_folder_(std::make_unique<OutputFolder>(platform)),
       folder_(*own_folder_) {}
 
-CGenHtml::CGenHtml(RunLog& log, const CIniFile& main_config, const LinkFilter& filter,
-                   RightsReport& rights_report, OutputFolder& folder, GenObserver* observer)
-    : log_(log),
+CGenHtml::CGenHtml(Platform& platform, RunLog& log, const CIniFile& main_config,
+                   const LinkFilter& filter, RightsReport& rights_report, OutputFolder& folder,
+                   GenObserver* observer)
+    : platform_(platform),
+      log_(log),
       main_config_(main_config),
       filter_(filter),
       rights_report_(rights_report),
@@ -86,7 +89,7 @@ void CGenHtml::Fail(GenResult result, int id, const std::string& text, bool stop
 bool CGenHtml::ArePagesMade(const std::vector<std::string>& pages) {
   bool made = true;
   for (size_t i = 0; i < pages.size(); ++i) {
-    if (GetPlatform().Inspect(pages[i], Links::kFollow).kind == PathKind::kFile) continue;
+    if (platform_.Inspect(pages[i], Links::kFollow).kind == PathKind::kFile) continue;
     const int id = i == 0 ? IDS_START_PAGE_MISSING : IDS_FRAME_PAGE_MISSING;
     Fail(GenResult::kPageMissing, id, Message(id, pages[i]), true);
     made = false;
@@ -94,7 +97,7 @@ bool CGenHtml::ArePagesMade(const std::vector<std::string>& pages) {
   return made;
 }
 
-void CGenHtml::Expand(std::string& value) { ExpandEnvironment(GetPlatform(), value, log_); }
+void CGenHtml::Expand(std::string& value) { ExpandEnvironment(platform_, value, log_); }
 
 GenResult CGenHtml::Generate(const std::string& command_file, std::string& start_page) {
   read_template_file_.clear();
@@ -128,7 +131,7 @@ GenResult CGenHtml::Generate(const std::string& command_file, std::string& start
 GenResult CGenHtml::ReadCommandFile(CIniFile& commands, const std::string& command_file,
                                     std::vector<Page>& pages) {
   Log(Message(IDS_READING_COMMAND_FILE, command_file));
-  const int loaded = commands.Load(GetPlatform(), command_file);
+  const int loaded = commands.Load(platform_, command_file);
   if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/true);
   if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
     Fail(GenResult::kCommandFileError, IDS_COMMAND_FILE_ERROR,
@@ -218,7 +221,7 @@ GenResult CGenHtml::GeneratePage(CIniFile& commands, const Page& page, const std
                                  std::vector<std::string>& template_directories,
                                  bool commands_loaded) {
   if (!commands_loaded) {
-    const int loaded = commands.Load(GetPlatform(), page.command_file);
+    const int loaded = commands.Load(platform_, page.command_file);
     if (observer_ != nullptr) observer_->OnCommandFile(commands, loaded, /*start=*/false);
     if (loaded != 0 && !(loaded == 4 && accept_rejected_lines_)) {
       // This page is left out; the run goes on with the next.

@@ -34,9 +34,7 @@ int DeleteThresholdHours(std::string_view text, bool present) {
 
 CGenHtml::~CGenHtml() = default;
 
-void CGenHtml::GetOutputBaseDirectory(std::string& path) const {
-  path = OutputFolder::BaseDirectory();
-}
+void CGenHtml::GetOutputBaseDirectory(std::string& path) const { path = folder_.BaseDirectory(); }
 
 void CGenHtml::InitOutputDirectory() { folder_.Init(); }
 
@@ -53,14 +51,13 @@ void CGenHtml::DeleteOldOutputDirectories() {
   if (observer_ != nullptr) observer_->OnDeleteThreshold(hours_text, threshold);
   // Negative, of any size: every folder is kept.
   if (threshold < 0) return;
-  Platform& platform = GetPlatform();
-  const std::string temp_dir = platform.GetTempFolder();
+  const std::string temp_dir = platform_.GetTempFolder();
   // Without a temporary folder the base would be the root of the drive.
   if (temp_dir.empty()) return;
-  ::DeleteOldOutputDirectories(platform, OutputBaseDirectory(temp_dir), threshold,
-                               platform.GetWallClock().unix_seconds, log_);
+  ::DeleteOldOutputDirectories(platform_, OutputBaseDirectory(temp_dir), threshold,
+                               platform_.GetWallClock().unix_seconds, log_);
 }
 
 void CGenHtml::DeleteDirectoryTree(const std::string& path) {
-  ::DeleteDirectoryTree(GetPlatform(), path);
+  ::DeleteDirectoryTree(platform_, path);
 }

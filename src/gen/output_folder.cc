@@ -1,5 +1,7 @@
 #include "gen/output_folder.h"
 
+#include <utility>
+
 #include "fs/output_dir.h"
 #include "fs/util.h"
 #include "platform/env_block.h"
@@ -11,34 +13,36 @@ const char kAusgabePathVariable[] = "PagetrixAusgabePath";
 
 }  // namespace
 
-OutputFolder::OutputFolder() = default;
+OutputFolder::OutputFolder(Platform& platform) : platform_(platform) {}
+
+OutputFolder::OutputFolder(Platform& platform, std::string chosen)
+    : platform_(platform), path_(std::move(chosen)), chosen_(true) {}
+
 OutputFolder::~OutputFolder() = default;
 
-std::string OutputFolder::BaseDirectory() {
-  return OutputBaseDirectory(GetPlatform().GetTempFolder());
+std::string OutputFolder::BaseDirectory() const {
+  return OutputBaseDirectory(platform_.GetTempFolder());
 }
 
 void OutputFolder::Init() {
-  Platform& platform = GetPlatform();
   // Chosen once: walks of the check that publish it again keep one folder.
-  if (!chosen_) path_ = OutputDirectoryPath(platform.GetTempFolder(), platform.CreateGuidText());
+  if (!chosen_) path_ = OutputDirectoryPath(platform_.GetTempFolder(), platform_.CreateGuidText());
   chosen_ = true;
-  SetEnvVars(platform, {{kAusgabePathVariable, path_}});
+  SetEnvVars(platform_, {{kAusgabePathVariable, path_}});
 }
 
 bool OutputFolder::Create(std::string& prefix) {
   prefix = path_ + kPathSeparator;
   if (path_.empty()) return false;
-  Platform& platform = GetPlatform();
   // A base that is, or lies behind, another user's folder or link (in a
   // shared /tmp) is never written into: looked at before anything is made,
   // and once more when the base is there, in case it was put there meanwhile.
   std::string base = GetDirectoryPart(path_);
   while (base.size() > 1 && IsPathSeparator(base.back())) base.pop_back();
-  if (!platform.IsOwnPlace(base) || !CreateDirectoryPath(platform, base) ||
-      !platform.IsOwnPlace(base) || !CreateDirectoryPath(platform, path_))
+  if (!platform_.IsOwnPlace(base) || !CreateDirectoryPath(platform_, base) ||
+      !platform_.IsOwnPlace(base) || !CreateDirectoryPath(platform_, path_))
     return false;
-  lock_ = platform.LockFolder(path_);
+  lock_ = platform_.LockFolder(path_);
   return true;
 }
 

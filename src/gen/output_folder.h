@@ -7,10 +7,15 @@
 #include <string>
 
 class FolderLock;
+class Platform;
 
 class OutputFolder {
  public:
-  OutputFolder();
+  /// A folder on `platform`, to be chosen by Init.
+  explicit OutputFolder(Platform& platform);
+  /// A folder on `platform` at `chosen`, already chosen and published (a
+  /// check's walk makes the run's folder on its dry-run layer).
+  OutputFolder(Platform& platform, std::string chosen);
   ~OutputFolder();
   OutputFolder(const OutputFolder&) = delete;
   OutputFolder& operator=(const OutputFolder&) = delete;
@@ -22,7 +27,7 @@ class OutputFolder {
   /// when no temporary folder or GUID was to be had.
   const std::string& path() const { return path_; }
   /// The folder every run's output folder is made in, with its separator.
-  static std::string BaseDirectory();
+  std::string BaseDirectory() const;
   /// Creates the folder with its parents and takes its lock; `prefix` is
   /// the path and a separator. False when it cannot be created or when the
   /// base belongs to another user.
@@ -31,6 +36,7 @@ class OutputFolder {
   void ReleaseLock();
 
  private:
+  Platform& platform_;
   std::string path_;
   bool chosen_ = false;
   std::unique_ptr<FolderLock> lock_;

@@ -25,10 +25,9 @@ void TreatStartDriveAsCd(StartLocation& location) {
   location.environment_section = SectionForDriveType(DriveType::kCdRom);
 }
 
-void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
+void PrepareRun(Platform& platform, const CIniFile& main_config, const RunIdentity& identity,
                 const std::string& command_file, const std::string& call_text, RunLog& log,
                 OutputFolder& folder, PreparedRun& run) {
-  Platform& platform = GetPlatform();
   run.user = identity.user;
   if (run.user.empty()) platform.GetLogonUser(&run.user);
   run.filter.rights_flags = UserRights(main_config, run.user, run.rights_text);

@@ -13,6 +13,7 @@
 class CIniFile;
 class RunLog;
 class OutputFolder;
+class Platform;
 enum class GenResult : int;
 
 /// What the command line says about who runs the program and from where.
@@ -46,8 +47,9 @@ void TreatStartDriveAsCd(StartLocation& location);
 /// The set-up, in its order: the user and the rights (213), the program call
 /// (221, with `call_text`), the start location, the server flags (225), the
 /// environment file, the output folder (chosen and published), the
-/// environment dump, and the command file path expanded.
-void PrepareRun(const CIniFile& main_config, const RunIdentity& identity,
+/// environment dump, and the command file path expanded. Everything it asks
+/// of the machine, it asks `platform`.
+void PrepareRun(Platform& platform, const CIniFile& main_config, const RunIdentity& identity,
                 const std::string& command_file, const std::string& call_text, RunLog& log,
                 OutputFolder& folder, PreparedRun& run);
 

@@ -123,16 +123,15 @@ GenResult CGenHtml::FillTemplate(const CIniFile& commands, const std::string& te
     }
   }
 
-  Platform& platform = GetPlatform();
   // Pages of a run often share their template: it is read once.
   if (!reuse_template || template_file != read_template_file_ || read_template_file_.empty()) {
     read_template_file_.clear();
-    if (ReadFileToString(platform, template_file, &template_bytes_) != ReadResult::kOk)
+    if (ReadFileToString(platform_, template_file, &template_bytes_) != ReadResult::kOk)
       return GenResult::kWriteFailed;
     read_template_file_ = template_file;
   }
   const std::string_view bytes = template_bytes_;
-  std::unique_ptr<WritableFile> file = platform.NewWritableFile(output_file, /*exclusive=*/false);
+  std::unique_ptr<WritableFile> file = platform_.NewWritableFile(output_file, /*exclusive=*/false);
   if (!file) return GenResult::kWriteFailed;
 
   PlaceholderMatcher matcher(placeholders.upper_names);

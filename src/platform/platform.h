@@ -243,22 +243,6 @@ class ProcessEnvironment {
 /// above, which a class takes one by one where it needs no more.
 class Platform : public FileSystem, public MachineFacts, public ProcessEnvironment {};
 
-/// The platform the program runs on; never null.
-Platform& GetPlatform();
-/// Replaces the platform (tests); null restores the system's. Returns the
-/// one that was in place.
-Platform* SetPlatform(Platform* platform);
-/// Puts a platform in place for its lifetime, then the previous one back.
-class PlatformScope {
- public:
-  explicit PlatformScope(Platform& platform) : previous_(SetPlatform(&platform)) {}
-  ~PlatformScope() { SetPlatform(previous_); }
-  PlatformScope(const PlatformScope&) = delete;
-  PlatformScope& operator=(const PlatformScope&) = delete;
-
- private:
-  Platform* previous_;
-};
 /// The system's own implementation for this build.
 Platform& SystemPlatform();
 /// Hands the process's arguments to the platform (the POSIX build needs

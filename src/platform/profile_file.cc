@@ -122,13 +122,13 @@ std::string SetProfileKeys(std::string_view text, std::string_view section,
   return out;
 }
 
-bool WriteProfileKeys(const std::string& path, std::string_view section, const ProfileKeys& keys) {
-  Platform& platform = GetPlatform();
+bool WriteProfileKeys(FileSystem& files, const std::string& path, std::string_view section,
+                      const ProfileKeys& keys) {
   std::string text;
-  if (ReadFileToString(platform, path, &text) != ReadResult::kOk) {
+  if (ReadFileToString(files, path, &text) != ReadResult::kOk) {
     // Only a file that is not there starts empty.
-    if (platform.Inspect(path, Links::kFollow).kind != PathKind::kMissing) return false;
+    if (files.Inspect(path, Links::kFollow).kind != PathKind::kMissing) return false;
     text.clear();
   }
-  return platform.RewriteFile(path, SetProfileKeys(text, section, keys));
+  return files.RewriteFile(path, SetProfileKeys(text, section, keys));
 }

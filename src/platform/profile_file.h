@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+class FileSystem;
+
 /// Key and value pairs, in the order they are written.
 using ProfileKeys = std::vector<std::pair<std::string, std::string>>;
 
@@ -23,12 +25,13 @@ using ProfileKeys = std::vector<std::pair<std::string, std::string>>;
 std::string SetProfileKeys(std::string_view text, std::string_view section,
                            const ProfileKeys& keys);
 
-/// Sets the keys in the file `path`: read, changed in memory and rewritten
-/// all at once (Platform::RewriteFile). However many processes do it at the
+/// Sets the keys in the file `path` of `files`: read, changed in memory and
+/// rewritten all at once (FileSystem::RewriteFile). However many processes do it at the
 /// same moment, each finds the file whole, so no line of it is ever lost:
 /// of their values, one process's survive. A missing file is made; a file
 /// that cannot be read or rewritten (read-only, in use, no rights) is left
 /// as it was, and the result is false.
-bool WriteProfileKeys(const std::string& path, std::string_view section, const ProfileKeys& keys);
+bool WriteProfileKeys(FileSystem& files, const std::string& path, std::string_view section,
+                      const ProfileKeys& keys);
 
 #endif  // PAGETRIX_PLATFORM_PROFILE_FILE_H_

@@ -428,7 +428,7 @@ class Win32Windows final : public WindowSystem {
       folder.resize(got);
       path = folder + (folder.back() == '\\' ? "" : "\\") + file;
     }
-    return WriteProfileKeys(path, section, values);
+    return WriteProfileKeys(SystemPlatform(), path, section, values);
   }
 };
 

@@ -20,28 +20,28 @@ namespace {
 
 class NoHelpCommandLine : public CMyCommandLineInfo {
  public:
-  NoHelpCommandLine() : CMyCommandLineInfo(SystemWindows()) {}
+  explicit NoHelpCommandLine(FileSystem& files) : CMyCommandLineInfo(files, SystemWindows()) {}
   void ShowHelp() override { help_shown = true; }
 };
 
 TEST(CheckKeywordsTest, PruefenAndCdInAnyCaseWithOrWithoutPrefix) {
-  ScopedPlatform platform;
+  FakePlatform platform;
   for (const char* word : {"/PRUEFEN", "-pruefen", "Pruefen", "/\\PRUEFEN"}) {
-    NoHelpCommandLine info;
+    NoHelpCommandLine info(platform);
     info.ParseCommandLine(std::string(word) + " start.ini");
     EXPECT_TRUE(info.check_mode) << word;
     EXPECT_FALSE(info.as_cd) << word;
     EXPECT_EQ("start.ini", info.command_file) << word;
   }
   for (const char* word : {"/CD", "-cd", "Cd"}) {
-    NoHelpCommandLine info;
+    NoHelpCommandLine info(platform);
     info.ParseCommandLine(word);
     EXPECT_TRUE(info.as_cd) << word;
     EXPECT_FALSE(info.check_mode) << word;
     EXPECT_EQ("", info.command_file) << word;
   }
   // Only the whole word counts.
-  NoHelpCommandLine other;
+  NoHelpCommandLine other(platform);
   other.ParseCommandLine("-PRUEFEN=1 -CDROM cd.ini");
   EXPECT_FALSE(other.check_mode);
   EXPECT_FALSE(other.as_cd);
@@ -70,11 +70,11 @@ struct ShownDialog {
 class RunResultTest : public ::testing::Test {
  protected:
   RunResultTest() {
-    platform_->temp_dir = dir_.path() + kPathSeparator;
-    platform_->user_name = "anna";
-    platform_->tick_count = 5000;
-    platform_->drive_type = DriveType::kFixed;
-    platform_->network_name = "";
+    platform_.temp_dir = dir_.path() + kPathSeparator;
+    platform_.user_name = "anna";
+    platform_.tick_count = 5000;
+    platform_.drive_type = DriveType::kFixed;
+    platform_.network_name = "";
     windows_.on_dialog = [this](DialogHandler& dialog) {
       shown_.push_back({dialog.TemplateId(), dialog.ConsoleText()});
       return 1;
@@ -90,8 +90,8 @@ class RunResultTest : public ::testing::Test {
   int Run(const std::string& config, const std::string& arguments) {
     dir_.MakeDir("conf");
     dir_.Write("conf/Pagetrix.ini", config);
-    platform_->command_line_text = "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
-    CPagetrixApp app(windows_);
+    platform_.command_line_text = "/INI=\"" + dir_.Path("conf/Pagetrix.ini") + "\" " + arguments;
+    CPagetrixApp app(platform_, windows_);
     EXPECT_FALSE(app.PerformRun());
     return app.ExitCode();
   }
@@ -104,7 +104,7 @@ class RunResultTest : public ::testing::Test {
     return folders;
   }
 
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   FakeWindowSystem windows_;
   TempDir dir_;
   std::vector<ShownDialog> shown_;
@@ -130,16 +130,16 @@ TEST_F(RunResultTest, CheckWritesOnlyItsReportsAndOpensTheHtmlOne) {
   EXPECT_NE(std::string::npos, text.find("Schl\xFC"
                                          "ssel \"anna\""))
       << text;
-  ASSERT_EQ(1u, platform_->started_processes.size());
+  ASSERT_EQ(1u, platform_.started_processes.size());
   EXPECT_EQ("\"prog.exe\" \"" + report + kPathSeparator + "Pruefbericht.htm\"",
-            platform_->started_processes[0]);
+            platform_.started_processes[0]);
 }
 
 // A scripted check must fail where a run would only show help.
 TEST_F(RunResultTest, CheckWithoutConfigurationOrCommandFileReportsInsteadOfHelp) {
-  platform_->command_line_text = "/PRUEFEN /INI=\"" + dir_.Path("verschrieben.ini") + "\"";
+  platform_.command_line_text = "/PRUEFEN /INI=\"" + dir_.Path("verschrieben.ini") + "\"";
   {
-    CPagetrixApp app(windows_);
+    CPagetrixApp app(platform_, windows_);
     EXPECT_FALSE(app.PerformRun());
     EXPECT_EQ(2, app.ExitCode());
   }
@@ -162,7 +162,7 @@ TEST_F(RunResultTest, CheckOfAFaultlessConfigurationEndsWithZero) {
   EXPECT_EQ(0, Run("[Rechte]\r\nanna=00000001\r\n", "-pruefen " + Start()));
   EXPECT_NE(std::string::npos, windows_.console.find("Ergebnis: 0 Fehler, 0 Warnungen"))
       << windows_.console;
-  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_TRUE(platform_.started_processes.empty());
 }
 
 TEST_F(RunResultTest, ExitCodeIsZeroWithAStartPageElseTheGeneratorsResult) {
@@ -233,7 +233,7 @@ TEST_F(RunResultTest, FailedRunListsEveryFailureInOrderWithItsLogClosed) {
 }
 
 TEST(RunLogFailuresTest, KeptInOrderAlsoWhileTheLogIsOff) {
-  RunLog log{GetPlatform()};
+  RunLog log{SystemPlatform()};
   log.LogFailure("Fehler in der Kommandodatei: 'a.ini'");
   log.Log("Lese Kommandodatei: 'b.ini'");
   log.LogFailure("Keine Vorlage in der Kommandodatei: 'b.ini' angegeben.");

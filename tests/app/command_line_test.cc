@@ -10,7 +10,7 @@ namespace {
 // Counts help windows instead of showing them.
 class RecordingCommandLine : public CMyCommandLineInfo {
  public:
-  RecordingCommandLine() : CMyCommandLineInfo(SystemWindows()) {}
+  explicit RecordingCommandLine(FileSystem& files) : CMyCommandLineInfo(files, SystemWindows()) {}
   void ShowHelp() override {
     ++help_count;
     help_shown = true;
@@ -21,11 +21,11 @@ class RecordingCommandLine : public CMyCommandLineInfo {
 class CommandLineTest : public ::testing::Test {
  protected:
   RecordingCommandLine Parse(const std::string& text) {
-    RecordingCommandLine info;
+    RecordingCommandLine info(platform_);
     info.ParseCommandLine(text);
     return info;
   }
-  ScopedPlatform platform_;
+  FakePlatform platform_;
 };
 
 TEST_F(CommandLineTest, QuestionMarkInAnyFormShowsHelpAndParsingGoesOn) {

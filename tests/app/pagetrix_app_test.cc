@@ -15,11 +15,11 @@ namespace {
 class PerformRunTest : public ::testing::Test {
  protected:
   PerformRunTest() {
-    platform_->temp_dir = dir_.path() + kPathSeparator;
-    platform_->user_name = "anna";
-    platform_->tick_count = 5000;
-    platform_->drive_type = DriveType::kFixed;
-    platform_->network_name = "";
+    platform_.temp_dir = dir_.path() + kPathSeparator;
+    platform_.user_name = "anna";
+    platform_.tick_count = 5000;
+    platform_.drive_type = DriveType::kFixed;
+    platform_.network_name = "";
     dir_.Write("t.htm", "<html></html>\r\n");
     dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
   }
@@ -28,8 +28,8 @@ class PerformRunTest : public ::testing::Test {
 
   // Runs with the main configuration file and the given further arguments.
   void Run(const std::string& arguments) {
-    platform_->command_line_text = "/INI=\"" + dir_.Path("Pagetrix.ini") + "\" " + arguments;
-    CPagetrixApp app(windows_);
+    platform_.command_line_text = "/INI=\"" + dir_.Path("Pagetrix.ini") + "\" " + arguments;
+    CPagetrixApp app(platform_, windows_);
     EXPECT_FALSE(app.PerformRun());
   }
   void RunWithCommandFile() { Run(Quoted(dir_.Path("start.ini"))); }
@@ -39,7 +39,7 @@ class PerformRunTest : public ::testing::Test {
     return "\"prog.exe\" \"" + dir_.Path("Pagetrix") + kPathSeparator;
   }
 
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   FakeWindowSystem windows_;
   TempDir dir_;
 };
@@ -47,8 +47,8 @@ class PerformRunTest : public ::testing::Test {
 TEST_F(PerformRunTest, StartCommandLineWithoutOptions) {
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n");
   RunWithCommandFile();
-  ASSERT_EQ(1u, platform_->started_processes.size());
-  const std::string& line = platform_->started_processes[0];
+  ASSERT_EQ(1u, platform_.started_processes.size());
+  const std::string& line = platform_.started_processes[0];
   ASSERT_EQ(0u, line.find(StartPagePrefix())) << line;
   EXPECT_EQ(std::string(1, kPathSeparator) + "Pagetrix.htm\"", line.substr(line.size() - 14));
   EXPECT_EQ(StartPagePrefix().size() + 36 + 14, line.size());
@@ -59,9 +59,9 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
   // The first line, longer than a write block, is written; the rest fails.
   dir_.Write("t.htm", std::string(3 << 20, 'x') + "\r\nLinks\r\n</html>\r\n");
   dir_.Write("start.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
-  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
-  platform_->Fail(FileOp::kAppend,
-                  dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/Pagetrix.htm"), 1);
+  platform_.guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+  platform_.Fail(FileOp::kAppend,
+                 dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/Pagetrix.htm"), 1);
   std::string shown = "not shown";
   windows_.on_dialog = [&shown](DialogHandler& dialog) {
     auto* failure = dynamic_cast<CDlgFehler*>(&dialog);
@@ -69,7 +69,7 @@ TEST_F(PerformRunTest, PageThatFailsHalfwayIsNeitherStartedNorShown) {
     return 1;
   };
   RunWithCommandFile();
-  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_TRUE(platform_.started_processes.empty());
   // Not an empty path: what went wrong, as the run log has it.
   EXPECT_NE(std::string::npos, shown.find("Es kann keine HTML-Datei gebildet werden.")) << shown;
 }
@@ -79,8 +79,8 @@ TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {
       "[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n"
       "Log=l.txt\r\nParam=-k \"x\"\r\nIni=c.ini\r\n");
   RunWithCommandFile();
-  ASSERT_EQ(1u, platform_->started_processes.size());
-  const std::string& line = platform_->started_processes[0];
+  ASSERT_EQ(1u, platform_.started_processes.size());
+  const std::string& line = platform_.started_processes[0];
   std::string tail = " /INI=\"c.ini\" /PARAM=\"-k \"x\"\" /LOG=\"l.txt\"";
   ASSERT_GT(line.size(), tail.size());
   EXPECT_EQ(tail, line.substr(line.size() - tail.size()));
@@ -89,18 +89,18 @@ TEST_F(PerformRunTest, StartCommandLineOptionsInFixedOrder) {
 TEST_F(PerformRunTest, NoStartProgramWithoutNameOrPage) {
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nIni=c.ini\r\n");
   RunWithCommandFile();
-  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_TRUE(platform_.started_processes.empty());
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[StartProg]\r\nName=prog.exe\r\n");
   Run(Quoted(dir_.Path("fehlt.ini")));
-  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_TRUE(platform_.started_processes.empty());
 }
 
 TEST_F(PerformRunTest, FailedStartShowsSystemMessageAndRunGoesOn) {
   WriteConfig("[StartProg]\r\nName=prog.exe\r\n");
-  platform_->start_process_failure = "Das System kann die angegebene Datei nicht finden.";
+  platform_.start_process_failure = "Das System kann die angegebene Datei nicht finden.";
   RunWithCommandFile();
   ASSERT_EQ(1u, windows_.message_boxes.size());
-  EXPECT_EQ(*platform_->start_process_failure, windows_.message_boxes[0]);
+  EXPECT_EQ(*platform_.start_process_failure, windows_.message_boxes[0]);
   EXPECT_EQ(1u, windows_.dialogs.size());
 }
 
@@ -127,7 +127,7 @@ TEST_F(PerformRunTest, HelpEndsTheRunWithoutTouchingTheLog) {
   Run("");  // no command file anywhere
   EXPECT_EQ(2u, windows_.dialogs.size());
   EXPECT_EQ("old", dir_.Read("run.log"));
-  EXPECT_TRUE(platform_->started_processes.empty());
+  EXPECT_TRUE(platform_.started_processes.empty());
 }
 
 TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
@@ -140,7 +140,7 @@ TEST_F(PerformRunTest, CtrlKeyShowsTheRawArgumentsFirst) {
 }
 
 TEST_F(PerformRunTest, LogBeginsWithDateLineThenUserAndRights) {
-  platform_->SetLocalTime(2026, 12, 8, 7, 5, 9);
+  platform_.SetLocalTime(2026, 12, 8, 7, 5, 9);
   WriteConfig("[Pagetrix]\r\nSichtbar=0\r\n[Protokolldatei]\r\nName=" + dir_.Path("run.log") +
               "\r\n[Rechte]\r\nANNA=00010003\r\n[StartVorlage]\r\nStartVorlage=" +
               dir_.Path("start.ini") + "\r\n");

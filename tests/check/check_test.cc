@@ -16,11 +16,11 @@ namespace {
 class CheckTest : public ::testing::Test {
  protected:
   CheckTest() {
-    platform_->temp_dir = dir_.Path("tmp") + kPathSeparator;
-    platform_->user_name = "tester";
-    platform_->program_path = dir_.Path("prog/pagetrix");
-    platform_->drive_type = DriveType::kFixed;
-    platform_->network_name = "";
+    platform_.temp_dir = dir_.Path("tmp") + kPathSeparator;
+    platform_.user_name = "tester";
+    platform_.program_path = dir_.Path("prog/pagetrix");
+    platform_.drive_type = DriveType::kFixed;
+    platform_.network_name = "";
     dir_.MakeDir("tmp");
     dir_.MakeDir("prog");
     dir_.MakeDir("conf");
@@ -37,12 +37,12 @@ class CheckTest : public ::testing::Test {
                          RunIdentity identity = {}) {
     CheckInput input;
     input.main_config_path = main_path;
-    input.main_config_result = main_.Load(GetPlatform(), main_path);
+    input.main_config_result = main_.Load(platform_, main_path);
     input.main_config = &main_;
     input.command_file = command_file;
     input.identity = identity;
     input.folder = &folder_;
-    return CheckConfiguration(input);
+    return CheckConfiguration(platform_, input);
   }
 
   // x or - for each row, as the column of `user` on `server` sees it.
@@ -75,10 +75,10 @@ class CheckTest : public ::testing::Test {
     return false;
   }
 
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
   CIniFile main_;
-  OutputFolder folder_;
+  OutputFolder folder_{platform_};
 };
 
 TEST_F(CheckTest, MatrixGroupsTheRunsOfEveryUserServerAndDrive) {
@@ -211,7 +211,7 @@ TEST_F(CheckTest, OldFoldersAndTemplateFoldersAsARunTreatsThem) {
   const std::string old_folder = "tmp/Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718";
   ASSERT_TRUE(dir_.MakeDir(old_folder));
   ASSERT_TRUE(dir_.Write(old_folder + "/Pagetrix.htm", "alt"));
-  platform_->unix_time = 4'000'000'000;
+  platform_.unix_time = 4'000'000'000;
   dir_.Write("t.htm", "LINKS\r\n");
   const std::string commands = "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A|x.htm\r\n";
   CheckReport never = Check("[Pagetrix]\r\nLoeschStd=nie\r\n", commands);
@@ -347,7 +347,7 @@ TEST_F(CheckTest, CopiesAsARunMakesThem) {
   ASSERT_EQ(1u, report.groups.size());
   EXPECT_EQ((std::vector<std::string>{"a.htm", "bild.gif", "geheim.ini"}), report.groups[0].files);
   // Nothing was made for real.
-  EXPECT_EQ(PathKind::kMissing, platform_->FindPath(dir_.Path("tmp/Pagetrix")));
+  EXPECT_EQ(PathKind::kMissing, platform_.FindPath(dir_.Path("tmp/Pagetrix")));
 }
 
 // How often the group of the first column shows each row, by row text.

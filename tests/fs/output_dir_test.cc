@@ -44,9 +44,9 @@ std::string Guid(const std::string& label) {
 class OutputDirTest : public ::testing::Test {
  protected:
   OutputDirTest() {
-    platform_->unix_time = kNow;
-    platform_->tick_count = 0;
-    platform_->temp_dir = dir_.path() + kPathSeparator;
+    platform_.unix_time = kNow;
+    platform_.tick_count = 0;
+    platform_.temp_dir = dir_.path() + kPathSeparator;
   }
 
   // An output directory of the given age holding one file, last written
@@ -55,8 +55,8 @@ class OutputDirTest : public ::testing::Test {
     const std::string name = Guid(label);
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/index.htm", "x"));
-    platform_->creation_times[name] = kNow - age_seconds;
-    platform_->write_times[name] = kNow - std::max<std::int64_t>(age_seconds, kHour);
+    platform_.creation_times[name] = kNow - age_seconds;
+    platform_.write_times[name] = kNow - std::max<std::int64_t>(age_seconds, kHour);
   }
   bool Exists(const std::string& name) {
     return SystemPlatform().FindPath(dir_.Path(name)) != PathKind::kMissing;
@@ -68,7 +68,7 @@ class OutputDirTest : public ::testing::Test {
   std::vector<std::string> Survivors(const std::string& line,
                                      const std::map<std::string, std::int64_t>& ages) {
     RemoveTree(dir_.Path("Pagetrix"));
-    platform_->creation_times.clear();
+    platform_.creation_times.clear();
     for (const auto& [name, age] : ages) MakeOld(name, age);
     SetLoeschStd(line);
     gen_.DeleteOldOutputDirectories();
@@ -78,13 +78,13 @@ class OutputDirTest : public ::testing::Test {
     return left;
   }
 
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
-  RunLog log_{GetPlatform()};
+  RunLog log_{platform_};
   CIniFile main_config_;
   LinkFilter filter_;
   RightsReport report_;
-  CGenHtml gen_{log_, main_config_, filter_, report_};
+  CGenHtml gen_{platform_, log_, main_config_, filter_, report_};
 };
 
 using Names = std::vector<std::string>;
@@ -92,21 +92,21 @@ using Names = std::vector<std::string>;
 TEST_F(OutputDirTest, BaseDirectoryGetsOneSeparator) {
   const std::string sep(1, kPathSeparator);
   std::string base;
-  platform_->temp_dir = "T";
+  platform_.temp_dir = "T";
   gen_.GetOutputBaseDirectory(base);
   EXPECT_EQ("T" + sep + "Pagetrix" + sep, base);
-  platform_->temp_dir = "T" + sep;
+  platform_.temp_dir = "T" + sep;
   gen_.GetOutputBaseDirectory(base);
   EXPECT_EQ("T" + sep + "Pagetrix" + sep, base);
 }
 
 TEST_F(OutputDirTest, PublishedPathHasNoSeparatorButPrefixHasOne) {
-  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+  platform_.guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
   gen_.InitOutputDirectory();
   const std::string expected = dir_.Path("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718");
   EXPECT_EQ(expected, gen_.OutputDirectoryPath());
   std::string published;
-  ASSERT_TRUE(GetPlatform().GetEnvVar("PagetrixAusgabePath", &published));
+  ASSERT_TRUE(platform_.GetEnvVar("PagetrixAusgabePath", &published));
   EXPECT_EQ(expected, published);
   EXPECT_FALSE(Exists("Pagetrix"));
   std::string prefix;
@@ -129,12 +129,12 @@ TEST_F(OutputDirTest, RealGuidAndBlockedCreation) {
 // link, is looked at before anything is made, and again once it is there:
 // another user may have put it there in between.
 TEST_F(OutputDirTest, BaseOfAnotherUserIsNeverWrittenInto) {
-  platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}",
-                           "{11111111-2222-4333-8444-555555555555}"};
+  platform_.guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}",
+                          "{11111111-2222-4333-8444-555555555555}"};
   gen_.InitOutputDirectory();
   const std::string base = dir_.Path("Pagetrix");
   std::vector<std::string> asked;
-  platform_->own_place = [&](const std::string& path) {
+  platform_.own_place = [&](const std::string& path) {
     asked.push_back(path);
     return false;
   };
@@ -144,7 +144,7 @@ TEST_F(OutputDirTest, BaseOfAnotherUserIsNeverWrittenInto) {
   EXPECT_FALSE(Exists("Pagetrix"));
   // Someone else's once it exists: the run's own folder is never made in it.
   asked.clear();
-  platform_->own_place = [&](const std::string& path) {
+  platform_.own_place = [&](const std::string& path) {
     asked.push_back(path);
     return SystemPlatform().FindPath(path) == PathKind::kMissing;
   };
@@ -158,14 +158,14 @@ TEST_F(OutputDirTest, BaseOfAnotherUserIsNeverWrittenInto) {
 }
 
 TEST_F(OutputDirTest, NoGuidOrNoTempFolderGivesNoSharedDirectory) {
-  platform_->guid_texts = {"{}"};
+  platform_.guid_texts = {"{}"};
   gen_.InitOutputDirectory();
   EXPECT_EQ("", gen_.OutputDirectoryPath());
   std::string prefix;
   EXPECT_EQ(GenResult::kNoOutputDirectory, gen_.CreateOutputDirectory(prefix));
   EXPECT_FALSE(Exists("Pagetrix"));
-  platform_->temp_dir = "";
-  CGenHtml without_temp(log_, main_config_, filter_, report_);
+  platform_.temp_dir = "";
+  CGenHtml without_temp(platform_, log_, main_config_, filter_, report_);
   without_temp.InitOutputDirectory();
   EXPECT_EQ(GenResult::kNoOutputDirectory, without_temp.CreateOutputDirectory(prefix));
 }
@@ -192,9 +192,9 @@ TEST_F(OutputDirTest, NegativeValuesNeverLookAtTheBaseDirectory) {
        {"LoeschStd=-1", "LoeschStd=-2", "LoeschStd= -7 Stunden", "LoeschStd=-2147483648",
         "LoeschStd=-2147483649", "LoeschStd=-99999999999999999999999"}) {
     SetLoeschStd(never);
-    platform_->listed.clear();
+    platform_.listed.clear();
     gen_.DeleteOldOutputDirectories();
-    EXPECT_TRUE(platform_->listed.empty()) << never;
+    EXPECT_TRUE(platform_.listed.empty()) << never;
     EXPECT_TRUE(Exists("Pagetrix/" + Guid("old") + "/index.htm")) << never;
   }
 }
@@ -205,7 +205,7 @@ TEST_F(OutputDirTest, EmptyDirectoriesAreLoggedButStay) {
   MakeOld("old", 30 * kHour);
   ASSERT_TRUE(dir_.MakeDir(old + "/empty"));
   ASSERT_TRUE(dir_.Write("Pagetrix/loose.txt", "x"));
-  platform_->creation_times["loose.txt"] = kNow - 30 * kHour;
+  platform_.creation_times["loose.txt"] = kNow - 30 * kHour;
   SetLoeschStd("LoeschStd=24");
   gen_.DeleteOldOutputDirectories();
   EXPECT_FALSE(Exists(old + "/index.htm"));
@@ -225,8 +225,8 @@ TEST_F(OutputDirTest, OnlyFoldersNamedLikeOutputFoldersGo) {
        {std::string("Meine Daten"), "{" + Guid("braced") + "}", Guid("toolong") + "0"}) {
     ASSERT_TRUE(dir_.MakeDir("Pagetrix/" + name));
     ASSERT_TRUE(dir_.Write("Pagetrix/" + name + "/brief.doc", "mine"));
-    platform_->creation_times[name] = kNow - 30 * kHour;
-    platform_->write_times[name] = kNow - 30 * kHour;
+    platform_.creation_times[name] = kNow - 30 * kHour;
+    platform_.write_times[name] = kNow - 30 * kHour;
   }
   SetLoeschStd("LoeschStd=0");
   gen_.DeleteOldOutputDirectories();
@@ -238,7 +238,7 @@ TEST_F(OutputDirTest, OnlyFoldersNamedLikeOutputFoldersGo) {
 
 TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
   MakeOld("young", 2 * kHour);
-  platform_->write_times[Guid("young")] = kNow - 30;  // written to half a minute ago
+  platform_.write_times[Guid("young")] = kNow - 30;  // written to half a minute ago
   MakeOld("locked", 2 * kHour);
   std::unique_ptr<FolderLock> lock =
       SystemPlatform().LockFolder(dir_.Path("Pagetrix/" + Guid("locked")));
@@ -255,9 +255,9 @@ TEST_F(OutputDirTest, FoldersOfRunsStillWorkingStay) {
 }
 
 TEST_F(OutputDirTest, TheRunLocksItsFolderUntilTheGeneratorEnds) {
-  platform_->guid_texts = {"{" + Guid("mine") + "}"};
+  platform_.guid_texts = {"{" + Guid("mine") + "}"};
   {
-    CGenHtml gen{log_, main_config_, filter_, report_};
+    CGenHtml gen{platform_, log_, main_config_, filter_, report_};
     gen.InitOutputDirectory();
     std::string prefix;
     ASSERT_EQ(GenResult::kOk, gen.CreateOutputDirectory(prefix));
@@ -272,8 +272,8 @@ TEST_F(OutputDirTest, ABaseThatIsALinkIsNotCleaned) {
   namespace fs = std::filesystem;
   ASSERT_TRUE(dir_.MakeDir("elsewhere/" + Guid("old")));
   ASSERT_TRUE(dir_.Write("elsewhere/" + Guid("old") + "/user.doc", "mine"));
-  platform_->creation_times[Guid("old")] = kNow - 30 * kHour;
-  platform_->write_times[Guid("old")] = kNow - 30 * kHour;
+  platform_.creation_times[Guid("old")] = kNow - 30 * kHour;
+  platform_.write_times[Guid("old")] = kNow - 30 * kHour;
   std::error_code error;
   fs::create_directory_symlink(dir_.Path("elsewhere"), dir_.Path("Pagetrix"), error);
   ASSERT_FALSE(error) << error.message();

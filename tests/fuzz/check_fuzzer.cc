@@ -258,7 +258,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (::chdir(folder.c_str()) != 0) std::abort();
 
   CIniFile main_config;
-  main_config.Load(GetPlatform(), (folder / "Pagetrix.ini").string());
+  Platform& real = SystemPlatform();
+  main_config.Load(real, (folder / "Pagetrix.ini").string());
   LinkFilter filter;
   filter.rights_flags = ParseHex(kRights[flags & 3]);
   filter.server_flags = ParseHex(kServers[(flags >> 2) & 3]);
@@ -267,32 +268,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The walk first: it changes nothing, so the real run meets what it met.
   const std::string before = Tree(folder);
-  Platform& real = GetPlatform();
   DryRunReads reads;
   DryRunPlatform dry(real, reads);
   Listener listener(dry);
-  OutputFolder dry_folder;
+  OutputFolder dry_folder(dry);
   GenResult dry_result;
   std::string dry_start;
-  SetPlatform(&dry);
   {
-    RunLog log{GetPlatform()};
+    RunLog log{dry};
     RightsReport report;
-    CGenHtml generator(log, main_config, filter, report, dry_folder, &listener);
+    CGenHtml generator(dry, log, main_config, filter, report, dry_folder, &listener);
     generator.InitOutputDirectory();
     dry_result = generator.Generate(command_file, dry_start);
     dry_folder.ReleaseLock();
   }
-  SetPlatform(&real);
   if (Tree(folder) != before) Disagree("what is on disk after the walk", before, Tree(folder));
 
-  OutputFolder real_folder;
+  OutputFolder real_folder(real);
   GenResult real_result;
   std::string real_start;
   {
-    RunLog log{GetPlatform()};
+    RunLog log{real};
     RightsReport report;
-    CGenHtml generator(log, main_config, filter, report, real_folder, nullptr);
+    CGenHtml generator(real, log, main_config, filter, report, real_folder, nullptr);
     generator.InitOutputDirectory();
     real_result = generator.Generate(command_file, real_start);
     real_folder.ReleaseLock();
@@ -319,10 +317,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Every file as the walk left it, the folder's own path aside.
   for (const std::string& name : real_files) {
     std::string dry_bytes;
-    SetPlatform(&dry);
     const bool kept = ReadFileToString(dry, dry_folder.path() + kPathSeparator + name,
                                        &dry_bytes) == ReadResult::kOk;
-    SetPlatform(&real);
     if (!kept) continue;  // beyond what the walk keeps of a written file
     Replace(dry_bytes, dry_folder.path(), real_folder.path());
     if (dry_bytes != ReadFile(fs::path(real_folder.path()) / name))

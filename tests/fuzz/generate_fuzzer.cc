@@ -64,11 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string start_page;
   {
-    RunLog log{GetPlatform()};  // off: no path
+    RunLog log{SystemPlatform()};  // off: no path
     CIniFile main_config;
     const LinkFilter filter;
     RightsReport report;
-    CGenHtml generator(log, main_config, filter, report);
+    CGenHtml generator(SystemPlatform(), log, main_config, filter, report);
     generator.InitOutputDirectory();
     generator.Generate((folder / "start.ini").string(), start_page);
   }

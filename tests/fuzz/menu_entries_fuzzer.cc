@@ -153,12 +153,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CIniFile commands;
   commands.LoadFromBytes("[Menu]\r\nTreeMenu=1\r\n" + values + "[Links]\r\n" + values);
 
-  RunLog log{GetPlatform()};  // off
+  RunLog log{SystemPlatform()};  // off
   CIniFile main_config;
   LinkFilter filter;
   filter.rights_flags = 0x00000001;  // entries with other groups in Rechte are hidden
   RightsReport report;
-  CGenHtml generator(log, main_config, filter, report);
+  CGenHtml generator(SystemPlatform(), log, main_config, filter, report);
 
   std::string entries;
   std::string key, value;

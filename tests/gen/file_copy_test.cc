@@ -49,11 +49,11 @@ TEST_F(FileCopyTest, NegativeListLookupFoldsEveryLetterOfTheCodePage) {
     pairs.emplace_back(static_cast<char>(lower), static_cast<char>(lower - 32));
   for (const auto& [lower, upper] : pairs) {
     const std::string stem = dir_.Path("Vorlagen") + kPathSeparator + "Bild";
-    CGenHtml gen(log_, main_config_, filter_, report_);
+    CGenHtml gen(platform_, log_, main_config_, filter_, report_);
     gen.AddToNegativeList(stem + upper + ".gif");
     EXPECT_TRUE(gen.IsOnNegativeList(stem + lower + ".gif")) << int(lower & 0xFF);
     EXPECT_TRUE(gen.IsOnNegativeList(stem + upper + ".GIF")) << int(lower & 0xFF);
-    CGenHtml other(log_, main_config_, filter_, report_);
+    CGenHtml other(platform_, log_, main_config_, filter_, report_);
     other.AddToNegativeList(stem + lower + ".gif");
     EXPECT_TRUE(other.IsOnNegativeList(stem + upper + ".gif")) << int(lower & 0xFF);
     EXPECT_TRUE(other.IsOnNegativeList(stem + lower + ".gif")) << int(lower & 0xFF);
@@ -109,7 +109,7 @@ TEST_F(FileCopyTest, CopyListRefusesTargetsHeldOpenForWriting) {
   std::unique_ptr<WritableFile> other_log =
       SystemPlatform().NewWritableFile(dir_.Path("other.log"), true);
   ASSERT_TRUE(other_log && other_log->Append("(0 ms) 08.12.2026 09:27:42\r\n"));
-  SetEnvVars(platform_.fake(), {{"PagetrixAusgabePath", dir_.Path("out")}});
+  SetEnvVars(platform_, {{"PagetrixAusgabePath", dir_.Path("out")}});
   const std::string sep(1, kPathSeparator);
   const std::string lock_file = prefix_ + kLockFileName;
   // The lock in another spelling first: on POSIX that is another file.
@@ -163,7 +163,7 @@ TEST_F(FileCopyTest, EarlierDirectoryProvidesSharedNameAndMissingOneIsSkipped) {
 
 TEST_F(FileCopyTest, EmptyTemplateDirectoryCopiesNothing) {
   EXPECT_EQ(GenResult::kOk, gen_.CopyTemplateFiles({""}, prefix_));
-  EXPECT_TRUE(platform_->listed.empty());
+  EXPECT_TRUE(platform_.listed.empty());
   std::vector<FolderEntry> entries;
   ASSERT_TRUE(SystemPlatform().ListFolder(dir_.Path("out"), &entries));
   EXPECT_TRUE(entries.empty());
@@ -195,7 +195,7 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
   ASSERT_EQ(3u, entries.size());
   CUtil second;
   second.SplitPathLocal(entries[1].path);
-  platform_->Fail(FileOp::kCopy, prefix_ + second.file_name + second.extension);
+  platform_.Fail(FileOp::kCopy, prefix_ + second.file_name + second.extension);
   EXPECT_EQ(GenResult::kCopyFailed, gen_.CopyTemplateFiles({tpl}, prefix_));
   CUtil first, third;
   first.SplitPathLocal(entries[0].path);
@@ -210,7 +210,7 @@ TEST_F(FileCopyTest, CopyFailingMidwayLeavesTheRestUncopied) {
 
 TEST_F(FileCopyTest, CopyListResultIsThatOfTheLastEntry) {
   EnableLog();
-  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_OUT", dir_.Path("out")}});
+  SetEnvVars(platform_, {{"PAGETRIX_TEST_OUT", dir_.Path("out")}});
   dir_.Write("src.txt", "new");
   dir_.Write("out/dst.txt", "old");
   std::string sep(1, kPathSeparator);

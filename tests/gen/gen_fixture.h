@@ -20,15 +20,15 @@
 class GenTest : public ::testing::Test {
  protected:
   GenTest() {
-    platform_->tick_count = 0;
-    platform_->network_name = "";
+    platform_.tick_count = 0;
+    platform_.network_name = "";
     filter_.start_drive_type = DriveType::kFixed;
   }
 
   /// Writes `text` as the file `name` of the temp folder and loads it.
   void LoadCommands(const std::string& text, const std::string& name = "cmd.ini") {
     ASSERT_TRUE(dir_.Write(name, text));
-    ASSERT_EQ(0, commands_.Load(GetPlatform(), dir_.Path(name)));
+    ASSERT_EQ(0, commands_.Load(platform_, dir_.Path(name)));
   }
   /// Turns the run log on, in a folder of its own so that no copy picks it up.
   void EnableLog() {
@@ -51,16 +51,16 @@ class GenTest : public ::testing::Test {
     return text;
   }
 
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
-  RunLog log_{GetPlatform()};
+  RunLog log_{platform_};
   std::string log_path_;  ///< empty while the log is off
   CIniFile main_config_;
   LinkFilter filter_;
   RightsReport report_;
   CIniFile commands_;
-  OutputFolder folder_;
-  CGenHtml gen_{log_, main_config_, filter_, report_};
+  OutputFolder folder_{platform_};
+  CGenHtml gen_{platform_, log_, main_config_, filter_, report_};
 };
 
 #endif  // PAGETRIX_TESTS_GEN_GEN_FIXTURE_H_

@@ -11,8 +11,8 @@ namespace {
 class GenerateTest : public GenTest {
  protected:
   GenerateTest() {
-    platform_->temp_dir = dir_.path() + kPathSeparator;
-    platform_->guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
+    platform_.temp_dir = dir_.path() + kPathSeparator;
+    platform_.guid_texts = {"{0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718}"};
     gen_.InitOutputDirectory();
     prefix_ = gen_.OutputDirectoryPath() + kPathSeparator;
   }
@@ -199,12 +199,12 @@ TEST_F(GenerateTest, TemplateDirectoriesListedOnceAndEmptyOneNever) {
   ASSERT_TRUE(dir_.MakeDir("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718"));
   ASSERT_TRUE(dir_.Write("Pagetrix/0F3A9C1E-5B7D-4E21-9A0B-C3D4E5F60718/b.htm", "b"));
   dir_.Write("c.ini", "[Vorlage]\r\nVorlage=" + dir_.Path("c.tpl") + "\r\nVerzeichnis=\r\n");
-  platform_->listed.clear();
+  platform_.listed.clear();
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("s.ini")));
   EXPECT_EQ("c", Output("Pagetrix.htm"));
   EXPECT_EQ("gif", Output("bild.gif"));
   size_t template_listings = 0;
-  for (const std::string& listed : platform_->listed) {
+  for (const std::string& listed : platform_.listed) {
     EXPECT_NE("", listed);
     if (EqualsNoCaseAscii(listed, dir_.Path("tpl") + kPathSeparator)) ++template_listings;
   }
@@ -242,7 +242,7 @@ TEST_F(GenerateTest, PagesSharingATemplateNameGetTheirOwnTemplate) {
 TEST_F(GenerateTest, CommandFileReadErrorStopsBeforeAnyDirectory) {
   EnableLog();
   dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
-  platform_->Fail(FileOp::kRead, dir_.Path("cmd.ini"), 0, 10);
+  platform_.Fail(FileOp::kRead, dir_.Path("cmd.ini"), 0, 10);
   EXPECT_EQ(GenResult::kCommandFileError, Generate(dir_.Path("cmd.ini")));
   EXPECT_FALSE(OutputDirectoryExists());
   EXPECT_EQ("", start_page_);
@@ -258,7 +258,7 @@ TEST_F(GenerateTest, PageWriteFailingHalfwayStopsTheRunWithoutStartPage) {
   const std::string first_line(3 << 20, 'x');
   dir_.Write("t.htm", first_line + "\r\n<p>Links</p>\r\n</html>\r\n");
   dir_.Write("bild.gif", "gif");
-  platform_->Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm", 1);
+  platform_.Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm", 1);
   EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ("", start_page_);
   // The part written stays, but nothing names it as the page to show, and
@@ -275,12 +275,12 @@ TEST_F(GenerateTest, PageWriteFailingHalfwayStopsTheRunWithoutStartPage) {
 TEST_F(GenerateTest, PageThatCannotBeClosedOrTemplateThatCannotBeReadGivesSeven) {
   dir_.Write("cmd.ini", "[Vorlage]\r\nVorlage=t.htm\r\n[Links]\r\n0=A\r\n");
   dir_.Write("t.htm", "<p>Links</p>\r\n");
-  platform_->Fail(FileOp::kClose, prefix_ + "Pagetrix.htm");
+  platform_.Fail(FileOp::kClose, prefix_ + "Pagetrix.htm");
   EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ("", start_page_);
 
-  platform_->fail_rules.clear();
-  platform_->Fail(FileOp::kRead, dir_.Path("t.htm"), 0, 3);
+  platform_.fail_rules.clear();
+  platform_.Fail(FileOp::kRead, dir_.Path("t.htm"), 0, 3);
   EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ("", start_page_);
 }
@@ -291,7 +291,7 @@ TEST_F(GenerateTest, FrameSetThatCannotBeWrittenIsLogged) {
              "[Vorlage]\r\nVorlage=t.htm\r\n[FrameSet]\r\nFrameLinks=a.htm\r\n"
              "FrameRechts=b.htm\r\n");
   dir_.Write("t.htm", "t");
-  platform_->Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm");
+  platform_.Fail(FileOp::kAppend, prefix_ + "Pagetrix.htm");
   EXPECT_EQ(GenResult::kWriteFailed, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ("", start_page_);
   EXPECT_NE(std::string::npos,
@@ -306,7 +306,7 @@ TEST_F(GenerateTest, FailedTemplateCopyKeepsStartPageAndSkipsCopyList) {
   dir_.Write("src.txt", "list");
   ASSERT_EQ(0, main_config_.LoadFromBytes("[Kopieren]\r\n0=" + dir_.Path("src.txt") + "|" +
                                           prefix_ + "list.txt\r\n"));
-  platform_->Fail(FileOp::kCopy, prefix_ + "bild.gif");
+  platform_.Fail(FileOp::kCopy, prefix_ + "bild.gif");
   EXPECT_EQ(GenResult::kCopyFailed, Generate(dir_.Path("cmd.ini")));
   EXPECT_EQ(prefix_ + "Pagetrix.htm", start_page_);
   EXPECT_EQ("", Output("bild.gif"));
@@ -424,7 +424,7 @@ TEST_F(GenerateTest, ObserverHearsEveryStepInOrder) {
   dir_.Write("t.htm", "<p>MENU</p>\r\nx\r\n");
   dir_.Write("leer.htm", "leer");
   dir_.Write("geheim.txt", "geheim");
-  CGenHtml gen(log_, main_config_, filter_, report_, folder_, &observer);
+  CGenHtml gen(platform_, log_, main_config_, filter_, report_, folder_, &observer);
   gen.InitOutputDirectory();
   std::string start;
   EXPECT_EQ(GenResult::kCopyFailed, gen.Generate(dir_.Path("start.ini"), start));
@@ -489,7 +489,7 @@ TEST_F(GenerateTest, NoMemoryForThePageCommandFileSkipsThePage) {
   dir_.Write("a.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
   dir_.Write("b.ini", "[Vorlage]\r\nVorlage=t.htm\r\n");
   dir_.Write("start.ini", "[Seiten]\r\n0=a.ini|a.htm\r\n1=b.ini|Pagetrix.htm\r\n");
-  platform_->Fail(FileOp::kMemory, dir_.Path("a.ini"));
+  platform_.Fail(FileOp::kMemory, dir_.Path("a.ini"));
   ASSERT_EQ(GenResult::kOk, Generate(dir_.Path("start.ini")));
   EXPECT_NE(std::string::npos,
             LogText().find("Fehler in der Kommandodatei: '" + dir_.Path("a.ini") + "'"));

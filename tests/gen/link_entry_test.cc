@@ -99,7 +99,7 @@ TEST_F(LinkFilterTest, NotFromCdHidesOnlyOnCdDrives) {
 }
 
 TEST_F(LinkFilterTest, HexFieldsAndEnvironmentInRightsAndFlags) {
-  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_FLAGS", "0x10001"}});
+  SetEnvVars(platform_, {{"PAGETRIX_TEST_FLAGS", "0x10001"}});
   filter_.rights_flags = 0x00000004;
   LoadCommands("[L]\r\n0=x\r\n");
   LinkEntry entry;
@@ -110,7 +110,7 @@ TEST_F(LinkFilterTest, HexFieldsAndEnvironmentInRightsAndFlags) {
   EXPECT_EQ(0u, entry.rights);
   EXPECT_EQ("", entry.symbol);
   // The symbol is expanded like the link.
-  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_ICONS", "bilder"}});
+  SetEnvVars(platform_, {{"PAGETRIX_TEST_ICONS", "bilder"}});
   ASSERT_TRUE(gen_.ProcessLinkEntry(commands_, "a|b|c|d||| %PAGETRIX_TEST_ICONS%\\x.png |", entry));
   EXPECT_EQ("bilder\\x.png", entry.symbol);
 }

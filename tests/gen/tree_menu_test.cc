@@ -93,7 +93,7 @@ TEST_F(TreeMenuTest, SymbolInTheFirstSpareArgument) {
 // A UNC folder with its closing backslash: the string ends where the field
 // does, and the other escapes keep their meaning.
 TEST_F(TreeMenuTest, ValuesEndWhereTheirFieldsEnd) {
-  SetEnvVars(platform_.fake(), {{"PAGETRIX_TEST_LINES", "eins\r\nzwei"}});
+  SetEnvVars(platform_, {{"PAGETRIX_TEST_LINES", "eins\r\nzwei"}});
   LoadCommands(
       "[Menu]\r\n0=Formulare|\\\\fileserver\\formulare\\||Ordner \\x1\r\n"
       "1=%PAGETRIX_TEST_LINES%|a.htm||\\u{110000}\r\n");

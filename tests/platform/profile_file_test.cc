@@ -178,22 +178,22 @@ TEST(SetProfileKeysTest, WrittenAsAHandKeptFileHasIt) {
 
 class WriteProfileKeysTest : public ::testing::Test {
  protected:
-  ScopedPlatform platform_;
+  FakePlatform platform_;
   TempDir dir_;
 };
 
 TEST_F(WriteProfileKeysTest, MissingFileIsMadeUnwritableOneStays) {
-  EXPECT_TRUE(WriteProfileKeys(dir_.Path("new.ini"), "Pagetrix", kPlacement));
+  EXPECT_TRUE(WriteProfileKeys(platform_, dir_.Path("new.ini"), "Pagetrix", kPlacement));
   EXPECT_EQ(SetProfileKeys("", "Pagetrix", kPlacement), dir_.Read("new.ini"));
-  EXPECT_FALSE(WriteProfileKeys(dir_.Path("missing/new.ini"), "Pagetrix", kPlacement));
+  EXPECT_FALSE(WriteProfileKeys(platform_, dir_.Path("missing/new.ini"), "Pagetrix", kPlacement));
   ASSERT_TRUE(dir_.Write("shared.ini", "[Pagetrix]\r\nSichtbar=1\r\n"));
-  platform_->Fail(FileOp::kRewrite, dir_.Path("shared.ini"));
-  EXPECT_FALSE(WriteProfileKeys(dir_.Path("shared.ini"), "Pagetrix", kPlacement));
+  platform_.Fail(FileOp::kRewrite, dir_.Path("shared.ini"));
+  EXPECT_FALSE(WriteProfileKeys(platform_, dir_.Path("shared.ini"), "Pagetrix", kPlacement));
   // One that cannot be read is not rewritten from nothing.
-  platform_->Fail(FileOp::kOpen, dir_.Path("shared.ini"));
-  platform_->opened.clear();
-  EXPECT_FALSE(WriteProfileKeys(dir_.Path("shared.ini"), "Pagetrix", kPlacement));
-  EXPECT_EQ(std::vector<std::string>{dir_.Path("shared.ini")}, platform_->opened);
+  platform_.Fail(FileOp::kOpen, dir_.Path("shared.ini"));
+  platform_.opened.clear();
+  EXPECT_FALSE(WriteProfileKeys(platform_, dir_.Path("shared.ini"), "Pagetrix", kPlacement));
+  EXPECT_EQ(std::vector<std::string>{dir_.Path("shared.ini")}, platform_.opened);
   EXPECT_EQ("[Pagetrix]\r\nSichtbar=1\r\n", dir_.Read("shared.ini"));
 }
 
@@ -208,9 +208,9 @@ TEST_F(WriteProfileKeysTest, WritersAtOnceLoseNoLine) {
   for (int round = 0; round < 3; ++round) {
     std::vector<std::thread> writers;
     for (int w = 0; w < 16; ++w) {
-      writers.emplace_back([&path, w] {
+      writers.emplace_back([this, &path, w] {
         const std::string n = std::to_string(w);
-        WriteProfileKeys(path, "Pagetrix",
+        WriteProfileKeys(platform_, path, "Pagetrix",
                          {{"X", n}, {"Y", n}, {"CX", "6" + n}, {"CY", "44"}, {"Maximize", "0"}});
       });
     }
@@ -225,7 +225,7 @@ TEST_F(WriteProfileKeysTest, WritersAtOnceLoseNoLine) {
     EXPECT_EQ(OtherLines(Parse(shared, "Pagetrix", kPlacement)), OtherLines(parsed));
   }
   std::vector<FolderEntry> entries;
-  ASSERT_TRUE(GetPlatform().ListFolder(dir_.path(), &entries));
+  ASSERT_TRUE(platform_.ListFolder(dir_.path(), &entries));
   EXPECT_EQ(1u, entries.size());  // nothing left beside it
 }
 

@@ -75,21 +75,4 @@ TEST(SystemPlatformTest, StartProcessLaunchesAQuotedProgram) {
   EXPECT_EQ(failure, "");
 }
 
-TEST(ScopedPlatformTest, InstallsAndRestores) {
-  Platform* before = &GetPlatform();
-  {
-    ScopedPlatform scoped;
-    EXPECT_EQ(&GetPlatform(), &scoped.fake());
-    scoped->tick_count = 100;
-    scoped->tick_step = 5;
-    EXPECT_EQ(GetPlatform().GetTickCount(), 100u);
-    EXPECT_EQ(GetPlatform().GetTickCount(), 105u);
-    scoped->classes_root["Word.Application\\CLSID"] = "{X}";
-    std::string value;
-    EXPECT_TRUE(GetPlatform().ReadClassesRootDefault("word.application\\clsid", &value));
-    EXPECT_EQ(value, "{X}");
-  }
-  EXPECT_EQ(&GetPlatform(), before);
-}
-
 }  // namespace

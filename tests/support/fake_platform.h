@@ -143,20 +143,4 @@ class FakePlatform : public PlatformWrapper {
   size_t next_guid_ = 0;
 };
 
-/// Installs a FakePlatform for its lifetime and restores the one before.
-class ScopedPlatform {
- public:
-  ScopedPlatform() : previous_(SetPlatform(&fake_)) {}
-  ~ScopedPlatform() { SetPlatform(previous_); }
-  ScopedPlatform(const ScopedPlatform&) = delete;
-  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
-
-  FakePlatform& fake() { return fake_; }
-  FakePlatform* operator->() { return &fake_; }
-
- private:
-  FakePlatform fake_;
-  Platform* previous_;
-};
-
 #endif  // PAGETRIX_TESTS_SUPPORT_FAKE_PLATFORM_H_

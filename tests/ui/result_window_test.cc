@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/messages.h"
-#include "support/fake_platform.h"
+#include "platform/platform.h"
 #include "support/fake_window.h"
 #include "ui/run_windows.h"
 
@@ -27,7 +27,6 @@ class ResultWindowTest : public ::testing::Test {
     return std::string(kProfile) + "|Pagetrix|" + key + "|" + value;
   }
 
-  ScopedPlatform platform_;
   FakeWindow<CPagetrixDlg> dialog_;
 };
 
