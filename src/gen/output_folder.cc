@@ -25,7 +25,8 @@ std::string OutputFolder::BaseDirectory() const {
 }
 
 void OutputFolder::Init() {
-  // Chosen once: walks of the check that publish it again keep one folder.
+  // Chosen once: the check publishes it again for every place it sets up,
+  // and all of them stand for one folder.
   if (!chosen_) path_ = OutputDirectoryPath(platform_.GetTempFolder(), platform_.CreateGuidText());
   chosen_ = true;
   SetEnvVars(platform_, {{kAusgabePathVariable, path_}});
