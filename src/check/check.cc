@@ -218,6 +218,8 @@ void Checker::PreparePlaces() {
       identity.server = server;
       identity.as_cd = cd;
       PreparedRun run;
+      // The run's folder stays on the real platform: set-up only names it and
+      // puts the name into the environment, which the dry layer shares.
       PrepareRun(dry, main_, identity, input_.command_file, input_.call_text, off, *input_.folder,
                  run);
       Environment environment{real_.GetEnvironmentBlock(), run.command_file};
